@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests and the tools need.
+# Only packages that are missing are installed; nothing is asked interactively.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build ccache pkg-config
+  clang libclang-rt-14-dev
+  qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-svg-dev
+  qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
+  libgl-dev libvulkan-dev
+  libjpeg62-turbo-dev libtiff-dev liblcms2-dev libexiv2-dev exiv2
+  libquazip1-qt6-dev libprotobuf-c-dev protobuf-c-compiler
+  xvfb xauth x11-apps imagemagick
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq </dev/null
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
