@@ -18,9 +18,10 @@ void addUnknownArgument(const QString& argument, QStringList& files)
 
 const QStringList& knownNames()
 {
-    static const QStringList names = {batchMode,   selectPreset, session,   processImage,
-                                      touchImage,  saveImage,    noSaveDialog, pluginName,
-                                      makeCrash,   appResultXmlFilePath, script};
+    static const QStringList names = {batchMode,    selectPreset, session,
+                                      processImage, touchImage,   saveImage,
+                                      noSaveDialog, pluginName,   makeCrash,
+                                      appResultXmlFilePath,       script};
     return names;
 }
 
