@@ -1,4 +1,4 @@
-#include "../support/CapturingLogger.h"
+#include "RecordingLogger.h"
 
 #include "shell/CPerformanceLogger.h"
 
@@ -215,7 +215,7 @@ private Q_SLOTS:
 
     void misuseIsReportedAsAssertions()
     {
-        CapturingLogger& log = CapturingLogger::install();
+        RecordingLogger& log = RecordingLogger::install();
         log.lines.clear();
         QObject stranger;
         {

@@ -1,4 +1,4 @@
-#include "../support/CapturingLogger.h"
+#include "RecordingLogger.h"
 
 #include "utils/CSettings.h"
 #include "utils/Utilities.h"
@@ -110,7 +110,7 @@ private Q_SLOTS:
 
     void unwritableUserIdIsLoggedAndStillReturned()
     {
-        CapturingLogger& logger = CapturingLogger::install();
+        RecordingLogger& logger = RecordingLogger::install();
         logger.lines.clear();
         // A file where the folder should be: the identifier file cannot be made.
         writeFile(documents() + "/Navik Quillet/Navik Labs", "in the way");

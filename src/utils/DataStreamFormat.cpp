@@ -1,0 +1,41 @@
+#include "utils/DataStreamFormat.h"
+
+#include <QIODevice>
+
+namespace NAVIK_tarl1 {
+
+void writeVariantMap(QDataStream& stream, const QMap<QString, QVariant>& map)
+{
+    stream << quint32(map.size());
+    for (auto it = map.constEnd(); it != map.constBegin();) {
+        --it;
+        stream << it.key() << it.value();
+    }
+}
+
+QMap<QString, QVariant> readVariantMap(QDataStream& stream)
+{
+    QMap<QString, QVariant> map;
+    stream >> map;
+    if (stream.status() != QDataStream::Ok)
+        map.clear();
+    return map;
+}
+
+QByteArray variantMapToBytes(const QMap<QString, QVariant>& map)
+{
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream.setVersion(g_dataStreamVersion);
+    writeVariantMap(stream, map);
+    return bytes;
+}
+
+QMap<QString, QVariant> variantMapFromBytes(const QByteArray& bytes)
+{
+    QDataStream stream(bytes);
+    stream.setVersion(g_dataStreamVersion);
+    return readVariantMap(stream);
+}
+
+} // namespace NAVIK_tarl1
