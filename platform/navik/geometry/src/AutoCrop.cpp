@@ -203,29 +203,35 @@ std::vector<Plane> PlanesForRatio(const std::vector<HalfPlane>& edges, double ra
 
 Point Centroid(const Polygon& polygon)
 {
-    const double area = SignedArea(polygon);
-    if (std::abs(area) > kTolerance * kTolerance) {
-        Point sum;
-        for (size_t i = 0; i < polygon.size(); ++i) {
-            const Point& p = polygon[i];
-            const Point& q = polygon[(i + 1) % polygon.size()];
-            const double cross = p.x * q.y - q.x * p.y;
-            sum.x += (p.x + q.x) * cross;
-            sum.y += (p.y + q.y) * cross;
-        }
-        return {sum.x / (6.0 * area), sum.y / (6.0 * area)};
-    }
-    // A region without area is a segment (or a point): take its middle.
-    Point first = polygon[0], second = polygon[0];
-    double longest = -1.0;
+    // Relative to the first vertex, so that a tiny polygon away from the origin
+    // keeps its precision.
+    const Point origin = polygon[0];
+    Polygon local;
     for (const Point& p : polygon)
-        for (const Point& q : polygon)
+        local.push_back({p.x - origin.x, p.y - origin.y});
+    Point first = local[0], second = local[0];
+    double longest = 0.0;
+    for (const Point& p : local)
+        for (const Point& q : local)
             if (const double d = std::hypot(p.x - q.x, p.y - q.y); d > longest) {
                 longest = d;
                 first = p;
                 second = q;
             }
-    return {0.5 * (first.x + second.x), 0.5 * (first.y + second.y)};
+    const double area = SignedArea(local);
+    if (std::abs(area) > 1e-6 * longest * longest) {
+        Point sum;
+        for (size_t i = 0; i < local.size(); ++i) {
+            const Point& p = local[i];
+            const Point& q = local[(i + 1) % local.size()];
+            const double cross = p.x * q.y - q.x * p.y;
+            sum.x += (p.x + q.x) * cross;
+            sum.y += (p.y + q.y) * cross;
+        }
+        return {origin.x + sum.x / (6.0 * area), origin.y + sum.y / (6.0 * area)};
+    }
+    // A region without area is a segment (or a point): take its middle.
+    return {origin.x + 0.5 * (first.x + second.x), origin.y + 0.5 * (first.y + second.y)};
 }
 
 // Where the envelope's top is a plateau (the rectangle could slide), the middle
