@@ -35,6 +35,12 @@ double AngleOfProjectedRadius(double radius, double k, double focal)
     return k > 1e-9 ? std::atan(k * radius / focal) / k : radius / focal;
 }
 
+// |p|; std::hypot's care for overflow costs more than pixel coordinates need.
+double Radius(Point p)
+{
+    return std::sqrt(p.x * p.x + p.y * p.y);
+}
+
 // Scales p so that its distance from the origin becomes newRadius.
 Point WithRadius(Point p, double radius, double newRadius)
 {
@@ -139,7 +145,7 @@ Point LensStage::CentredToInput(Point p) const
     constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
     // Undo the anamorphosis correction: from its output back to a rectilinear image.
     if (m_anamorphosis == Anamorphosis::Spherical) {
-        const double radius = std::hypot(p.x, p.y);
+        const double radius = Radius(p);
         const double theta = AngleOfProjectedRadius(radius, m_projectionK, m_focal);
         if (theta >= kHalfPi)
             return {kNone, kNone};
@@ -152,11 +158,11 @@ Point LensStage::CentredToInput(Point p) const
     }
     // Undo the lens correction: from a corrected image back to the camera's.
     if (m_distortion == Distortion::Radial) {
-        const double rho = std::hypot(p.x, p.y) / m_halfDiagonal;
+        const double rho = Radius(p) / m_halfDiagonal;
         const double factor = 1.0 + m_radialK * rho * rho;
         p = {p.x * factor, p.y * factor};
     } else if (m_distortion == Distortion::Fisheye) {
-        const double radius = std::hypot(p.x, p.y);
+        const double radius = Radius(p);
         p = WithRadius(p, radius, m_focal * AngleOfProjectedRadius(radius, m_fisheyeK, m_focal));
     }
     return p;
@@ -167,28 +173,30 @@ std::optional<Point> LensStage::CentredToStage(Point p) const
     if (m_distortion == Distortion::Radial) {
         // Solve r (1 + k r^2 / D^2) = |p| for r; the model is increasing over
         // the image for the coefficients Build allows.
-        const double target = std::hypot(p.x, p.y);
+        const double target = Radius(p);
         const double k = m_radialK / (m_halfDiagonal * m_halfDiagonal);
-        double radius = target;
+        // Starting from the first-order inverse, Newton's method needs two or
+        // three steps.
+        double radius = target / (1.0 + k * target * target);
         for (int i = 0; i < 30; ++i) {
             const double slope = 1.0 + 3.0 * k * radius * radius;
             if (slope <= 0.0)
                 return std::nullopt;
             const double step = (radius * (1.0 + k * radius * radius) - target) / slope;
             radius -= step;
-            if (std::abs(step) <= 1e-12 * (1.0 + radius))
+            if (std::abs(step) <= 1e-7 * (1.0 + radius)) // the error left is about the square of the step
                 break;
         }
         p = WithRadius(p, target, radius);
     } else if (m_distortion == Distortion::Fisheye) {
-        const double radius = std::hypot(p.x, p.y);
+        const double radius = Radius(p);
         const double theta = radius / m_focal;
         if (m_fisheyeK * theta >= kHalfPi * 0.999)
             return std::nullopt;
         p = WithRadius(p, radius, ProjectedRadius(theta, m_fisheyeK, m_focal));
     }
     if (m_anamorphosis == Anamorphosis::Spherical) {
-        const double radius = std::hypot(p.x, p.y);
+        const double radius = Radius(p);
         p = WithRadius(p, radius, ProjectedRadius(std::atan(radius / m_focal), m_projectionK, m_focal));
     } else if (m_anamorphosis == Anamorphosis::Cylindrical) {
         const double phi = std::atan(std::abs(p.x) / m_focal);
