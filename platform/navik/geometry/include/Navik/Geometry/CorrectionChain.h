@@ -78,7 +78,7 @@ public:
     const Homography& KeystoningForward() const { return m_keystoning; }
     // The values of "KeystoningUpdatedHomographyForward" and
     // "KeystoningUpdatedHomographyBackward": the transform above and its inverse,
-    // nine numbers row by row, scaled so that the last is 1.
+    // nine numbers row by row, divided by the magnitude of the last.
     std::array<double, 9> UpdatedHomographyForward() const;
     std::array<double, 9> UpdatedHomographyBackward() const;
 
