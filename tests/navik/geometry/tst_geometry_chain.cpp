@@ -296,6 +296,8 @@ void TestGeometryChain::pointMapsAgreeWithTheRendererMatrices()
                 QVERIFY(input);
                 // What the renderer computes from the matrices...
                 const Point stage = *toStage.Map(output);
+                const Point indexed = *ToPixelIndexConvention(toStage).Map({output.x - 0.5, output.y - 0.5});
+                QVERIFY(Distance(indexed, {stage.x - 0.5, stage.y - 0.5}) < 1e-6);
                 const Point rendered = lens ? chain.Lens().ToInput(stage) : *chain.OutputToInputHomography(level).Map(output);
                 QVERIFY(Distance(rendered, *input) < 1e-6);
                 // ...and back again.

@@ -88,7 +88,8 @@ Polygon RandomConvexPolygon(std::mt19937& random, bool clockwise)
     return polygon;
 }
 
-CorrectionChain KeystonedChain(double cropRatio, int rotation)
+// Horizon and slider tilts on a wide-angle photograph: a slanted, tapering outline.
+CorrectionParameters KeystonedParameters(double cropRatio, int rotation)
 {
     CorrectionParameters parameters;
     parameters.keystoningActive = true;
@@ -97,6 +98,11 @@ CorrectionChain KeystonedChain(double cropRatio, int rotation)
     parameters.keystoningLeftRight = -30;
     parameters.cropRatio = cropRatio;
     parameters.outputRotation = rotation;
+    return parameters;
+}
+
+CorrectionChain Build(const CorrectionParameters& parameters)
+{
     CameraData camera;
     camera.focalLength35mm = 24;
     return CorrectionChain::Build(parameters, {4000, 3000}, camera);
@@ -208,7 +214,7 @@ void TestGeometryCrop::autoCropTouchesTheOutlineFromInside()
     QFETCH(double, cropRatio);
     QFETCH(int, rotation);
 
-    const CorrectionChain chain = KeystonedChain(cropRatio, rotation);
+    const CorrectionChain chain = Build(KeystonedParameters(cropRatio, rotation));
     const RectF crop = InCanvasPixels(chain.CropRectAuto(), chain.CanvasSize());
     QVERIFY(DistanceOutside(crop, chain.CorrectedOutline()) < 1e-6);
     QVERIFY2(DistanceOutside(Grown(crop, 0.5), chain.CorrectedOutline()) > 0, "half a pixel more would still fit");
@@ -236,22 +242,16 @@ void TestGeometryCrop::manualCropSnapsOntoTheOutline()
     QFETCH(double, overshoot);
     QFETCH(bool, snaps);
 
-    const CorrectionChain automatic = KeystonedChain(-1, 0);
+    const CorrectionChain automatic = Build(KeystonedParameters(-1, 0));
     const Size canvas = automatic.CanvasSize();
     const RectF wanted = Grown(InCanvasPixels(automatic.CropRectAuto(), canvas), overshoot);
 
-    CorrectionParameters parameters;
-    parameters.keystoningActive = true;
-    parameters.keystoningHorizon = 9;
-    parameters.keystoningUpDown = 70;
-    parameters.keystoningLeftRight = -30;
+    CorrectionParameters parameters = KeystonedParameters(-1, 0);
     parameters.cropActive = true;
     parameters.cropAuto = false;
     parameters.cropRect = {wanted.left / canvas.width, wanted.top / canvas.height, wanted.width / canvas.width,
                            wanted.height / canvas.height};
-    CameraData camera;
-    camera.focalLength35mm = 24;
-    const CorrectionChain chain = CorrectionChain::Build(parameters, {4000, 3000}, camera);
+    const CorrectionChain chain = Build(parameters);
     const PixelRect crop = chain.CropPixels();
     const RectF cropped{double(crop.left), double(crop.top), double(crop.width), double(crop.height)};
     if (snaps) {

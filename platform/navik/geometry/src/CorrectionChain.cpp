@@ -4,6 +4,7 @@
 #include <Navik/Geometry/PointsValidity.h>
 
 #include "CameraRotation.h"
+#include "LinearAlgebra.h"
 #include "PointCorrection.h"
 #include "PolygonOps.h"
 
@@ -14,11 +15,11 @@ namespace Navik::Geometry {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kFullFrameDiagonalMm = 43.266615305567875; // of the 36 x 24 mm frame
 constexpr double kSliderRange = 125.0;
 constexpr double kSliderMaxRadians = 30.0 * kPi / 180.0; // camera tilt at a slider end
 constexpr double kManualCropSnapPixels = 6.0;
+constexpr double kMaxCanvasPercent = 1000.0;
 constexpr int kLensOutlineSegmentsPerSide = 32;
 
 double FiniteOr(double value, double fallback)
@@ -188,9 +189,9 @@ Keystoning BuildKeystoning(const CorrectionParameters& p, const LensStage& lens,
         top = std::min(top, q.y);
         bottom = std::max(bottom, q.y);
     }
+    // A damaged dictionary must not ask for a canvas no memory holds.
     double maxPercent = FiniteOr(p.outputImageMaxSize, 300.0);
-    if (!(maxPercent > 0.0))
-        maxPercent = 300.0;
+    maxPercent = maxPercent > 0.0 ? std::min(maxPercent, kMaxCanvasPercent) : 300.0;
     const Extent across = CanvasExtent(left, right, imageCentre.x, p.keystoningKeepCenter, stage.width * maxPercent / 100.0);
     const Extent down = CanvasExtent(top, bottom, imageCentre.y, p.keystoningKeepCenter, stage.height * maxPercent / 100.0);
     const Size canvas{WholePixels(across.size), WholePixels(down.size)};

@@ -1,5 +1,6 @@
 #include <Navik/Geometry/LensStage.h>
 
+#include "LinearAlgebra.h"
 #include "PolygonOps.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@ namespace Navik::Geometry {
 
 namespace {
 
-constexpr double kHalfPi = 1.57079632679489661923;
+constexpr double kHalfPi = 0.5 * kPi;
 
 // Radial coefficient at an intensity of 100 for the "Barrel" type. Intensities
 // are clamped to +-125 %, which keeps |k| <= 0.1: beyond that the radial model

@@ -2,6 +2,8 @@
 
 // Small dense linear algebra for the geometry: fixed-size systems and 3-vectors.
 
+#include <Navik/Geometry/Types.h>
+
 #include <array>
 #include <cmath>
 #include <optional>
@@ -71,6 +73,14 @@ inline Vector3 Normalized(const Vector3& a)
 {
     const double norm = Norm(a);
     return norm > 0.0 ? Scaled(a, 1.0 / norm) : a;
+}
+
+inline constexpr double kPi = 3.14159265358979323846;
+
+// The homogeneous line through two points, scaled to unit length.
+inline Vector3 LineThrough(Point a, Point b)
+{
+    return Normalized(Cross(Vector3{a.x, a.y, 1.0}, Vector3{b.x, b.y, 1.0}));
 }
 
 } // namespace Navik::Geometry

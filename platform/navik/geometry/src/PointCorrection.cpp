@@ -11,7 +11,7 @@ namespace {
 
 // Two vanishing directions count as perpendicular, so that one camera rotation
 // turns both onto the axes, when they are within 5 degrees of a right angle.
-const double kPerpendicularCosine = std::sin(5.0 * 3.14159265358979323846 / 180.0);
+const double kPerpendicularCosine = std::sin(5.0 * kPi / 180.0);
 constexpr double kTiny = 1e-12;
 
 // Vanishing points (homogeneous) of the lines that must become vertical and of
@@ -22,11 +22,6 @@ struct VanishingPoints
     std::optional<Vector3> horizontal;
 };
 
-Vector3 LineThrough(Point a, Point b)
-{
-    return Normalized(Cross(Vector3{a.x, a.y, 1.0}, Vector3{b.x, b.y, 1.0}));
-}
-
 Vector3 Meeting(Point a, Point b, Point c, Point d)
 {
     return Normalized(Cross(LineThrough(a, b), LineThrough(c, d)));
@@ -36,7 +31,7 @@ Vector3 Meeting(Point a, Point b, Point c, Point d)
 bool AreMostlyVertical(Point a, Point b, Point c, Point d)
 {
     auto steepness = [](Point p, Point q) { return std::atan2(std::abs(q.y - p.y), std::abs(q.x - p.x)); };
-    return steepness(a, b) + steepness(c, d) > 0.5 * 3.14159265358979323846;
+    return steepness(a, b) + steepness(c, d) > 0.5 * kPi;
 }
 
 VanishingPoints VanishingPointsOf(KeystoningTool tool, const std::vector<Point>& p)

@@ -47,11 +47,6 @@ double Cross(Point origin, Point a, Point b)
     return (a.x - origin.x) * (b.y - origin.y) - (a.y - origin.y) * (b.x - origin.x);
 }
 
-Vector3 LineThrough(Point a, Point b)
-{
-    return Normalized(Geometry::Cross(Vector3{a.x, a.y, 1.0}, Vector3{b.x, b.y, 1.0}));
-}
-
 bool LongEnough(Point a, Point b)
 {
     return std::hypot(b.x - a.x, b.y - a.y) >= kMinimumLinePixels;
