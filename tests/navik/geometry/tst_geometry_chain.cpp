@@ -75,6 +75,8 @@ private slots:
     void quarterTurnsTurnTheCroppedImage();
     void pointMapsAgreeWithTheRendererMatrices_data();
     void pointMapsAgreeWithTheRendererMatrices();
+    void damagedParametersStillGiveAUsableChain_data();
+    void damagedParametersStillGiveAUsableChain();
 };
 
 void TestGeometryChain::validityRefusesWhatCannotBeCorrected_data()
@@ -306,6 +308,58 @@ void TestGeometryChain::pointMapsAgreeWithTheRendererMatrices()
                 QVERIFY(Distance(*back, output) < 1e-6);
             }
     }
+}
+
+void TestGeometryChain::damagedParametersStillGiveAUsableChain_data()
+{
+    // Dictionaries come back from user files and undo states.
+    QTest::addColumn<QString>("damage");
+    for (const char* damage : {"nan points", "infinite horizon", "huge sliders", "nan intensity", "singular previous homography",
+                               "nan previous homography", "short previous homography", "nan crop rect", "short crop rect",
+                               "huge scale", "negative maximum size", "huge maximum size", "empty image", "nan focal length",
+                               "huge lens strengths"})
+        QTest::newRow(damage) << QString(damage);
+}
+
+void TestGeometryChain::damagedParametersStillGiveAUsableChain()
+{
+    QFETCH(QString, damage);
+    const double nan = qQNaN(), inf = qInf();
+    CorrectionParameters p = FullCorrection(1);
+    p.cropAuto = false;
+    Size image{4000, 3000};
+    CameraData camera;
+    if (damage == "nan points") p.keystoningPoints[3] = nan;
+    if (damage == "infinite horizon") p.keystoningHorizon = inf;
+    if (damage == "huge sliders") p.keystoningUpDown = p.keystoningLeftRight = 1e300;
+    if (damage == "nan intensity") p.keystoningBlendingIntensity = nan;
+    if (damage == "singular previous homography") p.keystoningPreviousHomographyBackward = {1, 2, 3, 2, 4, 6, 0, 0, 0};
+    if (damage == "nan previous homography") p.keystoningPreviousHomographyBackward = {1, 0, 0, 0, nan, 0, 0, 0, 1};
+    if (damage == "short previous homography") p.keystoningPreviousHomographyBackward = {1, 0, 0};
+    if (damage == "nan crop rect") p.cropRect = {nan, 0, 1, 1};
+    if (damage == "short crop rect") p.cropRect = {0.1, 0.1};
+    if (damage == "huge scale") p.keystoningScale = 1e12;
+    if (damage == "negative maximum size") p.outputImageMaxSize = -5;
+    if (damage == "huge maximum size") p.outputImageMaxSize = 1e12;
+    if (damage == "empty image") image = {0, 0};
+    if (damage == "nan focal length") camera.focalLength35mm = nan;
+    if (damage == "huge lens strengths") {
+        p.distortionActive = p.anamorphosisActive = true;
+        p.distortionType = "Barrel";
+        p.distortionIntensity = 1e9;
+        p.anamorphosisType = "Cylindrical";
+        p.anamorphosisHorizontal = p.anamorphosisVertical = 1e9;
+    }
+    const CorrectionChain chain = CorrectionChain::Build(p, image, camera);
+    const Size size = chain.OutputSize();
+    QVERIFY(size.width >= 1 && size.height >= 1);
+    QVERIFY(size.width <= 10 * 4000 && size.height <= 10 * 4000);
+    const RectF autoCrop = chain.CropRectAuto();
+    QVERIFY(std::isfinite(autoCrop.left) && std::isfinite(autoCrop.top) && autoCrop.width > 0 && autoCrop.height > 0);
+    for (const double value : chain.UpdatedHomographyForward())
+        QVERIFY(std::isfinite(value));
+    if (const auto centre = chain.OutputToInput({0.5 * size.width, 0.5 * size.height}))
+        QVERIFY(std::isfinite(centre->x) && std::isfinite(centre->y));
 }
 
 QTEST_APPLESS_MAIN(TestGeometryChain)
