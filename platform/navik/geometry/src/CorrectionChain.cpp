@@ -1,0 +1,332 @@
+#include <Navik/Geometry/CorrectionChain.h>
+
+#include <Navik/Geometry/AutoCrop.h>
+#include <Navik/Geometry/PointsValidity.h>
+
+#include "CameraRotation.h"
+#include "LinearAlgebra.h"
+#include "PointCorrection.h"
+#include "PolygonOps.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Navik::Geometry {
+
+namespace {
+
+constexpr double kFullFrameDiagonalMm = 43.266615305567875; // of the 36 x 24 mm frame
+constexpr double kSliderRange = 125.0;
+constexpr double kSliderMaxRadians = 30.0 * kPi / 180.0; // camera tilt at a slider end
+constexpr double kManualCropSnapPixels = 6.0;
+constexpr double kMaxCanvasPercent = 1000.0;
+constexpr int kLensOutlineSegmentsPerSide = 32;
+
+double FiniteOr(double value, double fallback)
+{
+    return std::isfinite(value) ? value : fallback;
+}
+
+double FocalLengthPixels(Size inputSize, const CameraData& camera)
+{
+    double focal35 = camera.focalLength35mm.value_or(kDefaultFocalLength35mm);
+    if (!(focal35 > 0.0) || !std::isfinite(focal35))
+        focal35 = kDefaultFocalLength35mm;
+    return focal35 / kFullFrameDiagonalMm * std::hypot(inputSize.width, inputSize.height);
+}
+
+// The pre-transform, stage pixels to stage pixels: the inverse of
+// "KeystoningPreviousHomographyBackward", the identity when that is absent,
+// malformed or singular. Its sign is chosen so that the image centre keeps w > 0.
+Homography PreTransform(const std::vector<double>& backward, Size stage)
+{
+    if (backward.size() != 9)
+        return Homography();
+    std::array<double, 9> m{};
+    std::copy(backward.begin(), backward.end(), m.begin());
+    const Homography inverse = Homography(m).Inverse();
+    if (!inverse.IsFinite() || inverse.Determinant() == 0.0)
+        return Homography();
+    if (inverse.W({0.5 * stage.width, 0.5 * stage.height}) >= 0.0)
+        return inverse;
+    std::array<double, 9> negated = inverse.RowMajor();
+    for (double& value : negated)
+        value = -value;
+    return Homography(negated);
+}
+
+// Horizontal and vertical output scale: the inverse of the factors the horizon
+// module divides back out, fx = 100 b / (r S) + 1 - b and fy = 100 b / S + 1 - b.
+Homography RatioAndScale(const CorrectionParameters& p)
+{
+    const double blend = std::clamp(FiniteOr(p.keystoningBlendingIntensity, 100.0) / 100.0, 0.0, 1.0);
+    const double hvRatio = std::clamp(FiniteOr(p.keystoningHVRatio, 0.0), -100.0, 100.0);
+    double scale = FiniteOr(p.keystoningScale, 100.0);
+    if (!(scale > 0.0))
+        scale = 100.0;
+    double r = 1.0 + std::abs(hvRatio) / 100.0;
+    if (hvRatio < 0.0)
+        r = 1.0 / r;
+    const double fx = 100.0 * blend / (r * scale) + 1.0 - blend;
+    const double fy = 100.0 * blend / scale + 1.0 - blend;
+    return Homography::Scaling(1.0 / fx, 1.0 / fy);
+}
+
+// The virtual camera tilts of the two sliders, at the given blend strength.
+Homography SliderRotation(const CorrectionParameters& p, double strength)
+{
+    auto angle = [&](double value) {
+        return std::clamp(FiniteOr(value, 0.0), -kSliderRange, kSliderRange) / kSliderRange * kSliderMaxRadians * strength;
+    };
+    return RotationAboutY(angle(p.keystoningLeftRight)) * RotationAboutX(angle(p.keystoningUpDown));
+}
+
+struct PointsResult
+{
+    Homography correction; // centred stage coordinates, at the blend strength
+    bool applied = false;
+};
+
+PointsResult PointBasedCorrection(const CorrectionParameters& p, Size stage, const Homography& preTransform,
+                                  double focal, double strength)
+{
+    if (p.keystoningMode.empty() || p.keystoningPoints.empty())
+        return {};
+    const KeystoningTool tool = KeystoningToolForMode(p.keystoningMode.c_str());
+    std::vector<double> pixels = p.keystoningPoints;
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] *= i % 2 == 0 ? stage.width : stage.height;
+    if (!IsPointsConfigurationValid(tool, pixels))
+        return {};
+    std::vector<Point> centred;
+    for (size_t i = 0; i + 1 < pixels.size(); i += 2) {
+        const auto moved = preTransform.Map({pixels[i], pixels[i + 1]});
+        if (!moved)
+            return {};
+        centred.push_back({moved->x - 0.5 * stage.width, moved->y - 0.5 * stage.height});
+    }
+    const auto solved = SolvePointCorrection(tool, centred, focal);
+    if (!solved)
+        return {};
+    const double qx = 0.25 * stage.width, qy = 0.25 * stage.height;
+    const std::array<Point, 4> anchors{Point{-qx, -qy}, Point{qx, -qy}, Point{qx, qy}, Point{-qx, qy}};
+    return {BlendPointCorrection(*solved, strength, focal, anchors), true};
+}
+
+// The part of a stage-image outline in front of the transform's vanishing line,
+// mapped through it.
+Polygon MapOutline(const Polygon& outline, const Homography& transform)
+{
+    double largestW = 0.0;
+    for (const Point& p : outline)
+        largestW = std::max(largestW, std::abs(transform.W(p)));
+    // Keep clear of the vanishing line itself, where points run off to infinity.
+    const Polygon visible = ClipHalfPlane(outline, transform(2, 0), transform(2, 1), transform(2, 2) - 1e-4 * largestW);
+    Polygon mapped;
+    mapped.reserve(visible.size());
+    for (const Point& p : visible)
+        if (const auto q = transform.Map(p))
+            mapped.push_back(*q);
+    return mapped;
+}
+
+struct Extent
+{
+    double size;   // the canvas side, before rounding
+    double centre; // where the canvas centre falls, in the transform's frame
+};
+
+// One side of the canvas: the span of the corrected outline, symmetric about
+// the image centre when it is kept, and capped.
+Extent CanvasExtent(double low, double high, double imageCentre, bool keepCenter, double cap)
+{
+    if (keepCenter) {
+        const double half = std::max(imageCentre - low, high - imageCentre);
+        return {std::min(2.0 * half, cap), imageCentre};
+    }
+    const double span = high - low;
+    if (span <= cap)
+        return {span, 0.5 * (low + high)};
+    return {cap, std::clamp(imageCentre, low + 0.5 * cap, high - 0.5 * cap)};
+}
+
+int WholePixels(double size)
+{
+    return std::max(1, int(std::ceil(std::min(size, 1e9) - 1e-6)));
+}
+
+// The keystoning and horizon transform, stage pixels to canvas pixels, and the canvas size.
+struct Keystoning
+{
+    Homography transform;
+    Size canvas;
+    bool pointCorrectionApplied = false;
+};
+
+Keystoning BuildKeystoning(const CorrectionParameters& p, const LensStage& lens, double focal)
+{
+    const Size stage = lens.OutputSize();
+    if (!p.keystoningActive)
+        return {Homography(), stage, false};
+
+    const Homography toCentred = Homography::Translation(-0.5 * stage.width, -0.5 * stage.height);
+    const Homography preTransform = PreTransform(p.keystoningPreviousHomographyBackward, stage);
+    const double strength = std::clamp(FiniteOr(p.keystoningBlendingIntensity, 100.0) / 100.0, 0.0, 1.0);
+    const PointsResult points = PointBasedCorrection(p, stage, preTransform, focal, strength);
+    const double horizon = FiniteOr(p.keystoningHorizon, 0.0) * kPi / 180.0;
+
+    const Homography centred = RatioAndScale(p) * RotationAboutZ(horizon) *
+                               CameraRotationHomography(SliderRotation(p, strength), focal) * points.correction *
+                               toCentred * preTransform;
+
+    const Polygon corrected = MapOutline(lens.Outline(kLensOutlineSegmentsPerSide), centred);
+    const auto centreImage = centred.Map({0.5 * stage.width, 0.5 * stage.height});
+    const Point imageCentre = centreImage ? *centreImage : Point{};
+    double left = imageCentre.x, right = left, top = imageCentre.y, bottom = top;
+    for (const Point& q : corrected) {
+        left = std::min(left, q.x);
+        right = std::max(right, q.x);
+        top = std::min(top, q.y);
+        bottom = std::max(bottom, q.y);
+    }
+    // A damaged dictionary must not ask for a canvas no memory holds.
+    double maxPercent = FiniteOr(p.outputImageMaxSize, 300.0);
+    maxPercent = maxPercent > 0.0 ? std::min(maxPercent, kMaxCanvasPercent) : 300.0;
+    const Extent across = CanvasExtent(left, right, imageCentre.x, p.keystoningKeepCenter, stage.width * maxPercent / 100.0);
+    const Extent down = CanvasExtent(top, bottom, imageCentre.y, p.keystoningKeepCenter, stage.height * maxPercent / 100.0);
+    const Size canvas{WholePixels(across.size), WholePixels(down.size)};
+    const Homography toCanvas = Homography::Translation(0.5 * canvas.width - across.centre, 0.5 * canvas.height - down.centre);
+    return {toCanvas * centred, canvas, points.applied};
+}
+
+// Rounds a rectangle to whole pixels inside it (when it must stay inside the
+// outline) or to the nearest ones, keeps it on the canvas and at least one pixel.
+PixelRect ToPixels(const RectF& rect, Size canvas, bool inward)
+{
+    auto low = [&](double v) { return inward ? std::ceil(v - 1e-6) : std::round(v); };
+    auto high = [&](double v) { return inward ? std::floor(v + 1e-6) : std::round(v); };
+    const int left = std::clamp(int(low(std::clamp(rect.left, 0.0, double(canvas.width)))), 0, canvas.width - 1);
+    const int top = std::clamp(int(low(std::clamp(rect.top, 0.0, double(canvas.height)))), 0, canvas.height - 1);
+    const int right = std::clamp(int(high(std::clamp(rect.right(), 0.0, double(canvas.width)))), left + 1, canvas.width);
+    const int bottom = std::clamp(int(high(std::clamp(rect.bottom(), 0.0, double(canvas.height)))), top + 1, canvas.height);
+    return {left, top, right - left, bottom - top};
+}
+
+// "CropRatio" is the ratio as displayed; the crop is computed on the unrotated
+// canvas, where an odd number of quarter turns inverts it.
+double UnrotatedRatio(double cropRatio, int quarterTurns)
+{
+    if (!(cropRatio > 0.0) || !std::isfinite(cropRatio))
+        return -1.0;
+    return quarterTurns % 2 == 1 ? 1.0 / cropRatio : cropRatio;
+}
+
+// A manual rectangle that pokes out of the outline by a few pixels (a drag that
+// stopped just past the border) is pulled inside; one further out is the
+// user's choice and stays.
+std::pair<RectF, bool> ManualCrop(const std::vector<double>& fractions, Size canvas, const Polygon& outline, double ratio)
+{
+    RectF rect{0.0, 0.0, double(canvas.width), double(canvas.height)};
+    if (fractions.size() == 4 && std::all_of(fractions.begin(), fractions.end(), [](double v) { return std::isfinite(v); }))
+        rect = {fractions[0] * canvas.width, fractions[1] * canvas.height, fractions[2] * canvas.width, fractions[3] * canvas.height};
+    const double outside = DistanceOutside(rect, outline);
+    if (outside <= 1e-9 || outside > kManualCropSnapPixels)
+        return {rect, false};
+    const Polygon room = ClipToRectangle(outline, rect.left, rect.top, rect.right(), rect.bottom());
+    if (const auto clamped = LargestInscribedRectangle(room, ratio))
+        return {*clamped, true};
+    return {rect, false};
+}
+
+} // namespace
+
+CorrectionChain CorrectionChain::Build(const CorrectionParameters& parameters, Size inputSize, const CameraData& camera)
+{
+    inputSize = {std::max(1, inputSize.width), std::max(1, inputSize.height)};
+    const double focal = FocalLengthPixels(inputSize, camera);
+
+    CorrectionChain chain;
+    chain.m_lens = LensStage::Build(parameters, inputSize, focal, camera.profileRadialDistortion);
+    const Keystoning keystoning = BuildKeystoning(parameters, chain.m_lens, focal);
+    chain.m_keystoning = keystoning.transform;
+    chain.m_canvasSize = keystoning.canvas;
+    chain.m_pointCorrectionApplied = keystoning.pointCorrectionApplied;
+    const Size canvas = chain.m_canvasSize;
+    chain.m_outline = ClipToRectangle(MapOutline(chain.m_lens.Outline(kLensOutlineSegmentsPerSide), chain.m_keystoning),
+                                      0.0, 0.0, canvas.width, canvas.height);
+
+    chain.m_quarterTurns = ((parameters.outputRotation % 4) + 4) % 4;
+    const double ratio = UnrotatedRatio(parameters.cropRatio, chain.m_quarterTurns);
+    const auto automatic = LargestInscribedRectangle(chain.m_outline, ratio);
+    const RectF autoRect = automatic ? *automatic : RectF{0.0, 0.0, double(canvas.width), double(canvas.height)};
+    chain.m_cropRectAuto = {autoRect.left / canvas.width, autoRect.top / canvas.height, autoRect.width / canvas.width,
+                            autoRect.height / canvas.height};
+
+    chain.m_crop = {0, 0, canvas.width, canvas.height};
+    if (parameters.cropActive) {
+        if (parameters.cropAuto) {
+            chain.m_crop = ToPixels(autoRect, canvas, true);
+        } else {
+            const auto [rect, clamped] = ManualCrop(parameters.cropRect, canvas, chain.m_outline, ratio);
+            chain.m_crop = ToPixels(rect, canvas, clamped);
+        }
+    }
+
+    const PixelRect crop = chain.m_crop;
+    Homography turn;
+    switch (chain.m_quarterTurns) {
+    case 1: turn = Homography({0, -1, double(crop.height), 1, 0, 0, 0, 0, 1}); break;
+    case 2: turn = Homography({-1, 0, double(crop.width), 0, -1, double(crop.height), 0, 0, 1}); break;
+    case 3: turn = Homography({0, 1, 0, -1, 0, double(crop.width), 0, 0, 1}); break;
+    default: break;
+    }
+    chain.m_stageToOutput = turn * Homography::Translation(-crop.left, -crop.top) * chain.m_keystoning;
+    chain.m_outputToStage = chain.m_stageToOutput.Inverse();
+    return chain;
+}
+
+double CorrectionChain::LevelScale(unsigned level)
+{
+    return std::ldexp(1.0, -int(std::min(level, 1000u)));
+}
+
+Size CorrectionChain::OutputSize(unsigned level) const
+{
+    const bool turned = m_quarterTurns % 2 == 1;
+    const int width = turned ? m_crop.height : m_crop.width;
+    const int height = turned ? m_crop.width : m_crop.height;
+    auto scaled = [level](int side) {
+        return level >= 31 ? 1 : std::max(1, int((int64_t(side) + (int64_t(1) << level) - 1) >> level));
+    };
+    return {scaled(width), scaled(height)};
+}
+
+std::optional<Point> CorrectionChain::OutputToInput(Point output, unsigned level) const
+{
+    const double scale = 1.0 / LevelScale(level);
+    const auto stage = m_outputToStage.Map({output.x * scale, output.y * scale});
+    if (!stage || !m_lens.IsActive())
+        return stage;
+    const Point input = m_lens.ToInput(*stage);
+    if (!std::isfinite(input.x) || !std::isfinite(input.y))
+        return std::nullopt;
+    return input;
+}
+
+Homography CorrectionChain::OutputToStageHomography(unsigned level) const
+{
+    const double scale = 1.0 / LevelScale(level);
+    return m_outputToStage * Homography::Scaling(scale, scale);
+}
+
+std::array<double, 9> CorrectionChain::UpdatedHomographyForward() const
+{
+    return m_keystoning.Normalized().RowMajor();
+}
+
+std::array<double, 9> CorrectionChain::UpdatedHomographyBackward() const
+{
+    return m_keystoning.Inverse().Normalized().RowMajor();
+}
+
+} // namespace Navik::Geometry
