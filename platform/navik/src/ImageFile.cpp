@@ -85,8 +85,11 @@ Image* load(const std::string& path, FileFormat format, const Dictionary& option
                       "Camera raw files cannot be opened; please convert \"" + path + "\" to TIFF or JPEG first.",
                       static_cast<Image*>(nullptr));
     }
-    if (image)
+    if (image) {
         attachMetadata(*image, path, format, options);
+        if (progress)
+            progress->SetFraction(1.0);
+    }
     return image;
 }
 
