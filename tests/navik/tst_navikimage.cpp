@@ -10,7 +10,9 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdint>
+#include <jpeglib.h>
 #include <lcms2.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -219,6 +221,32 @@ QByteArray exiv2IccProfile(const QString& path)
     process.start("exiv2", {"-q", "-pC", path});
     process.waitForFinished(60000);
     return process.readAllStandardOutput();
+}
+
+// libjpeg's plain sequential encoder, as the reference for our banded one.
+void encodeSequentially(const QString& path, const PatternImage& source, int quality)
+{
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    QVERIFY(file);
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = source.image->GetWidth();
+    info.image_height = source.image->GetHeight();
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        auto* row = const_cast<JSAMPLE*>(source.pixels.data() + info.next_scanline * source.image->GetRowBytes());
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::fclose(file);
 }
 
 QByteArray srgbProfile()
@@ -443,6 +471,32 @@ private slots:
         QVERIFY(grey.image->Save(path("grey.jpg").toStdString(), kFileFormatJPEG, Dictionary(), nullptr));
         Held<Image> greyBack(load(path("grey.jpg")));
         QCOMPARE(greyBack->GetPixelFormat().GetPixelType(), int(kPixelTypeGray));
+    }
+
+    void largeJpegIsEncodedInBandsWithTheSamePixels()
+    {
+        // Large enough to be encoded on all cores, with odd sizes at the edges.
+        PatternImage source(1203, 1001, kPixelTypeRGB, kPixelSize8);
+        Held<Image> info(LoadInfoImage((kFixtures + "/photo24.jpg").toStdString(), kFileFormatUnknown,
+                                       metadataOptions(), nullptr));
+        source.image->SetExif(info->GetExif());
+        Dictionary options;
+        options.SetValueForKey(kImageSaveOptionJPEGQuality, Value(85));
+        ImageStatus status;
+        QVERIFY2(source.image->Save(path("bands.jpg").toStdString(), kFileFormatJPEG, options, &status),
+                 status.GetMessage());
+        encodeSequentially(path("sequential.jpg"), source, 85);
+
+        Held<Image> banded(load(path("bands.jpg"), &status));
+        QVERIFY2(banded, status.GetMessage());
+        Held<Image> sequential(load(path("sequential.jpg")));
+        QCOMPARE(banded->GetHeight(), 1001u);
+        for (unsigned int y = 0; y < 1001; ++y) {
+            const auto* a = static_cast<const char*>(banded->GetBuffer(0)) + y * banded->GetRowBytes();
+            const auto* b = static_cast<const char*>(sequential->GetBuffer(0)) + y * sequential->GetRowBytes();
+            QVERIFY2(std::memcmp(a, b, 1203 * 3) == 0, qPrintable(QString("row %1").arg(y)));
+        }
+        QCOMPARE(exiv2Values(path("bands.jpg")).value("Exif.Image.Model"), QString("NT-24"));
     }
 
     void tiffRoundTripIsExact_data()

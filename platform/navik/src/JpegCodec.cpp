@@ -3,11 +3,15 @@
 #include "Navik/ColorSpace.h"
 #include "Navik/Logging.h"
 #include "Navik/MemoryBlock.h"
+#include "Navik/ThreadGraph.h"
 
 #include "Geometry.h"
 #include "PixelConvert.h"
 
 // jpeglib.h needs size_t and FILE declared first.
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <csetjmp>
@@ -236,10 +240,13 @@ private:
     RefPtr<ColorSpace> m_iccProfile;
 };
 
+// Encodes rows [firstRow, firstRow + rowCount) of an image as a JPEG of its
+// own, into a file or into memory.
 class JpegWriter
 {
 public:
-    JpegWriter(const Image& image, std::FILE* file) : m_image(image), m_file(file)
+    JpegWriter(const Image& image, unsigned int firstRow, unsigned int rowCount)
+        : m_image(image), m_firstRow(firstRow), m_rowCount(rowCount)
     {
         std::memset(&m_info, 0, sizeof m_info);
         installErrorManager(m_errors);
@@ -249,36 +256,78 @@ public:
         if (image.GetPixelFormat() != m_target)
             m_scratch.resize(std::size_t(image.GetWidth()) * m_target.GetBytesPerPixel());
     }
-    ~JpegWriter() { jpeg_destroy_compress(&m_info); }
-
-    bool write(int quality, const JpegSegments& segments, ImageStatus* status)
+    ~JpegWriter()
     {
-        if (encode(quality, segments))
-            return true;
-        if (status)
-            status->Set(m_errors.code, std::string("The JPEG file could not be written (") + m_errors.message + ").");
-        return false;
+        jpeg_destroy_compress(&m_info);
+        std::free(m_memory);
+    }
+
+    bool writeToFile(std::FILE* file, int quality, const JpegSegments& segments, ImageStatus* status)
+    {
+        m_file = file;
+        return report(encode(quality, segments), status);
+    }
+
+    bool writeToMemory(std::string& bytes, int quality, const JpegSegments& segments, ImageStatus* status)
+    {
+        if (!report(encode(quality, segments), status))
+            return false;
+        bytes.assign(reinterpret_cast<const char*>(m_memory), m_memorySize);
+        return true;
+    }
+
+    // The size of one MCU, the unit of restart intervals, with the settings
+    // every band is encoded with.
+    static void mcuSize(const Image& image, unsigned int& width, unsigned int& height)
+    {
+        JpegWriter probe(image, 0, 1);
+        probe.configure(kDefaultQuality);
+        int maxH = 1;
+        int maxV = 1;
+        for (int i = 0; i < probe.m_info.num_components; ++i) {
+            maxH = std::max(maxH, probe.m_info.comp_info[i].h_samp_factor);
+            maxV = std::max(maxV, probe.m_info.comp_info[i].v_samp_factor);
+        }
+        width = static_cast<unsigned int>(DCTSIZE * maxH);
+        height = static_cast<unsigned int>(DCTSIZE * maxV);
     }
 
 private:
-    bool encode(int quality, const JpegSegments& segments)
+    static constexpr int kDefaultQuality = 90;
+
+    bool report(bool succeeded, ImageStatus* status)
     {
-        if (setjmp(m_errors.jump))
-            return false;
+        if (!succeeded && status)
+            status->Set(m_errors.code, std::string("The JPEG file could not be written (") + m_errors.message + ").");
+        return succeeded;
+    }
+
+    void configure(int quality)
+    {
         jpeg_create_compress(&m_info);
-        jpeg_stdio_dest(&m_info, m_file);
         m_info.image_width = m_image.GetWidth();
-        m_info.image_height = m_image.GetHeight();
+        m_info.image_height = m_rowCount;
         m_info.input_components = static_cast<int>(m_target.GetBufferChannelCount());
         m_info.in_color_space = m_info.input_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
         jpeg_set_defaults(&m_info);
         jpeg_set_quality(&m_info, quality, TRUE);
+    }
+
+    bool encode(int quality, const JpegSegments& segments)
+    {
+        if (setjmp(m_errors.jump))
+            return false;
+        configure(quality);
+        if (m_file)
+            jpeg_stdio_dest(&m_info, m_file);
+        else
+            jpeg_mem_dest(&m_info, &m_memory, &m_memorySize);
         // An EXIF file starts with its EXIF segment; the JFIF one would only repeat the resolution.
         m_info.write_JFIF_header = segments.exif.empty();
         jpeg_start_compress(&m_info, TRUE);
         writeSegments(segments);
-        for (unsigned int y = 0; y < m_image.GetHeight(); ++y) {
-            JSAMPROW row = rowToWrite(y);
+        for (unsigned int y = 0; y < m_rowCount; ++y) {
+            JSAMPROW row = rowToWrite(m_firstRow + y);
             jpeg_write_scanlines(&m_info, &row, 1);
         }
         jpeg_finish_compress(&m_info);
@@ -322,11 +371,159 @@ private:
     }
 
     const Image& m_image;
-    std::FILE* m_file;
+    unsigned int m_firstRow;
+    unsigned int m_rowCount;
+    std::FILE* m_file = nullptr;
+    unsigned char* m_memory = nullptr;
+    unsigned long m_memorySize = 0;
     jpeg_compress_struct m_info;
     ErrorManager m_errors;
     PixelFormat m_target;
     std::vector<JSAMPLE> m_scratch;
+};
+
+
+// A JPEG scan can be cut into restart intervals that are coded independently.
+// So bands of whole MCU rows are encoded on all cores as JPEGs of their own,
+// and their entropy-coded data joined with restart markers under the headers
+// of the first band, whose frame height is set to the whole image's. Every
+// band sees exactly the rows a single encoder would, so the pixels are the
+// same as those of a sequential encoding.
+class BandedJpegWriter
+{
+public:
+    BandedJpegWriter(const Image& image) : m_image(image) {}
+
+    bool write(std::FILE* file, int quality, const JpegSegments& segments, ImageStatus* status)
+    {
+        if (!encodeBands(quality, segments, status))
+            return false;
+        std::string headers;
+        if (!joinHeaders(headers)) {
+            if (status)
+                status->Set(kImageStatusWriteError, "The JPEG encoder gave an unexpected stream.");
+            return false;
+        }
+        std::fwrite(headers.data(), 1, headers.size(), file);
+        for (std::size_t band = 0; band < m_bands.size(); ++band) {
+            std::fwrite(m_bands[band].data() + m_scanStart[band], 1, m_bands[band].size() - m_scanStart[band] - 2, file);
+            const unsigned char marker[2] = {0xFF, static_cast<unsigned char>(JPEG_RST0 + band % 8)};
+            if (band + 1 < m_bands.size())
+                std::fwrite(marker, 1, 2, file);
+        }
+        const unsigned char end[2] = {0xFF, JPEG_EOI};
+        std::fwrite(end, 1, 2, file);
+        if (std::ferror(file)) {
+            if (status)
+                status->Set(kImageStatusWriteError, std::string("The JPEG file could not be written (") +
+                                                        std::strerror(errno) + ").");
+            return false;
+        }
+        return true;
+    }
+
+    // Whether bands pay off, and how many MCU rows each holds.
+    static bool plan(const Image& image, unsigned int& bandRows, unsigned int& restartInterval)
+    {
+        const unsigned int threads = ThreadPool::Shared().GetThreadCount();
+        if (threads < 2 || std::uint64_t(image.GetWidth()) * image.GetHeight() < kBandedPixelCount)
+            return false;
+        unsigned int mcuWidth = 0;
+        unsigned int mcuHeight = 0;
+        JpegWriter::mcuSize(image, mcuWidth, mcuHeight);
+        const unsigned int mcusPerRow = (image.GetWidth() + mcuWidth - 1) / mcuWidth;
+        const unsigned int mcuRows = (image.GetHeight() + mcuHeight - 1) / mcuHeight;
+        const unsigned int maxMcuRowsPerBand = 65535 / mcusPerRow;
+        const unsigned int mcuRowsPerBand = std::min(maxMcuRowsPerBand, std::max(1u, mcuRows / (2 * threads)));
+        if (mcuRowsPerBand == 0 || mcuRowsPerBand >= mcuRows)
+            return false;
+        bandRows = mcuRowsPerBand * mcuHeight;
+        restartInterval = mcuRowsPerBand * mcusPerRow;
+        return true;
+    }
+
+private:
+    static constexpr std::uint64_t kBandedPixelCount = 1u << 20;
+    static constexpr unsigned char kDefineRestartInterval = 0xDD;
+
+    bool encodeBands(int quality, const JpegSegments& segments, ImageStatus* status)
+    {
+        plan(m_image, m_bandRows, m_restartInterval);
+        const std::size_t count = (m_image.GetHeight() + m_bandRows - 1) / m_bandRows;
+        m_bands.resize(count);
+        m_scanStart.resize(count);
+        std::vector<ImageStatus> statuses(count);
+        std::atomic<bool> failed{false};
+        ThreadPool::Shared().ParallelFor(count, [&](std::size_t band) {
+            const auto firstRow = static_cast<unsigned int>(band * m_bandRows);
+            const unsigned int rows = std::min(m_bandRows, m_image.GetHeight() - firstRow);
+            JpegWriter writer(m_image, firstRow, rows);
+            if (!writer.writeToMemory(m_bands[band], quality, band == 0 ? segments : JpegSegments(), &statuses[band]))
+                failed = true;
+        });
+        if (!failed)
+            return true;
+        for (const ImageStatus& bandStatus : statuses) {
+            if (!bandStatus.IsOK() && status)
+                *status = bandStatus;
+        }
+        return false;
+    }
+
+    // The first band's headers up to its scan, with the frame height of the
+    // whole image and a restart interval added; and where each band's
+    // entropy-coded data begins.
+    bool joinHeaders(std::string& headers)
+    {
+        std::size_t sofHeight = 0;
+        std::size_t firstScanHeader = 0;
+        for (std::size_t band = 0; band < m_bands.size(); ++band) {
+            std::size_t scanHeader = 0;
+            if (!findScan(m_bands[band], band == 0 ? &sofHeight : nullptr, scanHeader, m_scanStart[band]))
+                return false;
+            if (band == 0)
+                firstScanHeader = scanHeader;
+        }
+        if (sofHeight == 0)
+            return false;
+        headers.assign(m_bands[0], 0, firstScanHeader);
+        headers[sofHeight] = static_cast<char>(m_image.GetHeight() >> 8);
+        headers[sofHeight + 1] = static_cast<char>(m_image.GetHeight() & 0xFF);
+        const char restart[6] = {'\xFF', static_cast<char>(kDefineRestartInterval), 0, 4, static_cast<char>(m_restartInterval >> 8),
+                                 static_cast<char>(m_restartInterval & 0xFF)};
+        headers.append(restart, sizeof restart);
+        headers.append(m_bands[0], firstScanHeader, m_scanStart[0] - firstScanHeader);
+        return true;
+    }
+
+    // Walks the segments before the scan: notes where the frame header's
+    // height lies, where the scan header starts and where its data starts.
+    static bool findScan(const std::string& bytes, std::size_t* sofHeight, std::size_t& sosMarker, std::size_t& scanData)
+    {
+        const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+        if (bytes.size() < 4 || byteAt(bytes.size() - 2) != 0xFF || byteAt(bytes.size() - 1) != JPEG_EOI)
+            return false;
+        std::size_t position = 2; // after SOI
+        while (position + 4 <= bytes.size() && byteAt(position) == 0xFF) {
+            const unsigned char marker = byteAt(position + 1);
+            const std::size_t length = std::size_t(byteAt(position + 2)) << 8 | byteAt(position + 3);
+            if (marker == 0xC0 && sofHeight)
+                *sofHeight = position + 5;
+            if (marker == 0xDA) {
+                sosMarker = position;
+                scanData = position + 2 + length;
+                return scanData + 2 <= bytes.size();
+            }
+            position += 2 + length;
+        }
+        return false;
+    }
+
+    const Image& m_image;
+    unsigned int m_bandRows = 0;
+    unsigned int m_restartInterval = 0;
+    std::vector<std::string> m_bands;
+    std::vector<std::size_t> m_scanStart;
 };
 
 } // namespace
@@ -346,7 +543,11 @@ Image* ReadJpeg(const std::string& path, bool headerOnly, Progress* progress, Im
 
 bool WriteJpeg(const Image& image, std::FILE* file, int quality, const JpegSegments& segments, ImageStatus* status)
 {
-    return JpegWriter(image, file).write(quality, segments, status);
+    unsigned int bandRows = 0;
+    unsigned int restartInterval = 0;
+    if (BandedJpegWriter::plan(image, bandRows, restartInterval))
+        return BandedJpegWriter(image).write(file, quality, segments, status);
+    return JpegWriter(image, 0, image.GetHeight()).writeToFile(file, quality, segments, status);
 }
 
 } // namespace Navik
