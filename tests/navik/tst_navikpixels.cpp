@@ -71,6 +71,12 @@ private slots:
         QVERIFY(!data->Buffer(planes));
     }
 
+    void impossibleSizesFailWithoutCrashing()
+    {
+        const PixelDataPtr data = create(kSampleTypeUInt16, kSampleLayoutRGBPlanar, 4000000000u, 4000000000u);
+        QCOMPARE(int(data->GetStatus()), int(PixelData::kStatusOutOfMemory));
+    }
+
     void imageOverPixelDataOutlivesIt()
     {
         PixelDataPtr data = create(kSampleTypeUInt16, kSampleLayoutRGBInterleaved, 4, 2);

@@ -29,6 +29,18 @@ bool isIdentifierChar(char c)
     return isIdentifierStart(c) || isDigit(c);
 }
 
+// The value of a hexadecimal digit, or -1.
+int hexDigit(char c)
+{
+    if (isDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 bool isKeyword(std::string_view word)
 {
     for (std::string_view keyword : kKeywords) {
@@ -350,15 +362,8 @@ private:
         std::uint64_t number = 0;
         int digits = 0;
         for (;; ++m_pos, ++digits) {
-            const char c = peek();
-            int digit;
-            if (isDigit(c))
-                digit = c - '0';
-            else if (c >= 'a' && c <= 'f')
-                digit = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F')
-                digit = c - 'A' + 10;
-            else
+            const int digit = hexDigit(peek());
+            if (digit < 0)
                 break;
             number = number * 16 + static_cast<std::uint64_t>(digit);
             if (number > std::numeric_limits<unsigned int>::max())
@@ -406,15 +411,8 @@ private:
         case 'x': {
             int byte = 0;
             for (int i = 0; i < 2; ++i) {
-                const char h = peek();
-                int digit;
-                if (isDigit(h))
-                    digit = h - '0';
-                else if (h >= 'a' && h <= 'f')
-                    digit = h - 'a' + 10;
-                else if (h >= 'A' && h <= 'F')
-                    digit = h - 'A' + 10;
-                else
+                const int digit = hexDigit(peek());
+                if (digit < 0)
                     return false;
                 byte = byte * 16 + digit;
                 ++m_pos;

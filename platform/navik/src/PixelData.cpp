@@ -50,20 +50,19 @@ PixelData* PixelData::Create(SampleType sampleType, SampleLayout sampleLayout, u
     if (planeCount == 0 || sampleBytes == 0 || width == 0 || height == 0)
         return Failed(kStatusInvalidArgument);
     const std::size_t rowBytes = AlignedRowBytes(width, channelsPerPlane(sampleLayout) * sampleBytes);
-    const std::size_t planeBytes = rowBytes * height;
-    RefPtr<MemoryBlock> memory = RefPtr<MemoryBlock>::Adopt(MemoryBlock::Allocate(planeBytes * planeCount));
+    std::size_t planeBytes = 0;
+    std::size_t totalBytes = 0;
+    if (__builtin_mul_overflow(rowBytes, std::size_t(height), &planeBytes) ||
+        __builtin_mul_overflow(planeBytes, std::size_t(planeCount), &totalBytes))
+        return Failed(kStatusOutOfMemory);
+    RefPtr<MemoryBlock> memory = RefPtr<MemoryBlock>::Adopt(MemoryBlock::Allocate(totalBytes));
     if (!memory)
         return Failed(kStatusOutOfMemory);
 
-    auto* data = new PixelData;
-    data->m_sampleType = sampleType;
-    data->m_sampleLayout = sampleLayout;
-    data->m_width = width;
-    data->m_height = height;
-    data->m_planeCount = planeCount;
-    data->m_rowBytes = rowBytes;
+    void* planes[3];
     for (unsigned int plane = 0; plane < planeCount; ++plane)
-        data->m_planes[plane] = static_cast<unsigned char*>(memory->GetData()) + plane * planeBytes;
+        planes[plane] = static_cast<unsigned char*>(memory->GetData()) + plane * planeBytes;
+    PixelData* data = Make(sampleType, sampleLayout, width, height, planes, rowBytes);
     data->m_memory = memory;
     return data;
 }
@@ -81,14 +80,20 @@ PixelData* PixelData::CreateNoOwnership(void* const* planes, unsigned int planeC
             return Failed(kStatusInvalidArgument);
     }
 
+    return Make(sampleType, sampleLayout, width, height, planes, rowBytes);
+}
+
+PixelData* PixelData::Make(SampleType sampleType, SampleLayout sampleLayout, unsigned int width, unsigned int height,
+                           void* const* planes, std::size_t rowBytes)
+{
     auto* data = new PixelData;
     data->m_sampleType = sampleType;
     data->m_sampleLayout = sampleLayout;
     data->m_width = width;
     data->m_height = height;
-    data->m_planeCount = planeCount;
+    data->m_planeCount = planeCountOf(sampleLayout);
     data->m_rowBytes = rowBytes;
-    for (unsigned int plane = 0; plane < planeCount; ++plane)
+    for (unsigned int plane = 0; plane < data->m_planeCount; ++plane)
         data->m_planes[plane] = planes[plane];
     return data;
 }

@@ -70,6 +70,8 @@ public:
 private:
     PixelData() = default;
     static PixelData* Failed(Status status);
+    static PixelData* Make(SampleType sampleType, SampleLayout sampleLayout, unsigned int width, unsigned int height,
+                           void* const* planes, std::size_t rowBytes);
 
     std::uint8_t m_status = kStatusOK; // must stay the first member
     SampleType m_sampleType = kSampleTypeUInt8;
