@@ -19,5 +19,10 @@ export LSAN_OPTIONS="suppressions=$PWD/cmake/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 
-cd "$BUILD_DIR"
-ctest --output-on-failure -j "$JOBS" --timeout 900 "$@"
+(cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS" --timeout 900 "$@")
+
+# A short fuzz run of the imaging framework's decoders and text reader, in a
+# clang build of its own. QUILLET_SKIP_FUZZ=1 leaves it out.
+if [ "${QUILLET_SKIP_FUZZ:-0}" != 1 ]; then
+    ./scripts/fuzz.sh
+fi

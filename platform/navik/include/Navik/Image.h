@@ -1,0 +1,120 @@
+#pragma once
+
+// Images: loading JPEG and TIFF files, saving them, and images over pixel
+// buffers. An image is a counted object holding its pixels (or, from
+// LoadInfoImage, only its header), its Exif record and its ICC profile.
+
+#include "Navik/FileFormat.h"
+#include "Navik/Object.h"
+#include "Navik/PixelFormat.h"
+#include "Navik/Status.h"
+#include "Navik/Value.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Navik {
+
+class ColorSpace;
+class Exif;
+class PixelData;
+class Progress;
+
+// Load options (bool values). Without kImageLoadOptionEXIFData no metadata is
+// read; the maker note is kept only with kImageLoadOptionEXIFMakerNote; with
+// kImageLoadOptionXMPSidecar an XMP sidecar beside the file ("name.xmp" or
+// "name.ext.xmp") is merged over the embedded XMP. The ICC profile is always read.
+extern const char* const kImageLoadOptionEXIFData;
+extern const char* const kImageLoadOptionEXIFMakerNote;
+extern const char* const kImageLoadOptionXMPSidecar;
+
+// Save options: the JPEG quality (int, 5..100, default 90) and TIFF
+// compression (bool: LZW with a predictor when true, none when false or absent).
+extern const char* const kImageSaveOptionJPEGQuality;
+extern const char* const kImageSaveOptionTIFFCompression;
+
+// Images with more pixels than this are refused by the loaders before any
+// pixel memory is allocated.
+constexpr std::uint64_t kMaxImagePixelCount = 250'000'000;
+
+class Image : public Object
+{
+public:
+    virtual unsigned int GetWidth() const { return m_width; }
+    virtual unsigned int GetHeight() const { return m_height; }
+    PixelFormat GetPixelFormat() const { return m_pixelFormat; }
+    std::size_t GetRowBytes() const { return m_rowBytes; }
+
+    // False for an image that holds only a file's header.
+    bool HasPixels() const { return !m_buffers.empty(); }
+    unsigned int GetBufferCount() const { return static_cast<unsigned int>(m_buffers.size()); }
+    // The first byte of buffer `index`'s rows, or null.
+    void* GetBuffer(unsigned int index) const { return index < m_buffers.size() ? m_buffers[index] : nullptr; }
+
+    // Never null: an image without metadata has an empty record.
+    Exif* GetExif() const { return m_exif.get(); }
+    // Retains `exif` and releases the record it replaces; null stands for an empty record.
+    void SetExif(Exif* exif);
+    // The embedded colour profile, or null.
+    ColorSpace* GetICCProfile() const { return m_iccProfile.get(); }
+    void SetICCProfile(ColorSpace* profile);
+
+    // Writes the image as JPEG or TIFF with its metadata and profile (see
+    // docs/imaging-framework.md). The file appears complete or not at all:
+    // a failed save leaves whatever was at `path` untouched.
+    bool Save(const std::string& path, FileFormat format, const Dictionary& options, ImageStatus* status) const;
+
+protected:
+    Image(unsigned int width, unsigned int height, std::size_t rowBytes, const PixelFormat& format,
+          std::vector<void*> buffers, Object* owner);
+    ~Image() override;
+
+private:
+    unsigned int m_width;
+    unsigned int m_height;
+    std::size_t m_rowBytes;
+    PixelFormat m_pixelFormat;
+    std::vector<void*> m_buffers;
+    RefPtr<Object> m_owner;
+    RefPtr<Exif> m_exif;
+    RefPtr<ColorSpace> m_iccProfile;
+};
+
+// An image over buffers. Without an owner the buffers are the caller's, who
+// keeps them alive as long as the image; with an owner (for example the
+// MemoryBlock the buffers lie in) the image retains it, so the buffers live as
+// long as the image does.
+class TileImage : public Image
+{
+public:
+    TileImage(unsigned int width, unsigned int height, unsigned int rowBytes, const PixelFormat& format,
+              const std::vector<void*>& buffers, Object* owner = nullptr);
+
+    // Fills this image's buffers with `source`'s pixels converted to this
+    // image's pixel format. False when the sizes differ or a format is not
+    // one this framework converts.
+    bool Copy(const Image& source);
+};
+
+// Loads a whole image: 8-bit JPEG (RGB or grey) and TIFF (8- or 16-bit RGB or
+// grey). `format` kFileFormatUnknown (-1) detects the format from the content.
+// On failure returns null and sets the status (code and message); a cancelled
+// progress stops the load the same way.
+Image* LoadFullImage(const std::string& path, FileFormat format, const Dictionary& options, ImageStatus* status,
+                     Progress* progress);
+
+// Reads only the header: size and pixel format (CMYK and Lab files are
+// reported with their pixel types), and the metadata the options ask for.
+Image* LoadInfoImage(const std::string& path, FileFormat format, const Dictionary& options, ImageStatus* status);
+
+// A new image sharing the pixel data's memory (see PixelData). Null when the
+// pixel data is not usable.
+Image* CreateImageFromPixelData(const PixelData& pixelData);
+
+// The preview scale level of an image: the smallest s for which the longer
+// side shifted right by s is at most 2048.
+unsigned int LowScaleForImage(const Image& image);
+
+} // namespace Navik

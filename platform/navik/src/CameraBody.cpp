@@ -1,0 +1,77 @@
+#include "Navik/CameraBody.h"
+
+#include "Navik/Exif.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace Navik {
+
+namespace {
+
+// The diagonal of a 35 mm film frame, which the equivalent focal length refers to.
+constexpr double kFilmDiagonal = 43.266615305567875;
+
+double degrees(double radians)
+{
+    return radians * 180.0 / std::numbers::pi;
+}
+
+double focalLength35mm(const Exif& exif)
+{
+    return exif.GetValue(Exif::kMetaDataExifFocalLengthIn35mmFilmKey).AsDouble();
+}
+
+// Millimetres per resolution unit: 2 inch (also the default), 3 cm, 4 mm, 5 um.
+double unitInMillimetres(unsigned int unit)
+{
+    switch (unit) {
+    case 3: return 10.0;
+    case 4: return 1.0;
+    case 5: return 0.001;
+    default: return 25.4;
+    }
+}
+
+// Focal length and focal-plane pixels per millimetre, when the EXIF has both.
+bool focalPlaneData(const Exif& exif, double& focalLength, double& pixelsPerMillimetre)
+{
+    focalLength = exif.GetValue(Exif::kMetaDataFocalLengthKey).AsDouble();
+    const double resolution = exif.GetValue(Exif::kMetaDataExifFocalPlaneXResolutionKey).AsDouble();
+    const unsigned int unit = exif.GetValue(Exif::kMetaDataExifFocalPlaneResolutionUnitKey).AsUnsignedInt();
+    pixelsPerMillimetre = resolution / unitInMillimetres(unit);
+    return focalLength > 0 && std::isfinite(focalLength) && pixelsPerMillimetre > 0 &&
+           std::isfinite(pixelsPerMillimetre);
+}
+
+} // namespace
+
+bool CameraBody::IsFieldOfViewWellEstimated(const Exif& exif)
+{
+    double focalLength = 0;
+    double pixelsPerMillimetre = 0;
+    return focalLength35mm(exif) > 0 || focalPlaneData(exif, focalLength, pixelsPerMillimetre);
+}
+
+bool CameraBody::GetFieldOfView(const Exif& exif, unsigned int longSide, unsigned int shortSide,
+                                const CalibrationModule*, float& fieldOfView)
+{
+    if (longSide == 0)
+        return false;
+    const double equivalent = focalLength35mm(exif);
+    if (equivalent > 0) {
+        const double diagonal = std::hypot(double(longSide), double(shortSide));
+        const double longSideMillimetres = kFilmDiagonal * double(longSide) / diagonal;
+        fieldOfView = static_cast<float>(degrees(2.0 * std::atan(longSideMillimetres / (2.0 * equivalent))));
+        return true;
+    }
+    double focalLength = 0;
+    double pixelsPerMillimetre = 0;
+    if (!focalPlaneData(exif, focalLength, pixelsPerMillimetre))
+        return false;
+    const double sensorMillimetres = double(longSide) / pixelsPerMillimetre;
+    fieldOfView = static_cast<float>(degrees(2.0 * std::atan(sensorMillimetres / (2.0 * focalLength))));
+    return true;
+}
+
+} // namespace Navik

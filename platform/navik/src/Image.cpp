@@ -1,0 +1,93 @@
+#include "Navik/Image.h"
+
+#include "Navik/ColorSpace.h"
+#include "Navik/Exif.h"
+#include "Navik/PixelData.h"
+
+#include "PixelConvert.h"
+
+#include <algorithm>
+
+namespace Navik {
+
+const char* const kImageLoadOptionEXIFData = "LoadEXIFData";
+const char* const kImageLoadOptionEXIFMakerNote = "LoadEXIFMakerNote";
+const char* const kImageLoadOptionXMPSidecar = "LoadXMPSidecar";
+const char* const kImageSaveOptionJPEGQuality = "SaveJPEGQuality";
+const char* const kImageSaveOptionTIFFCompression = "SaveTIFFCompression";
+
+Image::Image(unsigned int width, unsigned int height, std::size_t rowBytes, const PixelFormat& format,
+             std::vector<void*> buffers, Object* owner)
+    : m_width(width),
+      m_height(height),
+      m_rowBytes(rowBytes),
+      m_pixelFormat(format),
+      m_buffers(std::move(buffers)),
+      m_owner(owner),
+      m_exif(RefPtr<Exif>::Adopt(new Exif))
+{
+}
+
+Image::~Image() = default;
+
+void Image::SetExif(Exif* exif)
+{
+    m_exif = exif ? RefPtr<Exif>(exif) : RefPtr<Exif>::Adopt(new Exif);
+}
+
+void Image::SetICCProfile(ColorSpace* profile)
+{
+    m_iccProfile = RefPtr<ColorSpace>(profile);
+}
+
+TileImage::TileImage(unsigned int width, unsigned int height, unsigned int rowBytes, const PixelFormat& format,
+                     const std::vector<void*>& buffers, Object* owner)
+    : Image(width, height, rowBytes, format, buffers, owner)
+{
+}
+
+bool TileImage::Copy(const Image& source)
+{
+    const PixelFormat to = GetPixelFormat();
+    const PixelFormat from = source.GetPixelFormat();
+    if (source.GetWidth() != GetWidth() || source.GetHeight() != GetHeight() || !source.HasPixels() ||
+        !HasPixels() || source.GetBufferCount() != from.GetBufferCount() ||
+        GetBufferCount() != to.GetBufferCount() || !CanConvertPixels(from, to))
+        return false;
+    const void* sourceRows[3];
+    void* destinationRows[3];
+    for (unsigned int y = 0; y < GetHeight(); ++y) {
+        for (unsigned int i = 0; i < from.GetBufferCount(); ++i)
+            sourceRows[i] = static_cast<const unsigned char*>(source.GetBuffer(i)) + y * source.GetRowBytes();
+        for (unsigned int i = 0; i < to.GetBufferCount(); ++i)
+            destinationRows[i] = static_cast<unsigned char*>(GetBuffer(i)) + y * GetRowBytes();
+        ConvertPixelRow(from, sourceRows, to, destinationRows, GetWidth());
+    }
+    return true;
+}
+
+Image* CreateImageFromPixelData(const PixelData& pixelData)
+{
+    if (pixelData.GetStatus() != PixelData::kStatusOK)
+        return nullptr;
+    std::vector<void*> buffers;
+    for (unsigned int plane = 0; plane < pixelData.GetPlaneCount(); ++plane)
+        buffers.push_back(pixelData.Buffer(static_cast<int>(plane)));
+    return new TileImage(pixelData.GetWidth(), pixelData.GetHeight(),
+                         static_cast<unsigned int>(pixelData.GetRowBytes()), pixelData.GetPixelFormat(), buffers,
+                         pixelData.GetMemory());
+}
+
+unsigned int LowScaleForImage(const Image& image)
+{
+    constexpr unsigned int kPreviewSide = 2048;
+    unsigned int longSide = std::max(image.GetWidth(), image.GetHeight());
+    unsigned int level = 0;
+    while (longSide > kPreviewSide) {
+        longSide >>= 1;
+        ++level;
+    }
+    return level;
+}
+
+} // namespace Navik

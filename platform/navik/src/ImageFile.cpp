@@ -1,0 +1,221 @@
+// Loading and saving whole image files: format detection, the codecs, and
+// the metadata that travels with the pixels.
+
+#include "Navik/ColorSpace.h"
+#include "Navik/Exif.h"
+#include "Navik/Image.h"
+#include "Navik/Logging.h"
+
+#include "AtomicFile.h"
+#include "JpegCodec.h"
+#include "Metadata.h"
+#include "PixelConvert.h"
+#include "TiffCodec.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace Navik {
+
+namespace {
+
+constexpr int kDefaultJpegQuality = 90;
+// The largest EXIF block a JPEG segment holds, after its "Exif" header.
+constexpr std::size_t kMaxJpegExifSize = 65527;
+
+template <typename Result>
+Result failed(ImageStatus* status, ImageStatusCode code, const std::string& message, Result result)
+{
+    if (status)
+        status->Set(code, message);
+    return result;
+}
+
+// The format to decode with, after checking that the file is there and not empty.
+FileFormat formatToLoad(const std::string& path, FileFormat format, ImageStatus* status)
+{
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        const ImageStatusCode code = errno == ENOENT ? kImageStatusFileNotFound : kImageStatusReadError;
+        return failed(status, code, "The file \"" + path + "\" could not be opened: " + std::strerror(errno),
+                      kFileFormatUnknown);
+    }
+    if (!S_ISREG(info.st_mode))
+        return failed(status, kImageStatusReadError, "\"" + path + "\" is not a file.", kFileFormatUnknown);
+    if (info.st_size == 0)
+        return failed(status, kImageStatusCorruptData, "The file \"" + path + "\" is empty.", kFileFormatUnknown);
+    if (format == kFileFormatUnknown)
+        format = GetFileFormat(path);
+    if (format == kFileFormatUnknown)
+        return failed(status, kImageStatusUnsupportedFormat,
+                      "The file \"" + path + "\" is neither a JPEG nor a TIFF image.", kFileFormatUnknown);
+    return format;
+}
+
+// Reads the metadata the options ask for; a file whose metadata is damaged
+// still opens, without it.
+void attachMetadata(Image& image, const std::string& path, FileFormat format, const Dictionary& options)
+{
+    if (options.GetValueForKey(kImageLoadOptionEXIFData).AsBool() ||
+        options.GetValueForKey(kImageLoadOptionXMPSidecar).AsBool()) {
+        RefPtr<Exif> exif = RefPtr<Exif>::Adopt(new Exif);
+        ImageStatus status;
+        if (exif->Load(path, format, options, &status))
+            image.SetExif(exif.get());
+        else
+            Log("Image", kLogLevelWarning, "%s", status.GetMessage());
+    }
+    if (image.GetICCProfile())
+        image.GetExif()->SetICCProfile(image.GetICCProfile());
+}
+
+Image* load(const std::string& path, FileFormat format, const Dictionary& options, ImageStatus* status,
+            Progress* progress, bool headerOnly)
+{
+    format = formatToLoad(path, format, status);
+    Image* image = nullptr;
+    switch (format) {
+    case kFileFormatUnknown: return nullptr;
+    case kFileFormatJPEG: image = ReadJpeg(path, headerOnly, progress, status); break;
+    case kFileFormatTIFF: image = ReadTiff(path, headerOnly, progress, status); break;
+    default:
+        return failed(status, kImageStatusUnsupportedFormat,
+                      "Camera raw files cannot be opened; please convert \"" + path + "\" to TIFF or JPEG first.",
+                      static_cast<Image*>(nullptr));
+    }
+    if (image) {
+        attachMetadata(*image, path, format, options);
+        if (progress)
+            progress->SetFraction(1.0);
+    }
+    return image;
+}
+
+// The metadata as it goes into the new file: without the old file's storage
+// tags and thumbnail, with the new size, and with a valid orientation
+// (callers write 0 for "as the pixels are", which EXIF spells 1).
+Exif::Data metadataForSave(const Image& image)
+{
+    Exif::Data data = image.GetExif()->GetData();
+    RemoveImageStructureTags(data.exif);
+    const auto orientation = data.exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
+    if (orientation != data.exif.end() && (orientation->toLong() < 1 || orientation->toLong() > 8))
+        data.exif["Exif.Image.Orientation"] = std::uint16_t(1);
+    const auto xmpOrientation = data.xmp.findKey(Exiv2::XmpKey("Xmp.tiff.Orientation"));
+    if (xmpOrientation != data.xmp.end() && (xmpOrientation->toLong() < 1 || xmpOrientation->toLong() > 8))
+        data.xmp["Xmp.tiff.Orientation"] = "1";
+    if (!data.exif.empty()) {
+        data.exif["Exif.Photo.PixelXDimension"] = std::uint32_t(image.GetWidth());
+        data.exif["Exif.Photo.PixelYDimension"] = std::uint32_t(image.GetHeight());
+    }
+    return data;
+}
+
+std::string encodeExif(Exiv2::ExifData exif)
+{
+    Exiv2::Blob blob;
+    Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, exif);
+    if (blob.size() > kMaxJpegExifSize) {
+        // Maker notes are what makes EXIF blocks large; the rest is worth keeping.
+        Log("Image", kLogLevelWarning, "EXIF too large for JPEG; the maker note is left out");
+        for (auto datum = exif.begin(); datum != exif.end();) {
+            if (Exiv2::ExifTags::isMakerGroup(datum->groupName()) || datum->key() == "Exif.Photo.MakerNote")
+                datum = exif.erase(datum);
+            else
+                ++datum;
+        }
+        blob.clear();
+        Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, exif);
+    }
+    return std::string(blob.begin(), blob.end());
+}
+
+JpegSegments jpegSegments(const Exif::Data& data, const ColorSpace* iccProfile)
+{
+    JpegSegments segments;
+    if (!data.exif.empty())
+        segments.exif = encodeExif(data.exif);
+    if (!data.xmp.empty())
+        Exiv2::XmpParser::encode(segments.xmp, data.xmp, Exiv2::XmpParser::useCompactFormat);
+    if (!data.iptc.empty()) {
+        const Exiv2::DataBuf block = Exiv2::Photoshop::setIptcIrb(nullptr, 0, data.iptc);
+        segments.photoshopIptc.assign(reinterpret_cast<const char*>(block.pData_), std::size_t(block.size_));
+    }
+    segments.iccProfile = iccProfile;
+    return segments;
+}
+
+// libtiff has written the pixels; exiv2 adds the metadata to the new file,
+// keeping the storage tags libtiff wrote.
+void writeTiffMetadata(const std::string& path, const Exif::Data& data, const ColorSpace* iccProfile)
+{
+    auto file = Exiv2::ImageFactory::open(path);
+    file->readMetadata();
+    Exiv2::ExifData exif = file->exifData();
+    for (const Exiv2::Exifdatum& datum : data.exif) {
+        const auto existing = exif.findKey(Exiv2::ExifKey(datum.key()));
+        if (existing != exif.end())
+            exif.erase(existing);
+        exif.add(datum);
+    }
+    file->setExifData(exif);
+    file->setXmpData(data.xmp);
+    file->setIptcData(data.iptc);
+    if (iccProfile && iccProfile->GetSize() > 0) {
+        Exiv2::DataBuf profile(iccProfile->GetData(), static_cast<long>(iccProfile->GetSize()));
+        file->setIccProfile(profile, false);
+    }
+    file->writeMetadata();
+}
+
+} // namespace
+
+Image* LoadFullImage(const std::string& path, FileFormat format, const Dictionary& options, ImageStatus* status,
+                     Progress* progress)
+{
+    return load(path, format, options, status, progress, false);
+}
+
+Image* LoadInfoImage(const std::string& path, FileFormat format, const Dictionary& options, ImageStatus* status)
+{
+    return load(path, format, options, status, nullptr, true);
+}
+
+bool Image::Save(const std::string& path, FileFormat format, const Dictionary& options, ImageStatus* status) const
+{
+    const PixelFormat rgb8(kPixelTypeRGB, kPixelSize8, true);
+    if (!HasPixels() || !CanConvertPixels(GetPixelFormat(), rgb8))
+        return failed(status, kImageStatusInvalidArgument, "The image has no pixels that can be saved.", false);
+    if (format != kFileFormatJPEG && format != kFileFormatTIFF)
+        return failed(status, kImageStatusUnsupportedFormat,
+                      "Images can be saved only as JPEG or TIFF (format " + std::to_string(format) + " was asked).",
+                      false);
+    InitializeMetadataLibrary();
+    const ColorSpace* iccProfile = GetICCProfile() ? GetICCProfile() : GetExif()->GetICCProfile();
+    try {
+        const Exif::Data metadata = metadataForSave(*this);
+        AtomicFile file(path);
+        if (!file.Create(status))
+            return false;
+        if (format == kFileFormatJPEG) {
+            const int quality = std::clamp(
+                options.GetValueForKey(kImageSaveOptionJPEGQuality, Value(kDefaultJpegQuality)).AsInt(), 5, 100);
+            return WriteJpeg(*this, file.GetStream(), quality, jpegSegments(metadata, iccProfile), status) &&
+                   file.Commit(status);
+        }
+        if (!file.CloseStream(status))
+            return false;
+        const bool compress = options.GetValueForKey(kImageSaveOptionTIFFCompression).AsBool();
+        if (!WriteTiff(*this, file.GetTemporaryPath(), compress, iccProfile, status))
+            return false;
+        writeTiffMetadata(file.GetTemporaryPath(), metadata, iccProfile);
+        return file.Commit(status);
+    } catch (const std::exception& error) {
+        return failed(status, kImageStatusWriteError,
+                      std::string("The metadata could not be written: ") + error.what(), false);
+    }
+}
+
+} // namespace Navik

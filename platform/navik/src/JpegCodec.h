@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Navik/Image.h"
+#include "Navik/Progress.h"
+
+#include <cstdio>
+#include <string>
+
+namespace Navik {
+
+class ColorSpace;
+
+// Reads a JPEG file. With `headerOnly` the image holds no pixels. Null on
+// failure, with the status set.
+Image* ReadJpeg(const std::string& path, bool headerOnly, Progress* progress, ImageStatus* status);
+
+// Metadata segments ready to be written: the TIFF structure of the EXIF
+// (without the "Exif" header), the XMP packet, the IPTC data wrapped in a
+// Photoshop resource block, and the ICC profile. Empty ones are skipped.
+struct JpegSegments
+{
+    std::string exif;
+    std::string xmp;
+    std::string photoshopIptc;
+    const ColorSpace* iccProfile = nullptr;
+};
+
+// Encodes the image (grey or RGB; other formats are converted to 8 bits) at
+// the quality given, 5..100, into `file`.
+bool WriteJpeg(const Image& image, std::FILE* file, int quality, const JpegSegments& segments, ImageStatus* status);
+
+} // namespace Navik

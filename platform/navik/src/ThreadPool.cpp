@@ -1,0 +1,161 @@
+#include "Navik/Logging.h"
+#include "Navik/Progress.h"
+#include "Navik/ThreadGraph.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+
+namespace Navik {
+
+// One ParallelFor call. Threads claim indices with one atomic increment, so
+// the cost per index is tiny and uneven work spreads by itself.
+struct ThreadPool::Job
+{
+    const std::function<void(std::size_t)>* task = nullptr;
+    std::size_t count = 0;
+    unsigned int helpersWanted = 0;
+    std::atomic<unsigned int> helpersJoined{0};
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> finished{0};
+
+    std::mutex mutex;
+    std::condition_variable allDone;
+    std::exception_ptr error;
+};
+
+ThreadPool& ThreadPool::Shared()
+{
+    static ThreadPool pool(std::max(1u, std::thread::hardware_concurrency()));
+    return pool;
+}
+
+ThreadPool::ThreadPool(unsigned int threadCount)
+{
+    for (unsigned int i = 1; i < threadCount; ++i)
+        m_workers.emplace_back([this] { workerLoop(); });
+}
+
+ThreadPool::~ThreadPool()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wakeUp.notify_all();
+    for (std::thread& worker : m_workers)
+        worker.join();
+}
+
+void ThreadPool::work(Job& job)
+{
+    for (;;) {
+        const std::size_t index = job.next.fetch_add(1, std::memory_order_relaxed);
+        if (index >= job.count)
+            return;
+        try {
+            (*job.task)(index);
+        } catch (...) {
+            std::lock_guard lock(job.mutex);
+            if (!job.error)
+                job.error = std::current_exception();
+        }
+        if (job.finished.fetch_add(1, std::memory_order_acq_rel) + 1 == job.count) {
+            std::lock_guard lock(job.mutex);
+            job.allDone.notify_all();
+        }
+    }
+}
+
+void ThreadPool::workerLoop()
+{
+    for (;;) {
+        std::shared_ptr<Job> job;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wakeUp.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
+            if (m_stopping)
+                return;
+            job = m_jobs.front();
+            // Enough helpers for this job: the next waiting thread looks at the next job.
+            if (job->helpersJoined.fetch_add(1) + 1 >= job->helpersWanted)
+                m_jobs.pop_front();
+        }
+        work(*job);
+    }
+}
+
+void ThreadPool::ParallelFor(std::size_t count, const std::function<void(std::size_t)>& task,
+                             unsigned int maxThreads)
+{
+    if (count == 0)
+        return;
+    const unsigned int threads = maxThreads == 0 ? GetThreadCount() : std::min(maxThreads, GetThreadCount());
+    const auto helpers = static_cast<unsigned int>(std::min<std::size_t>(threads - 1, count - 1));
+
+    auto job = std::make_shared<Job>();
+    job->task = &task;
+    job->count = count;
+    job->helpersWanted = helpers;
+    if (helpers > 0) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_jobs.push_back(job);
+        }
+        for (unsigned int i = 0; i < helpers; ++i)
+            m_wakeUp.notify_one();
+    }
+
+    work(*job);
+
+    {
+        std::unique_lock lock(job->mutex);
+        job->allDone.wait(lock, [&] { return job->finished.load(std::memory_order_acquire) == count; });
+    }
+    if (helpers > 0) {
+        // Helpers that never came must not find the job later.
+        std::lock_guard lock(m_mutex);
+        m_jobs.erase(std::remove(m_jobs.begin(), m_jobs.end(), job), m_jobs.end());
+    }
+    if (job->error)
+        std::rethrow_exception(job->error);
+}
+
+ThreadGraph::NodeId ThreadGraph::AddTask(std::function<void()> task, const std::vector<NodeId>& dependencies)
+{
+    Node node{std::move(task), {}};
+    for (const NodeId dependency : dependencies) {
+        if (dependency < m_nodes.size())
+            node.dependencies.push_back(dependency);
+    }
+    m_nodes.push_back(std::move(node));
+    return m_nodes.size() - 1;
+}
+
+bool ThreadGraph::Run(Progress* progress, const std::string& name)
+{
+    // Runs in waves: every task whose dependencies are done joins the next wave.
+    std::vector<bool> done(m_nodes.size(), false);
+    std::size_t doneCount = 0;
+    while (doneCount < m_nodes.size()) {
+        if (progress && progress->IsCancelled()) {
+            Log("ThreadGraph", kLogLevelDebug, "graph '%s' cancelled", name.c_str());
+            return false;
+        }
+        std::vector<NodeId> wave;
+        for (NodeId id = 0; id < m_nodes.size(); ++id) {
+            const auto& dependencies = m_nodes[id].dependencies;
+            if (!done[id] && std::all_of(dependencies.begin(), dependencies.end(), [&](NodeId d) { return done[d]; }))
+                wave.push_back(id);
+        }
+        ThreadPool::Shared().ParallelFor(wave.size(), [&](std::size_t i) { m_nodes[wave[i]].task(); });
+        for (const NodeId id : wave)
+            done[id] = true;
+        doneCount += wave.size();
+        if (progress)
+            progress->SetFraction(double(doneCount) / double(m_nodes.size()));
+    }
+    return true;
+}
+
+} // namespace Navik

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of the imaging framework in a separate clang
+# build and runs each for a short, bounded time on its seed corpus. A crash,
+# a hang or an allocation beyond the limits stops the run with the input that
+# caused it in the build folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+
+BUILD_DIR=${FUZZ_BUILD_DIR:-build-fuzz}
+SECONDS_EACH=${FUZZ_SECONDS:-20}
+JOBS=${JOBS:-$(nproc)}
+
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQUILLET_FUZZ=ON
+cmake --build "$BUILD_DIR" -j "$JOBS"
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+cd "$BUILD_DIR"
+for target in jpeg tiff luaserializer; do
+    seeds="$ROOT/tests/navik/fuzz/seeds/${target%serializer}"
+    corpus="corpus/$target"
+    mkdir -p "$corpus" artifacts
+    echo "Fuzzing $target for $SECONDS_EACH s"
+    if ! "./bin/fuzz_$target" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=3072 \
+        -max_len=65536 -print_final_stats=1 -artifact_prefix="artifacts/$target-" \
+        "$corpus" "$seeds" > "$target.log" 2>&1; then
+        tail -n 80 "$target.log"
+        echo "fuzz_$target failed; the input is in $BUILD_DIR/artifacts"
+        exit 1
+    fi
+    tail -n 6 "$target.log"
+done
+echo "Fuzzing done: every target ran $SECONDS_EACH s without a failure."
