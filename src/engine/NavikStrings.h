@@ -9,9 +9,9 @@
 #include <string>
 
 // A dictionary key or a string value: the keys are plain ASCII.
-inline std::string toNavikString(const QString& key)
+inline std::string toNavikString(const QString& text)
 {
-    return key.toLatin1().toStdString();
+    return text.toLatin1().toStdString();
 }
 
 // A file path in the file system's own encoding, so that names outside ASCII
