@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <jpeglib.h>
 #include <lcms2.h>
+#include <limits>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <tiffio.h>
@@ -568,6 +569,27 @@ private slots:
         QVERIFY(!none->Load(path("nowhere.jpg").toStdString(), kFileFormatUnknown, metadataOptions(), &status));
         QVERIFY(std::strlen(status.GetMessage()) > 0);
         QCOMPARE(none->GetValue(Exif::kMetaDataOrientationKey).AsUnsignedInt(), 0u);
+    }
+
+    void rationalsRefuseWhatTheyCannotHold_data()
+    {
+        QTest::addColumn<double>("focalLength");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("fraction") << 2.8 << true;
+        QTest::newRow("negative") << -35.0 << false;
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << false;
+        QTest::newRow("undefined") << std::numeric_limits<double>::quiet_NaN() << false;
+        QTest::newRow("too large") << 5e9 << false;
+    }
+
+    void rationalsRefuseWhatTheyCannotHold()
+    {
+        QFETCH(double, focalLength);
+        QFETCH(bool, accepted);
+        Held<Exif> exif(new Exif);
+        QVERIFY(exif->SetValue(Exif::kMetaDataFocalLengthKey, Value(24.0)));
+        QCOMPARE(exif->SetValue(Exif::kMetaDataFocalLengthKey, Value(focalLength)), accepted);
+        QCOMPARE(exif->GetValue(Exif::kMetaDataFocalLengthKey).AsDouble(), accepted ? focalLength : 24.0);
     }
 
     void metadataSurvivesSaving_data()

@@ -111,12 +111,16 @@ Value valueOf(const Exiv2::Value& value, Kind kind)
     return {};
 }
 
+// An unsigned rational holds no negative, infinite or undefined number.
+bool fitsRational(double value)
+{
+    return value >= 0 && value <= 4294967295.0;
+}
+
 // The simplest fraction with a power-of-ten denominator that gives `value`
-// back to within 1e-9, reduced: 2.8 becomes 14/5.
+// (one that fitsRational) back to within 1e-9, reduced: 2.8 becomes 14/5.
 Exiv2::URational toRational(double value)
 {
-    if (!(value >= 0) || value > 4294967295.0)
-        return {0, 1};
     std::uint64_t denominator = 1;
     while (denominator < 1000000 && std::abs(std::round(value * double(denominator)) - value * double(denominator)) > 1e-9)
         denominator *= 10;
@@ -322,7 +326,7 @@ bool Exif::SetValue(const std::string& key, const Value& value)
         exif[info->exifKey] = static_cast<std::uint16_t>(std::min(value.AsUnsignedInt(), 65535u));
         break;
     case Kind::Rational:
-        if (!value.IsNumber())
+        if (!value.IsNumber() || !fitsRational(value.AsDouble()))
             return false;
         exif[info->exifKey] = toRational(value.AsDouble());
         break;

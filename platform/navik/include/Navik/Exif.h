@@ -44,8 +44,9 @@ public:
     // The value under one of the keys above; invalid when absent. Camera facts
     // that only the XMP carries are read from there.
     Value GetValue(const std::string& key) const;
-    // False for an unknown key or a value of the wrong kind. An invalid value
-    // removes the entry.
+    // False, changing nothing, for an unknown key, a value of the wrong kind
+    // or a number the tag cannot hold (a negative, infinite or NaN rational).
+    // An invalid value removes the entry.
     bool SetValue(const std::string& key, const Value& value);
 
     // The ICC profile, or null. SetICCProfile retains the new one.
