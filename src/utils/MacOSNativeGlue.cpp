@@ -431,10 +431,14 @@ QStringList allowedFileTypes(const QString& filter)
 bool getDisplayColorProfile(long displayId, QByteArray& iccProfile)
 {
     iccProfile.clear();
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || displayId < 0)
+    // Only a desktop on X11 publishes profiles this way. Other platforms may
+    // still answer the X11 interface (offscreen does) but without a connection.
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb") || displayId < 0)
         return false;
-    xcb_connection_t* connection = x11->connection();
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return false;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     if (!screen)
         return false;

@@ -3,6 +3,8 @@
 // The desktop's list of recently used files ("recently-used.xbel" in the
 // user's data folder, shared with every other desktop program).
 
+#include "utils/UtilsGlobal.h"
+
 #include <QString>
 
 namespace NAVIK_tarl1 {
@@ -12,6 +14,6 @@ namespace NAVIK_tarl1 {
 void addRecentDocument(const QString& path);
 
 // Where the list lives.
-QString recentDocumentsFilePath();
+NAVIK_UTILS_EXPORT QString recentDocumentsFilePath();
 
 } // namespace NAVIK_tarl1

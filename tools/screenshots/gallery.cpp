@@ -356,6 +356,7 @@ void fillToolBar(QToolBar* bar)
     combo->addItems({"Fit", "25%", "50%", "100%", "200%"});
     combo->setFixedWidth(80);
     zoomLayout->addWidget(combo);
+    zoom->setFixedWidth(250);
     bar->addWidget(zoom);
     bar->addAction(actionIcon("zoomDefault/zoom-default"), "100%");
     bar->addAction(actionIcon("fit/fit"), "Fit");
