@@ -1,5 +1,7 @@
 #include "utils/Compression.h"
 
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,24 +11,6 @@
 #include <quazipfile.h>
 
 using namespace NAVIK_tarl1;
-
-namespace {
-
-QString writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-    return path;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class TestCompression : public QObject
 {

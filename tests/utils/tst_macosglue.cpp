@@ -26,6 +26,11 @@ long idOf(QWidget& widget)
     return static_cast<long>(widget.winId());
 }
 
+QDomElement firstElement(const QDomElement& parent, const char* namespaceUri, const char* name)
+{
+    return parent.elementsByTagNameNS(QLatin1String(namespaceUri), QLatin1String(name)).item(0).toElement();
+}
+
 QDomElement onlyBookmark(int& count)
 {
     QFile file(recentDocumentsFilePath());
@@ -219,15 +224,11 @@ private Q_SLOTS:
         QCOMPARE(count, 1);
         QCOMPARE(bookmark.attribute("href"), QStringLiteral("file:///photos/boats%201.jpg"));
         const QDomElement application =
-            bookmark.elementsByTagNameNS("http://www.freedesktop.org/standards/desktop-bookmarks", "application")
-                .item(0)
-                .toElement();
+            firstElement(bookmark, "http://www.freedesktop.org/standards/desktop-bookmarks", "application");
         QCOMPARE(application.attribute("name"), QStringLiteral("Navik Quillet"));
         QCOMPARE(application.attribute("count"), QStringLiteral("2"));
         const QDomElement mimeType =
-            bookmark.elementsByTagNameNS("http://www.freedesktop.org/standards/shared-mime-info", "mime-type")
-                .item(0)
-                .toElement();
+            firstElement(bookmark, "http://www.freedesktop.org/standards/shared-mime-info", "mime-type");
         QCOMPARE(mimeType.attribute("type"), QStringLiteral("image/jpeg"));
     }
 

@@ -1,6 +1,7 @@
 #include "utils/CScripting.h"
 
 #include "ForkedRun.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,14 +14,6 @@ using namespace NAVIK_tarl1;
 namespace {
 
 const QStringList kHeader = {"Build number: 1.0.6.9434", "Product name: Navik Quillet"};
-
-QString writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-    return path;
-}
 
 QStringList reportLines(const QString& path)
 {
