@@ -11,6 +11,7 @@ PACKAGES=(
   libgl-dev libvulkan-dev
   libjpeg62-turbo-dev libtiff-dev liblcms2-dev libexiv2-dev exiv2
   libquazip1-qt6-dev libprotobuf-c-dev protobuf-c-compiler
+  libxcb1-dev
   xvfb xauth x11-apps imagemagick
 )
 

@@ -1,0 +1,19 @@
+#pragma once
+
+// The desktop's list of recently used files ("recently-used.xbel" in the
+// user's data folder, shared with every other desktop program).
+
+#include "utils/UtilsGlobal.h"
+
+#include <QString>
+
+namespace NAVIK_tarl1 {
+
+// Records the file as used now by this program. A list that cannot be read as
+// XML is left untouched: it belongs to the whole desktop.
+void addRecentDocument(const QString& path);
+
+// Where the list lives.
+NAVIK_UTILS_EXPORT QString recentDocumentsFilePath();
+
+} // namespace NAVIK_tarl1
