@@ -2,6 +2,7 @@
 
 #include "utils/CSettings.h"
 #include "utils/Logger.h"
+#include "utils/MacOSNativeGlue.h"
 #include "utils/SharedConstants.h"
 
 #include <QAction>
@@ -159,6 +160,11 @@ void crashCounterReset(const QString& mode)
 void startFaultCourier()
 {
     QProcess::execute(QStringLiteral("FaultCourier"), {});
+}
+
+void enableWindowCloseButton(long windowId, bool enabled)
+{
+    MacOSSetClosingWindowEnabled(windowId, enabled);
 }
 
 void centerDialogOnDesktop(QDialog* dialog)

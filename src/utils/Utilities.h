@@ -40,6 +40,9 @@ NAVIK_UTILS_EXPORT void crashCounterReset(const QString& mode);
 // for it to end.
 NAVIK_UTILS_EXPORT void startFaultCourier();
 
+// Shows or hides the close button of the window with that id.
+NAVIK_UTILS_EXPORT void enableWindowCloseButton(long windowId, bool enabled);
+
 // Centres the dialog on the screen that shows its parent (or itself).
 NAVIK_UTILS_EXPORT void centerDialogOnDesktop(QDialog* dialog);
 
