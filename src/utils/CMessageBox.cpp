@@ -91,15 +91,17 @@ void dressParentlessBox(QMessageBox& box)
         box.setWindowIcon(QIcon(icon));
 }
 
+// The box's grid holds the text at row 0, column 1 when there is no icon.
 void putCheckBoxUnderText(QMessageBox& box, QCheckBox* checkBox)
 {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    ASSERT(grid);
+    if (!grid)
+        return;
     auto* row = new QHBoxLayout;
     row->setContentsMargins(17, 0, 0, 0);
     row->addWidget(checkBox);
-    auto* grid = qobject_cast<QGridLayout*>(box.layout());
-    ASSERT(grid);
-    if (grid)
-        grid->addLayout(row, 1, 1);
+    grid->addLayout(row, 1, 1);
 }
 
 } // namespace
