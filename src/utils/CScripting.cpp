@@ -81,6 +81,18 @@ bool CScripting::isScriptingMode() const
     return !m_script.isEmpty();
 }
 
+void CScripting::makeObjectScriptable(const QString& name, QObject* object)
+{
+    if (!object) {
+        m_engine.globalObject().setProperty(name, QJSValue(QJSValue::NullValue));
+        return;
+    }
+    // Set before wrapping: a wrapped object without a parent would otherwise
+    // belong to the engine, which deletes it when it collects garbage.
+    QJSEngine::setObjectOwnership(object, QJSEngine::CppOwnership);
+    m_engine.globalObject().setProperty(name, m_engine.newQObject(object));
+}
+
 void CScripting::invokeSignalForScript(jsSignal signal)
 {
     const QMetaMethod method = hookSignal(signal);
@@ -95,6 +107,11 @@ void CScripting::invokeSignalForScript(jsSignal signal)
 QString CScripting::testName() const
 {
     return m_testName;
+}
+
+void CScripting::sendSignal(QObject* object)
+{
+    Q_EMIT resendSignal(object);
 }
 
 void CScripting::log(const QString& text)
@@ -115,6 +132,23 @@ void CScripting::fail(const QString& reason)
     ::kill(::getpid(), SIGKILL);
     for (;;)
         ::pause();
+}
+
+void CScripting::addShownMessageBox(const QString& text)
+{
+    m_shownMessageBoxes.append(text);
+}
+
+bool CScripting::isMessageBoxShown(const QString& text, int index) const
+{
+    if (index == -1)
+        return m_shownMessageBoxes.contains(text);
+    return index >= 0 && index < m_shownMessageBoxes.size() && m_shownMessageBoxes.at(index) == text;
+}
+
+bool CScripting::isMessageBoxShown(const QString& text) const
+{
+    return isMessageBoxShown(text, -1);
 }
 
 void CScripting::closeReport()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes a screenshot of the style gallery (the program's style sheets, window
-# style and icons on a real window) under Xvfb, for judging the look.
+# Takes screenshots under Xvfb, for judging the look: the style gallery (the
+# program's style sheets, window style and icons on a real window), the about
+# box and the question asked before a modified picture is dropped.
 #
 #   tools/screenshots/take-screenshots.sh [build folder] [output folder] [photo]
 #
@@ -13,14 +14,29 @@ OUT_DIR=${2:-$BUILD_DIR/screenshots}
 PHOTO=${3:-../shared/fixtures/photo24.jpg}
 mkdir -p "$OUT_DIR"
 
-cmake --build "$BUILD_DIR" --target quillet-gallery >/dev/null
+cmake --build "$BUILD_DIR" --target quillet-gallery quillet-dialogs >/dev/null
 
 export ASAN_OPTIONS=detect_leaks=0
-xvfb-run -a -s "-screen 0 1440x940x24" bash -c '
-    "$1" "$2" &
-    gallery=$!
-    sleep 4
-    import -window root "$3/gallery.png"
-    kill "$gallery"
-' _ "$BUILD_DIR/tools/quillet-gallery" "$PHOTO" "$OUT_DIR"
-echo "Wrote $OUT_DIR/gallery.png"
+
+# shoot SCREEN SECONDS PNG PROGRAM [ARGS...]: starts the program on a fresh
+# X server of that screen size, photographs the screen after that many
+# seconds and stops the program.
+shoot() {
+    local screen=$1 seconds=$2 png=$3
+    shift 3
+    xvfb-run -a -s "-screen 0 $screen" bash -c '
+        seconds=$1 png=$2
+        shift 2
+        "$@" &
+        shown=$!
+        sleep "$seconds"
+        import -window root "$png"
+        kill "$shown"
+    ' _ "$seconds" "$png" "$@"
+}
+
+shoot 1440x940x24 4 "$OUT_DIR/gallery.png" "$BUILD_DIR/tools/quillet-gallery" "$PHOTO"
+for dialog in about question; do
+    shoot 800x600x24 3 "$OUT_DIR/$dialog.png" "$BUILD_DIR/tools/quillet-dialogs" "$dialog"
+done
+echo "Wrote $OUT_DIR/gallery.png, about.png and question.png"
