@@ -7,6 +7,7 @@
 #include <Navik/Exif.h>
 #include <Navik/Image.h>
 #include <Navik/Keystoning.h>
+#include <Navik/MemoryBlock.h>
 #include <Navik/PixelData.h>
 #include <Navik/Progress.h>
 #include <Navik/Region.h>
@@ -598,6 +599,22 @@ private slots:
         QVERIFY(Navik::Engine::GetMemoryUsage().tilePoolBytes <= small.tilePoolMaxBytes);
         const PixelDataPtr again = renderWhole(*a, 2); // its levels were dropped and are built again
         QVERIFY(samePixels(*again, *before, 0, 0));
+
+        // Freed large buffers are kept for the next one of about their size, within the algorithm pool.
+        const std::size_t large = 3u << 20;
+        RefPtr<MemoryBlock>::Adopt(MemoryBlock::Allocate(large));
+        QCOMPARE(Navik::Engine::GetMemoryUsage().algorithmPoolBytes, std::uint64_t(0));
+        Navik::Engine::Initialize({});
+        RefPtr<MemoryBlock>::Adopt(MemoryBlock::Allocate(large));
+        QCOMPARE(Navik::Engine::GetMemoryUsage().algorithmPoolBytes, std::uint64_t(large));
+        {
+            const RefPtr<MemoryBlock> reused = RefPtr<MemoryBlock>::Adopt(MemoryBlock::Allocate(large - 4096));
+            QVERIFY(reused);
+            QCOMPARE(Navik::Engine::GetMemoryUsage().algorithmPoolBytes, std::uint64_t(0));
+            std::memset(reused->GetData(), 1, reused->GetSize());
+        }
+        Navik::Engine::Finalize();
+        QCOMPARE(Navik::Engine::GetMemoryUsage().algorithmPoolBytes, std::uint64_t(0));
         Navik::Engine::Initialize({});
     }
 

@@ -188,16 +188,25 @@ bool Target::ProjectPointFromOutputToInputImage(unsigned int level, double outpu
     return project(Prepared()->OutputToInput({outputX, outputY}, level), inputX, inputY);
 }
 
+// The float forms are the ones the process engine uses; they round the double ones.
 bool Target::ProjectPointFromInputToOutputImage(unsigned int level, float inputX, float inputY, float& outputX,
                                                 float& outputY) const
 {
-    return project(Prepared()->InputToOutput({inputX, inputY}, level), outputX, outputY);
+    double x = 0, y = 0;
+    const bool projected = ProjectPointFromInputToOutputImage(level, double(inputX), double(inputY), x, y);
+    outputX = float(x);
+    outputY = float(y);
+    return projected;
 }
 
 bool Target::ProjectPointFromOutputToInputImage(unsigned int level, float outputX, float outputY, float& inputX,
                                                 float& inputY) const
 {
-    return project(Prepared()->OutputToInput({outputX, outputY}, level), inputX, inputY);
+    double x = 0, y = 0;
+    const bool projected = ProjectPointFromOutputToInputImage(level, double(outputX), double(outputY), x, y);
+    inputX = float(x);
+    inputY = float(y);
+    return projected;
 }
 
 } // namespace Navik
