@@ -108,13 +108,10 @@ bool Target::RenderRegion(PixelData* output, unsigned int level, const Region& r
                           Progress* progress)
 {
     const auto prepared = Prepared();
-    const Geometry::Size size = prepared->OutputSize(level);
     Internal::Histogram counts;
     Internal::WarpRequest request;
     request.map = prepared->MapAt(level);
     request.interpolation = prepared->interpolation;
-    request.outputWidth = size.width;
-    request.outputHeight = size.height;
     request.left = region.x;
     request.top = region.y;
     request.width = region.width;

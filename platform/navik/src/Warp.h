@@ -46,8 +46,6 @@ struct WarpRequest
 {
     OutputMap map;
     Interpolation interpolation = Interpolation::Bilinear;
-    int outputWidth = 0;  // of the whole output at this level
-    int outputHeight = 0;
     // The output pixels to render, written to the top left of `output`.
     int left = 0;
     int top = 0;
