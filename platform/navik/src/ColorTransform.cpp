@@ -5,6 +5,11 @@
 
 #include <lcms2.h>
 
+#include <deque>
+#include <filesystem>
+#include <mutex>
+#include <vector>
+
 namespace Navik::Internal {
 
 namespace {
@@ -32,6 +37,50 @@ Profile openTarget(const std::string& target)
     return profile;
 }
 
+// Building a transform takes milliseconds, as long as a preview render: the
+// last few are kept, since every change of a target's parameters asks again.
+class TransformCache
+{
+public:
+    struct Key
+    {
+        std::vector<unsigned char> source; // the profile's bytes; empty for sRGB
+        std::string target;
+        std::filesystem::file_time_type targetTime; // a profile file may be replaced
+        unsigned int sampleSize;
+
+        bool operator==(const Key&) const = default;
+    };
+
+    std::shared_ptr<const ColorTransform> Find(const Key& key)
+    {
+        std::lock_guard lock(m_mutex);
+        for (const auto& [entryKey, transform] : m_entries)
+            if (entryKey == key)
+                return transform;
+        return nullptr;
+    }
+
+    void Insert(Key key, std::shared_ptr<const ColorTransform> transform)
+    {
+        std::lock_guard lock(m_mutex);
+        m_entries.emplace_back(std::move(key), std::move(transform));
+        if (m_entries.size() > kKept)
+            m_entries.pop_front();
+    }
+
+private:
+    static constexpr std::size_t kKept = 8;
+    std::mutex m_mutex;
+    std::deque<std::pair<Key, std::shared_ptr<const ColorTransform>>> m_entries;
+};
+
+TransformCache& transformCache()
+{
+    static auto* instance = new TransformCache; // outlives every static target
+    return *instance;
+}
+
 } // namespace
 
 std::shared_ptr<const ColorTransform> ColorTransform::Create(const ColorSpace* source, const std::string& target,
@@ -42,6 +91,23 @@ std::shared_ptr<const ColorTransform> ColorTransform::Create(const ColorSpace* s
     const bool sourceIsSRGB = !source || !source->IsValid();
     if (sourceIsSRGB && target == kSRGB)
         return nullptr;
+    TransformCache::Key key{{}, target, {}, format.GetSampleSize()};
+    if (!sourceIsSRGB)
+        key.source.assign(source->GetData(), source->GetData() + source->GetSize());
+    std::error_code ignored;
+    if (target != kSRGB)
+        key.targetTime = std::filesystem::last_write_time(target, ignored);
+    if (auto cached = transformCache().Find(key))
+        return cached;
+    auto transform = Build(source, sourceIsSRGB, target, format);
+    if (transform)
+        transformCache().Insert(std::move(key), transform);
+    return transform;
+}
+
+std::shared_ptr<const ColorTransform> ColorTransform::Build(const ColorSpace* source, bool sourceIsSRGB,
+                                                            const std::string& target, const PixelFormat& format)
+{
     Profile from(sourceIsSRGB ? cmsCreate_sRGBProfile()
                               : cmsOpenProfileFromMem(source->GetData(), cmsUInt32Number(source->GetSize())));
     Profile to = openTarget(target);

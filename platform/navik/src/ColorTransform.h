@@ -31,6 +31,8 @@ public:
 
 private:
     explicit ColorTransform(void* handle) : m_handle(handle) {}
+    static std::shared_ptr<const ColorTransform> Build(const ColorSpace* source, bool sourceIsSRGB,
+                                                       const std::string& target, const PixelFormat& format);
     void* m_handle; // cmsHTRANSFORM
 };
 
