@@ -341,7 +341,11 @@ __attribute__((target("avx2"))) void sampleRgb8Avx2(const LevelView& level, cons
     }
 }
 
-const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+// Asked during static initialisation, so the detection must run first.
+const bool kHasAvx2 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
 #endif
 
 // Samples `count` pixels at the given positions into `out`.
