@@ -409,6 +409,52 @@ private slots:
         QCOMPARE(int(sampleAt(*rendered, w / 2, h / 2, 1)), 200);
     }
 
+    void reducedRendersDoNotAlias_data()
+    {
+        QTest::addColumn<Dictionary>("parameters");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("straight") << Dictionary() << 3;
+        QTest::newRow("keystone, bilinear") << keystone() << 3;
+        QTest::newRow("keystone, horizon, crop, bicubic") << keystoneHorizonCrop(1) << 2;
+    }
+
+    // One-pixel stripes seen from afar are grey, not a coarser pattern of stripes.
+    void reducedRendersDoNotAlias()
+    {
+        QFETCH(Dictionary, parameters);
+        QFETCH(int, mode);
+        const ImagePtr image = makeImage(512, 384, false, [](int x, int y, int) { return (x + y) % 2 ? 255 : 0; });
+        Agent agent(*image);
+        Target* target = agent.AddTarget(CorrectionMode(mode), parameters, m_filter.get());
+        for (unsigned int level = 2; level < 4; ++level) {
+            const PixelDataPtr rendered = renderWhole(*target, level);
+            QVERIFY(rendered);
+            int darkest = 255, lightest = 0;
+            // The middle, away from the black outside.
+            const int w = int(rendered->GetWidth()), h = int(rendered->GetHeight());
+            for (int y = h / 4; y < 3 * h / 4; ++y)
+                for (int x = w / 4; x < 3 * w / 4; ++x) {
+                    darkest = std::min(darkest, int(sampleAt(*rendered, x, y, 0)));
+                    lightest = std::max(lightest, int(sampleAt(*rendered, x, y, 0)));
+                }
+            QVERIFY2(darkest >= 96 && lightest <= 160, qPrintable(QString("level %1: %2 to %3").arg(level).arg(darkest).arg(lightest)));
+        }
+    }
+
+    void tinyImagesRenderAtEveryLevel()
+    {
+        for (const QSize size : {QSize(1, 1), QSize(2, 3), QSize(5, 2)}) {
+            const ImagePtr image = noiseImage(size.width(), size.height());
+            Agent agent(*image);
+            for (const int mode : {2, 3})
+                for (const Dictionary& parameters : {Dictionary(), keystoneHorizonCrop(1), lensStage()}) {
+                    Target* target = agent.AddTarget(CorrectionMode(mode), parameters, m_filter.get());
+                    for (unsigned int level = 0; level < 3; ++level)
+                        QVERIFY(renderWhole(*target, level));
+                }
+        }
+    }
+
     void sixteenBitSamplesGoInAndOut()
     {
         const ImagePtr narrow = noiseImage(96, 64, false);
