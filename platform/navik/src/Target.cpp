@@ -38,15 +38,26 @@ Dictionary histogramDictionary(const Internal::Histogram& histogram)
     return output;
 }
 
-template <typename Number>
-bool project(const std::optional<Geometry::Point>& result, Number& x, Number& y)
+// The float forms of the projections, which the process engine uses, round the double ones.
+template <typename Projection>
+bool inFloats(const Projection& projection, float x, float y, float& outX, float& outY)
+{
+    double projectedX = 0, projectedY = 0;
+    const bool projected = projection(double(x), double(y), projectedX, projectedY);
+    outX = float(projectedX);
+    outY = float(projectedY);
+    return projected;
+}
+
+// Writes a projected point, or NaN for a point the correction cannot show.
+bool project(const std::optional<Geometry::Point>& result, double& x, double& y)
 {
     if (!result) {
-        x = y = std::numeric_limits<Number>::quiet_NaN();
+        x = y = std::numeric_limits<double>::quiet_NaN();
         return false;
     }
-    x = Number(result->x);
-    y = Number(result->y);
+    x = result->x;
+    y = result->y;
     return true;
 }
 
@@ -185,25 +196,24 @@ bool Target::ProjectPointFromOutputToInputImage(unsigned int level, double outpu
     return project(Prepared()->OutputToInput({outputX, outputY}, level), inputX, inputY);
 }
 
-// The float forms are the ones the process engine uses; they round the double ones.
 bool Target::ProjectPointFromInputToOutputImage(unsigned int level, float inputX, float inputY, float& outputX,
                                                 float& outputY) const
 {
-    double x = 0, y = 0;
-    const bool projected = ProjectPointFromInputToOutputImage(level, double(inputX), double(inputY), x, y);
-    outputX = float(x);
-    outputY = float(y);
-    return projected;
+    return inFloats(
+        [&](double x, double y, double& outX, double& outY) {
+            return ProjectPointFromInputToOutputImage(level, x, y, outX, outY);
+        },
+        inputX, inputY, outputX, outputY);
 }
 
 bool Target::ProjectPointFromOutputToInputImage(unsigned int level, float outputX, float outputY, float& inputX,
                                                 float& inputY) const
 {
-    double x = 0, y = 0;
-    const bool projected = ProjectPointFromOutputToInputImage(level, double(outputX), double(outputY), x, y);
-    inputX = float(x);
-    inputY = float(y);
-    return projected;
+    return inFloats(
+        [&](double x, double y, double& inX, double& inY) {
+            return ProjectPointFromOutputToInputImage(level, x, y, inX, inY);
+        },
+        outputX, outputY, inputX, inputY);
 }
 
 } // namespace Navik
