@@ -17,7 +17,7 @@ double degrees(double radians)
     return radians * 180.0 / std::numbers::pi;
 }
 
-double focalLength35mm(const Exif& exif)
+double equivalentFocalLength(const Exif& exif)
 {
     return exif.GetValue(Exif::kMetaDataExifFocalLengthIn35mmFilmKey).AsDouble();
 }
@@ -50,27 +50,38 @@ bool CameraBody::IsFieldOfViewWellEstimated(const Exif& exif)
 {
     double focalLength = 0;
     double pixelsPerMillimetre = 0;
-    return focalLength35mm(exif) > 0 || focalPlaneData(exif, focalLength, pixelsPerMillimetre);
+    return equivalentFocalLength(exif) > 0 || focalPlaneData(exif, focalLength, pixelsPerMillimetre);
 }
 
-bool CameraBody::GetFieldOfView(const Exif& exif, unsigned int longSide, unsigned int shortSide,
-                                const CalibrationModule*, float& fieldOfView)
+bool CameraBody::GetFocalLength35mm(const Exif& exif, unsigned int longSide, unsigned int shortSide,
+                                    double& focalLength35mm)
 {
     if (longSide == 0)
         return false;
-    const double equivalent = focalLength35mm(exif);
+    const double equivalent = equivalentFocalLength(exif);
     if (equivalent > 0) {
-        const double diagonal = std::hypot(double(longSide), double(shortSide));
-        const double longSideMillimetres = kFilmDiagonal * double(longSide) / diagonal;
-        fieldOfView = static_cast<float>(degrees(2.0 * std::atan(longSideMillimetres / (2.0 * equivalent))));
+        focalLength35mm = equivalent;
         return true;
     }
     double focalLength = 0;
     double pixelsPerMillimetre = 0;
     if (!focalPlaneData(exif, focalLength, pixelsPerMillimetre))
         return false;
-    const double sensorMillimetres = double(longSide) / pixelsPerMillimetre;
-    fieldOfView = static_cast<float>(degrees(2.0 * std::atan(sensorMillimetres / (2.0 * focalLength))));
+    const double sensorDiagonal = std::hypot(double(longSide), double(shortSide)) / pixelsPerMillimetre;
+    focalLength35mm = focalLength * kFilmDiagonal / sensorDiagonal;
+    return true;
+}
+
+bool CameraBody::GetFieldOfView(const Exif& exif, unsigned int longSide, unsigned int shortSide,
+                                const CalibrationModule*, float& fieldOfView)
+{
+    double equivalent = 0;
+    if (!GetFocalLength35mm(exif, longSide, shortSide, equivalent))
+        return false;
+    // The 35 mm frame's diagonal spread over the image's aspect ratio.
+    const double diagonal = std::hypot(double(longSide), double(shortSide));
+    const double longSideMillimetres = kFilmDiagonal * double(longSide) / diagonal;
+    fieldOfView = static_cast<float>(degrees(2.0 * std::atan(longSideMillimetres / (2.0 * equivalent))));
     return true;
 }
 

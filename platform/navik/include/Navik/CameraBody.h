@@ -20,6 +20,13 @@ public:
     // aspect ratio), otherwise from the focal length and the sensor size that
     // the focal-plane resolution gives. False when neither is there. The
     // camera profile is accepted for callers that have one; the EXIF decides.
+    // The focal length in millimetres on a 35 mm frame for an image of
+    // longSide by shortSide pixels: the EXIF's own equivalent, or the focal
+    // length scaled by the sensor diagonal that the focal-plane resolution
+    // gives. False when neither is there.
+    static bool GetFocalLength35mm(const Exif& exif, unsigned int longSide, unsigned int shortSide,
+                                   double& focalLength35mm);
+
     static bool GetFieldOfView(const Exif& exif, unsigned int longSide, unsigned int shortSide,
                                const CalibrationModule* profile, float& fieldOfView);
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Navik/Engine.h"
+
 #include <vector>
 
 namespace Navik {
@@ -12,8 +14,8 @@ enum KeystoningTool : int
     kKeystoningToolFourLines = 2, // four lines, the first two to become vertical
 };
 
-// The keystoning correction of the engine.
-class Keystoning
+// The keystoning and horizon correction of the engine: the "Keystoning*" keys.
+class Keystoning : public Correction
 {
 public:
     // Whether the engine can correct with these points: x and y of each point

@@ -1,0 +1,219 @@
+#include "Navik/Target.h"
+
+#include "Navik/PixelData.h"
+#include "Navik/Region.h"
+
+#include "PreparedTarget.h"
+#include "Pyramid.h"
+#include "TargetSettings.h"
+#include "Warp.h"
+
+#include <cmath>
+#include <limits>
+
+namespace Navik {
+
+namespace {
+
+ValueArray arrayOf(const double* values, int count)
+{
+    ValueArray array;
+    for (int i = 0; i < count; ++i)
+        array.Append(Value(values[i]));
+    return array;
+}
+
+Dictionary histogramDictionary(const Internal::Histogram& histogram)
+{
+    static const char* const kChannels[4] = {"Red", "Green", "Blue", "Luminance"};
+    Dictionary data;
+    for (int channel = 0; channel < 4; ++channel) {
+        ValueArray counts;
+        for (const std::uint64_t count : histogram.bins[channel])
+            counts.Append(Value(double(count)));
+        data.SetValueForKey(kChannels[channel], Value(counts));
+    }
+    Dictionary output;
+    output.SetValueForKey("HistogramData", Value(data));
+    return output;
+}
+
+// The float forms of the projections, which the process engine uses, round the double ones.
+template <typename Projection>
+bool inFloats(const Projection& projection, float x, float y, float& outX, float& outY)
+{
+    double projectedX = 0, projectedY = 0;
+    const bool projected = projection(double(x), double(y), projectedX, projectedY);
+    outX = float(projectedX);
+    outY = float(projectedY);
+    return projected;
+}
+
+// Writes a projected point, or NaN for a point the correction cannot show.
+bool project(const std::optional<Geometry::Point>& result, double& x, double& y)
+{
+    if (!result) {
+        x = y = std::numeric_limits<double>::quiet_NaN();
+        return false;
+    }
+    x = result->x;
+    y = result->y;
+    return true;
+}
+
+} // namespace
+
+Target::Target(const Agent& agent, std::shared_ptr<Internal::Pyramid> pyramid, CorrectionMode mode,
+               const Dictionary& parameters, Filter* filter)
+    : m_agent(agent), m_pyramid(std::move(pyramid)), m_mode(mode), m_filter(filter), m_parameters(parameters)
+{
+}
+
+Target::~Target() = default;
+
+Dictionary Target::GetParameters() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_parameters;
+}
+
+void Target::SetParameters(const Dictionary& parameters)
+{
+    std::lock_guard lock(m_mutex);
+    if (parameters == m_parameters)
+        return;
+    m_parameters = parameters;
+    m_prepared.reset();
+    m_outputParams.clear();
+}
+
+std::shared_ptr<const Internal::PreparedTarget> Target::Prepared() const
+{
+    unsigned int version = 0;
+    const RefPtr<CalibrationModule> profile = m_agent.ProfileAndVersion(version);
+    std::lock_guard lock(m_mutex);
+    if (m_prepared && m_prepared->profileVersion == version)
+        return m_prepared;
+    Geometry::CameraData camera;
+    if (profile) {
+        camera.focalLength35mm = profile->GetFocalLength35mm();
+        camera.profileRadialDistortion = profile->GetRadialDistortion();
+    }
+    const Internal::TargetSettings settings =
+        Internal::ReadTargetSettings(m_parameters, m_mode, Internal::CurrentLensStageOptions());
+    m_prepared = Internal::PreparedTarget::Build(settings, *m_pyramid, camera, version);
+    return m_prepared;
+}
+
+bool Target::ComputeScaledOutputSize(unsigned int level, int* width, int* height) const
+{
+    if (!width || !height)
+        return false;
+    const Geometry::Size size = Prepared()->OutputSize(level);
+    *width = size.width;
+    *height = size.height;
+    return true;
+}
+
+bool Target::RenderRegion(PixelData* output, unsigned int level, const Region& region, bool histogram,
+                          Progress* progress)
+{
+    const auto prepared = Prepared();
+    Internal::Histogram counts;
+    Internal::WarpRequest request;
+    request.map = prepared->MapAt(level);
+    request.interpolation = prepared->interpolation;
+    request.left = region.x;
+    request.top = region.y;
+    request.width = region.width;
+    request.height = region.height;
+    request.output = output;
+    request.progress = progress;
+    request.colour = prepared->colour.get();
+    request.histogram = histogram ? &counts : nullptr;
+    if (!Internal::Warp(*m_pyramid, request))
+        return false;
+    if (histogram) {
+        std::lock_guard lock(m_mutex);
+        if (m_prepared == prepared)
+            m_outputParams[level] = histogramDictionary(counts);
+    }
+    return true;
+}
+
+bool Target::ComputeScaledOutputImage(PixelData* output, unsigned int level, Progress* progress)
+{
+    const Geometry::Size size = Prepared()->OutputSize(level);
+    return RenderRegion(output, level, {0, 0, size.width, size.height}, level > 0, progress);
+}
+
+bool Target::ComputeScaledOutputSubImageBitShiftApprox(PixelData* output, unsigned int level, int left, int top,
+                                                       int width, int height, Progress* progress)
+{
+    if (level >= 31)
+        return false;
+    return RenderRegion(output, level, {left >> level, top >> level, width >> level, height >> level}, false,
+                        progress);
+}
+
+bool Target::CollectPreparedParameters(Dictionary& parameters, unsigned int index) const
+{
+    if (index != 0)
+        return false;
+    const auto prepared = Prepared();
+    const auto forward = prepared->chain.UpdatedHomographyForward();
+    const auto backward = prepared->chain.UpdatedHomographyBackward();
+    const Geometry::RectF crop = prepared->chain.CropRectAuto();
+    const double cropValues[4] = {crop.left, crop.top, crop.width, crop.height};
+    parameters.SetValueForKey("KeystoningUpdatedHomographyForward", Value(arrayOf(forward.data(), 9)));
+    parameters.SetValueForKey("KeystoningUpdatedHomographyBackward", Value(arrayOf(backward.data(), 9)));
+    parameters.SetValueForKey("CropRectAuto", Value(arrayOf(cropValues, 4)));
+    return true;
+}
+
+Dictionary Target::GetOutputParams(unsigned int level, bool withPreparedParameters) const
+{
+    Dictionary output;
+    {
+        std::lock_guard lock(m_mutex);
+        if (const auto it = m_outputParams.find(level); it != m_outputParams.end())
+            output = it->second;
+    }
+    if (withPreparedParameters)
+        CollectPreparedParameters(output, 0);
+    return output;
+}
+
+bool Target::ProjectPointFromInputToOutputImage(unsigned int level, double inputX, double inputY, double& outputX,
+                                                double& outputY) const
+{
+    return project(Prepared()->InputToOutput({inputX, inputY}, level), outputX, outputY);
+}
+
+bool Target::ProjectPointFromOutputToInputImage(unsigned int level, double outputX, double outputY, double& inputX,
+                                                double& inputY) const
+{
+    return project(Prepared()->OutputToInput({outputX, outputY}, level), inputX, inputY);
+}
+
+bool Target::ProjectPointFromInputToOutputImage(unsigned int level, float inputX, float inputY, float& outputX,
+                                                float& outputY) const
+{
+    return inFloats(
+        [&](double x, double y, double& outX, double& outY) {
+            return ProjectPointFromInputToOutputImage(level, x, y, outX, outY);
+        },
+        inputX, inputY, outputX, outputY);
+}
+
+bool Target::ProjectPointFromOutputToInputImage(unsigned int level, float outputX, float outputY, float& inputX,
+                                                float& inputY) const
+{
+    return inFloats(
+        [&](double x, double y, double& inX, double& inY) {
+            return ProjectPointFromOutputToInputImage(level, x, y, inX, inY);
+        },
+        outputX, outputY, inputX, inputY);
+}
+
+} // namespace Navik
