@@ -600,6 +600,16 @@ private slots:
         QTest::newRow("TIFF") << int(kFileFormatTIFF) << "tif";
     }
 
+    void builtInSrgbProfileIsAlwaysTheSameBytes()
+    {
+        // The profile is embedded in saved files: it must not depend on when it was made.
+        const QByteArray first = srgbProfile();
+        QTest::qWait(1100);
+        QCOMPARE(srgbProfile(), first);
+        Held<ColorSpace> profile(ColorSpace::CreateSRGB());
+        QVERIFY(profile->IsValid());
+    }
+
     void metadataSurvivesSaving()
     {
         QFETCH(int, format);

@@ -13,6 +13,21 @@ cmsHPROFILE openProfile(const std::vector<unsigned char>& data)
     return cmsOpenProfileFromMem(data.data(), static_cast<cmsUInt32Number>(data.size()));
 }
 
+// lcms stamps a profile with the moment it was made. Our built-in sRGB profile
+// gets one fixed date instead, so that it is the same bytes every time: equal
+// pictures then save to equal files, and profiles compare equal across runs.
+void stampFixedCreationDate(std::vector<unsigned char>& bytes)
+{
+    constexpr size_t kDateOffset = 24; // year, month, day, hour, minute, second: big-endian 16 bits each
+    constexpr unsigned short kDate[6] = {2000, 1, 1, 0, 0, 0};
+    if (bytes.size() < kDateOffset + sizeof kDate)
+        return;
+    for (size_t i = 0; i < 6; ++i) {
+        bytes[kDateOffset + 2 * i] = static_cast<unsigned char>(kDate[i] >> 8);
+        bytes[kDateOffset + 2 * i + 1] = static_cast<unsigned char>(kDate[i] & 0xff);
+    }
+}
+
 } // namespace
 
 ColorSpace::ColorSpace(const void* data, std::size_t size)
@@ -32,6 +47,7 @@ ColorSpace* ColorSpace::CreateSRGB()
     }
     if (profile)
         cmsCloseProfile(profile);
+    stampFixedCreationDate(bytes);
     return new ColorSpace(bytes.data(), bytes.size());
 }
 
