@@ -12,4 +12,111 @@
         <translation>1031</translation>
     </message>
 </context>
+<context>
+    <name>NAVIK_tarl1::CScripting</name>
+    <message>
+        <source>uncaught exception at line</source>
+        <translation>nicht abgefangene Ausnahme in Zeile</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Image files</source>
+        <translation>Bilddateien</translation>
+    </message>
+    <message>
+        <source>Preset files</source>
+        <translation>Vorgabendateien</translation>
+    </message>
+    <message>
+        <source>_NavikQlt</source>
+        <translation>_NavikQlt</translation>
+    </message>
+    <message>
+        <source>Sorry, but this file type is not supported. Please, try again.</source>
+        <translation>Dieser Dateityp wird leider nicht unterstützt. Bitte versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>Sorry, but type of these files are not supported. Please, try again.</source>
+        <translation>Der Typ dieser Dateien wird leider nicht unterstützt. Bitte versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create file with name %1. Try to use another name.</source>
+        <translation>Die Datei mit dem Namen %1 kann nicht erstellt werden. Versuchen Sie es mit einem anderen Namen.</translation>
+    </message>
+    <message>
+        <source>As shot</source>
+        <translation>Wie Aufnahme</translation>
+    </message>
+    <message>
+        <source>Default B&amp;W</source>
+        <translation>Standard-S/W</translation>
+    </message>
+    <message>
+        <source>No grain</source>
+        <translation>Keine Körnung</translation>
+    </message>
+    <message>
+        <source>Current film rendering</source>
+        <translation>Aktuelle Filmwiedergabe</translation>
+    </message>
+    <message>
+        <source>JPEG Image files</source>
+        <translation>JPEG-Bilddateien</translation>
+    </message>
+    <message>
+        <source>TIFF Image files</source>
+        <translation>TIFF-Bilddateien</translation>
+    </message>
+    <message>
+        <source>RAW Image files</source>
+        <translation>RAW-Bilddateien</translation>
+    </message>
+    <message>
+        <source>The following file already exists:%1Do you want to overwrite it?</source>
+        <translation>Die folgende Datei ist bereits vorhanden:%1Möchten Sie sie überschreiben?</translation>
+    </message>
+    <message>
+        <source>Export all presets</source>
+        <translation>Alle Vorgaben exportieren</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Mac free space drive message</source>
+        <translation>Navik Quillet kann nicht gestartet werden, da auf Ihrem Systemlaufwerk nicht genügend freier Speicherplatz vorhanden ist.</translation>
+    </message>
+    <message>
+        <source>Out of memory. Program will be closed.</source>
+        <translation>Navik Quillet muss beendet werden, da nicht genügend Arbeitsspeicher verfügbar ist.
+Bitte schließen Sie andere Programme und starten Sie Navik Quillet erneut.</translation>
+    </message>
+    <message>
+        <source>%1 has run out of memory. The application may now become unstable. Please close %2 and Photoshop, quit all other programs running, and try again.</source>
+        <translation>%1 hat nicht mehr genügend Arbeitsspeicher. Die Anwendung kann jetzt instabil werden. Bitte schließen Sie %2 und Photoshop, beenden Sie alle anderen laufenden Programme und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>Unhandled exception. Program will be closed.</source>
+        <translation>Navik Quillet muss wegen einer unbehandelten Ausnahme beendet werden.</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>Zoll</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+</context>
 </TS>
