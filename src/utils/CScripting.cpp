@@ -274,7 +274,7 @@ void CScripting::run()
     // A hook that throws fails the test at once (see the hook guard).
     invokeSignalForScript(jsSignal::initializeTest);
     invokeSignalForScript(jsSignal::startTest);
-    invokeSignalForScript(jsSignal::cleanupTest);
+    runCleanupHookOnce();
     writeReportLine(QStringLiteral("PASS"));
 
     wait(kSettlingMs);
@@ -345,10 +345,7 @@ void CScripting::wait(int milliseconds)
 
 void CScripting::fail(const QString& reason)
 {
-    if (!m_cleanupRunningForFailure) {
-        m_cleanupRunningForFailure = true;
-        invokeSignalForScript(jsSignal::cleanupTest);
-    }
+    runCleanupHookOnce();
     if (!reason.isEmpty())
         writeReportLine(reason);
     writeReportLine(QStringLiteral("FAIL"));
@@ -356,6 +353,14 @@ void CScripting::fail(const QString& reason)
     ::kill(::getpid(), SIGKILL);
     for (;;)
         ::pause();
+}
+
+void CScripting::runCleanupHookOnce()
+{
+    if (m_cleanupHookStarted)
+        return;
+    m_cleanupHookStarted = true;
+    invokeSignalForScript(jsSignal::cleanupTest);
 }
 
 void CScripting::setLineEditText(QObject* parent, const QString& name, const QString& text)

@@ -92,8 +92,9 @@ public Q_SLOTS:
     void compare(const QVariant& actual, const QVariant& expected);
     // Keeps the program responsive for that long.
     void wait(int milliseconds);
-    // Runs the cleanup hook, writes the reason (when there is one) and "FAIL",
-    // then ends the process with SIGKILL. Never returns.
+    // Runs the cleanup hook (unless it has run already), writes the reason
+    // (when there is one) and "FAIL", then ends the process with SIGKILL.
+    // Never returns.
     [[noreturn]] void fail(const QString& reason = QString());
 
     // Widget commands: each looks among the parent's descendants for the
@@ -139,7 +140,7 @@ private:
     CScripting();
     void closeReport();
     void writeReportLine(const QString& line);
-    void invokeHookOrFail(jsSignal signal);
+    void runCleanupHookOnce();
     [[noreturn]] void failOnException(const QJSValue& exception, int line);
     void installHookGuard();
 
@@ -151,10 +152,10 @@ private:
     QString m_testName;
     QString m_script;
     QStringList m_shownMessageBoxes;
-    // A failing check inside the cleanup hook calls fail() again; the hook
-    // runs only once per failure so that the report still ends with the
-    // reason and "FAIL".
-    bool m_cleanupRunningForFailure = false;
+    // The cleanup hook runs at most once per run: a check failing inside it
+    // calls fail(), which must not start the hook again, so that the report
+    // still ends with the reason and "FAIL".
+    bool m_cleanupHookStarted = false;
 };
 
 } // namespace NAVIK_tarl1
