@@ -94,6 +94,9 @@ void CLanguageManager::takeSystemLanguageOnFirstStart()
 
 void CLanguageManager::installCatalog(const QString& path)
 {
+    // Translators are installed into, and owned by, the application object.
+    if (!QCoreApplication::instance())
+        return;
     auto* translator = new QTranslator(QCoreApplication::instance());
     if (translator->load(path))
         QCoreApplication::installTranslator(translator);
