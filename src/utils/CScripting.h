@@ -72,7 +72,7 @@ Q_SIGNALS:
     // A dialog has just been shown (see sendSignal).
     void resendSignal(QObject* object);
     // A script moved the slider with this object name (see setSlider).
-    void createUndoCommandForSlider(QString name);
+    void createUndoCommandForSlider(const QString& name);
 
 public Q_SLOTS:
     QString testName() const;
