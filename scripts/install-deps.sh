@@ -13,6 +13,7 @@ PACKAGES=(
   libquazip1-qt6-dev libprotobuf-c-dev protobuf-c-compiler
   libxcb1-dev
   xvfb xauth x11-apps imagemagick
+  fonts-ipafont-gothic  # glyphs of the Japanese interface
 )
 
 missing=()

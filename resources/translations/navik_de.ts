@@ -12,4 +12,168 @@
         <translation>1031</translation>
     </message>
 </context>
+<context>
+    <name>NAVIK_tarl1::CAboutDlg</name>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Build</source>
+        <translation>Build</translation>
+    </message>
+</context>
+<context>
+    <name>NAVIK_tarl1::CMessageBox</name>
+    <message>
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Don&apos;t save</source>
+        <translation>Nicht speichern</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Rotate</source>
+        <translation>Drehen</translation>
+    </message>
+</context>
+<context>
+    <name>NAVIK_tarl1::CScripting</name>
+    <message>
+        <source>uncaught exception at line</source>
+        <translation>nicht abgefangene Ausnahme in Zeile</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Image files</source>
+        <translation>Bilddateien</translation>
+    </message>
+    <message>
+        <source>Preset files</source>
+        <translation>Vorgabendateien</translation>
+    </message>
+    <message>
+        <source>_NavikQlt</source>
+        <translation>_NavikQlt</translation>
+    </message>
+    <message>
+        <source>Sorry, but this file type is not supported. Please, try again.</source>
+        <translation>Dieser Dateityp wird leider nicht unterstützt. Bitte versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>Sorry, but type of these files are not supported. Please, try again.</source>
+        <translation>Der Typ dieser Dateien wird leider nicht unterstützt. Bitte versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create file with name %1. Try to use another name.</source>
+        <translation>Die Datei mit dem Namen %1 kann nicht erstellt werden. Versuchen Sie es mit einem anderen Namen.</translation>
+    </message>
+    <message>
+        <source>As shot</source>
+        <translation>Wie Aufnahme</translation>
+    </message>
+    <message>
+        <source>Default B&amp;W</source>
+        <translation>Standard-S/W</translation>
+    </message>
+    <message>
+        <source>No grain</source>
+        <translation>Keine Körnung</translation>
+    </message>
+    <message>
+        <source>Current film rendering</source>
+        <translation>Aktuelle Filmwiedergabe</translation>
+    </message>
+    <message>
+        <source>JPEG Image files</source>
+        <translation>JPEG-Bilddateien</translation>
+    </message>
+    <message>
+        <source>TIFF Image files</source>
+        <translation>TIFF-Bilddateien</translation>
+    </message>
+    <message>
+        <source>RAW Image files</source>
+        <translation>RAW-Bilddateien</translation>
+    </message>
+    <message>
+        <source>The following file already exists:%1Do you want to overwrite it?</source>
+        <translation>Die folgende Datei ist bereits vorhanden:%1Möchten Sie sie überschreiben?</translation>
+    </message>
+    <message>
+        <source>Export all presets</source>
+        <translation>Alle Vorgaben exportieren</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Mac free space drive message</source>
+        <translation>Navik Quillet kann nicht gestartet werden, da auf Ihrem Systemlaufwerk nicht genügend freier Speicherplatz vorhanden ist.</translation>
+    </message>
+    <message>
+        <source>Out of memory. Program will be closed.</source>
+        <translation>Navik Quillet muss beendet werden, da nicht genügend Arbeitsspeicher verfügbar ist.
+Bitte schließen Sie andere Programme und starten Sie Navik Quillet erneut.</translation>
+    </message>
+    <message>
+        <source>%1 has run out of memory. The application may now become unstable. Please close %2 and Photoshop, quit all other programs running, and try again.</source>
+        <translation>%1 hat nicht mehr genügend Arbeitsspeicher. Die Anwendung kann jetzt instabil werden. Bitte schließen Sie %2 und Photoshop, beenden Sie alle anderen laufenden Programme und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>Unhandled exception. Program will be closed.</source>
+        <translation>Navik Quillet muss wegen einer unbehandelten Ausnahme beendet werden.</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>Zoll</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+</context>
+<context>
+    <name>aboutDlg</name>
+    <message>
+        <source>About %1</source>
+        <translation>Über %1</translation>
+    </message>
+    <message>
+        <source>Copyright © Navik Labs. All rights reserved. %1 is protected by copyright law and international treaties. Navik Labs and %1 are trademarks of Navik Labs; all other names are trademarks of their respective owners.</source>
+        <translation>Copyright © Navik Labs. Alle Rechte vorbehalten. %1 ist durch das Urheberrecht und internationale Verträge geschützt. Navik Labs und %1 sind Marken von Navik Labs; alle anderen Namen sind Marken ihrer jeweiligen Inhaber.</translation>
+    </message>
+    <message>
+        <source>Parts of this product are covered by patents. The list of patents is at &lt;a href=&quot;https://www.example.com/intl/redirect/quill/patents&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#88acd5;&quot;&gt;www.example.com&lt;/span&gt;&lt;/a&gt;</source>
+        <translation>Teile dieses Produkts sind durch Patente geschützt. Die Liste der Patente finden Sie unter &lt;a href=&quot;https://www.example.com/intl/redirect/quill/patents&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#88acd5;&quot;&gt;www.example.com&lt;/span&gt;&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
 </TS>

@@ -12,4 +12,168 @@
         <translation>1033</translation>
     </message>
 </context>
+<context>
+    <name>NAVIK_tarl1::CAboutDlg</name>
+    <message>
+        <source>Version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Build</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>NAVIK_tarl1::CMessageBox</name>
+    <message>
+        <source>No</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Don&apos;t save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rotate</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>NAVIK_tarl1::CScripting</name>
+    <message>
+        <source>uncaught exception at line</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Image files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preset files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>_NavikQlt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sorry, but this file type is not supported. Please, try again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sorry, but type of these files are not supported. Please, try again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t create file with name %1. Try to use another name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>As shot</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Default B&amp;W</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No grain</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Current film rendering</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JPEG Image files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TIFF Image files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RAW Image files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The following file already exists:%1Do you want to overwrite it?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export all presets</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mac free space drive message</source>
+        <translation>Navik Quillet cannot start since there is not enough free space on your system disk.</translation>
+    </message>
+    <message>
+        <source>Out of memory. Program will be closed.</source>
+        <translation>Navik Quillet must close because there is not enough memory available.
+Please close some other programs and try to start Navik Quillet again.</translation>
+    </message>
+    <message>
+        <source>%1 has run out of memory. The application may now become unstable. Please close %2 and Photoshop, quit all other programs running, and try again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unhandled exception. Program will be closed.</source>
+        <translation>Navik Quillet must close because of an unhandled exception.</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>aboutDlg</name>
+    <message>
+        <source>About %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copyright © Navik Labs. All rights reserved. %1 is protected by copyright law and international treaties. Navik Labs and %1 are trademarks of Navik Labs; all other names are trademarks of their respective owners.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Parts of this product are covered by patents. The list of patents is at &lt;a href=&quot;https://www.example.com/intl/redirect/quill/patents&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#88acd5;&quot;&gt;www.example.com&lt;/span&gt;&lt;/a&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

@@ -12,4 +12,168 @@
         <translation>1036</translation>
     </message>
 </context>
+<context>
+    <name>NAVIK_tarl1::CAboutDlg</name>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Build</source>
+        <translation>Build</translation>
+    </message>
+</context>
+<context>
+    <name>NAVIK_tarl1::CMessageBox</name>
+    <message>
+        <source>No</source>
+        <translation>Non</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Oui</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Don&apos;t save</source>
+        <translation>Ne pas enregistrer</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Rotate</source>
+        <translation>Faire pivoter</translation>
+    </message>
+</context>
+<context>
+    <name>NAVIK_tarl1::CScripting</name>
+    <message>
+        <source>uncaught exception at line</source>
+        <translation>exception non interceptée à la ligne</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Image files</source>
+        <translation>Fichiers image</translation>
+    </message>
+    <message>
+        <source>Preset files</source>
+        <translation>Fichiers de préréglages</translation>
+    </message>
+    <message>
+        <source>_NavikQlt</source>
+        <translation>_NavikQlt</translation>
+    </message>
+    <message>
+        <source>Sorry, but this file type is not supported. Please, try again.</source>
+        <translation>Désolé, ce type de fichier n&apos;est pas pris en charge. Veuillez réessayer.</translation>
+    </message>
+    <message>
+        <source>Sorry, but type of these files are not supported. Please, try again.</source>
+        <translation>Désolé, le type de ces fichiers n&apos;est pas pris en charge. Veuillez réessayer.</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create file with name %1. Try to use another name.</source>
+        <translation>Impossible de créer un fichier nommé %1. Essayez un autre nom.</translation>
+    </message>
+    <message>
+        <source>As shot</source>
+        <translation>Tel que pris</translation>
+    </message>
+    <message>
+        <source>Default B&amp;W</source>
+        <translation>N&amp;B par défaut</translation>
+    </message>
+    <message>
+        <source>No grain</source>
+        <translation>Sans grain</translation>
+    </message>
+    <message>
+        <source>Current film rendering</source>
+        <translation>Rendu film actuel</translation>
+    </message>
+    <message>
+        <source>JPEG Image files</source>
+        <translation>Fichiers image JPEG</translation>
+    </message>
+    <message>
+        <source>TIFF Image files</source>
+        <translation>Fichiers image TIFF</translation>
+    </message>
+    <message>
+        <source>RAW Image files</source>
+        <translation>Fichiers image RAW</translation>
+    </message>
+    <message>
+        <source>The following file already exists:%1Do you want to overwrite it?</source>
+        <translation>Le fichier suivant existe déjà :%1Voulez-vous le remplacer ?</translation>
+    </message>
+    <message>
+        <source>Export all presets</source>
+        <translation>Exporter tous les préréglages</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Mac free space drive message</source>
+        <translation>Navik Quillet ne peut pas démarrer, car l&apos;espace libre sur votre disque système est insuffisant.</translation>
+    </message>
+    <message>
+        <source>Out of memory. Program will be closed.</source>
+        <translation>Navik Quillet doit se fermer, car la mémoire disponible est insuffisante.
+Veuillez fermer d&apos;autres programmes et relancer Navik Quillet.</translation>
+    </message>
+    <message>
+        <source>%1 has run out of memory. The application may now become unstable. Please close %2 and Photoshop, quit all other programs running, and try again.</source>
+        <translation>%1 n&apos;a plus assez de mémoire. L&apos;application risque de devenir instable. Veuillez fermer %2 et Photoshop, quitter tous les autres programmes en cours d&apos;exécution, puis réessayer.</translation>
+    </message>
+    <message>
+        <source>Unhandled exception. Program will be closed.</source>
+        <translation>Navik Quillet doit se fermer en raison d&apos;une exception non gérée.</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>po</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+</context>
+<context>
+    <name>aboutDlg</name>
+    <message>
+        <source>About %1</source>
+        <translation>À propos de %1</translation>
+    </message>
+    <message>
+        <source>Copyright © Navik Labs. All rights reserved. %1 is protected by copyright law and international treaties. Navik Labs and %1 are trademarks of Navik Labs; all other names are trademarks of their respective owners.</source>
+        <translation>Copyright © Navik Labs. Tous droits réservés. %1 est protégé par la législation sur le droit d&apos;auteur et par les traités internationaux. Navik Labs et %1 sont des marques de Navik Labs ; tous les autres noms sont des marques de leurs propriétaires respectifs.</translation>
+    </message>
+    <message>
+        <source>Parts of this product are covered by patents. The list of patents is at &lt;a href=&quot;https://www.example.com/intl/redirect/quill/patents&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#88acd5;&quot;&gt;www.example.com&lt;/span&gt;&lt;/a&gt;</source>
+        <translation>Certaines parties de ce produit sont protégées par des brevets. La liste des brevets se trouve sur &lt;a href=&quot;https://www.example.com/intl/redirect/quill/patents&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#88acd5;&quot;&gt;www.example.com&lt;/span&gt;&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+</context>
 </TS>

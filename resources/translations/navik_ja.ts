@@ -12,4 +12,168 @@
         <translation>1041</translation>
     </message>
 </context>
+<context>
+    <name>NAVIK_tarl1::CAboutDlg</name>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Build</source>
+        <translation>ビルド</translation>
+    </message>
+</context>
+<context>
+    <name>NAVIK_tarl1::CMessageBox</name>
+    <message>
+        <source>No</source>
+        <translation>いいえ</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Don&apos;t save</source>
+        <translation>保存しない</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Rotate</source>
+        <translation>回転</translation>
+    </message>
+</context>
+<context>
+    <name>NAVIK_tarl1::CScripting</name>
+    <message>
+        <source>uncaught exception at line</source>
+        <translation>未処理の例外 行</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Image files</source>
+        <translation>画像ファイル</translation>
+    </message>
+    <message>
+        <source>Preset files</source>
+        <translation>プリセットファイル</translation>
+    </message>
+    <message>
+        <source>_NavikQlt</source>
+        <translation>_NavikQlt</translation>
+    </message>
+    <message>
+        <source>Sorry, but this file type is not supported. Please, try again.</source>
+        <translation>申し訳ありませんが、この種類のファイルはサポートされていません。もう一度お試しください。</translation>
+    </message>
+    <message>
+        <source>Sorry, but type of these files are not supported. Please, try again.</source>
+        <translation>申し訳ありませんが、これらのファイルの種類はサポートされていません。もう一度お試しください。</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create file with name %1. Try to use another name.</source>
+        <translation>%1 という名前のファイルを作成できません。別の名前をお試しください。</translation>
+    </message>
+    <message>
+        <source>As shot</source>
+        <translation>撮影時の設定</translation>
+    </message>
+    <message>
+        <source>Default B&amp;W</source>
+        <translation>デフォルトの白黒</translation>
+    </message>
+    <message>
+        <source>No grain</source>
+        <translation>粒子なし</translation>
+    </message>
+    <message>
+        <source>Current film rendering</source>
+        <translation>現在のフィルム描写</translation>
+    </message>
+    <message>
+        <source>JPEG Image files</source>
+        <translation>JPEG 画像ファイル</translation>
+    </message>
+    <message>
+        <source>TIFF Image files</source>
+        <translation>TIFF 画像ファイル</translation>
+    </message>
+    <message>
+        <source>RAW Image files</source>
+        <translation>RAW 画像ファイル</translation>
+    </message>
+    <message>
+        <source>The following file already exists:%1Do you want to overwrite it?</source>
+        <translation>次のファイルは既に存在します:%1上書きしますか?</translation>
+    </message>
+    <message>
+        <source>Export all presets</source>
+        <translation>すべてのプリセットを書き出す</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>エラー</translation>
+    </message>
+    <message>
+        <source>Mac free space drive message</source>
+        <translation>システムディスクの空き容量が不足しているため、Navik Quillet を起動できません。</translation>
+    </message>
+    <message>
+        <source>Out of memory. Program will be closed.</source>
+        <translation>使用可能なメモリが不足しているため、Navik Quillet を終了する必要があります。
+他のプログラムを終了してから、Navik Quillet をもう一度起動してください。</translation>
+    </message>
+    <message>
+        <source>%1 has run out of memory. The application may now become unstable. Please close %2 and Photoshop, quit all other programs running, and try again.</source>
+        <translation>%1 のメモリが不足しました。アプリケーションが不安定になる可能性があります。%2 と Photoshop を閉じ、実行中の他のプログラムをすべて終了してから、もう一度お試しください。</translation>
+    </message>
+    <message>
+        <source>Unhandled exception. Program will be closed.</source>
+        <translation>処理されない例外が発生したため、Navik Quillet を終了する必要があります。</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>インチ</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+</context>
+<context>
+    <name>aboutDlg</name>
+    <message>
+        <source>About %1</source>
+        <translation>%1 について</translation>
+    </message>
+    <message>
+        <source>Copyright © Navik Labs. All rights reserved. %1 is protected by copyright law and international treaties. Navik Labs and %1 are trademarks of Navik Labs; all other names are trademarks of their respective owners.</source>
+        <translation>Copyright © Navik Labs. All rights reserved. %1 は著作権法および国際条約により保護されています。Navik Labs および %1 は Navik Labs の商標です。その他の名称はそれぞれの所有者の商標です。</translation>
+    </message>
+    <message>
+        <source>Parts of this product are covered by patents. The list of patents is at &lt;a href=&quot;https://www.example.com/intl/redirect/quill/patents&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#88acd5;&quot;&gt;www.example.com&lt;/span&gt;&lt;/a&gt;</source>
+        <translation>この製品の一部は特許により保護されています。特許の一覧は &lt;a href=&quot;https://www.example.com/intl/redirect/quill/patents&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#88acd5;&quot;&gt;www.example.com&lt;/span&gt;&lt;/a&gt; にあります</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+</context>
 </TS>

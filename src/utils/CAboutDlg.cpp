@@ -2,7 +2,7 @@
 
 #include "ui_aboutDlg.h"
 
-#include "utils/CustomStyleSheet.h"
+#include "utils/StyleSheets.h"
 #include "utils/MacOSNativeGlue.h"
 #include "utils/SharedConstants.h"
 

@@ -1,7 +1,7 @@
 #include "utils/CMessageBox.h"
 
 #include "utils/CScripting.h"
-#include "utils/CustomStyleSheet.h"
+#include "utils/StyleSheets.h"
 #include "utils/Logger.h"
 #include "utils/MacOSNativeGlue.h"
 

@@ -1,12 +1,27 @@
 #include "utils/CScripting.h"
 
+#include "utils/CSettings.h"
 #include "utils/SharedConstants.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAction>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QImage>
+#include <QLineEdit>
 #include <QMetaMethod>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
 
+#include <cstdlib>
 #include <csignal>
+#include <cstring>
+#include <functional>
 #include <unistd.h>
 
 namespace NAVIK_tarl1 {
@@ -16,6 +31,65 @@ std::shared_ptr<CScripting> CScripting::sp_instance;
 namespace {
 
 const char kReportSuffix[] = "Report.txt";
+const int kStartDelayMs = 100;
+// Lets the program settle after a passed test before testFinished.
+const int kSettlingMs = 3000;
+const int kWaitStepSleepMs = 10;
+// Two images count as equal below this mean difference, in percent.
+const double kEqualImagesPercent = 0.5;
+const qint64 kFileBlockSize = 512;
+
+// Receives the exceptions that the script's signal handlers throw. The
+// engine would only print them; the harness fails the test instead.
+class HookGuard : public QObject
+{
+    Q_OBJECT
+public:
+    HookGuard(QObject* parent, std::function<void(const QJSValue&)> onException)
+        : QObject(parent)
+        , m_onException(std::move(onException))
+    {
+    }
+
+    Q_INVOKABLE void hookThrew(const QJSValue& exception) { m_onException(exception); }
+
+private:
+    std::function<void(const QJSValue&)> m_onException;
+};
+
+// Wraps every function a script connects to a signal (`signal.connect(f)`
+// and `signal.connect(receiver, f)`) so that an exception it throws reaches
+// the guard; disconnect finds the same wrapper again.
+const char kGuardHandlersProgram[] = R"(
+(function (guard) {
+    var wrappers = new Map();
+    function wrapped(handler) {
+        if (typeof handler !== "function")
+            return handler;
+        var wrapper = wrappers.get(handler);
+        if (wrapper === undefined) {
+            wrapper = function () {
+                try {
+                    return handler.apply(this, arguments);
+                } catch (exception) {
+                    guard.hookThrew(exception);
+                }
+            };
+            wrappers.set(handler, wrapper);
+        }
+        return wrapper;
+    }
+    function withWrappedHandler(original) {
+        return function (receiverOrHandler, handler) {
+            if (arguments.length < 2)
+                return original.call(this, wrapped(receiverOrHandler));
+            return original.call(this, receiverOrHandler, wrapped(handler));
+        };
+    }
+    Function.prototype.connect = withWrappedHandler(Function.prototype.connect);
+    Function.prototype.disconnect = withWrappedHandler(Function.prototype.disconnect);
+})
+)";
 
 QMetaMethod hookSignal(CScripting::jsSignal signal)
 {
@@ -37,6 +111,63 @@ QString scriptText(const QByteArray& bytes)
     return QString::fromLatin1(end < 0 ? bytes : bytes.left(end));
 }
 
+// The line of the innermost frame of an evaluation's stack trace, whose
+// entries read "function:line:column:file".
+int lineOfStackTrace(const QStringList& trace)
+{
+    return trace.isEmpty() ? 0 : trace.constFirst().section(QLatin1Char(':'), 1, 1).toInt();
+}
+
+template <typename T>
+T* findDescendant(QObject* parent, const QString& name)
+{
+    if (!parent || name.isEmpty())
+        return nullptr;
+    return parent->findChild<T*>(name);
+}
+
+QImage as32BitImage(const QImage& image)
+{
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        return image;
+    default:
+        return image.convertToFormat(QImage::Format_ARGB32);
+    }
+}
+
+// Mean absolute difference of the red, green and blue channels, in percent
+// of full scale; alpha does not count. Both images have the same size.
+double differencePercent(const QImage& a, const QImage& b)
+{
+    double sum = 0.0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* rowA = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* rowB = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            sum += std::abs(qRed(rowA[x]) - qRed(rowB[x])) / 255.0;
+            sum += std::abs(qGreen(rowA[x]) - qGreen(rowB[x])) / 255.0;
+            sum += std::abs(qBlue(rowA[x]) - qBlue(rowB[x])) / 255.0;
+        }
+    }
+    return sum * 100.0 / (double(a.width()) * a.height() * 3.0);
+}
+
+bool sameBlocks(QFile& a, QFile& b)
+{
+    char blockA[kFileBlockSize];
+    char blockB[kFileBlockSize];
+    while (!a.atEnd() && !b.atEnd()) {
+        const qint64 readA = a.read(blockA, kFileBlockSize);
+        const qint64 readB = b.read(blockB, kFileBlockSize);
+        if (readA < 0 || readA != readB || std::memcmp(blockA, blockB, size_t(readA)) != 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::shared_ptr<CScripting> CScripting::getInstance()
@@ -46,11 +177,26 @@ std::shared_ptr<CScripting> CScripting::getInstance()
     return sp_instance;
 }
 
-CScripting::CScripting() = default;
+CScripting::CScripting()
+{
+    // print() and console, as script authors know them.
+    m_engine.installExtensions(QJSEngine::ConsoleExtension);
+    installHookGuard();
+}
 
 CScripting::~CScripting()
 {
     closeReport();
+}
+
+void CScripting::installHookGuard()
+{
+    auto* guard = new HookGuard(this, [this](const QJSValue& exception) {
+        // Only an Error object knows its line.
+        failOnException(exception, exception.property(QStringLiteral("lineNumber")).toInt());
+    });
+    QJSEngine::setObjectOwnership(guard, QJSEngine::CppOwnership);
+    m_engine.evaluate(QString::fromLatin1(kGuardHandlersProgram)).call({m_engine.newQObject(guard)});
 }
 
 void CScripting::setPathToScript(const QString& path)
@@ -76,6 +222,12 @@ void CScripting::setPathToScript(const QString& path)
     writeReportLine(QStringLiteral("Product name: ") + g_appTitle);
 }
 
+void CScripting::startScript()
+{
+    if (isScriptingMode())
+        QTimer::singleShot(kStartDelayMs, this, &CScripting::run);
+}
+
 bool CScripting::isScriptingMode() const
 {
     return !m_script.isEmpty();
@@ -83,14 +235,16 @@ bool CScripting::isScriptingMode() const
 
 void CScripting::makeObjectScriptable(const QString& name, QObject* object)
 {
-    if (!object) {
-        m_engine.globalObject().setProperty(name, QJSValue(QJSValue::NullValue));
-        return;
-    }
-    // Set before wrapping: a wrapped object without a parent would otherwise
-    // belong to the engine, which deletes it when it collects garbage.
-    QJSEngine::setObjectOwnership(object, QJSEngine::CppOwnership);
+    // Without this the engine would own (and collect) any object that has no
+    // parent, such as the singletons, while C++ still holds it.
+    if (object)
+        QJSEngine::setObjectOwnership(object, QJSEngine::CppOwnership);
     m_engine.globalObject().setProperty(name, m_engine.newQObject(object));
+}
+
+QJSEngine* CScripting::engine()
+{
+    return &m_engine;
 }
 
 void CScripting::invokeSignalForScript(jsSignal signal)
@@ -109,6 +263,59 @@ QString CScripting::testName() const
     return m_testName;
 }
 
+void CScripting::run()
+{
+    makeObjectScriptable(QStringLiteral("scripting"), this);
+    QStringList stackTrace;
+    const QJSValue result = m_engine.evaluate(m_script, QString(), 1, &stackTrace);
+    if (!stackTrace.isEmpty())
+        failOnException(result, lineOfStackTrace(stackTrace));
+
+    // A hook that throws fails the test at once (see the hook guard).
+    invokeSignalForScript(jsSignal::initializeTest);
+    invokeSignalForScript(jsSignal::startTest);
+    runCleanupHookOnce();
+    writeReportLine(QStringLiteral("PASS"));
+
+    wait(kSettlingMs);
+    Q_EMIT testFinished();
+}
+
+void CScripting::failOnException(const QJSValue& exception, int line)
+{
+    fail(QStringList{tr("uncaught exception at line"), QString::number(line), QStringLiteral("("),
+                     exception.toString(), QStringLiteral(")")}
+             .join(QLatin1Char(' ')));
+}
+
+bool CScripting::isEqualImages(const QString& pathA, const QString& pathB)
+{
+    const QImage imageA(pathA);
+    const QImage imageB(pathB);
+    if (imageA.isNull() || imageB.isNull()) {
+        writeReportLine(QStringLiteral("Image doesn't exist!\n"));
+        return false;
+    }
+    if (imageA.size() != imageB.size()) {
+        writeReportLine(QStringLiteral("Error, pictures must have identical dimensions!\n"));
+        return false;
+    }
+    const double percent = differencePercent(as32BitImage(imageA), as32BitImage(imageB));
+    writeReportLine(QStringLiteral("The difference of the two pictures is %1 !").arg(QString::number(percent)));
+    return percent < kEqualImagesPercent;
+}
+
+void CScripting::test()
+{
+}
+
+void CScripting::shortcut(QWidget* widget, QChar key, int modifiers)
+{
+    if (!widget)
+        return;
+    QTest::keyClick(widget, key.toLatin1(), Qt::KeyboardModifiers(modifiers));
+}
+
 void CScripting::sendSignal(QObject* object)
 {
     Q_EMIT resendSignal(object);
@@ -119,12 +326,26 @@ void CScripting::log(const QString& text)
     writeReportLine(text);
 }
 
+void CScripting::compare(const QVariant& actual, const QVariant& expected)
+{
+    if (actual != expected)
+        fail(QStringLiteral("fail reason: compare actual (%1) != expected (%2)")
+                 .arg(actual.toString(), expected.toString()));
+}
+
+void CScripting::wait(int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, qMax(milliseconds, 0));
+        QThread::msleep(kWaitStepSleepMs);
+    } while (timer.elapsed() < milliseconds);
+}
+
 void CScripting::fail(const QString& reason)
 {
-    if (!m_cleanupRunningForFailure) {
-        m_cleanupRunningForFailure = true;
-        invokeSignalForScript(jsSignal::cleanupTest);
-    }
+    runCleanupHookOnce();
     if (!reason.isEmpty())
         writeReportLine(reason);
     writeReportLine(QStringLiteral("FAIL"));
@@ -134,21 +355,161 @@ void CScripting::fail(const QString& reason)
         ::pause();
 }
 
+void CScripting::runCleanupHookOnce()
+{
+    if (m_cleanupHookStarted)
+        return;
+    m_cleanupHookStarted = true;
+    invokeSignalForScript(jsSignal::cleanupTest);
+}
+
+void CScripting::setLineEditText(QObject* parent, const QString& name, const QString& text)
+{
+    if (auto* edit = findDescendant<QLineEdit>(parent, name))
+        edit->setText(text);
+}
+
+QString CScripting::getLineEditText(QObject* parent, const QString& name)
+{
+    const auto* edit = findDescendant<QLineEdit>(parent, name);
+    return edit ? edit->text() : QString();
+}
+
+void CScripting::clickButton(QObject* parent, const QString& name)
+{
+    auto* button = findDescendant<QAbstractButton>(parent, name);
+    if (!button)
+        return;
+    button->click();
+    if (auto* widget = qobject_cast<QWidget*>(parent))
+        widget->repaint();
+}
+
+void CScripting::triggerAction(QObject* parent, const QString& name)
+{
+    if (auto* action = findDescendant<QAction>(parent, name))
+        action->trigger();
+}
+
+void CScripting::setItemChecked(QObject* parent, const QString& name, bool checked)
+{
+    if (auto* button = findDescendant<QAbstractButton>(parent, name))
+        button->setChecked(checked);
+    else if (auto* action = findDescendant<QAction>(parent, name))
+        action->setChecked(checked);
+}
+
+bool CScripting::isItemChecked(QObject* parent, const QString& name)
+{
+    if (const auto* button = findDescendant<QAbstractButton>(parent, name))
+        return button->isChecked();
+    if (const auto* action = findDescendant<QAction>(parent, name))
+        return action->isChecked();
+    return false;
+}
+
+bool CScripting::isItemEnabled(QObject* parent, const QString& name)
+{
+    if (const auto* widget = findDescendant<QWidget>(parent, name))
+        return widget->isEnabled();
+    if (const auto* action = findDescendant<QAction>(parent, name))
+        return action->isEnabled();
+    return false;
+}
+
+void CScripting::setSlider(QObject* parent, const QString& name, int value)
+{
+    auto* slider = findDescendant<QAbstractSlider>(parent, name);
+    if (!slider)
+        return;
+    slider->setValue(value);
+    Q_EMIT createUndoCommandForSlider(name);
+}
+
+int CScripting::getSliderValue(QObject* parent, const QString& name)
+{
+    const auto* slider = findDescendant<QAbstractSlider>(parent, name);
+    return slider ? slider->value() : 0;
+}
+
+QObject* CScripting::getSubObject(QObject* parent, const QString& name)
+{
+    QObject* object = findDescendant<QObject>(parent, name);
+    // An object returned to a script is never the engine's to delete.
+    if (object)
+        QJSEngine::setObjectOwnership(object, QJSEngine::CppOwnership);
+    return object;
+}
+
+bool CScripting::removeFile(const QString& path)
+{
+    return QFile::remove(path);
+}
+
+bool CScripting::isFileExist(const QString& path)
+{
+    return QFile::exists(path);
+}
+
+bool CScripting::copyFile(const QString& from, const QString& to)
+{
+    return QFile::copy(from, to);
+}
+
+bool CScripting::isEqualFiles(const QString& pathA, const QString& pathB)
+{
+    if (pathA.isEmpty() || pathB.isEmpty())
+        return false;
+    QFile fileA(pathA);
+    QFile fileB(pathB);
+    if (!fileA.open(QIODevice::ReadOnly) || !fileB.open(QIODevice::ReadOnly))
+        return false;
+    if (fileA.size() != fileB.size())
+        return false;
+    return sameBlocks(fileA, fileB);
+}
+
 void CScripting::addShownMessageBox(const QString& text)
 {
     m_shownMessageBoxes.append(text);
 }
 
-bool CScripting::isMessageBoxShown(const QString& text, int index) const
+bool CScripting::isMessageBoxShown(const QString& text, int index)
 {
     if (index == -1)
         return m_shownMessageBoxes.contains(text);
     return index >= 0 && index < m_shownMessageBoxes.size() && m_shownMessageBoxes.at(index) == text;
 }
 
-bool CScripting::isMessageBoxShown(const QString& text) const
+bool CScripting::isMessageBoxShown(const QString& text)
 {
     return isMessageBoxShown(text, -1);
+}
+
+QString CScripting::platformName()
+{
+    // The name the test scripts were written against, on every platform.
+    return QStringLiteral("mac_os_x");
+}
+
+QVariant CScripting::getSettingValue(const QString& key)
+{
+    return CSettings().value(key);
+}
+
+bool CScripting::hasSettingKey(const QString& key)
+{
+    return CSettings().contains(key);
+}
+
+void CScripting::setSettingValue(const QString& key, const QVariant& value)
+{
+    CSettings().setValue(key, value);
+}
+
+void CScripting::removeSettingKey(const QString& key)
+{
+    CSettings().remove(key);
 }
 
 void CScripting::closeReport()
@@ -168,3 +529,5 @@ void CScripting::writeReportLine(const QString& line)
 }
 
 } // namespace NAVIK_tarl1
+
+#include "CScripting.moc"

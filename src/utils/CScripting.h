@@ -1,10 +1,22 @@
 #pragma once
 
-// The script test harness. While a test script is loaded the whole program is
-// in script mode: message boxes and file dialogs take the answers the script
-// predefined instead of asking the user, and a missing answer fails the test.
-// The report ("<script folder>/<script name>Report.txt") is written line by
-// line and flushed at once, so that a killed process still leaves it complete.
+// The script test harness. A test script (JavaScript) runs against the live
+// program and leaves a report beside it, "<script folder>/<script name>Report.txt":
+// two header lines, the lines the run writes, and "PASS" or, after the reason
+// of the failure, "FAIL". The report is written line by line and flushed at
+// once, so that a killed process still leaves it complete.
+//
+// While a script is loaded the whole program is in script mode: message boxes
+// and file dialogs take the answers the script predefined instead of asking
+// the user, and a missing answer fails the test.
+//
+// A script sees the harness as the global object "scripting" and every object
+// published with makeObjectScriptable under its name. It attaches its hook
+// functions to the signals initializeTest, startTest and cleanupTest, e.g.
+//     scripting.startTest.connect(function () { ... });
+// which run() calls in that order. Any failure (a compare that differs, an
+// exception in the script or in a hook, a missing predefined answer) writes
+// the reason and "FAIL" and ends the process with SIGKILL.
 
 #include "utils/UtilsGlobal.h"
 
@@ -14,8 +26,11 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <QVariant>
 
 #include <memory>
+
+class QWidget;
 
 namespace NAVIK_tarl1 {
 
@@ -32,42 +47,102 @@ public:
     // Loads the script and, when it is not empty, recreates its report with
     // the two header lines. An unreadable path changes nothing.
     void setPathToScript(const QString& path);
+    // Runs the loaded script 100 ms from now; nothing without a script.
+    void startScript();
     bool isScriptingMode() const;
 
-    // Makes the object a global of the script engine under that name. The
-    // engine never owns it: the object lives as long as its owner wants.
+    // Publishes the object to scripts as the global `name`, replacing what
+    // was published under that name. The object stays owned by C++: the
+    // script engine never deletes it.
     void makeObjectScriptable(const QString& name, QObject* object);
 
     // Runs one hook when anything is connected to it, framed by report lines.
     void invokeSignalForScript(jsSignal signal);
 
+    // The engine that runs the scripts, for building script values
+    // (newObject()) that are handed to a running script.
+    QJSEngine* engine();
+
 Q_SIGNALS:
     void initializeTest();
     void cleanupTest();
     void startTest();
+    // The test passed and the settling period after it is over.
     void testFinished();
-    // A dialog that has just been shown, so that a script can operate it.
+    // A dialog has just been shown (see sendSignal).
     void resendSignal(QObject* object);
+    // A script moved the slider with this object name (see setSlider).
+    void createUndoCommandForSlider(const QString& name);
 
 public Q_SLOTS:
     QString testName() const;
+    // Evaluates the loaded script, runs its hooks and ends with PASS or FAIL.
+    void run();
+    // True when the two images differ by less than 0.5 % (mean absolute
+    // difference of the colour channels); writes the difference to the report.
+    bool isEqualImages(const QString& pathA, const QString& pathB);
+    void test();
+    // A key click (press and release) of the key the character names.
+    void shortcut(QWidget* widget, QChar key, int modifiers);
+    // Hands a shown dialog on to the script as resendSignal.
     void sendSignal(QObject* object);
     // Writes the text as one report line.
     void log(const QString& text);
-    // Runs the cleanup hook, writes the reason (when there is one) and "FAIL",
-    // then ends the process with SIGKILL. Never returns.
+    // Fails the test when the two values differ.
+    void compare(const QVariant& actual, const QVariant& expected);
+    // Keeps the program responsive for that long.
+    void wait(int milliseconds);
+    // Runs the cleanup hook (unless it has run already), writes the reason
+    // (when there is one) and "FAIL", then ends the process with SIGKILL.
+    // Never returns.
     [[noreturn]] void fail(const QString& reason = QString());
-    // The texts of the notices that script mode did not show, in order.
+
+    // Widget commands: each looks among the parent's descendants for the
+    // first object of the type with that object name; a null parent or an
+    // empty name finds nothing.
+    void setLineEditText(QObject* parent, const QString& name, const QString& text);
+    QString getLineEditText(QObject* parent, const QString& name);
+    void clickButton(QObject* parent, const QString& name);
+    void triggerAction(QObject* parent, const QString& name);
+    // A button, or when there is none an action.
+    void setItemChecked(QObject* parent, const QString& name, bool checked);
+    bool isItemChecked(QObject* parent, const QString& name);
+    // Any widget, or when there is none an action.
+    bool isItemEnabled(QObject* parent, const QString& name);
+    // Moves the slider and announces it with createUndoCommandForSlider.
+    void setSlider(QObject* parent, const QString& name, int value);
+    int getSliderValue(QObject* parent, const QString& name);
+    // A descendant of any type.
+    QObject* getSubObject(QObject* parent, const QString& name);
+
+    bool removeFile(const QString& path);
+    bool isFileExist(const QString& path);
+    bool copyFile(const QString& from, const QString& to);
+    // True when both files have the same bytes.
+    bool isEqualFiles(const QString& pathA, const QString& pathB);
+
+    // Records the text of a notice that script mode did not show.
     void addShownMessageBox(const QString& text);
-    // Index -1: was the text shown at all; otherwise: is it the notice at
-    // that position (0 = the first).
-    bool isMessageBoxShown(const QString& text, int index) const;
-    bool isMessageBoxShown(const QString& text) const;
+    // Whether the notice was recorded: at that position (0 the first), or
+    // anywhere for index -1.
+    bool isMessageBoxShown(const QString& text, int index);
+    bool isMessageBoxShown(const QString& text);
+
+    // The platform name scripts were written against.
+    QString platformName();
+
+    QVariant getSettingValue(const QString& key);
+    bool hasSettingKey(const QString& key);
+    void setSettingValue(const QString& key, const QVariant& value);
+    void removeSettingKey(const QString& key);
 
 private:
     CScripting();
     void closeReport();
     void writeReportLine(const QString& line);
+    void runCleanupHookOnce();
+    [[noreturn]] void failOnException(const QJSValue& exception, int line);
+    void installHookGuard();
 
     static std::shared_ptr<CScripting> sp_instance;
 
@@ -77,10 +152,10 @@ private:
     QString m_testName;
     QString m_script;
     QStringList m_shownMessageBoxes;
-    // A failing check inside the cleanup hook calls fail() again; the hook
-    // runs only once per failure so that the report still ends with the
-    // reason and "FAIL".
-    bool m_cleanupRunningForFailure = false;
+    // The cleanup hook runs at most once per run: a check failing inside it
+    // calls fail(), which must not start the hook again, so that the report
+    // still ends with the reason and "FAIL".
+    bool m_cleanupHookStarted = false;
 };
 
 } // namespace NAVIK_tarl1

@@ -8,7 +8,7 @@
 #include "shell/CustomWindowsStyle.h"
 #include "utils/CAboutDlg.h"
 #include "utils/CMessageBox.h"
-#include "utils/CustomStyleSheet.h"
+#include "utils/StyleSheets.h"
 #include "utils/SharedConstants.h"
 
 #include <QApplication>
