@@ -184,9 +184,26 @@ void CBaseProcessEngineTask::collectTransformOutParams()
 void CBaseProcessEngineTask::invokeOnEngine(const char* name, QGenericArgument first, QGenericArgument second,
                                             QGenericArgument third)
 {
-    const bool invoked =
-        QMetaObject::invokeMethod(&m_engine, name, Qt::BlockingQueuedConnection, first, second, third);
-    ASSERT(invoked);
+    // The signal is emitted on the main thread while this thread waits; its
+    // arguments stay on this thread's stack. Qt orders the two threads with a
+    // semaphore of its own, which ThreadSanitizer cannot see in a Qt built
+    // without it: passing through this lock on both sides makes the same
+    // order visible to it, and costs nothing otherwise.
+    static QMutex handOff;
+    const auto passHandOff = [] { QMutexLocker lock(&handOff); };
+
+    bool emitted = false;
+    passHandOff();
+    QMetaObject::invokeMethod(
+        &m_engine,
+        [&] {
+            passHandOff();
+            emitted = QMetaObject::invokeMethod(&m_engine, name, Qt::DirectConnection, first, second, third);
+            passHandOff();
+        },
+        Qt::BlockingQueuedConnection);
+    passHandOff();
+    ASSERT(emitted);
 }
 
 unsigned int CBaseProcessEngineTask::scaleLevelFromZoom()

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <memory>
 
@@ -138,6 +139,7 @@ private Q_SLOTS:
     void burstOfChangesRendersOnce();
     void tasksWaitForAnImage();
     void lowestPriorityRunsFirst();
+    void changesWhileRendering();
     void hiResRegion_data();
     void hiResRegion();
     void hiResRegionOutsideOrOutdatedDeliversNothing();
@@ -327,6 +329,39 @@ void TestProcessEngine::lowestPriorityRunsFirst()
     QCOMPARE(results, QStringList({"loResResultImageProcessed", "loupeResultImageProcessed", "loResInitialImageProcessed"}));
     QVERIFY(recorder.rendersNeverOverlap());
     QVERIFY(activeDuringRender);
+}
+
+void TestProcessEngine::changesWhileRendering()
+{
+    // A user dragging a handle: parameters and points change on the main
+    // thread while renders read them on the pool.
+    CProcessEngine engine;
+    QVERIFY(engine.openImage(imageInMemory(1200, 900)));
+    SignalRecorder recorder(engine);
+    // The points are checked against the size of the before image.
+    engine.processLoResInitialImage();
+    QVERIFY(recorder.waitUntilIdle());
+    engine.onCEPropertyBoolChanged(Keys::KeystoningActive, true);
+    engine.onCEPropertyStringChanged(Keys::KeystoningMode, "Rectangle");
+    int step = 0;
+    connect(&engine, &CProcessEngine::processingStarted, this, [&] {
+        // Each render start brings the next change, in the middle of the render.
+        QTimer::singleShot(1, this, [&engine, &step] {
+            ++step;
+            const double shift = 0.01 * step;
+            engine.onCEPropertyFloatChanged(Keys::KeystoningBlendingIntensity, float(50 + step));
+            engine.setNormolizedKeystoningPointsOnOriginalImage(
+                {{0.1 + shift, 0.1}, {0.9, 0.1 + shift}, {0.9 - shift, 0.9}, {0.1, 0.9 - shift}});
+        });
+    });
+    QVERIFY(QTest::qWaitFor([&] { return step >= 6; }, renderTimeout * 2));
+    disconnect(&engine, &CProcessEngine::processingStarted, this, nullptr);
+    QVERIFY(recorder.waitUntilIdle());
+    QVERIFY(recorder.rendersNeverOverlap());
+    QVERIFY(recorder.lines.filter("processingError").isEmpty());
+    // The last render saw the last change.
+    QCOMPARE(recorder.lines.last(), QString("processingFinished"));
+    QVERIFY(recorder.lines.filter("loResResultImageProcessed").size() >= 6);
 }
 
 void TestProcessEngine::hiResRegion_data()
