@@ -181,6 +181,12 @@ void CBaseProcessEngineTask::collectTransformOutParams()
     invokeOnEngine("trasformOutParamsSignalWasSent");
 }
 
+void CBaseProcessEngineTask::announceSizeIfChanged(bool initial, const QSize& fullSize)
+{
+    if (m_engine.updateCachedSize(initial, fullSize))
+        invokeOnEngine(initial ? "initialImageSizeChanged" : "resultImageSizeChanged", Q_ARG(QSize, fullSize));
+}
+
 void CBaseProcessEngineTask::invokeOnEngine(const char* name, QGenericArgument first, QGenericArgument second,
                                             QGenericArgument third)
 {

@@ -70,6 +70,9 @@ protected:
     // modules read, then "transformOutParamsChanged" and "trasformOutParamsSignalWasSent".
     void collectTransformOutParams();
 
+    // Stores the full output size of one side and, when it changed, tells the
+    // views by "initialImageSizeChanged" or "resultImageSizeChanged".
+    void announceSizeIfChanged(bool initial, const QSize& fullSize);
     // Invokes the engine's signal `name` on the main thread and waits until it
     // was emitted.
     void invokeOnEngine(const char* name, QGenericArgument first = QGenericArgument(),

@@ -61,8 +61,7 @@ Navik::Target* CLoResProcessEngineTask::createOrUpdateTarget(const Navik::Dictio
 
 void CLoResProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize& fullSize)
 {
-    if (m_engine.updateCachedSize(m_isInitial, fullSize))
-        invokeOnEngine(m_isInitial ? "initialImageSizeChanged" : "resultImageSizeChanged", Q_ARG(QSize, fullSize));
+    announceSizeIfChanged(m_isInitial, fullSize);
     invokeOnEngine(m_isInitial ? "loResInitialImageProcessed" : "loResResultImageProcessed",
                    Q_ARG(PixelDataPtr, pixels), Q_ARG(QSize, fullSize));
     if (!m_isInitial)
@@ -127,8 +126,7 @@ Navik::Target* CHiResProcessEngineTask::createOrUpdateTarget(const Navik::Dictio
 
 void CHiResProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize& fullSize)
 {
-    if (m_engine.updateCachedSize(m_isInitial, fullSize))
-        invokeOnEngine(m_isInitial ? "initialImageSizeChanged" : "resultImageSizeChanged", Q_ARG(QSize, fullSize));
+    announceSizeIfChanged(m_isInitial, fullSize);
     const QRect output(QPoint(0, 0), fullSize);
     const QSize regionSize = m_rect.isNull() ? fullSize : m_rect.intersected(output).size();
     invokeOnEngine(m_isInitial ? "hiResInitialImageProcessed" : "hiResResultImageProcessed",
