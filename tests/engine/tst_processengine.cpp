@@ -147,6 +147,7 @@ private Q_SLOTS:
     void rotationRendersBothSidesAndCompletes();
     void failedPreviewReportsError();
     void destroyingTheEngineWhileARenderRuns();
+    void renderWithoutAnImageFails();
 
     void openRefusesSmallImages_data();
     void openRefusesSmallImages();
@@ -490,6 +491,18 @@ void TestProcessEngine::destroyingTheEngineWhileARenderRuns()
     QCOMPARE(QThreadPool::globalInstance()->activeThreadCount(), 0);
     QTest::qWait(300);
     QCOMPARE(started, 1);
+}
+
+void TestProcessEngine::renderWithoutAnImageFails()
+{
+    // The scheduler starts nothing without an image; a task started anyway
+    // reports the failure instead of rendering.
+    CProcessEngine engine;
+    SignalRecorder recorder(engine);
+    QThreadPool::globalInstance()->start(new CLoResProcessEngineTask(engine, false, false));
+    QVERIFY(recorder.waitUntilIdle());
+    QCOMPARE(recorder.lines, QStringList({"processingStarted", "processingError 0", "processingFinished"}));
+    QVERIFY(m_logger->linesAt('E').value(0).startsWith("ASSERT in "));
 }
 
 // ---------------------------------------------------------------- opening
