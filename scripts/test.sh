@@ -21,6 +21,23 @@ export QT_QPA_PLATFORM=offscreen
 
 (cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS" --timeout 900 "$@")
 
+# The engine's tests again under ThreadSanitizer, in a build of their own:
+# renders run on the thread pool while the main thread changes what they
+# read. Qt is not built with ThreadSanitizer, so accesses inside its
+# libraries are ignored; cmake/tsan.supp says what else may be suppressed.
+# QUILLET_SKIP_TSAN=1 leaves it out.
+if [ "${QUILLET_SKIP_TSAN:-0}" != 1 ]; then
+    TSAN_BUILD_DIR=${TSAN_BUILD_DIR:-build-tsan}
+    # Set for the build too: build steps run tools built with the sanitizer.
+    export TSAN_OPTIONS="ignore_noninstrumented_modules=1:halt_on_error=1:suppressions=$PWD/cmake/tsan.supp"
+    cmake -S . -B "$TSAN_BUILD_DIR" -G Ninja \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQUILLET_SANITIZE=thread
+    mapfile -t engine_tests < <(cd "$TSAN_BUILD_DIR" && ctest -L engine -N | sed -n 's/^ *Test *#[0-9]*: //p')
+    cmake --build "$TSAN_BUILD_DIR" -j "$JOBS" --target "${engine_tests[@]}"
+    (cd "$TSAN_BUILD_DIR" && ctest --output-on-failure -j "$JOBS" --timeout 900 -L engine)
+fi
+
 # A short fuzz run of the imaging framework's decoders and text reader, in a
 # clang build of its own. QUILLET_SKIP_FUZZ=1 leaves it out.
 if [ "${QUILLET_SKIP_FUZZ:-0}" != 1 ]; then

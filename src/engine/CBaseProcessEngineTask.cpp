@@ -1,0 +1,233 @@
+#include "engine/CBaseProcessEngineTask.h"
+
+#include "engine/CProcessEngine.h"
+#include "engine/DisplayProfile.h"
+#include "engine/ParameterGroups.h"
+#include "engine/stand-ins/CZoomController.h"
+#include "utils/Logger.h"
+
+#include <QMetaObject>
+#include <QMutexLocker>
+
+CBaseProcessEngineTask::CBaseProcessEngineTask(CProcessEngine& engine, unsigned int scaleLevel, const QRect& rect)
+    : m_engine(engine), m_scaleLevel(scaleLevel), m_rect(rect)
+{
+    LOG_TRACE();
+    // Every request carries the profile of the display current when it was made.
+    m_engine.setOutputICCProfile(displayProfileForOutput());
+}
+
+void CBaseProcessEngineTask::run()
+{
+    if (m_notifyEngine)
+        invokeOnEngine("processingStarted");
+
+    // Renders need an opened image; the scheduler starts none without one.
+    if (!m_engine.isPictureLoaded()) {
+        ASSERT(m_engine.isPictureLoaded());
+        failRun();
+        return;
+    }
+
+    int width = 0;
+    int height = 0;
+    const Navik::Dictionary dictionary = buildDictionary();
+    QSize keystoningSize;
+    const Navik::Dictionary keystoning = m_engine.getKeystoningDictionary(dictionary, &keystoningSize);
+    if (!isKeystoningPointsConfigurationValid(keystoning, keystoningSize)) {
+        failRun();
+        return;
+    }
+
+    const PixelDataPtr pixels = process(dictionary, &width, &height);
+    if (!isUsable(pixels)) {
+        failRun();
+        return;
+    }
+    sendResult(pixels, QSize(width, height));
+    if (m_notifyEngine)
+        invokeOnEngine("processingFinished");
+}
+
+void CBaseProcessEngineTask::failRun()
+{
+    if (m_notifyEngine) {
+        if (m_reportErrors)
+            QMetaObject::invokeMethod(&m_engine, "processingError", Qt::QueuedConnection, Q_ARG(int, 0));
+        invokeOnEngine("processingFinished");
+    }
+    onProcessingFailed();
+}
+
+bool CBaseProcessEngineTask::isSameTask(const CBaseProcessEngineTask* other) const
+{
+    return other && m_taskId == other->taskId();
+}
+
+QString CBaseProcessEngineTask::taskId() const
+{
+    return m_taskId;
+}
+
+PixelDataPtr CBaseProcessEngineTask::process(const Navik::Dictionary& dictionary, int* width, int* height)
+{
+    // Asked before the lock: the keystoning stage takes the engine mutex itself.
+    const Navik::Dictionary keystoning = m_engine.getKeystoningDictionary(dictionary);
+
+    QMutexLocker lock(&m_engine.engineMutex());
+    Navik::Target* target = createOrUpdateTarget(keystoning);
+    if (!target) {
+        ASSERT(target);
+        return {};
+    }
+
+    PixelDataPtr result;
+    if (target->ComputeScaledOutputSize(0, width, height)) {
+        LOG_MESSAGE('D', "Processing image using dictionary: " << keystoning.StringRepr());
+        LOG_MESSAGE('D', "Processing image with scale: " << m_scaleLevel);
+
+        // The render may change its copies; the caller keeps the full size.
+        int renderWidth = *width;
+        int renderHeight = *height;
+        if (m_rect.isEmpty()) {
+            result = renderWholeImage(target, &renderWidth, &renderHeight);
+        } else if (isOutdated(QSize(*width, *height))) {
+            // The views have moved on: fail quietly.
+            m_reportErrors = false;
+        } else {
+            result = renderSubImage(target, &renderWidth, &renderHeight);
+        }
+    }
+    releaseTarget(target);
+    return result;
+}
+
+void CBaseProcessEngineTask::onProcessingFailed()
+{
+}
+
+bool CBaseProcessEngineTask::isOutdated(const QSize&)
+{
+    return false;
+}
+
+void CBaseProcessEngineTask::releaseTarget(Navik::Target*)
+{
+}
+
+PixelDataPtr CBaseProcessEngineTask::renderWholeImage(Navik::Target* target, int* width, int* height)
+{
+    if (m_scaleLevel != 0 && !target->ComputeScaledOutputSize(m_scaleLevel, width, height))
+        ASSERT(false);
+
+    const PixelDataPtr pixels(Navik::PixelData::Create(sampleType(), sampleLayout(), *width, *height));
+    if (isUsable(pixels) && target->ComputeScaledOutputImage(pixels.get(), m_scaleLevel, nullptr))
+        return pixels;
+    return {};
+}
+
+PixelDataPtr CBaseProcessEngineTask::renderSubImage(Navik::Target* target, int* width, int* height)
+{
+    const int fullWidth = *width;
+    const int fullHeight = *height;
+    const QRect region = m_rect.intersected(QRect(0, 0, fullWidth, fullHeight));
+    if (region.width() == 0 || region.height() == 0)
+        return {};
+
+    // The level-`level` pixels that cover the region, and the level-0
+    // rectangle they stand for.
+    const unsigned int level = m_scaleLevel;
+    QRect scaled(0, 0, region.width(), region.height());
+    if (level > 0) {
+        int scaledWidth = 0;
+        int scaledHeight = 0;
+        target->ComputeScaledOutputSize(level, &scaledWidth, &scaledHeight);
+        const double xScale = double(scaledWidth) / fullWidth;
+        const double yScale = double(scaledHeight) / fullHeight;
+        scaled = QRect(int(region.left() * xScale), int(region.top() * yScale), int(region.width() * xScale),
+                       int(region.height() * yScale));
+    }
+    const QRect framework = level > 0 ? QRect(scaled.left() << level, scaled.top() << level,
+                                              scaled.width() << level, scaled.height() << level)
+                                      : region;
+
+    const PixelDataPtr pixels(Navik::PixelData::Create(sampleType(), sampleLayout(), scaled.width(), scaled.height()));
+    if (isUsable(pixels) &&
+        target->ComputeScaledOutputSubImageBitShiftApprox(pixels.get(), level, framework.left(), framework.top(),
+                                                          framework.width(), framework.height(), nullptr))
+        return pixels;
+    return {};
+}
+
+void CBaseProcessEngineTask::collectTransformOutParams()
+{
+    const Navik::Dictionary keystoning = m_engine.getKeystoningDictionary(buildDictionary());
+    Navik::Dictionary parameters;
+    {
+        // The modules read values of the target a render may be switching.
+        QMutexLocker lock(&m_engine.engineMutex());
+        if (Navik::Target* target = createOrUpdateTarget(keystoning)) {
+            target->CollectPreparedParameters(parameters, 0);
+        } else {
+            // The values of the last after render, if there was one.
+            Navik::Target* after = m_engine.previewTarget(false);
+            ASSERT(after);
+            if (after)
+                parameters = after->GetOutputParams(m_scaleLevel, true);
+        }
+    }
+    m_engine.setLastTransformOutParams(parameters);
+    invokeOnEngine("transformOutParamsChanged");
+    invokeOnEngine("trasformOutParamsSignalWasSent");
+}
+
+void CBaseProcessEngineTask::announceSizeIfChanged(bool initial, const QSize& fullSize)
+{
+    if (m_engine.updateCachedSize(initial, fullSize))
+        invokeOnEngine(initial ? "initialImageSizeChanged" : "resultImageSizeChanged", Q_ARG(QSize, fullSize));
+}
+
+void CBaseProcessEngineTask::invokeOnEngine(const char* name, QGenericArgument first, QGenericArgument second,
+                                            QGenericArgument third)
+{
+    // The signal is emitted on the main thread while this thread waits; its
+    // arguments stay on this thread's stack. Qt orders the two threads with a
+    // semaphore of its own, which ThreadSanitizer cannot see in a Qt built
+    // without it: passing through this lock on both sides makes the same
+    // order visible to it, and costs nothing otherwise.
+    static QMutex handOff;
+    const auto passHandOff = [] { QMutexLocker lock(&handOff); };
+
+    bool emitted = false;
+    passHandOff();
+    QMetaObject::invokeMethod(
+        &m_engine,
+        [&] {
+            passHandOff();
+            emitted = QMetaObject::invokeMethod(&m_engine, name, Qt::DirectConnection, first, second, third);
+            passHandOff();
+        },
+        Qt::BlockingQueuedConnection);
+    passHandOff();
+    ASSERT(emitted);
+}
+
+unsigned int CBaseProcessEngineTask::scaleLevelFromZoom()
+{
+    const double zoom = CZoomController::instance()->currentZoom() / 100.0;
+    if (zoom < 0.25)
+        return 2;
+    if (zoom < 0.75)
+        return 1;
+    return 0;
+}
+
+bool lessThanByPriority(const CBaseProcessEngineTask* first, const CBaseProcessEngineTask* second)
+{
+    return first->priority() < second->priority();
+}
+
+bool isUsable(const PixelDataPtr& pixels)
+{
+    return pixels && pixels->GetStatus() == Navik::PixelData::kStatusOK;
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+// The common road of every render: a task is built on the main thread, waits
+// in the engine's queue, runs once on the global thread pool (which deletes
+// it afterwards) and reports back by invoking the engine's signals by name on
+// the main thread.
+//
+// run(): "processingStarted"; the task's dictionary and target; a whole or
+// partial render into a new pixel buffer under the engine mutex; then either
+// sendResult() or the failure path ("processingError" when the task reports
+// errors); "processingFinished".
+
+#include "engine/PixelDataPtr.h"
+
+#include <Navik/PixelData.h>
+#include <Navik/Target.h>
+#include <Navik/Value.h>
+
+#include <QObject>
+#include <QRect>
+#include <QRunnable>
+#include <QSize>
+#include <QString>
+
+class CProcessEngine;
+
+class CBaseProcessEngineTask : public QObject, public QRunnable
+{
+    Q_OBJECT
+
+public:
+    CBaseProcessEngineTask(CProcessEngine& engine, unsigned int scaleLevel, const QRect& rect);
+
+    void run() override;
+    // Whether `other` is a request of the same kind, side and view.
+    virtual bool isSameTask(const CBaseProcessEngineTask* other) const;
+    virtual QString taskId() const;
+    // Lower values run first.
+    virtual int priority() const = 0;
+
+    // The scale level the views' current zoom asks for: 2 below 25 %, 1 below
+    // 75 %, 0 from there on.
+    static unsigned int scaleLevelFromZoom();
+
+Q_SIGNALS:
+    void processed(bool success);
+
+protected:
+    // Renders with `dictionary` under the engine mutex. `width` and `height`
+    // receive the full output size (scale level 0). Null on failure.
+    virtual PixelDataPtr process(const Navik::Dictionary& dictionary, int* width, int* height);
+    // Delivers a successful render; `fullSize` is the output size at level 0.
+    virtual void sendResult(PixelDataPtr pixels, const QSize& fullSize) = 0;
+    virtual void onProcessingFailed();
+    // Whether a region render no longer matches what the views show.
+    virtual bool isOutdated(const QSize& fullSize);
+    virtual Navik::Dictionary buildDictionary() = 0;
+    // The target to render with, brought up to date; null when none can be had.
+    // Called under the engine mutex.
+    virtual Navik::Target* createOrUpdateTarget(const Navik::Dictionary& dictionary) = 0;
+    // Called under the engine mutex after the render: a task that made a
+    // target of its own for one render removes it here.
+    virtual void releaseTarget(Navik::Target* target);
+    virtual Navik::SampleLayout sampleLayout() = 0;
+    virtual Navik::SampleType sampleType() = 0;
+
+    PixelDataPtr renderWholeImage(Navik::Target* target, int* width, int* height);
+    PixelDataPtr renderSubImage(Navik::Target* target, int* width, int* height);
+    // After an after-image preview: the transform-out values the correction
+    // modules read, then "transformOutParamsChanged" and "trasformOutParamsSignalWasSent".
+    void collectTransformOutParams();
+
+    // Stores the full output size of one side and, when it changed, tells the
+    // views by "initialImageSizeChanged" or "resultImageSizeChanged".
+    void announceSizeIfChanged(bool initial, const QSize& fullSize);
+    // Invokes the engine's signal `name` on the main thread and waits until it
+    // was emitted.
+    void invokeOnEngine(const char* name, QGenericArgument first = QGenericArgument(),
+                        QGenericArgument second = QGenericArgument(),
+                        QGenericArgument third = QGenericArgument());
+
+    bool m_reportErrors = false;
+    bool m_notifyEngine = true;
+    CProcessEngine& m_engine;
+    unsigned int m_scaleLevel;
+    QRect m_rect;
+    QString m_taskId;
+
+private:
+    void failRun();
+};
+
+// The queue's order: true when `first` runs before `second`.
+bool lessThanByPriority(const CBaseProcessEngineTask* first, const CBaseProcessEngineTask* second);
+
+// A buffer that holds a usable render.
+bool isUsable(const PixelDataPtr& pixels);

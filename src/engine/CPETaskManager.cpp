@@ -1,0 +1,71 @@
+#include "engine/CPETaskManager.h"
+
+#include "engine/CBaseProcessEngineTask.h"
+#include "utils/Logger.h"
+
+#include <QCoreApplication>
+#include <QMutexLocker>
+#include <QThread>
+#include <QThreadPool>
+
+#include <algorithm>
+
+CPETaskManager::CPETaskManager(CProcessEngine& engine, QObject* parent) : QObject(parent), m_engine(engine)
+{
+    LOG_TRACE();
+}
+
+CPETaskManager::~CPETaskManager()
+{
+    clear();
+}
+
+void CPETaskManager::addProcessEngineTask(CBaseProcessEngineTask* task)
+{
+    LOG_TRACE();
+    if (!task)
+        return;
+    QMutexLocker lock(&m_mutex);
+    // There is at most one queued task per id.
+    const auto same = std::find_if(m_tasks.begin(), m_tasks.end(),
+                                   [task](const CBaseProcessEngineTask* queued) { return queued->isSameTask(task); });
+    if (same != m_tasks.end()) {
+        delete *same;
+        m_tasks.erase(same);
+    }
+    m_tasks.append(task);
+    std::sort(m_tasks.begin(), m_tasks.end(), lessThanByPriority);
+}
+
+QRunnable* CPETaskManager::getTaskToProcessAndRemoveIt(bool& hasMore)
+{
+    LOG_TRACE();
+    QMutexLocker lock(&m_mutex);
+    if (m_tasks.isEmpty()) {
+        hasMore = false;
+        return nullptr;
+    }
+    CBaseProcessEngineTask* task = m_tasks.takeFirst();
+    hasMore = !m_tasks.isEmpty();
+    return task;
+}
+
+void CPETaskManager::clear()
+{
+    LOG_TRACE();
+    // The running task waits for the main thread to deliver its results.
+    while (QThreadPool::globalInstance()->activeThreadCount() >= 1) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::usleep(200);
+    }
+
+    QMutexLocker lock(&m_mutex);
+    qDeleteAll(m_tasks);
+    m_tasks.clear();
+}
+
+bool CPETaskManager::isEmpty() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_tasks.isEmpty();
+}

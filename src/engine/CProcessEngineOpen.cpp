@@ -1,0 +1,162 @@
+// Opening a photograph: from a file or from an image in memory.
+
+#include "engine/CPETaskManager.h"
+#include "engine/CProcessEngine.h"
+#include "engine/NavikStrings.h"
+#include "utils/Logger.h"
+
+#include <Navik/Exif.h>
+#include <Navik/Image.h>
+
+#include <QMutexLocker>
+
+namespace {
+
+constexpr unsigned int minimumImageSide = 32;
+
+Navik::Dictionary loadOptions()
+{
+    Navik::Dictionary options;
+    options.SetValueForKey(Navik::kImageLoadOptionEXIFData, true);
+    options.SetValueForKey(Navik::kImageLoadOptionEXIFMakerNote, true);
+    options.SetValueForKey(Navik::kImageLoadOptionXMPSidecar, true);
+    return options;
+}
+
+unsigned int orientationTag(const Navik::Image& image)
+{
+    return image.GetExif()->GetValue(Navik::Exif::kMetaDataOrientationKey).AsUnsignedInt();
+}
+
+void logPixelFormat(const Navik::Image& image)
+{
+    const Navik::PixelFormat format = image.GetPixelFormat();
+    LOG_MESSAGE('D', "Pixel size: 0x" << std::hex << format.GetPixelSize());
+    LOG_MESSAGE('D', "Pixel type: " << format.GetPixelType());
+}
+
+// The engine renders grey and RGB images only.
+void checkChannelCount(const Navik::Image& image)
+{
+    const unsigned int channels = image.GetPixelFormat().GetBufferChannelCount();
+    ASSERT(channels == 1 || channels == 3);
+}
+
+} // namespace
+
+void CProcessEngine::resetBeforeOpen()
+{
+    m_taskManager->clear();
+    {
+        QMutexLocker lock(&m_parameterLock);
+        m_image.reset();
+        forgetTargets();
+        m_initialParameters.RemoveAllValues();
+        m_resultParameters.RemoveAllValues();
+        m_savedParameters.RemoveAllValues();
+        m_keptInitialParameters.RemoveAllValues();
+        m_snapshots.clear();
+        m_normalizedKeystoningPoints.clear();
+        m_savedPoints.clear();
+        m_cachedAfterSize = QSize(-1, -1);
+        m_cachedBeforeSize = QSize(-1, -1);
+    }
+    m_currentRotation = RotationDirections::Rotation0;
+    m_imageOrientation = 0;
+
+    if (m_histogramTargetCreated) {
+        m_agent->RemoveTarget(s_histogramTargetName);
+        m_agent->SetProfile(nullptr);
+        m_histogramTargetCreated = false;
+    }
+}
+
+bool CProcessEngine::openFile(const QString& path)
+{
+    LOG_TRACE();
+    m_taskManager->clear();
+
+    const std::string nativePath = toNavikPath(path);
+    const Navik::FileFormat format = Navik::GetFileFormat(nativePath);
+    LOG_MESSAGE('D', "Trying to open image with format: " << int(format));
+
+    Navik::ImageStatus status("", Navik::kImageStatusNoError);
+    Navik::Image* image = Navik::LoadFullImage(nativePath, format, loadOptions(), &status, nullptr);
+    bool opened = false;
+    if (!image) {
+        ASSERT(image);
+        if (status.GetCode() != 0)
+            LOG_MESSAGE('D', QStringLiteral("Error: processing failed: %1").arg(QString::fromUtf8(status.GetMessage())));
+        else
+            LOG_MESSAGE('D', "Error not known to Navik Framework");
+    } else if (!isImageSizeSupported(image)) {
+        image->Release();
+        LOG_MESSAGE('D', "Trying to open a file with the size less than 32 pixels");
+    } else {
+        // The proxy takes over our reference to the image.
+        adoptImage(std::make_shared<CNavikImageProxy>(image, true, false, QString()));
+        checkChannelCount(*image);
+        m_imageOrientation = int(orientationTag(*image));
+        readImageOrientation(image);
+        LOG_MESSAGE('D', "Image loaded. Size: " << image->GetWidth() << ", " << image->GetHeight());
+        logPixelFormat(*image);
+        opened = true;
+    }
+    emit fileOpenCompleated(opened);
+    return opened;
+}
+
+bool CProcessEngine::openImage(NavikImagePtr image)
+{
+    LOG_TRACE();
+    const Navik::Image* navikImage = image ? image->image() : nullptr;
+    const bool opened = navikImage && isImageSizeSupported(navikImage);
+    if (opened) {
+        LOG_MESSAGE('D', "Image opened. Resolution: " << navikImage->GetWidth() << ", " << navikImage->GetHeight());
+        logPixelFormat(*navikImage);
+        adoptImage(image);
+        checkChannelCount(*navikImage);
+    }
+    emit fileOpenCompleated(opened);
+    return opened;
+}
+
+void CProcessEngine::readImageOrientation(const Navik::Image* image)
+{
+    if (!image)
+        return;
+    const unsigned int orientation = orientationTag(*image);
+    LOG_MESSAGE('D', "Image orientation: " << int(orientation));
+    const RotationDirections::RotationDirectionsEnum rotation = rotationFromExifOrientation(orientation);
+    if (rotation != RotationDirections::Rotation0)
+        rotateImageFromInitialState(rotation);
+}
+
+bool CProcessEngine::isImageSizeSupported(const Navik::Image* image)
+{
+    return image->GetWidth() >= minimumImageSide && image->GetHeight() >= minimumImageSide;
+}
+
+void CProcessEngine::adoptImage(NavikImagePtr image)
+{
+    std::shared_ptr<Navik::Agent> agent = std::make_shared<Navik::Agent>(*image->image());
+    {
+        // A render still running keeps its agent and targets until it ends.
+        QMutexLocker engineLock(&m_engineMutex);
+        QMutexLocker lock(&m_parameterLock);
+        m_image.swap(image);
+        m_agent.swap(agent);
+        // Targets and the histogram target belong to the agent just replaced.
+        forgetTargets();
+    }
+    m_histogramTargetCreated = false;
+    // The previous image and agent go here, outside the locks.
+}
+
+void CProcessEngine::forgetTargets()
+{
+    m_beforeTarget = nullptr;
+    m_sizeTarget = nullptr;
+    m_keystoningTarget = nullptr;
+    m_afterTarget = nullptr;
+}

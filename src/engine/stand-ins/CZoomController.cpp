@@ -1,0 +1,7 @@
+#include "engine/stand-ins/CZoomController.h"
+
+CZoomController* CZoomController::instance()
+{
+    static CZoomController controller;
+    return &controller;
+}

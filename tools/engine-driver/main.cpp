@@ -1,0 +1,118 @@
+// Drives the process engine from the console: opens an image, applies the
+// parameters given, waits for the renders and writes every picture the
+// engine delivered as PNG, to see the engine work without the views.
+//
+//   quillet-engine-driver --image photo.jpg --out folder [--set Key=value ...]
+//       [--points x1,y1,x2,y2,...] [--hires x,y,w,h] [--zoom percent]
+//
+// A value is read as true/false, an int, a float (with a decimal point) or
+// else a string. Exit status 0 when every render succeeded.
+
+#include "engine/CProcessEngine.h"
+#include "engine/ImageConversion.h"
+#include "engine/PreviewProcessEngineTasks.h"
+#include "engine/stand-ins/CZoomController.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QGuiApplication>
+#include <QTextStream>
+
+namespace {
+
+void applySetting(CProcessEngine& engine, const QString& setting)
+{
+    const QString key = setting.section('=', 0, 0);
+    const QString value = setting.section('=', 1);
+    bool isInt = false;
+    const int intValue = value.toInt(&isInt);
+    bool isFloat = false;
+    const float floatValue = value.toFloat(&isFloat);
+    if (value == "true" || value == "false")
+        engine.onCEPropertyBoolChanged(key, value == "true");
+    else if (isInt)
+        engine.onCEPropertyIntChanged(key, intValue);
+    else if (isFloat)
+        engine.onCEPropertyFloatChanged(key, floatValue);
+    else
+        engine.onCEPropertyStringChanged(key, value);
+}
+
+QVector<QPointF> pointsFrom(const QString& text)
+{
+    const QStringList numbers = text.split(',', Qt::SkipEmptyParts);
+    QVector<QPointF> points;
+    for (qsizetype i = 0; i + 1 < numbers.size(); i += 2)
+        points << QPointF(numbers[i].toDouble(), numbers[i + 1].toDouble());
+    return points;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({"image", "The photograph to open.", "path"});
+    parser.addOption({"out", "Folder for the delivered pictures.", "folder"});
+    parser.addOption({"set", "An engine parameter, Key=value (repeatable).", "setting"});
+    parser.addOption({"points", "Normalised keystoning points x1,y1,x2,y2,...", "list"});
+    parser.addOption({"hires", "A region of the after image to render as a view would: x,y,w,h.", "rect"});
+    parser.addOption({"zoom", "The views' zoom in percent for the region render.", "percent", "100"});
+    parser.process(app);
+    QTextStream out(stdout);
+    if (!parser.isSet("image") || !parser.isSet("out")) {
+        out << parser.helpText();
+        return 2;
+    }
+    const QDir folder(parser.value("out"));
+    QDir().mkpath(folder.path());
+
+    CProcessEngine engine;
+    int delivered = 0;
+    int errors = 0;
+    const auto save = [&](const QString& name, const PixelDataPtr& pixels) {
+        const QString path = folder.filePath(QString("%1-%2.png").arg(++delivered, 2, 10, QChar('0')).arg(name));
+        pixelDataToQImage(pixels).save(path);
+        out << "wrote " << path << " (" << pixels->GetWidth() << " x " << pixels->GetHeight() << ")\n";
+        out.flush();
+    };
+    QObject::connect(&engine, &CProcessEngine::loResInitialImageProcessed,
+                     [&](PixelDataPtr pixels, QSize) { save("before", pixels); });
+    QObject::connect(&engine, &CProcessEngine::loResResultImageProcessed,
+                     [&](PixelDataPtr pixels, QSize) { save("after", pixels); });
+    QObject::connect(&engine, &CProcessEngine::hiResResultImageProcessed,
+                     [&](PixelDataPtr pixels, QRect, QSize) { save("after-region", pixels); });
+    QObject::connect(&engine, &CProcessEngine::processingError, [&](int) { ++errors; });
+
+    if (!engine.openFile(parser.value("image"))) {
+        out << "cannot open " << parser.value("image") << "\n";
+        return 1;
+    }
+    // The first previews, as the main window asks for them after an open;
+    // keystoning points are checked against the before image's size.
+    const auto waitForRenders = [&] {
+        while (engine.hasTasksForProcessing())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    };
+    engine.forceProcessImage();
+    waitForRenders();
+
+    for (const QString& setting : parser.values("set"))
+        applySetting(engine, setting);
+    if (parser.isSet("points"))
+        engine.setNormolizedKeystoningPointsOnOriginalImage(pointsFrom(parser.value("points")));
+    waitForRenders();
+
+    if (parser.isSet("hires")) {
+        const QStringList r = parser.value("hires").split(',');
+        CZoomController::instance()->setCurrentZoom(parser.value("zoom").toInt());
+        engine.queueTask(new CHiResProcessEngineTask(
+            engine, false, QRect(r.value(0).toInt(), r.value(1).toInt(), r.value(2).toInt(), r.value(3).toInt()),
+            "driver", true));
+        waitForRenders();
+    }
+    out << delivered << " pictures, " << errors << " failed renders\n";
+    return errors == 0 ? 0 : 1;
+}
