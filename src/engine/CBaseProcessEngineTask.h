@@ -10,7 +10,7 @@
 // sendResult() or the failure path ("processingError" when the task reports
 // errors); "processingFinished".
 
-#include "engine/PixelDataPtr.h"
+#include "shell/PixelDataPtr.h"
 
 #include <Navik/PixelData.h>
 #include <Navik/Target.h>

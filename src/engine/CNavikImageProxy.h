@@ -7,6 +7,8 @@
 // memory block it lies on, so whoever retains the framework image (the
 // process engine, an agent) may keep it after the proxy is gone.
 
+#include "shell/NavikImagePtr.h"
+
 #include <Navik/Exif.h>
 #include <Navik/Image.h>
 
@@ -65,7 +67,3 @@ private:
     Navik::RefPtr<Navik::Exif> m_savedExif;
     QString m_exifFilePath;
 };
-
-using NavikImagePtr = std::shared_ptr<CNavikImageProxy>;
-
-Q_DECLARE_METATYPE(NavikImagePtr)

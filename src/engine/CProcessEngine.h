@@ -20,7 +20,8 @@
 // the only writer of most of these members, reads those it alone writes
 // without the lock.
 
-#include "engine/IProcessEngine.h"
+#include "engine/CNavikImageProxy.h"
+#include "shell/IProcessEngine.h"
 
 #include <Navik/Agent.h>
 #include <Navik/Target.h>

@@ -2,6 +2,8 @@
 
 #include "engine/CProcessEngine.h"
 
+#include "engine/CorrectionParameterTable.h"
+
 #include "engine/EngineParameterKeys.h"
 #include "engine/NavikStrings.h"
 #include "engine/ParameterGroups.h"

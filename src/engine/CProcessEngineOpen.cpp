@@ -2,6 +2,7 @@
 
 #include "engine/CPETaskManager.h"
 #include "engine/CProcessEngine.h"
+#include "engine/ExifRotation.h"
 #include "engine/NavikStrings.h"
 #include "utils/Logger.h"
 

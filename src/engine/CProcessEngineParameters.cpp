@@ -2,6 +2,7 @@
 // dependent keys, clearing, "OutputRotation", and what changed since the save.
 
 #include "engine/CProcessEngine.h"
+#include "engine/ExifRotation.h"
 #include "engine/DefaultParameters.h"
 #include "engine/EngineParameterKeys.h"
 #include "engine/NavikStrings.h"

@@ -3,7 +3,7 @@
 // Conversions between the images of the imaging framework and those of Qt.
 
 #include "engine/CNavikImageProxy.h"
-#include "engine/PixelDataPtr.h"
+#include "shell/PixelDataPtr.h"
 
 #include <Navik/Exif.h>
 

@@ -6,7 +6,7 @@
 // Task ids carry the side as "1" (before) or "0" (after).
 
 #include "engine/CBaseProcessEngineTask.h"
-#include "engine/RotationDirections.h"
+#include "shell/RotationDirections.h"
 
 // The whole image of one side at the framework's preview scale.
 class CLoResProcessEngineTask : public CBaseProcessEngineTask

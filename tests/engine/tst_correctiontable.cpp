@@ -4,6 +4,7 @@
 #include "RecordingLogger.h"
 
 #include "engine/CProcessEngine.h"
+#include "engine/CorrectionParameterTable.h"
 
 #include <QTest>
 

@@ -5,6 +5,7 @@
 #include "RecordingLogger.h"
 
 #include "engine/CProcessEngine.h"
+#include "engine/ExifRotation.h"
 #include "engine/EngineParameterKeys.h"
 
 #include <Navik/LuaSerializer.h>

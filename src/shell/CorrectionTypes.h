@@ -1,13 +1,9 @@
 #pragma once
 
 // The groups of correction parameters that point projection and the
-// keystoning stage filter a parameter dictionary by, and the table that tags
-// each engine key with its groups.
+// keystoning stage filter a parameter dictionary by.
 
 #include <QFlags>
-#include <QList>
-#include <QPair>
-#include <QString>
 
 namespace CorrectionTypes {
 
@@ -25,7 +21,3 @@ enum CorrectionTypesEnum
 
 using CorrectionTypesFlags = QFlags<CorrectionTypes::CorrectionTypesEnum>;
 Q_DECLARE_OPERATORS_FOR_FLAGS(CorrectionTypesFlags)
-
-// Engine keys and the groups they belong to, in table order. The two shared
-// keys carry both flags; keys not listed belong to no group.
-extern const QList<QPair<QString, CorrectionTypesFlags>> correctionParameterTable;

@@ -7,11 +7,11 @@
 //
 // The order of the operations is part of the interface; add new ones at the end.
 
-#include "engine/CNavikImageProxy.h"
-#include "engine/CorrectionTypes.h"
-#include "engine/PixelDataPtr.h"
-#include "engine/RotationDirections.h"
+#include "shell/CorrectionTypes.h"
 #include "shell/ISerializableInterface.h"
+#include "shell/NavikImagePtr.h"
+#include "shell/PixelDataPtr.h"
+#include "shell/RotationDirections.h"
 
 #include <Navik/FileFormat.h>
 #include <Navik/Value.h>

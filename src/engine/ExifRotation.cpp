@@ -1,4 +1,4 @@
-#include "engine/RotationDirections.h"
+#include "engine/ExifRotation.h"
 
 #include "utils/Logger.h"
 
