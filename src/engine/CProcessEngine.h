@@ -224,6 +224,9 @@ private:
     void setResultParameter(const QString& key, const Navik::Value& value, bool changed, bool applyDependencies);
     Navik::Value resultParameter(const QString& key) const;
     void updateOutputRotation();
+    // The rotation of a restored state: taken as it is for the same
+    // photograph, turned to the photograph's orientation tag otherwise.
+    void restoreRotation(const QMap<QString, QVariant>& entries);
     void applyParameterDependencies();
     // The rules on the after parameters, run on a copy of them: missing
     // keystoning keys get their defaults; anamorphosis and distortion set the

@@ -96,7 +96,7 @@ QByteArray CProcessEngine::serialize()
     return bytes;
 }
 
-void CProcessEngine::deserialize(const QByteArray& data, bool processImage)
+void CProcessEngine::deserialize(const QByteArray& data, bool render)
 {
     LOG_TRACE();
     const EngineState state = readEngineState(data);
@@ -121,25 +121,29 @@ void CProcessEngine::deserialize(const QByteArray& data, bool processImage)
     }
     m_snapshots = readSnapshots(entries);
 
+    restoreRotation(entries);
+    if (render)
+        forceProcessImage();
+}
+
+void CProcessEngine::restoreRotation(const QMap<QString, QVariant>& entries)
+{
     ASSERT_X(entries.contains(orientationKey), "CProcessEngine::deserialize", "no orientation");
     const int savedOrientation = entries.value(orientationKey, 0).toInt();
-    if (entries.contains(rotationKey)) {
-        const int rotation = entries.value(rotationKey).toInt();
-        if (savedOrientation == m_imageOrientation) {
-            // The same photograph: the turn is taken as it was, without a
-            // render. A turn out of range comes from a damaged state.
-            ASSERT(isQuarterTurn(rotation));
-            if (isQuarterTurn(rotation))
-                m_currentRotation = RotationDirections::RotationDirectionsEnum(rotation);
-        } else {
-            const auto turned = rotationUnderOtherOrientation(rotation, savedOrientation, m_imageOrientation);
-            ASSERT(turned);
-            rotateImageFromInitialState(turned.value_or(m_currentRotation));
-        }
+    if (!entries.contains(rotationKey))
+        return;
+    const int rotation = entries.value(rotationKey).toInt();
+    if (savedOrientation == m_imageOrientation) {
+        // The same photograph: the turn is taken as it was, without a render.
+        // A turn out of range comes from a damaged state.
+        ASSERT(isQuarterTurn(rotation));
+        if (isQuarterTurn(rotation))
+            m_currentRotation = RotationDirections::RotationDirectionsEnum(rotation);
+        return;
     }
-
-    if (processImage)
-        forceProcessImage();
+    const auto turned = rotationUnderOtherOrientation(rotation, savedOrientation, m_imageOrientation);
+    ASSERT(turned);
+    rotateImageFromInitialState(turned.value_or(m_currentRotation));
 }
 
 bool CProcessEngine::isEqual(const QByteArray& first, const QByteArray& second)

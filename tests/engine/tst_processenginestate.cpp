@@ -134,18 +134,26 @@ private Q_SLOTS:
     void rotationUnderAnotherOrientation();
     void restoredRotation_data();
     void restoredRotation();
-    void isEqual_data();
-    void isEqual();
-    void isImageProcessingNeeded_data();
-    void isImageProcessingNeeded();
+    void comparisons_data();
+    void comparisons();
+    void unreadableDictionaryCountsAsEmpty();
     void pictureChangedSinceTheSave_data();
     void pictureChangedSinceTheSave();
     void dumpsAndTransformParameters();
 
 private:
+    // Opens a small photograph with the orientation tag `orientation`.
+    bool openTagged(CProcessEngine& engine, unsigned int orientation);
+
     RecordingLogger* m_logger = nullptr;
     QTemporaryDir m_dir;
 };
+
+bool TestProcessEngineState::openTagged(CProcessEngine& engine, unsigned int orientation)
+{
+    const QString path = m_dir.filePath(QString("tag%1.jpg").arg(orientation));
+    return (QFile::exists(path) || writePatternJpeg(path, 48, 40, orientation)) && engine.openFile(path);
+}
 
 void TestProcessEngineState::initTestCase()
 {
@@ -372,10 +380,8 @@ void TestProcessEngineState::restoredRotation()
 {
     QFETCH(QVariantMap, entries);
     QFETCH(bool, render);
-    const QString path = m_dir.filePath("tag6.jpg");
-    QVERIFY(QFile::exists(path) || writePatternJpeg(path, 48, 40, 6));
     RecordingEngine engine;
-    QVERIFY(engine.openFile(path));
+    QVERIFY(openTagged(engine, 6));
     QCOMPARE(engine.calls, QStringList({"rotate 1"}));
     engine.calls.clear();
     m_logger->clear();
@@ -387,38 +393,11 @@ void TestProcessEngineState::restoredRotation()
     QCOMPARE(entry(engine.serialize(), orientationKey).toInt(), 6);
 }
 
-void TestProcessEngineState::isEqual_data()
+void TestProcessEngineState::comparisons_data()
 {
     QTest::addColumn<QByteArray>("other");
-    QTest::addColumn<bool>("equal");
-
-    const QMap<QString, QVariant> full = fullEntries();
-    QTest::newRow("same") << stateBytes(full, twoPoints) << true;
-    QTest::newRow("other points") << stateBytes(full) << true;
-    QTest::newRow("other rotation") << stateBytes(with(full, rotationKey, 2), twoPoints) << true;
-    QTest::newRow("other orientation") << stateBytes(with(full, orientationKey, 1), twoPoints) << true;
-    QTest::newRow("other snapshots") << stateBytes(with(full, snapshotsKey, QVariantMap()), twoPoints) << true;
-    QTest::newRow("the same dictionary written otherwise")
-        << stateBytes(with(full, initialKey, "initial = { KeystoningActive = true }"), twoPoints) << true;
-    QTest::newRow("other result")
-        << stateBytes(with(full, resultKey, "result = { CropActive = true }"), twoPoints) << false;
-    QTest::newRow("other initial") << stateBytes(with(full, initialKey, "initial = {}"), twoPoints) << false;
-    QTest::newRow("no initial") << stateBytes(with(full, initialKey, {}), twoPoints) << false;
-}
-
-void TestProcessEngineState::isEqual()
-{
-    QFETCH(QByteArray, other);
-    CProcessEngine engine;
-    const QByteArray state = stateBytes(fullEntries(), twoPoints);
-    QTEST(engine.isEqual(state, other), "equal");
-    QTEST(engine.isEqual(other, state), "equal");
-}
-
-void TestProcessEngineState::isImageProcessingNeeded_data()
-{
-    QTest::addColumn<QByteArray>("other");
-    QTest::addColumn<bool>("needed");
+    QTest::addColumn<bool>("equal");  // same before and after parameters
+    QTest::addColumn<bool>("needed"); // the after image renders differently
 
     const QMap<QString, QVariant> full = fullEntries();
     const auto movedBy = [](double distance) {
@@ -426,35 +405,50 @@ void TestProcessEngineState::isImageProcessingNeeded_data()
         points.first() += QPointF(0.0, distance);
         return points;
     };
-    QTest::newRow("same") << stateBytes(full, twoPoints) << false;
-    QTest::newRow("other initial") << stateBytes(with(full, initialKey, "initial = {}"), twoPoints) << false;
-    QTest::newRow("other snapshots") << stateBytes(with(full, snapshotsKey, QVariantMap()), twoPoints) << false;
-    QTest::newRow("other orientation") << stateBytes(with(full, orientationKey, 3), twoPoints) << false;
-    QTest::newRow("point moved by 1e-13") << stateBytes(full, movedBy(1e-13)) << false;
-    QTest::newRow("point moved by 1e-11") << stateBytes(full, movedBy(1e-11)) << true;
-    QTest::newRow("point at NaN") << stateBytes(full, movedBy(std::numeric_limits<double>::quiet_NaN())) << true;
-    QTest::newRow("one point fewer") << stateBytes(full, twoPoints.first(1)) << true;
-    QTest::newRow("other rotation") << stateBytes(with(full, rotationKey, 0), twoPoints) << true;
-    QTest::newRow("other result") << stateBytes(with(full, resultKey, "result = {}"), twoPoints) << true;
-    QTest::newRow("no initial") << stateBytes(with(full, initialKey, {}), twoPoints) << true;
-    QTest::newRow("no result") << stateBytes(with(full, resultKey, {}), twoPoints) << true;
-    QTest::newRow("no rotation") << stateBytes(with(full, rotationKey, {}), twoPoints) << true;
-    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("same") << stateBytes(full, twoPoints) << true << false;
+    QTest::newRow("point moved by 1e-13") << stateBytes(full, movedBy(1e-13)) << true << false;
+    QTest::newRow("point moved by 1e-11") << stateBytes(full, movedBy(1e-11)) << true << true;
+    QTest::newRow("point at NaN") << stateBytes(full, movedBy(std::numeric_limits<double>::quiet_NaN())) << true
+                                  << true;
+    QTest::newRow("one point fewer") << stateBytes(full, twoPoints.first(1)) << true << true;
+    QTest::newRow("other rotation") << stateBytes(with(full, rotationKey, 0), twoPoints) << true << true;
+    QTest::newRow("other orientation") << stateBytes(with(full, orientationKey, 3), twoPoints) << true << false;
+    QTest::newRow("other snapshots") << stateBytes(with(full, snapshotsKey, QVariantMap()), twoPoints) << true
+                                     << false;
+    QTest::newRow("the same dictionary written otherwise")
+        << stateBytes(with(full, initialKey, "initial = { KeystoningActive = true }"), twoPoints) << true << false;
+    QTest::newRow("other initial") << stateBytes(with(full, initialKey, "initial = {}"), twoPoints) << false << false;
+    QTest::newRow("other result") << stateBytes(with(full, resultKey, "result = {}"), twoPoints) << false << true;
+    QTest::newRow("no initial") << stateBytes(with(full, initialKey, {}), twoPoints) << false << true;
+    QTest::newRow("no result") << stateBytes(with(full, resultKey, {}), twoPoints) << false << true;
+    QTest::newRow("no rotation") << stateBytes(with(full, rotationKey, {}), twoPoints) << true << true;
+    QTest::newRow("empty") << QByteArray() << false << true;
 }
 
-void TestProcessEngineState::isImageProcessingNeeded()
+void TestProcessEngineState::comparisons()
 {
     QFETCH(QByteArray, other);
     CProcessEngine engine;
     const QByteArray state = stateBytes(fullEntries(), twoPoints);
+    // The order of the two states never matters.
+    QTEST(engine.isEqual(state, other), "equal");
+    QTEST(engine.isEqual(other, state), "equal");
     QTEST(engine.isImageProcessingNeeded(state, other), "needed");
     QTEST(engine.isImageProcessingNeeded(other, state), "needed");
+    QCOMPARE(assertionsLogged(*m_logger), 0);
+}
 
-    // An unreadable result counts as empty, and is reported.
-    const QByteArray unreadable = stateBytes(with(fullEntries(), resultKey, "result = {"), twoPoints);
-    const QByteArray empty = stateBytes(with(fullEntries(), resultKey, "result = {}"), twoPoints);
+void TestProcessEngineState::unreadableDictionaryCountsAsEmpty()
+{
+    CProcessEngine engine;
+    const QByteArray unreadable =
+        stateBytes(with(with(fullEntries(), resultKey, "result = {"), initialKey, "initial = ]"), twoPoints);
+    const QByteArray empty =
+        stateBytes(with(with(fullEntries(), resultKey, "result = {}"), initialKey, "initial = {}"), twoPoints);
     QVERIFY(!engine.isImageProcessingNeeded(unreadable, empty));
     QCOMPARE(assertionsLogged(*m_logger), 1);
+    QVERIFY(engine.isEqual(unreadable, empty));
+    QCOMPARE(assertionsLogged(*m_logger), 3);
 }
 
 void TestProcessEngineState::pictureChangedSinceTheSave_data()
@@ -474,10 +468,8 @@ void TestProcessEngineState::pictureChangedSinceTheSave()
 {
     QFETCH(unsigned int, orientation);
     QFETCH(int, rotation);
-    const QString path = m_dir.filePath(QString("tag%1.jpg").arg(orientation));
-    QVERIFY(QFile::exists(path) || writePatternJpeg(path, 48, 40, orientation));
     RecordingEngine engine;
-    QVERIFY(engine.openFile(path));
+    QVERIFY(openTagged(engine, orientation));
     QVERIFY(!engine.isPictureChanged());
 
     engine.deserialize(stateBytes(stateEntries("{}", rotation, int(orientation))), false);
