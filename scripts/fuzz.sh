@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the imaging framework in a separate clang
-# build and runs each for a short, bounded time on its seed corpus. A crash,
-# a hang or an allocation beyond the limits stops the run with the input that
-# caused it in the build folder.
+# Builds the libFuzzer targets of the imaging framework and of the engine
+# state's reader in a separate clang build and runs each for a short, bounded
+# time on its seed corpus. A crash, a hang or an allocation beyond the limits
+# stops the run with the input that caused it in the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -18,8 +18,11 @@ cmake --build "$BUILD_DIR" -j "$JOBS"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd "$BUILD_DIR"
-for target in jpeg tiff luaserializer; do
-    seeds="$ROOT/tests/navik/fuzz/seeds/${target%serializer}"
+# Each target with the folder of its seeds.
+for entry in jpeg:tests/navik/fuzz/seeds/jpeg tiff:tests/navik/fuzz/seeds/tiff \
+    luaserializer:tests/navik/fuzz/seeds/lua enginestate:tests/engine/fuzz/seeds; do
+    target=${entry%%:*}
+    seeds="$ROOT/${entry#*:}"
     corpus="corpus/$target"
     mkdir -p "$corpus" artifacts
     echo "Fuzzing $target for $SECONDS_EACH s"

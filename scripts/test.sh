@@ -38,8 +38,9 @@ if [ "${QUILLET_SKIP_TSAN:-0}" != 1 ]; then
     (cd "$TSAN_BUILD_DIR" && ctest --output-on-failure -j "$JOBS" --timeout 900 -L engine)
 fi
 
-# A short fuzz run of the imaging framework's decoders and text reader, in a
-# clang build of its own. QUILLET_SKIP_FUZZ=1 leaves it out.
+# A short fuzz run of the imaging framework's decoders and text reader and of
+# the engine state's reader, in a clang build of its own. QUILLET_SKIP_FUZZ=1
+# leaves it out.
 if [ "${QUILLET_SKIP_FUZZ:-0}" != 1 ]; then
     ./scripts/fuzz.sh
 fi

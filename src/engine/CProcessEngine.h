@@ -64,6 +64,9 @@ public:
     static bool isDefaultKeystoningPointSet(const QVector<QPointF>& points);
     // Same size and every coordinate within 1e-12; NaN differs from everything.
     static bool isSamePointSet(const QVector<QPointF>& first, const QVector<QPointF>& second);
+    // A normalised rectangle (0..1 on both axes) turned by `quarterTurns`
+    // clockwise, counted modulo 4: the stored crop to the displayed frame.
+    static QRectF rotateNormalizedRect(const QRectF& rect, int quarterTurns);
     // Whether the image is large enough to be opened: both sides 32 pixels or more.
     static bool isImageSizeSupported(const Navik::Image* image);
     // Turns the picture as the image's orientation tag asks.
@@ -221,6 +224,9 @@ private:
     void setResultParameter(const QString& key, const Navik::Value& value, bool changed, bool applyDependencies);
     Navik::Value resultParameter(const QString& key) const;
     void updateOutputRotation();
+    // The rotation of a restored state: taken as it is for the same
+    // photograph, turned to the photograph's orientation tag otherwise.
+    void restoreRotation(const QMap<QString, QVariant>& entries);
     void applyParameterDependencies();
     // The rules on the after parameters, run on a copy of them: missing
     // keystoning keys get their defaults; anamorphosis and distortion set the

@@ -25,3 +25,16 @@ RotationDirections::RotationDirectionsEnum rotationFromExifOrientation(unsigned 
     }
     return rotations[orientation];
 }
+
+std::optional<RotationDirections::RotationDirectionsEnum> rotationUnderOtherOrientation(int rotation,
+                                                                                        int savedOrientation,
+                                                                                        int orientation)
+{
+    if (!isQuarterTurn(rotation))
+        return std::nullopt;
+    // A negative tag reads as one beyond the table.
+    const RotationDirections::RotationDirectionsEnum tagRotation = rotationFromExifOrientation(unsigned(orientation));
+    if (rotation == rotationFromExifOrientation(unsigned(savedOrientation)))
+        return tagRotation;
+    return RotationDirections::normalized(rotation + tagRotation);
+}

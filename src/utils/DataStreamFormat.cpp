@@ -9,7 +9,15 @@ void writeVariantMap(QDataStream& stream, const QMap<QString, QVariant>& map)
     stream << quint32(map.size());
     for (auto it = map.constEnd(); it != map.constBegin();) {
         --it;
-        stream << it.key() << it.value();
+        stream << it.key();
+        if (it.value().typeId() == QMetaType::QVariantMap) {
+            // A map inside the map keeps the same order: the variant's type
+            // and null flag as QVariant writes them, then the map itself.
+            stream << quint32(QMetaType::QVariantMap) << qint8(0);
+            writeVariantMap(stream, it.value().toMap());
+        } else {
+            stream << it.value();
+        }
     }
 }
 

@@ -18,7 +18,8 @@ namespace NAVIK_tarl1 {
 
 inline constexpr QDataStream::Version g_dataStreamVersion = QDataStream::Qt_4_8;
 
-// Entry count, then each key and value from the greatest key down.
+// Entry count, then each key and value from the greatest key down; maps
+// held as values are written the same way.
 NAVIK_UTILS_EXPORT void writeVariantMap(QDataStream& stream, const QMap<QString, QVariant>& map);
 
 // Reads a map written in any key order; a stream that breaks off or holds
