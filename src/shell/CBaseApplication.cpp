@@ -75,8 +75,8 @@ CBaseApplication::CBaseApplication(int& argc, char** argv)
     CLanguageManager::instance()->loadLanguageForApp();
     // After the language: the shared texts are translated once, here.
     g_globalStrings = new CGlobalStrings;
-    // Qt 6 lays text out with integer metrics by default and has no switch
-    // for it; a minimised window comes back through the window manager.
+    // Qt 6 has no integer-metrics font strategy, so the default font stays as
+    // it is; a minimised window comes back through the window manager.
 }
 
 CBaseApplication::~CBaseApplication()

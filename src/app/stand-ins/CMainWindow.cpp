@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 
 #include <cstdlib>
@@ -31,6 +33,9 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
     m_picture->setStyleSheet(QStringLiteral("background: #3c3c3c;"));
     m_picture->setMinimumSize(320, 240);
     setCentralWidget(m_picture);
+    // Where no window manager maximises the window, it still gets room.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        resize(screen->availableSize() * 2 / 3);
     connect(CBaseApplication::processEngine()->getQObject(), SIGNAL(loResResultImageProcessed(PixelDataPtr, QSize)),
             this, SLOT(onLoResResultImageProcessed(PixelDataPtr, QSize)));
 }
