@@ -2,6 +2,32 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>CApplication</name>
+    <message>
+        <source>Lightroom Batch processing.</source>
+        <translation>Lightroom-Stapelverarbeitung.</translation>
+    </message>
+    <message>
+        <source>Lightroom Batch processing is not supported for this application.</source>
+        <translation>Die Lightroom-Stapelverarbeitung wird von dieser Anwendung nicht unterstützt.</translation>
+    </message>
+</context>
+<context>
+    <name>CBaseApplication</name>
+    <message>
+        <source>Lightroom Batch processing.</source>
+        <translation>Lightroom-Stapelverarbeitung.</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Initializing CE</source>
+        <translation>Initialisierung der Korrektur-Engine</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

@@ -2,6 +2,32 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>CApplication</name>
+    <message>
+        <source>Lightroom Batch processing.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lightroom Batch processing is not supported for this application.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CBaseApplication</name>
+    <message>
+        <source>Lightroom Batch processing.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Initializing CE</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

@@ -2,6 +2,32 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr">
 <context>
+    <name>CApplication</name>
+    <message>
+        <source>Lightroom Batch processing.</source>
+        <translation>Traitement par lots Lightroom.</translation>
+    </message>
+    <message>
+        <source>Lightroom Batch processing is not supported for this application.</source>
+        <translation>Le traitement par lots Lightroom n’est pas pris en charge par cette application.</translation>
+    </message>
+</context>
+<context>
+    <name>CBaseApplication</name>
+    <message>
+        <source>Lightroom Batch processing.</source>
+        <translation>Traitement par lots Lightroom.</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Avertissement</translation>
+    </message>
+    <message>
+        <source>Initializing CE</source>
+        <translation>Initialisation du moteur de correction</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

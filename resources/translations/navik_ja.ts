@@ -2,6 +2,32 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja">
 <context>
+    <name>CApplication</name>
+    <message>
+        <source>Lightroom Batch processing.</source>
+        <translation>Lightroom バッチ処理</translation>
+    </message>
+    <message>
+        <source>Lightroom Batch processing is not supported for this application.</source>
+        <translation>このアプリケーションは Lightroom のバッチ処理に対応していません。</translation>
+    </message>
+</context>
+<context>
+    <name>CBaseApplication</name>
+    <message>
+        <source>Lightroom Batch processing.</source>
+        <translation>Lightroom バッチ処理</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Initializing CE</source>
+        <translation>補正エンジンの初期化</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

@@ -17,6 +17,7 @@ public:
 
     void lock() { m_locked = true; }
     void unlock() { m_locked = false; }
+    bool isLocked() const { return m_locked; }
 
 protected:
     ~SerializableLockImpl() = default;

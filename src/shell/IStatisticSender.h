@@ -1,0 +1,16 @@
+#pragma once
+
+// What the application object needs of the usage-statistics sender: counting
+// a launch of a run mode and the daily report. The sender itself belongs to
+// the online services; the application class creates it.
+
+class IStatisticSender
+{
+public:
+    virtual ~IStatisticSender() = default;
+
+    // Counts one launch of the run mode (1 to 4; any other value counts as standalone).
+    virtual void countLaunch(int mode) = 0;
+    // Sends the usage report when the last one is a day old or older.
+    virtual void sendStatistic() = 0;
+};

@@ -1,0 +1,354 @@
+// Runs the program the way the desktop and the host applications do and looks
+// at what a run leaves: its exit code, the exit-code file, the settings and
+// the log. Every run gets a home, configuration and temporary folder of its
+// own. Message boxes do not block: every run that may show one is given a
+// test script, in whose mode notices are recorded instead of shown, and a
+// script run closes the window once the (empty) test has passed.
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kProgram = QStringLiteral(QUILLET_BUILD_DIR "/bin/Quillet");
+const QString kHostSimulator = QStringLiteral(QUILLET_BUILD_DIR "/tools/bin/host-simulator");
+constexpr int kRunTimeoutMs = 120000;
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QByteArray exitCodeDocument(int exitCode)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" ?><root><exitCode>" + QByteArray::number(exitCode)
+        + "</exitCode></root>";
+}
+
+// The folders of one user, the files a run is given, and the run itself.
+class Sandbox
+{
+public:
+    Sandbox()
+    {
+        for (const char* folder : {"home/Documents", "config", "tmp"})
+            QDir(m_root.path()).mkpath(QLatin1String(folder));
+    }
+
+    QString root() const { return m_root.path(); }
+    QString path(const QString& relative) const { return m_root.filePath(relative); }
+    QString home() const { return path(QStringLiteral("home")); }
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
+        // Also where the Photoshop host's local server lives, so runs do not meet.
+        environment.insert(QStringLiteral("TMPDIR"), path(QStringLiteral("tmp")));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return environment;
+    }
+
+    // The exit code as main returned it (the system keeps its low byte).
+    int run(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.setWorkingDirectory(m_root.path());
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, arguments);
+        const bool finished = process.waitForFinished(kRunTimeoutMs);
+        m_output = QString::fromLocal8Bit(process.readAll());
+        if (!finished) {
+            process.kill();
+            process.waitForFinished();
+        }
+        if (!finished || process.exitStatus() != QProcess::NormalExit)
+            return -1000;
+        return static_cast<signed char>(process.exitCode());
+    }
+    int runProgram(const QStringList& arguments) { return run(kProgram, arguments); }
+    const QString& output() const { return m_output; }
+
+    // The settings file, read and written as the program's store (an INI file).
+    QString settingsPath() const { return path(QStringLiteral("config/Navik Labs/tarl1/Data.plist")); }
+    QVariant setting(const QString& key) const { return QSettings(settingsPath(), QSettings::IniFormat).value(key); }
+    void setSetting(const QString& key, const QVariant& value)
+    {
+        QSettings settings(settingsPath(), QSettings::IniFormat);
+        settings.setValue(key, value);
+    }
+
+    QString logPath() const { return path(QStringLiteral("home/Documents/Navik Quillet/log/NavikLogger.log")); }
+    QStringList logLines() const { return QString::fromUtf8(readFile(logPath())).split(QLatin1Char('\n')); }
+    // Index of the first log line, from `from` on, that ends with `text`; -1 when none.
+    int logLine(const QString& text, int from = 0) const
+    {
+        const QStringList lines = logLines();
+        for (int i = from; i < lines.size(); ++i)
+            if (lines.at(i).endsWith(text))
+                return i;
+        return -1;
+    }
+
+    // An empty test: it passes, and the window closes shortly after.
+    QString script()
+    {
+        const QString file = path(QStringLiteral("empty.js"));
+        if (!QFile::exists(file))
+            writeFile(file, "scripting.startTest.connect(function () {});\n");
+        return QStringLiteral("--script=") + file;
+    }
+
+    // Small files for the command line: a photograph, a picture of a type the
+    // program does not open, and a damaged photograph.
+    QString picture(const QString& name)
+    {
+        const QString file = path(name);
+        if (QFile::exists(file))
+            return file;
+        if (name.endsWith(QLatin1String(".broken.jpg"))) {
+            writeFile(file, QByteArray(4096, '\x5a'));
+            return file;
+        }
+        QImage image(96, 64, QImage::Format_RGB888);
+        image.fill(QColor(40, 120, 200));
+        image.save(file);
+        return file;
+    }
+
+    // Replaces the placeholders {jpeg}, {png} and {broken} by such files.
+    QStringList withFiles(const QStringList& arguments)
+    {
+        QStringList result;
+        for (QString argument : arguments) {
+            argument.replace(QLatin1String("{jpeg}"), picture(QStringLiteral("photo.jpg")));
+            argument.replace(QLatin1String("{png}"), picture(QStringLiteral("picture.png")));
+            argument.replace(QLatin1String("{broken}"), picture(QStringLiteral("photo.broken.jpg")));
+            result.append(argument);
+        }
+        return result;
+    }
+
+private:
+    QTemporaryDir m_root;
+    QString m_output;
+};
+
+} // namespace
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initCodes_data();
+    void initCodes();
+    void exitCodeFile_data();
+    void exitCodeFile();
+    void cleanRunMarksItselfFinished();
+    void unfinishedRunCountsOneCrash();
+    void launchesAreCountedPerVersion();
+    void logLinesAtStartAndExit();
+    void nothingIsLoggedWhenLoggingIsOff();
+    void photoshopWithoutInterfaceReportsNothingReturned();
+};
+
+void TestProgram::initCodes_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("initCode");
+    QTest::addColumn<int>("exitCode");
+
+    const QString lightroom = QStringLiteral("--plugin-name=lightroom");
+    // A window is shown and closed without a save: 3.
+    QTest::newRow("standalone, no file") << QStringList{} << 5 << 3;
+    QTest::newRow("standalone, one photograph") << QStringList{"{jpeg}"} << 1 << 3;
+    QTest::newRow("standalone, unsupported file dropped") << QStringList{"{png}", "{jpeg}"} << 1 << 3;
+    QTest::newRow("Lightroom, one photograph") << QStringList{lightroom, "{jpeg}"} << 5 << 3;
+    QTest::newRow("Lightroom, photograph as process-image")
+        << QStringList{lightroom, "--process-image={jpeg}"} << 5 << 3;
+    // The start decides alone.
+    QTest::newRow("standalone, unsupported file") << QStringList{"{png}"} << 7 << -1;
+    QTest::newRow("Lightroom, no file") << QStringList{lightroom} << 7 << -1;
+    QTest::newRow("Lightroom, damaged photograph") << QStringList{lightroom, "{broken}"} << 7 << -1;
+    QTest::newRow("Lightroom, two photographs") << QStringList{lightroom, "{jpeg}", "{png}"} << 2 << 0;
+    QTest::newRow("Lightroom, batch") << QStringList{lightroom, "--batch-mode=TRUE", "{jpeg}"} << 2 << 0;
+    QTest::newRow("Aperture, batch asking for a preset")
+        << QStringList{"--plugin-name=aperture", "--batch-mode=true", "--select-preset=p", "--session=s", "{jpeg}"}
+        << 3 << 1;
+    QTest::newRow("Photoshop, no exchange record") << QStringList{"--plugin-name=photoshop"} << 7 << -1;
+}
+
+void TestProgram::initCodes()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, initCode);
+    QFETCH(int, exitCode);
+
+    Sandbox sandbox;
+    const int result = sandbox.runProgram(sandbox.withFiles(arguments) << sandbox.script());
+    QVERIFY2(result == exitCode, qPrintable(sandbox.output()));
+    const int initLine = sandbox.logLine(QStringLiteral("CApplication::AppInitCode=%1").arg(initCode));
+    QVERIFY(initLine >= 0);
+    QVERIFY(sandbox.logLine(QStringLiteral("Exit with result code: %1").arg(exitCode), initLine) > initLine);
+}
+
+void TestProgram::exitCodeFile_data()
+{
+    QTest::addColumn<QString>("givenPath");
+    QTest::addColumn<QString>("writtenPath");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+
+    // {root} is the sandbox folder, {home} the home folder.
+    const QStringList failedStart{"--plugin-name=lightroom"};
+    const QStringList presetAsked{"--plugin-name=lightroom", "--batch-mode=true", "--select-preset=p", "{jpeg}"};
+    QTest::newRow("absolute path") << "{root}/result.xml" << "{root}/result.xml" << presetAsked << 1;
+    QTest::newRow("home folder") << "~/result.xml" << "{home}/result.xml" << failedStart << -1;
+    QTest::newRow("~ inside a folder name") << "{root}/run~1/result.xml" << "{root}/run~1/result.xml"
+                                            << failedStart << -1;
+    QTest::newRow("longer file replaced") << "{root}/old.xml" << "{root}/old.xml" << presetAsked << 1;
+    QTest::newRow("folder missing") << "{root}/missing/result.xml" << "" << failedStart << -1;
+}
+
+void TestProgram::exitCodeFile()
+{
+    QFETCH(QString, givenPath);
+    QFETCH(QString, writtenPath);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+
+    Sandbox sandbox;
+    const auto resolve = [&sandbox](QString path) {
+        return path.replace(QLatin1String("{root}"), sandbox.root())
+            .replace(QLatin1String("{home}"), sandbox.home());
+    };
+    QDir().mkpath(sandbox.path(QStringLiteral("run~1")));
+    QVERIFY(writeFile(sandbox.path(QStringLiteral("old.xml")), QByteArray(300, 'x')));
+
+    const int result = sandbox.runProgram(sandbox.withFiles(arguments)
+                                          << "--app-result-xml-file-path=" + resolve(givenPath) << sandbox.script());
+    QCOMPARE(result, exitCode);
+    QVERIFY(sandbox.logLine(QStringLiteral("Exit with result code: %1").arg(exitCode)) >= 0);
+    if (writtenPath.isEmpty()) {
+        QVERIFY(!QFile::exists(resolve(givenPath)));
+        QVERIFY(!QDir(sandbox.path(QStringLiteral("missing"))).exists());
+        return;
+    }
+    QCOMPARE(readFile(resolve(writtenPath)), exitCodeDocument(exitCode));
+}
+
+void TestProgram::cleanRunMarksItselfFinished()
+{
+    Sandbox sandbox;
+    QCOMPARE(sandbox.runProgram({QStringLiteral("--plugin-name=photoshop")}), -1);
+    QCOMPARE(sandbox.setting("appCrashFlag").toString(), QStringLiteral("appFinished"));
+    QCOMPARE(sandbox.setting("app_launchMode").toString(), QStringLiteral("PS"));
+    QVERIFY(!sandbox.setting("crashCounter_PS").isValid());
+}
+
+void TestProgram::unfinishedRunCountsOneCrash()
+{
+    Sandbox sandbox;
+    // A Lightroom run that never reached its end, with two crashes counted before.
+    sandbox.setSetting("appCrashFlag", "appStarted");
+    sandbox.setSetting("app_launchMode", "LR");
+    sandbox.setSetting("crashCounter_LR", 2);
+    sandbox.setSetting("UsageStatistic/version_of_product", "1.0.6.9434");
+
+    for (int run = 0; run < 2; ++run) {
+        QCOMPARE(sandbox.runProgram(sandbox.withFiles({"{png}", sandbox.script()})), -1);
+        QCOMPARE(sandbox.setting("crashCounter_LR").toInt(), 3);
+        QCOMPARE(sandbox.setting("crashCounter_Standalone").toInt(), 0);
+        QCOMPARE(sandbox.setting("appCrashFlag").toString(), QStringLiteral("appFinished"));
+        QCOMPARE(sandbox.setting("app_launchMode").toString(), QStringLiteral("Standalone"));
+    }
+}
+
+void TestProgram::launchesAreCountedPerVersion()
+{
+    Sandbox sandbox;
+    // Counters of an older version go before this launch is counted.
+    sandbox.setSetting("UsageStatistic/version_of_product", "1.0.5.9000");
+    sandbox.setSetting("UsageStatistic/statistic.lr_launch_count", 7);
+    sandbox.setSetting("UsageStatistic/statistic.horizon_processed", 4);
+    sandbox.setSetting("crashCounter_AP", 2);
+
+    QCOMPARE(sandbox.runProgram({QStringLiteral("--plugin-name=photoshop")}), -1);
+    QCOMPARE(sandbox.runProgram({QStringLiteral("--plugin-name=photoshop")}), -1);
+    QCOMPARE(sandbox.setting("UsageStatistic/version_of_product").toString(), QStringLiteral("1.0.6.9434"));
+    QCOMPARE(sandbox.setting("UsageStatistic/statistic.ps_launch_count").toInt(), 2);
+    QCOMPARE(sandbox.setting("UsageStatistic/statistic.64_launch_count").toInt(), 2);
+    QVERIFY(!sandbox.setting("UsageStatistic/statistic.lr_launch_count").isValid());
+    QCOMPARE(sandbox.setting("UsageStatistic/statistic.horizon_processed").toInt(), 0);
+    QVERIFY(!sandbox.setting("crashCounter_AP").isValid());
+}
+
+void TestProgram::logLinesAtStartAndExit()
+{
+    Sandbox sandbox;
+    QCOMPARE(sandbox.runProgram({QStringLiteral("--plugin-name=photoshop")}), -1);
+    int line = -1;
+    for (const QString& text : {QStringLiteral("Enter LibCorrectionClientInitialize(2U, 2048 << 20, 2048 << 20, "
+                                               "stdGrainDataPath, false);"),
+                                QStringLiteral("CApplication::initialize started"),
+                                QStringLiteral("arg 1: ") + kProgram,
+                                QStringLiteral("arg 2: --plugin-name=photoshop"),
+                                QStringLiteral("CApplication::AppInitCode=7"),
+                                QStringLiteral("Exit with result code: -1")}) {
+        const int next = sandbox.logLine(text, line + 1);
+        QVERIFY2(next > line, qPrintable(text));
+        line = next;
+    }
+}
+
+void TestProgram::nothingIsLoggedWhenLoggingIsOff()
+{
+    Sandbox sandbox;
+    sandbox.setSetting("loggerEnabled", "0");
+    QCOMPARE(sandbox.runProgram({QStringLiteral("--plugin-name=photoshop")}), -1);
+    QVERIFY(!QFile::exists(sandbox.logPath()));
+    QCOMPARE(sandbox.setting("appCrashFlag").toString(), QStringLiteral("appFinished"));
+}
+
+void TestProgram::photoshopWithoutInterfaceReportsNothingReturned()
+{
+    Sandbox sandbox;
+    QDir().mkpath(sandbox.path(QStringLiteral("exchange")));
+    // The window state an earlier run kept: the empty state, as Base64.
+    QVERIFY(writeFile(sandbox.path(QStringLiteral("plugin-data")), "AAAAAA=="));
+
+    const int status = sandbox.run(kHostSimulator,
+                                   {"--image", sandbox.picture(QStringLiteral("document.png")), "--show-ui", "false",
+                                    "--exchange", sandbox.path(QStringLiteral("exchange/request")), "--plugin-data",
+                                    sandbox.path(QStringLiteral("plugin-data")), "--program", kProgram, "--timeout",
+                                    "100"});
+    // The editor ends with 3 and says so in the record it writes back.
+    QVERIFY2(status == 3, qPrintable(sandbox.output()));
+    QVERIFY2(sandbox.output().contains(QLatin1String("editor ended with 3")), qPrintable(sandbox.output()));
+    QVERIFY(sandbox.output().contains(QLatin1String("editor disconnected: answer written")));
+    QVERIFY(sandbox.output().contains(QLatin1String("exit code: 3")));
+    // Neither side leaves a file behind.
+    QCOMPARE(QDir(sandbox.path(QStringLiteral("exchange"))).entryList(QDir::Files | QDir::Hidden), QStringList());
+    // A Photoshop run without a window counts its launch twice.
+    QCOMPARE(sandbox.setting("UsageStatistic/statistic.ps_launch_count").toInt(), 2);
+    QVERIFY(sandbox.logLine(QStringLiteral("CApplication::AppInitCode=5")) >= 0);
+    QVERIFY(sandbox.logLine(QStringLiteral("Exit with result code: 3")) >= 0);
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"
