@@ -22,9 +22,9 @@ void CBaseProcessEngineTask::run()
     if (m_notifyEngine)
         invokeOnEngine("processingStarted");
 
-    // Renders need an opened image; the scheduler starts none without one.
-    if (!m_engine.isPictureLoaded()) {
-        ASSERT(m_engine.isPictureLoaded());
+    // Renders need an image; the scheduler starts none without one.
+    if (!hasImageToRender()) {
+        ASSERT(hasImageToRender());
         failRun();
         return;
     }
@@ -33,7 +33,7 @@ void CBaseProcessEngineTask::run()
     int height = 0;
     const Navik::Dictionary dictionary = buildDictionary();
     QSize keystoningSize;
-    const Navik::Dictionary keystoning = m_engine.getKeystoningDictionary(dictionary, &keystoningSize);
+    const Navik::Dictionary keystoning = keystoningDictionary(dictionary, &keystoningSize);
     if (!isKeystoningPointsConfigurationValid(keystoning, keystoningSize)) {
         failRun();
         return;
@@ -59,6 +59,16 @@ void CBaseProcessEngineTask::failRun()
     onProcessingFailed();
 }
 
+bool CBaseProcessEngineTask::hasImageToRender() const
+{
+    return m_engine.isPictureLoaded();
+}
+
+Navik::Dictionary CBaseProcessEngineTask::keystoningDictionary(const Navik::Dictionary& dictionary, QSize* outputSize)
+{
+    return m_engine.getKeystoningDictionary(dictionary, outputSize);
+}
+
 bool CBaseProcessEngineTask::isSameTask(const CBaseProcessEngineTask* other) const
 {
     return other && m_taskId == other->taskId();
@@ -72,7 +82,7 @@ QString CBaseProcessEngineTask::taskId() const
 PixelDataPtr CBaseProcessEngineTask::process(const Navik::Dictionary& dictionary, int* width, int* height)
 {
     // Asked before the lock: the keystoning stage takes the engine mutex itself.
-    const Navik::Dictionary keystoning = m_engine.getKeystoningDictionary(dictionary);
+    const Navik::Dictionary keystoning = keystoningDictionary(dictionary, nullptr);
 
     QMutexLocker lock(&m_engine.engineMutex());
     Navik::Target* target = createOrUpdateTarget(keystoning);
@@ -113,6 +123,20 @@ bool CBaseProcessEngineTask::isOutdated(const QSize&)
 
 void CBaseProcessEngineTask::releaseTarget(Navik::Target*)
 {
+}
+
+Navik::Target* CBaseProcessEngineTask::addSingleRenderTarget(Navik::CorrectionMode mode,
+                                                             const Navik::Dictionary& dictionary)
+{
+    const std::shared_ptr<Navik::Agent> agent = m_engine.agent();
+    return agent ? agent->AddTarget(mode, dictionary, m_engine.filter()) : nullptr;
+}
+
+void CBaseProcessEngineTask::removeSingleRenderTarget(Navik::Target* target)
+{
+    // The agent cannot change under the engine mutex, which is held here.
+    if (const std::shared_ptr<Navik::Agent> agent = m_engine.agent())
+        agent->RemoveTarget(target);
 }
 
 PixelDataPtr CBaseProcessEngineTask::renderWholeImage(Navik::Target* target, int* width, int* height)
@@ -161,7 +185,7 @@ PixelDataPtr CBaseProcessEngineTask::renderSubImage(Navik::Target* target, int* 
 
 void CBaseProcessEngineTask::collectTransformOutParams()
 {
-    const Navik::Dictionary keystoning = m_engine.getKeystoningDictionary(buildDictionary());
+    const Navik::Dictionary keystoning = keystoningDictionary(buildDictionary(), nullptr);
     Navik::Dictionary parameters;
     {
         // The modules read values of the target a render may be switching.
@@ -187,29 +211,37 @@ void CBaseProcessEngineTask::announceSizeIfChanged(bool initial, const QSize& fu
         invokeOnEngine(initial ? "initialImageSizeChanged" : "resultImageSizeChanged", Q_ARG(QSize, fullSize));
 }
 
-void CBaseProcessEngineTask::invokeOnEngine(const char* name, QGenericArgument first, QGenericArgument second,
+bool CBaseProcessEngineTask::invokeOnEngine(const char* name, QGenericArgument first, QGenericArgument second,
                                             QGenericArgument third)
 {
-    // The signal is emitted on the main thread while this thread waits; its
-    // arguments stay on this thread's stack. Qt orders the two threads with a
+    bool emitted = false;
+    runOnEngineThread([&] {
+        emitted = QMetaObject::invokeMethod(&m_engine, name, Qt::DirectConnection, first, second, third);
+    });
+    ASSERT(emitted);
+    return emitted;
+}
+
+void CBaseProcessEngineTask::runOnEngineThread(const std::function<void()>& action)
+{
+    // The action runs on the main thread while this thread waits; what it
+    // captures stays on this thread's stack. Qt orders the two threads with a
     // semaphore of its own, which ThreadSanitizer cannot see in a Qt built
     // without it: passing through this lock on both sides makes the same
     // order visible to it, and costs nothing otherwise.
     static QMutex handOff;
     const auto passHandOff = [] { QMutexLocker lock(&handOff); };
 
-    bool emitted = false;
     passHandOff();
     QMetaObject::invokeMethod(
         &m_engine,
         [&] {
             passHandOff();
-            emitted = QMetaObject::invokeMethod(&m_engine, name, Qt::DirectConnection, first, second, third);
+            action();
             passHandOff();
         },
         Qt::BlockingQueuedConnection);
     passHandOff();
-    ASSERT(emitted);
 }
 
 unsigned int CBaseProcessEngineTask::scaleLevelFromZoom()
