@@ -10,23 +10,6 @@
 
 namespace Keys = EngineParameterKeys;
 
-namespace {
-
-// The reduction at which a picture whose longer side is `longSide` pixels is
-// rendered for a snapshot: the first whose side is at most `side`, or the one
-// before it when that one would come out more than a couple of pixels short.
-unsigned int snapshotScaleLevel(unsigned int longSide, unsigned int side)
-{
-    unsigned int level = 0;
-    while ((longSide >> level) > side)
-        ++level;
-    if (level > 0 && (longSide >> level) <= side - 2)
-        --level;
-    return level;
-}
-
-} // namespace
-
 // ---------------------------------------------------------------- snapshot
 
 CSnapshotProcessEngineTask::CSnapshotProcessEngineTask(CProcessEngine& engine, const QString& name)
@@ -40,7 +23,7 @@ CSnapshotProcessEngineTask::CSnapshotProcessEngineTask(CProcessEngine& engine, c
     ASSERT(image);
     const unsigned int longSide = image ? std::max(image->width(), image->height()) : 0;
     ASSERT(longSide != 0);
-    m_scaleLevel = snapshotScaleLevel(longSide, pictureSide);
+    m_scaleLevel = scaleLevelForLongSide(longSide);
 
     if (!m_name.isEmpty()) {
         bool found = false;
@@ -48,6 +31,17 @@ CSnapshotProcessEngineTask::CSnapshotProcessEngineTask(CProcessEngine& engine, c
         // An unknown name renders with no parameters at all.
         ASSERT(found);
     }
+}
+
+unsigned int CSnapshotProcessEngineTask::scaleLevelForLongSide(unsigned int longSide)
+{
+    const unsigned int side = pictureSide;
+    unsigned int level = 0;
+    while ((longSide >> level) > side)
+        ++level;
+    if (level > 0 && (longSide >> level) <= side - 2)
+        --level;
+    return level;
 }
 
 int CSnapshotProcessEngineTask::priority() const

@@ -20,7 +20,12 @@ public:
     CSnapshotProcessEngineTask(CProcessEngine& engine, const QString& name);
 
     int priority() const override;
+    // The longer side of the pictures delivered.
     static constexpr int pictureSide = 500;
+    // The reduction a picture whose longer side is `longSide` pixels is
+    // rendered at: the first whose longer side is at most pictureSide, or
+    // the one before it when that would come out more than two pixels short.
+    static unsigned int scaleLevelForLongSide(unsigned int longSide);
 
 protected:
     void sendResult(PixelDataPtr pixels, const QSize& fullSize) override;
