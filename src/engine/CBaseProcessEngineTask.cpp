@@ -9,6 +9,9 @@
 #include <QMetaObject>
 #include <QMutexLocker>
 
+#include <mutex>
+#include <utility>
+
 CBaseProcessEngineTask::CBaseProcessEngineTask(CProcessEngine& engine, unsigned int scaleLevel, const QRect& rect)
     : m_engine(engine), m_scaleLevel(scaleLevel), m_rect(rect)
 {
@@ -224,24 +227,36 @@ bool CBaseProcessEngineTask::invokeOnEngine(const char* name, QGenericArgument f
 
 void CBaseProcessEngineTask::runOnEngineThread(const std::function<void()>& action)
 {
-    // The action runs on the main thread while this thread waits; what it
-    // captures stays on this thread's stack. Qt orders the two threads with a
-    // semaphore of its own, which ThreadSanitizer cannot see in a Qt built
-    // without it: passing through this lock on both sides makes the same
-    // order visible to it, and costs nothing otherwise.
-    static QMutex handOff;
-    const auto passHandOff = [] { QMutexLocker lock(&handOff); };
+    // The action runs on the main thread while this thread waits. Qt orders
+    // the two threads with primitives of its own, which ThreadSanitizer
+    // cannot see in a Qt built without it; these locks make the same order
+    // visible to it. The call Qt carries captures nothing: whatever this
+    // thread wrote, the action included, reaches the main thread through the
+    // slot below, filled and emptied under a lock. One hand-off at a time
+    // uses the slot.
+    static std::mutex oneAtATime;
+    static std::mutex slotLock;
+    static const std::function<void()>* slot = nullptr;
 
-    passHandOff();
+    std::lock_guard exclusive(oneAtATime);
+    {
+        std::lock_guard lock(slotLock);
+        slot = &action;
+    }
     QMetaObject::invokeMethod(
         &m_engine,
-        [&] {
-            passHandOff();
-            action();
-            passHandOff();
+        [] {
+            const std::function<void()>* pending = nullptr;
+            {
+                std::lock_guard lock(slotLock);
+                pending = std::exchange(slot, nullptr);
+            }
+            (*pending)();
+            // Hands what the action wrote back to the waiting thread.
+            std::lock_guard lock(slotLock);
         },
         Qt::BlockingQueuedConnection);
-    passHandOff();
+    std::lock_guard lock(slotLock);
 }
 
 unsigned int CBaseProcessEngineTask::scaleLevelFromZoom()
