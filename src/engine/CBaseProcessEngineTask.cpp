@@ -214,7 +214,7 @@ void CBaseProcessEngineTask::announceSizeIfChanged(bool initial, const QSize& fu
         invokeOnEngine(initial ? "initialImageSizeChanged" : "resultImageSizeChanged", Q_ARG(QSize, fullSize));
 }
 
-bool CBaseProcessEngineTask::invokeOnEngine(const char* name, QGenericArgument first, QGenericArgument second,
+void CBaseProcessEngineTask::invokeOnEngine(const char* name, QGenericArgument first, QGenericArgument second,
                                             QGenericArgument third)
 {
     bool emitted = false;
@@ -222,7 +222,6 @@ bool CBaseProcessEngineTask::invokeOnEngine(const char* name, QGenericArgument f
         emitted = QMetaObject::invokeMethod(&m_engine, name, Qt::DirectConnection, first, second, third);
     });
     ASSERT(emitted);
-    return emitted;
 }
 
 void CBaseProcessEngineTask::runOnEngineThread(const std::function<void()>& action)

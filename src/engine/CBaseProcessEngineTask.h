@@ -87,8 +87,8 @@ protected:
     // views by "initialImageSizeChanged" or "resultImageSizeChanged".
     void announceSizeIfChanged(bool initial, const QSize& fullSize);
     // Invokes the engine's signal `name` on the main thread and waits until it
-    // was emitted; false when the engine has no such signal.
-    bool invokeOnEngine(const char* name, QGenericArgument first = QGenericArgument(),
+    // was emitted.
+    void invokeOnEngine(const char* name, QGenericArgument first = QGenericArgument(),
                         QGenericArgument second = QGenericArgument(),
                         QGenericArgument third = QGenericArgument());
     // Runs `action` on the main thread and waits until it has run.

@@ -105,6 +105,7 @@ Navik::SampleType CSaveProcessEngineTask::sampleType()
 
 Navik::Dictionary CSaveProcessEngineTask::buildDictionary()
 {
+    m_source = m_engine.openedImage();
     m_engine.copyResultState(&m_renderedParameters, &m_renderedPoints);
     Navik::Dictionary parameters = m_renderedParameters;
     setOutputProfileAsShot(parameters);
@@ -133,8 +134,8 @@ void CSaveProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
     if (!m_fileForm || !pixels) {
         // The host takes the pixels from the engine when the signal arrives.
         m_engine.setHostRenderResult(pixels);
-    } else if (const NavikImagePtr source = m_engine.openedImage(); source && source->image()) {
-        saved = writeRender(pixels, *source->image(), m_options, Navik::Value(uprightOrientation));
+    } else if (m_source && m_source->image()) {
+        saved = writeRender(pixels, *m_source->image(), m_options, Navik::Value(uprightOrientation));
     }
     // Exactly what was rendered is what the file holds; a change made since
     // still counts as unsaved.

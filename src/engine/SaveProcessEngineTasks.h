@@ -62,7 +62,9 @@ private:
     bool m_fileForm;
     SSaveOptions m_options;
     bool m_eightBits;
-    // What the render used, captured by buildDictionary.
+    // What the render used, captured by buildDictionary: the picture whose
+    // metadata the file carries, its parameters and keystoning points.
+    NavikImagePtr m_source;
     Navik::Dictionary m_renderedParameters;
     QVector<QPointF> m_renderedPoints;
 };
