@@ -9,6 +9,9 @@
 #include <QMetaObject>
 #include <QMutexLocker>
 
+#include <mutex>
+#include <utility>
+
 CBaseProcessEngineTask::CBaseProcessEngineTask(CProcessEngine& engine, unsigned int scaleLevel, const QRect& rect)
     : m_engine(engine), m_scaleLevel(scaleLevel), m_rect(rect)
 {
@@ -22,9 +25,9 @@ void CBaseProcessEngineTask::run()
     if (m_notifyEngine)
         invokeOnEngine("processingStarted");
 
-    // Renders need an opened image; the scheduler starts none without one.
-    if (!m_engine.isPictureLoaded()) {
-        ASSERT(m_engine.isPictureLoaded());
+    // Renders need an image; the scheduler starts none without one.
+    if (!hasImageToRender()) {
+        ASSERT(hasImageToRender());
         failRun();
         return;
     }
@@ -33,7 +36,7 @@ void CBaseProcessEngineTask::run()
     int height = 0;
     const Navik::Dictionary dictionary = buildDictionary();
     QSize keystoningSize;
-    const Navik::Dictionary keystoning = m_engine.getKeystoningDictionary(dictionary, &keystoningSize);
+    const Navik::Dictionary keystoning = keystoningDictionary(dictionary, &keystoningSize);
     if (!isKeystoningPointsConfigurationValid(keystoning, keystoningSize)) {
         failRun();
         return;
@@ -59,6 +62,16 @@ void CBaseProcessEngineTask::failRun()
     onProcessingFailed();
 }
 
+bool CBaseProcessEngineTask::hasImageToRender() const
+{
+    return m_engine.isPictureLoaded();
+}
+
+Navik::Dictionary CBaseProcessEngineTask::keystoningDictionary(const Navik::Dictionary& dictionary, QSize* outputSize)
+{
+    return m_engine.getKeystoningDictionary(dictionary, outputSize);
+}
+
 bool CBaseProcessEngineTask::isSameTask(const CBaseProcessEngineTask* other) const
 {
     return other && m_taskId == other->taskId();
@@ -72,7 +85,7 @@ QString CBaseProcessEngineTask::taskId() const
 PixelDataPtr CBaseProcessEngineTask::process(const Navik::Dictionary& dictionary, int* width, int* height)
 {
     // Asked before the lock: the keystoning stage takes the engine mutex itself.
-    const Navik::Dictionary keystoning = m_engine.getKeystoningDictionary(dictionary);
+    const Navik::Dictionary keystoning = keystoningDictionary(dictionary, nullptr);
 
     QMutexLocker lock(&m_engine.engineMutex());
     Navik::Target* target = createOrUpdateTarget(keystoning);
@@ -113,6 +126,20 @@ bool CBaseProcessEngineTask::isOutdated(const QSize&)
 
 void CBaseProcessEngineTask::releaseTarget(Navik::Target*)
 {
+}
+
+Navik::Target* CBaseProcessEngineTask::addSingleRenderTarget(Navik::CorrectionMode mode,
+                                                             const Navik::Dictionary& dictionary)
+{
+    const std::shared_ptr<Navik::Agent> agent = m_engine.agent();
+    return agent ? agent->AddTarget(mode, dictionary, m_engine.filter()) : nullptr;
+}
+
+void CBaseProcessEngineTask::removeSingleRenderTarget(Navik::Target* target)
+{
+    // The agent cannot change under the engine mutex, which is held here.
+    if (const std::shared_ptr<Navik::Agent> agent = m_engine.agent())
+        agent->RemoveTarget(target);
 }
 
 PixelDataPtr CBaseProcessEngineTask::renderWholeImage(Navik::Target* target, int* width, int* height)
@@ -161,7 +188,7 @@ PixelDataPtr CBaseProcessEngineTask::renderSubImage(Navik::Target* target, int* 
 
 void CBaseProcessEngineTask::collectTransformOutParams()
 {
-    const Navik::Dictionary keystoning = m_engine.getKeystoningDictionary(buildDictionary());
+    const Navik::Dictionary keystoning = keystoningDictionary(buildDictionary(), nullptr);
     Navik::Dictionary parameters;
     {
         // The modules read values of the target a render may be switching.
@@ -190,26 +217,45 @@ void CBaseProcessEngineTask::announceSizeIfChanged(bool initial, const QSize& fu
 void CBaseProcessEngineTask::invokeOnEngine(const char* name, QGenericArgument first, QGenericArgument second,
                                             QGenericArgument third)
 {
-    // The signal is emitted on the main thread while this thread waits; its
-    // arguments stay on this thread's stack. Qt orders the two threads with a
-    // semaphore of its own, which ThreadSanitizer cannot see in a Qt built
-    // without it: passing through this lock on both sides makes the same
-    // order visible to it, and costs nothing otherwise.
-    static QMutex handOff;
-    const auto passHandOff = [] { QMutexLocker lock(&handOff); };
-
     bool emitted = false;
-    passHandOff();
+    runOnEngineThread([&] {
+        emitted = QMetaObject::invokeMethod(&m_engine, name, Qt::DirectConnection, first, second, third);
+    });
+    ASSERT(emitted);
+}
+
+void CBaseProcessEngineTask::runOnEngineThread(const std::function<void()>& action)
+{
+    // The action runs on the main thread while this thread waits. Qt orders
+    // the two threads with primitives of its own, which ThreadSanitizer
+    // cannot see in a Qt built without it; these locks make the same order
+    // visible to it. The call Qt carries captures nothing: whatever this
+    // thread wrote, the action included, reaches the main thread through the
+    // slot below, filled and emptied under a lock. One hand-off at a time
+    // uses the slot.
+    static std::mutex oneAtATime;
+    static std::mutex slotLock;
+    static const std::function<void()>* slot = nullptr;
+
+    std::lock_guard exclusive(oneAtATime);
+    {
+        std::lock_guard lock(slotLock);
+        slot = &action;
+    }
     QMetaObject::invokeMethod(
         &m_engine,
-        [&] {
-            passHandOff();
-            emitted = QMetaObject::invokeMethod(&m_engine, name, Qt::DirectConnection, first, second, third);
-            passHandOff();
+        [] {
+            const std::function<void()>* pending = nullptr;
+            {
+                std::lock_guard lock(slotLock);
+                pending = std::exchange(slot, nullptr);
+            }
+            (*pending)();
+            // Hands what the action wrote back to the waiting thread.
+            std::lock_guard lock(slotLock);
         },
         Qt::BlockingQueuedConnection);
-    passHandOff();
-    ASSERT(emitted);
+    std::lock_guard lock(slotLock);
 }
 
 unsigned int CBaseProcessEngineTask::scaleLevelFromZoom()

@@ -22,6 +22,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 class CProcessEngine;
 
 class CBaseProcessEngineTask : public QObject, public QRunnable
@@ -46,6 +48,12 @@ Q_SIGNALS:
     void processed(bool success);
 
 protected:
+    // Whether there is a picture to render; the engine's opened image.
+    virtual bool hasImageToRender() const;
+    // `dictionary` with the keystoning points the render uses (the engine's
+    // stored points); `outputSize`, when given, may receive the size the
+    // points are checked against.
+    virtual Navik::Dictionary keystoningDictionary(const Navik::Dictionary& dictionary, QSize* outputSize);
     // Renders with `dictionary` under the engine mutex. `width` and `height`
     // receive the full output size (scale level 0). Null on failure.
     virtual PixelDataPtr process(const Navik::Dictionary& dictionary, int* width, int* height);
@@ -64,6 +72,11 @@ protected:
     virtual Navik::SampleLayout sampleLayout() = 0;
     virtual Navik::SampleType sampleType() = 0;
 
+    // A target on the engine's agent made for one render, and its removal
+    // (both under the engine mutex); null without an agent.
+    Navik::Target* addSingleRenderTarget(Navik::CorrectionMode mode, const Navik::Dictionary& dictionary);
+    void removeSingleRenderTarget(Navik::Target* target);
+
     PixelDataPtr renderWholeImage(Navik::Target* target, int* width, int* height);
     PixelDataPtr renderSubImage(Navik::Target* target, int* width, int* height);
     // After an after-image preview: the transform-out values the correction
@@ -78,6 +91,8 @@ protected:
     void invokeOnEngine(const char* name, QGenericArgument first = QGenericArgument(),
                         QGenericArgument second = QGenericArgument(),
                         QGenericArgument third = QGenericArgument());
+    // Runs `action` on the main thread and waits until it has run.
+    void runOnEngineThread(const std::function<void()>& action);
 
     bool m_reportErrors = false;
     bool m_notifyEngine = true;

@@ -69,8 +69,17 @@ public:
     static QRectF rotateNormalizedRect(const QRectF& rect, int quarterTurns);
     // Whether the image is large enough to be opened: both sides 32 pixels or more.
     static bool isImageSizeSupported(const Navik::Image* image);
+    // Loads an image file with its metadata for editing; null, after logging
+    // why, when it cannot be read or is smaller than 32 pixels on a side.
+    static Navik::Image* loadImageFile(const QString& path);
     // Turns the picture as the image's orientation tag asks.
     void readImageOrientation(const Navik::Image* image);
+    // getKeystoningDictionary with the given points in place of the stored ones.
+    Navik::Dictionary keystoningDictionaryForPoints(const Navik::Dictionary& parameters, QVector<QPointF> points,
+                                                    QSize* outputSize = nullptr);
+    // The parameters of a named snapshot; `found` tells whether it exists.
+    // Main thread only.
+    Navik::Dictionary namedSnapshot(const QString& name, bool* found) const;
 
     // ---- For the rendering tasks: callable from any thread.
     NavikImagePtr openedImage() const;
@@ -89,6 +98,11 @@ public:
     // Stores `size` for one side; true when it differs from what was cached.
     bool updateCachedSize(bool initial, const QSize& size);
     void setLastTransformOutParams(const Navik::Dictionary& parameters);
+    // The after parameters and the stored keystoning points, copied together.
+    void copyResultState(Navik::Dictionary* parameters, QVector<QPointF>* points) const;
+    // Makes these parameters and points the saved state. Main thread only.
+    void markAsSaved(const Navik::Dictionary& parameters, const QVector<QPointF>& points);
+    void setHostRenderResult(const PixelDataPtr& pixels);
     // Guards every use of a render target. Not recursive.
     QMutex& engineMutex() { return m_engineMutex; }
 
@@ -242,6 +256,25 @@ private:
     void forgetTargets();
     QVector<QPointF> projectKeystoningPoints(const Navik::Dictionary& parameters, QVector<QPointF> points,
                                              QSize* outputSize);
+    // Renders `pixels` with `parameters` through an agent of its own.
+    PixelDataPtr renderThumbnail(const Navik::Dictionary& parameters, const PixelDataPtr& pixels);
+    // The full output size of one side through the size target; (-1, -1)
+    // when it cannot be computed.
+    QSize computeOutputSize(bool initial);
+    // What a projection leaves of the dictionaries it projects through.
+    enum class ProjectionFilter
+    {
+        AllCorrections,
+        WithoutCorrections,
+        OnlyCorrections,
+    };
+    QVector<QPointF> projectPointsFiltered(const QVector<QPointF>& points, int mode, ProjectionFilter filter,
+                                           const CorrectionTypesFlags& types);
+    Navik::Dictionary filterForProjection(const Navik::Dictionary& parameters, ProjectionFilter filter,
+                                          const CorrectionTypesFlags& types);
+    // One projection step through the before or after render target.
+    QVector<QPointF> projectThroughTarget(const QVector<QPointF>& points, bool initial, bool toInput,
+                                          const Navik::Dictionary& parameters);
 
     static const char* const s_histogramTargetName;
     static const QString s_serializableId;

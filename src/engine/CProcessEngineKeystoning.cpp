@@ -11,12 +11,18 @@ namespace Keys = EngineParameterKeys;
 
 Navik::Dictionary CProcessEngine::getKeystoningDictionary(const Navik::Dictionary& parameters, QSize* outputSize)
 {
-    Navik::Dictionary result = parameters;
     QVector<QPointF> points;
     {
         QMutexLocker lock(&m_parameterLock);
         points = m_normalizedKeystoningPoints;
     }
+    return keystoningDictionaryForPoints(parameters, points, outputSize);
+}
+
+Navik::Dictionary CProcessEngine::keystoningDictionaryForPoints(const Navik::Dictionary& parameters,
+                                                                QVector<QPointF> points, QSize* outputSize)
+{
+    Navik::Dictionary result = parameters;
     if (points.isEmpty() || isDefaultKeystoningPointSet(points)) {
         result.RemoveValueForKey(Keys::KeystoningPoints);
         result.RemoveValueForKey(Keys::KeystoningMode);

@@ -51,6 +51,8 @@ void CProcessEngine::resetBeforeOpen()
     {
         QMutexLocker lock(&m_parameterLock);
         m_image.reset();
+        // The host must never be handed pixels of another picture.
+        m_hostRenderResult.reset();
         forgetTargets();
         m_initialParameters.RemoveAllValues();
         m_resultParameters.RemoveAllValues();
@@ -72,28 +74,37 @@ void CProcessEngine::resetBeforeOpen()
     }
 }
 
-bool CProcessEngine::openFile(const QString& path)
+Navik::Image* CProcessEngine::loadImageFile(const QString& path)
 {
-    LOG_TRACE();
-    m_taskManager->clear();
-
     const std::string nativePath = toNavikPath(path);
     const Navik::FileFormat format = Navik::GetFileFormat(nativePath);
     LOG_MESSAGE('D', "Trying to open image with format: " << int(format));
 
     Navik::ImageStatus status("", Navik::kImageStatusNoError);
     Navik::Image* image = Navik::LoadFullImage(nativePath, format, loadOptions(), &status, nullptr);
-    bool opened = false;
     if (!image) {
         ASSERT(image);
         if (status.GetCode() != 0)
             LOG_MESSAGE('D', QStringLiteral("Error: processing failed: %1").arg(QString::fromUtf8(status.GetMessage())));
         else
             LOG_MESSAGE('D', "Error not known to Navik Framework");
-    } else if (!isImageSizeSupported(image)) {
+        return nullptr;
+    }
+    if (!isImageSizeSupported(image)) {
         image->Release();
         LOG_MESSAGE('D', "Trying to open a file with the size less than 32 pixels");
-    } else {
+        return nullptr;
+    }
+    return image;
+}
+
+bool CProcessEngine::openFile(const QString& path)
+{
+    LOG_TRACE();
+    m_taskManager->clear();
+
+    Navik::Image* image = loadImageFile(path);
+    if (image) {
         // The proxy takes over our reference to the image.
         adoptImage(std::make_shared<CNavikImageProxy>(image, true, false, QString()));
         checkChannelCount(*image);
@@ -101,8 +112,8 @@ bool CProcessEngine::openFile(const QString& path)
         readImageOrientation(image);
         LOG_MESSAGE('D', "Image loaded. Size: " << image->GetWidth() << ", " << image->GetHeight());
         logPixelFormat(*image);
-        opened = true;
     }
+    const bool opened = image != nullptr;
     emit fileOpenCompleated(opened);
     return opened;
 }

@@ -57,4 +57,7 @@ inline constexpr char OutputInterpolation[] = "OutputInterpolation";
 inline constexpr char OutputRotation[] = "OutputRotation";
 inline constexpr char OutputRotationAuto[] = "OutputRotationAuto";
 
+// Thumbnails: a blur radius in pixels of the opened image.
+inline constexpr char VignettedBlurRadius[] = "VignettedBlurRadius";
+
 } // namespace EngineParameterKeys

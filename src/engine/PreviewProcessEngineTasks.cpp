@@ -154,15 +154,12 @@ Navik::Dictionary CLoupeProcessEngineTask::buildDictionary()
 
 Navik::Target* CLoupeProcessEngineTask::createOrUpdateTarget(const Navik::Dictionary& dictionary)
 {
-    const std::shared_ptr<Navik::Agent> agent = m_engine.agent();
-    return agent ? agent->AddTarget(Navik::kCorrectionModePreview, dictionary, m_engine.filter()) : nullptr;
+    return addSingleRenderTarget(Navik::kCorrectionModePreview, dictionary);
 }
 
 void CLoupeProcessEngineTask::releaseTarget(Navik::Target* target)
 {
-    // The agent cannot change under the engine mutex, which is held here.
-    if (const std::shared_ptr<Navik::Agent> agent = m_engine.agent())
-        agent->RemoveTarget(target);
+    removeSingleRenderTarget(target);
 }
 
 void CLoupeProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)

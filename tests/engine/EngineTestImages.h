@@ -1,8 +1,9 @@
 #pragma once
 
 // Photographs made for the engine's tests: a colour pattern whose pixels are
-// easy to check after a render, saved as JPEG with a chosen orientation tag.
+// easy to check after a render, saved as JPEG or TIFF with chosen metadata.
 
+#include <Navik/ColorSpace.h>
 #include <Navik/Exif.h>
 #include <Navik/Image.h>
 
@@ -10,6 +11,8 @@
 #include <QFile>
 #include <QImage>
 #include <QString>
+
+#include <vector>
 
 // Red grows to the right, green downwards; blue marks the left half.
 inline QColor patternColor(int x, int y, int width, int height)
@@ -26,17 +29,53 @@ inline QImage patternImage(int width, int height)
     return image;
 }
 
+// How writePatternFile writes the pattern.
+struct SPatternFile
+{
+    Navik::FileFormat format = Navik::kFileFormatJPEG;
+    unsigned int orientation = 0; // 0: no tag
+    bool withProfile = false;     // embed the sRGB profile
+    bool sixteenBits = false;     // 16-bit samples (TIFF only)
+    unsigned int focalLength35mm = 0; // 0: no focal data
+};
+
+// Writes the pattern through the imaging framework, with the metadata asked for.
+inline bool writePatternFile(const QString& path, int width, int height, const SPatternFile& options)
+{
+    const QImage pattern = patternImage(width, height);
+    std::vector<quint16> wide;
+    void* samples = const_cast<uchar*>(pattern.constBits());
+    unsigned int rowBytes = unsigned(pattern.bytesPerLine());
+    if (options.sixteenBits) {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width * 3; ++x)
+                wide.push_back(quint16(pattern.constScanLine(y)[x] * 257));
+        samples = wide.data();
+        rowBytes = unsigned(width * 3 * 2);
+    }
+    const auto image = Navik::RefPtr<Navik::TileImage>::Adopt(new Navik::TileImage(
+        unsigned(width), unsigned(height), rowBytes,
+        Navik::PixelFormat(Navik::kPixelTypeRGB, options.sixteenBits ? Navik::kPixelSize16 : Navik::kPixelSize8, true),
+        {samples}));
+    Navik::Exif* exif = image->GetExif();
+    if (options.orientation != 0)
+        exif->SetValue(Navik::Exif::kMetaDataOrientationKey, Navik::Value(options.orientation));
+    if (options.focalLength35mm != 0)
+        exif->SetValue(Navik::Exif::kMetaDataExifFocalLengthIn35mmFilmKey, Navik::Value(options.focalLength35mm));
+    if (options.withProfile)
+        image->SetICCProfile(Navik::RefPtr<Navik::ColorSpace>::Adopt(Navik::ColorSpace::CreateSRGB()).get());
+    Navik::ImageStatus status;
+    Navik::Dictionary saveOptions;
+    saveOptions.SetValueForKey(Navik::kImageSaveOptionJPEGQuality, 95);
+    return image->Save(QFile::encodeName(path).toStdString(), options.format, saveOptions, &status);
+}
+
 // Writes the pattern as a JPEG; orientation 0 writes a file without EXIF.
 inline bool writePatternJpeg(const QString& path, int width, int height, unsigned int orientation = 0)
 {
-    QImage pattern = patternImage(width, height);
     if (orientation == 0)
-        return pattern.save(path, "JPEG", 95);
-    const auto image = Navik::RefPtr<Navik::TileImage>::Adopt(new Navik::TileImage(
-        unsigned(width), unsigned(height), unsigned(pattern.bytesPerLine()),
-        Navik::PixelFormat(Navik::kPixelTypeRGB, Navik::kPixelSize8, true), {pattern.bits()}));
-    if (orientation != 0)
-        image->GetExif()->SetValue(Navik::Exif::kMetaDataOrientationKey, Navik::Value(orientation));
-    Navik::ImageStatus status;
-    return image->Save(QFile::encodeName(path).toStdString(), Navik::kFileFormatJPEG, {}, &status);
+        return patternImage(width, height).save(path, "JPEG", 95);
+    SPatternFile options;
+    options.orientation = orientation;
+    return writePatternFile(path, width, height, options);
 }

@@ -1,7 +1,7 @@
 // The engine object, render scheduling, the preview tasks and opening images,
 // through the real thread pool, timer and correction engine.
 
-#include "EngineTestImages.h"
+#include "EngineTestSupport.h"
 #include "RecordingLogger.h"
 
 #include "engine/CProcessEngine.h"
@@ -23,8 +23,6 @@
 namespace Keys = EngineParameterKeys;
 
 namespace {
-
-constexpr int renderTimeout = 30000;
 
 // What the engine emitted, in order, one line per signal with its sizes.
 class SignalRecorder : public QObject
@@ -61,14 +59,7 @@ public:
         });
     }
 
-    // Waits until nothing runs or waits, then for the calls still queued.
-    bool waitUntilIdle()
-    {
-        if (!QTest::qWaitFor([this] { return !m_engine.hasTasksForProcessing(); }, renderTimeout))
-            return false;
-        QTest::qWait(20);
-        return true;
-    }
+    bool waitUntilIdle() { return waitUntilEngineIdle(m_engine); }
 
     // At most one render at a time: no start before the previous finish.
     bool rendersNeverOverlap() const
@@ -112,16 +103,6 @@ public:
     }
     QList<int> rotations;
 };
-
-NavikImagePtr imageInMemory(int width, int height)
-{
-    return std::make_shared<CNavikImageProxy>(patternImage(width, height), true, false);
-}
-
-bool colorsClose(const QColor& a, const QColor& b)
-{
-    return qAbs(a.red() - b.red()) <= 12 && qAbs(a.green() - b.green()) <= 12 && qAbs(a.blue() - b.blue()) <= 12;
-}
 
 } // namespace
 

@@ -1,12 +1,14 @@
 // Drives the process engine from the console: opens an image, applies the
 // parameters given, waits for the renders and writes every picture the
-// engine delivered as PNG, to see the engine work without the views.
+// engine delivered as PNG, to see the engine work without the views; saves
+// the corrected picture when asked.
 //
 //   quillet-engine-driver --image photo.jpg --out folder [--set Key=value ...]
 //       [--points x1,y1,x2,y2,...] [--hires x,y,w,h] [--zoom percent]
+//       [--save corrected.jpg|corrected.tif]
 //
 // A value is read as true/false, an int, a float (with a decimal point) or
-// else a string. Exit status 0 when every render succeeded.
+// else a string. Exit status 0 when every render (and the save) succeeded.
 
 #include "engine/CProcessEngine.h"
 #include "engine/ImageConversion.h"
@@ -60,6 +62,7 @@ int main(int argc, char** argv)
     parser.addOption({"points", "Normalised keystoning points x1,y1,x2,y2,...", "list"});
     parser.addOption({"hires", "A region of the after image to render as a view would: x,y,w,h.", "rect"});
     parser.addOption({"zoom", "The views' zoom in percent for the region render.", "percent", "100"});
+    parser.addOption({"save", "Save the corrected picture as JPEG or TIFF, by the suffix.", "path"});
     parser.process(app);
     QTextStream out(stdout);
     if (!parser.isSet("image") || !parser.isSet("out")) {
@@ -114,5 +117,12 @@ int main(int argc, char** argv)
         waitForRenders();
     }
     out << delivered << " pictures, " << errors << " failed renders\n";
-    return errors == 0 ? 0 : 1;
+
+    bool saved = true;
+    if (parser.isSet("save")) {
+        saved = engine.saveOpenedFileSync(parser.value("save"), 90, true, true, Navik::kFileFormatUnknown);
+        out << (saved ? "saved " : "could not save ") << parser.value("save") << "\n";
+        waitForRenders();
+    }
+    return errors == 0 && saved ? 0 : 1;
 }

@@ -1,0 +1,228 @@
+#include "engine/SaveProcessEngineTasks.h"
+
+#include "engine/CNavikImageProxy.h"
+#include "engine/CProcessEngine.h"
+#include "engine/EngineParameterKeys.h"
+#include "engine/NavikStrings.h"
+#include "utils/Logger.h"
+#include "utils/SharedConstants.h"
+
+#include <Navik/ColorSpace.h>
+#include <Navik/Exif.h>
+#include <Navik/Image.h>
+
+namespace Keys = EngineParameterKeys;
+
+namespace {
+
+constexpr int savePriority = 100;
+// The first EXIF orientation: the rendered pixels are upright.
+constexpr unsigned int uprightOrientation = 1;
+
+// A render for a file is final output, coloured as the source was shot.
+void setOutputProfileAsShot(Navik::Dictionary& parameters)
+{
+    parameters.SetValueForKey(Keys::OutputICCProfile, "AsShot");
+}
+
+// The save options of the format, deriving the format from the path when it
+// was not given. False for a format that is neither JPEG nor TIFF.
+bool saveOptionsForFormat(SSaveOptions& options, Navik::Dictionary& saveOptions)
+{
+    if (options.format == Navik::kFileFormatUnknown)
+        options.format = Navik::GetFileFormatFromPath(toNavikPath(options.path));
+    switch (options.format) {
+    case Navik::kFileFormatTIFF:
+        saveOptions.SetValueForKey(Navik::kImageSaveOptionTIFFCompression, options.tiffCompression);
+        return true;
+    case Navik::kFileFormatJPEG:
+        saveOptions.SetValueForKey(Navik::kImageSaveOptionJPEGQuality, options.jpegQuality);
+        return true;
+    default:
+        ASSERT_X(false, "saving", "only JPEG and TIFF files can be written");
+        return false;
+    }
+}
+
+// Writes `pixels` to the options' file with the metadata and colour profile
+// of `source`, naming this program as the software. `orientation`, when
+// valid, replaces the source's orientation tag. Drops the caller's
+// reference to the pixels once the image holds them.
+bool writeRender(PixelDataPtr& pixels, const Navik::Image& source, SSaveOptions& options,
+                 const Navik::Value& orientation)
+{
+    Navik::Dictionary saveOptions;
+    if (!saveOptionsForFormat(options, saveOptions))
+        return false;
+
+    const auto exif = Navik::RefPtr<Navik::Exif>::Adopt(new Navik::Exif(*source.GetExif()));
+    exif->SetValue(Navik::Exif::kMetaDataSoftwareKey, Navik::Value(g_appTitle.toStdString()));
+    if (orientation.IsValid())
+        exif->SetValue(Navik::Exif::kMetaDataOrientationKey, orientation);
+
+    const auto image = Navik::RefPtr<Navik::Image>::Adopt(Navik::CreateImageFromPixelData(*pixels));
+    pixels.reset();
+    if (!image)
+        return false;
+    image->SetICCProfile(source.GetExif()->GetICCProfile());
+    image->SetExif(exif.get());
+
+    Navik::ImageStatus status;
+    return image->Save(toNavikPath(options.path), options.format, saveOptions, &status);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- save
+
+CSaveProcessEngineTask::CSaveProcessEngineTask(CProcessEngine& engine, const QString& path, int jpegQuality,
+                                               bool tiffCompression, bool eightBits, Navik::FileFormat format)
+    : CBaseProcessEngineTask(engine, 0, QRect()),
+      m_fileForm(true),
+      m_options{path, jpegQuality, tiffCompression, format},
+      m_eightBits(eightBits)
+{
+    m_taskId = QStringLiteral("SaveTaskId");
+}
+
+CSaveProcessEngineTask::CSaveProcessEngineTask(CProcessEngine& engine, bool eightBits)
+    : CBaseProcessEngineTask(engine, 0, QRect()), m_fileForm(false), m_eightBits(eightBits)
+{
+    m_taskId = QStringLiteral("SaveTaskId");
+}
+
+int CSaveProcessEngineTask::priority() const
+{
+    return savePriority;
+}
+
+Navik::SampleType CSaveProcessEngineTask::sampleType()
+{
+    if (m_eightBits)
+        return Navik::kSampleTypeUInt8;
+    return m_fileForm ? Navik::kSampleTypeUInt16 : Navik::kSampleTypeUInt16Host;
+}
+
+Navik::Dictionary CSaveProcessEngineTask::buildDictionary()
+{
+    m_source = m_engine.openedImage();
+    m_engine.copyResultState(&m_renderedParameters, &m_renderedPoints);
+    Navik::Dictionary parameters = m_renderedParameters;
+    setOutputProfileAsShot(parameters);
+    return parameters;
+}
+
+Navik::Dictionary CSaveProcessEngineTask::keystoningDictionary(const Navik::Dictionary& dictionary,
+                                                               QSize* outputSize)
+{
+    return m_engine.keystoningDictionaryForPoints(dictionary, m_renderedPoints, outputSize);
+}
+
+Navik::Target* CSaveProcessEngineTask::createOrUpdateTarget(const Navik::Dictionary& dictionary)
+{
+    return addSingleRenderTarget(Navik::kCorrectionModeFinal, dictionary);
+}
+
+void CSaveProcessEngineTask::releaseTarget(Navik::Target* target)
+{
+    removeSingleRenderTarget(target);
+}
+
+void CSaveProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
+{
+    bool saved = false;
+    if (!m_fileForm || !pixels) {
+        // The host takes the pixels from the engine when the signal arrives.
+        m_engine.setHostRenderResult(pixels);
+    } else if (m_source && m_source->image()) {
+        saved = writeRender(pixels, *m_source->image(), m_options, Navik::Value(uprightOrientation));
+    }
+    // Exactly what was rendered is what the file holds; a change made since
+    // still counts as unsaved.
+    if (saved)
+        runOnEngineThread([this] { m_engine.markAsSaved(m_renderedParameters, m_renderedPoints); });
+    invokeOnEngine("fileSaveCompleated", Q_ARG(bool, saved));
+}
+
+void CSaveProcessEngineTask::onProcessingFailed()
+{
+    invokeOnEngine("fileSaveCompleated", Q_ARG(bool, false));
+}
+
+// ---------------------------------------------------------------- batch
+
+CBatchProcessEngineTask::CBatchProcessEngineTask(CProcessEngine& engine, const Navik::Dictionary& settings,
+                                                 const QString& inputPath, const QString& outputPath,
+                                                 int jpegQuality, bool tiffCompression, bool eightBits,
+                                                 Navik::FileFormat format)
+    : CBaseProcessEngineTask(engine, 0, QRect()),
+      m_settings(settings),
+      m_options{outputPath, jpegQuality, tiffCompression, format},
+      m_eightBits(eightBits)
+{
+    m_taskId = QStringLiteral("BatchTaskId");
+    openInput(inputPath);
+}
+
+void CBatchProcessEngineTask::openInput(const QString& inputPath)
+{
+    Navik::Image* image = CProcessEngine::loadImageFile(inputPath);
+    if (!image)
+        return;
+    // The proxy takes over our reference to the image.
+    m_image = std::make_shared<CNavikImageProxy>(image, true, false, QString());
+    m_agent = std::make_shared<Navik::Agent>(*image);
+    // The pixels stay as the file holds them and the written file keeps the
+    // file's orientation tag; the opened picture is not this task's to turn.
+    LOG_MESSAGE('D', "Image orientation: "
+                         << int(image->GetExif()->GetValue(Navik::Exif::kMetaDataOrientationKey).AsUnsignedInt()));
+}
+
+int CBatchProcessEngineTask::priority() const
+{
+    return savePriority;
+}
+
+Navik::SampleType CBatchProcessEngineTask::sampleType()
+{
+    return m_eightBits ? Navik::kSampleTypeUInt8 : Navik::kSampleTypeUInt16;
+}
+
+bool CBatchProcessEngineTask::hasImageToRender() const
+{
+    return m_agent != nullptr;
+}
+
+Navik::Dictionary CBatchProcessEngineTask::buildDictionary()
+{
+    setOutputProfileAsShot(m_settings);
+    return m_settings;
+}
+
+Navik::Dictionary CBatchProcessEngineTask::keystoningDictionary(const Navik::Dictionary& dictionary, QSize*)
+{
+    return dictionary;
+}
+
+Navik::Target* CBatchProcessEngineTask::createOrUpdateTarget(const Navik::Dictionary& dictionary)
+{
+    if (!m_agent)
+        return nullptr;
+    const auto filter = Navik::RefPtr<Navik::Filter>::Adopt(new Navik::Filter);
+    Navik::Dictionary parameters = dictionary;
+    parameters.SetValueForKey(Keys::KeystoningKeepOriginalSize, false);
+    LOG_MESSAGE('D', "Processing thumbnail using dictionary: " << parameters.StringRepr());
+    return m_agent->AddTarget(Navik::kCorrectionModeFinal, parameters, filter.get());
+}
+
+void CBatchProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
+{
+    // The source's own orientation tag stays: the pixels were not turned by it.
+    const bool saved = pixels && writeRender(pixels, *m_image->image(), m_options, Navik::Value());
+    invokeOnEngine("fileBatchCompleated", Q_ARG(bool, saved));
+}
+
+void CBatchProcessEngineTask::onProcessingFailed()
+{
+    invokeOnEngine("fileBatchCompleated", Q_ARG(bool, false));
+}
