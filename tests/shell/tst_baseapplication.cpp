@@ -2,11 +2,10 @@
 // only records what it is asked to open. Notices are recorded by the script
 // harness instead of being shown.
 
-#include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
 #include "utils/CScripting.h"
 
-#include "RecordingMainWindow.h"
+#include "TestApplication.h"
 
 #include <QFileOpenEvent>
 #include <QImage>
@@ -15,40 +14,6 @@
 #include <QTimer>
 
 using namespace NAVIK_tarl1;
-
-namespace {
-
-// The base behaviour throughout: no engine, no statistics, no Photoshop pixels.
-class TestApplication : public CBaseApplication
-{
-public:
-    using CBaseApplication::CBaseApplication;
-
-    QStringList arguments() override { return commandLine; }
-    IProcessEngine* getProcessEngine() override { return nullptr; }
-    QByteArray saveApplicationState() override { return {}; }
-    void restoreApplicationState(const QByteArray&) override {}
-    void createStatisticSender() override {}
-    AppInitCode showSelectPresetDialog(const QString&) override { return AppInitDoneNoPreset; }
-    AppInitCode processFileWithPreset(const QStringList&, const QString&) override { return AppInitDoneSuccess; }
-    void onPluginImageLoaded(NavikImagePtr) override {}
-    CBaseMainWindow* createMainWindow() override { return new RecordingMainWindow(this); }
-
-    RecordingMainWindow* window() { return static_cast<RecordingMainWindow*>(getMainWindow()); }
-
-    QStringList commandLine;
-
-protected:
-    NavikImagePtr createInputImage(PhotoshopDataStructure&) override { return {}; }
-    bool copyToOutputBuffer(const PixelDataPtr&, PhotoshopDataStructure&) override { return false; }
-};
-
-TestApplication* application()
-{
-    return static_cast<TestApplication*>(qApp);
-}
-
-} // namespace
 
 class TestBaseApplication : public QObject
 {

@@ -17,7 +17,7 @@
 #include "utils/PhotoshopDataStructure.h"
 #include "utils/SharedConstants.h"
 
-#include "RecordingMainWindow.h"
+#include "TestApplication.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -54,43 +54,9 @@ public:
     bool processing = false;
 };
 
-class TestApplication : public CBaseApplication
-{
-public:
-    using CBaseApplication::CBaseApplication;
-
-    QStringList arguments() override { return commandLine; }
-    IProcessEngine* getProcessEngine() override
-    {
-        if (!engine)
-            engine = std::make_unique<ControlledEngine>();
-        return engine.get();
-    }
-    QByteArray saveApplicationState() override { return {}; }
-    void restoreApplicationState(const QByteArray&) override {}
-    void createStatisticSender() override {}
-    AppInitCode showSelectPresetDialog(const QString&) override { return AppInitDoneNoPreset; }
-    AppInitCode processFileWithPreset(const QStringList&, const QString&) override { return AppInitDoneSuccess; }
-    void onPluginImageLoaded(NavikImagePtr) override {}
-    CBaseMainWindow* createMainWindow() override { return new RecordingMainWindow(this); }
-
-    QStringList commandLine;
-    std::unique_ptr<ControlledEngine> engine;
-
-protected:
-    NavikImagePtr createInputImage(PhotoshopDataStructure&) override { return {}; }
-    bool copyToOutputBuffer(const PixelDataPtr&, PhotoshopDataStructure&) override { return false; }
-};
-
-TestApplication* application()
-{
-    return static_cast<TestApplication*>(qApp);
-}
-
 ControlledEngine& engine()
 {
-    application()->getProcessEngine();
-    return *application()->engine;
+    return *static_cast<ControlledEngine*>(application()->engine);
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)
@@ -783,6 +749,8 @@ void TestBaseMainWindow::controlsEnabledIsDelayed()
 int main(int argc, char* argv[])
 {
     TestApplication application(argc, argv);
+    ControlledEngine engine;
+    application.engine = &engine;
     TestBaseMainWindow test;
     return QTest::qExec(&test, argc, argv);
 }
