@@ -1,9 +1,9 @@
 #include "shell/CBaseApplication.h"
 
+#include "shell/CBaseMainWindow.h"
 #include "shell/CGlobalStrings.h"
 #include "shell/CustomWindowsStyle.h"
 #include "shell/PictureFileTypes.h"
-#include "shell/CBaseMainWindow.h"
 #include "utils/CLanguageManager.h"
 #include "utils/CMessageBox.h"
 #include "utils/Logger.h"

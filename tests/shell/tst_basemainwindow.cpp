@@ -6,7 +6,6 @@
 // a test script, except where a test looks at what the Save As dialog proposes.
 
 #include "engine/CProcessEngine.h"
-#include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
 #include "shell/IProcessEngine.h"
 #include "shell/ProgressIndicatorFlag.h"
@@ -15,7 +14,6 @@
 #include "utils/CScripting.h"
 #include "utils/CSettings.h"
 #include "utils/PhotoshopDataStructure.h"
-#include "utils/SharedConstants.h"
 
 #include "TestApplication.h"
 
