@@ -28,6 +28,25 @@
     </message>
 </context>
 <context>
+    <name>CBaseMainWindow</name>
+    <message>
+        <source>Open Image</source>
+        <translation>Bild öffnen</translation>
+    </message>
+    <message>
+        <source>Save File As</source>
+        <translation>Datei speichern unter</translation>
+    </message>
+    <message>
+        <source>The picture has been modified. Do you want to save changes?</source>
+        <translation>Das Bild wurde geändert. Möchten Sie die Änderungen speichern?</translation>
+    </message>
+    <message>
+        <source>Photoshop has been crashed. Would you like to save image to the file?</source>
+        <translation>Photoshop ist abgestürzt. Möchten Sie das Bild in einer Datei speichern?</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

@@ -28,6 +28,25 @@
     </message>
 </context>
 <context>
+    <name>CBaseMainWindow</name>
+    <message>
+        <source>Open Image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save File As</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The picture has been modified. Do you want to save changes?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Photoshop has been crashed. Would you like to save image to the file?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

@@ -28,6 +28,25 @@
     </message>
 </context>
 <context>
+    <name>CBaseMainWindow</name>
+    <message>
+        <source>Open Image</source>
+        <translation>Ouvrir une image</translation>
+    </message>
+    <message>
+        <source>Save File As</source>
+        <translation>Enregistrer le fichier sous</translation>
+    </message>
+    <message>
+        <source>The picture has been modified. Do you want to save changes?</source>
+        <translation>L&apos;image a été modifiée. Voulez-vous enregistrer les modifications ?</translation>
+    </message>
+    <message>
+        <source>Photoshop has been crashed. Would you like to save image to the file?</source>
+        <translation>Photoshop s&apos;est arrêté de manière inattendue. Voulez-vous enregistrer l&apos;image dans un fichier ?</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

@@ -28,6 +28,25 @@
     </message>
 </context>
 <context>
+    <name>CBaseMainWindow</name>
+    <message>
+        <source>Open Image</source>
+        <translation>画像を開く</translation>
+    </message>
+    <message>
+        <source>Save File As</source>
+        <translation>名前を付けて保存</translation>
+    </message>
+    <message>
+        <source>The picture has been modified. Do you want to save changes?</source>
+        <translation>画像が変更されています。変更内容を保存しますか?</translation>
+    </message>
+    <message>
+        <source>Photoshop has been crashed. Would you like to save image to the file?</source>
+        <translation>Photoshop がクラッシュしました。画像をファイルに保存しますか?</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

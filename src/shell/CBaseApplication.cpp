@@ -1,8 +1,9 @@
 #include "shell/CBaseApplication.h"
 
+#include "shell/CBaseMainWindow.h"
 #include "shell/CGlobalStrings.h"
 #include "shell/CustomWindowsStyle.h"
-#include "shell/stand-ins/CBaseMainWindow.h"
+#include "shell/PictureFileTypes.h"
 #include "utils/CLanguageManager.h"
 #include "utils/CMessageBox.h"
 #include "utils/Logger.h"
@@ -155,10 +156,7 @@ bool CBaseApplication::isSupportedImageFileType(const QString& path)
 {
     LOG_MESSAGE('D', "By default application supports only tiff and jpg files. You can change this in "
                      "CBaseApplication::isSupportedImageFileType");
-    for (const char* suffix : {".jpg", ".jpeg", ".tif", ".tiff"})
-        if (path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
-            return true;
-    return false;
+    return hasPictureFileSuffix(path);
 }
 
 IApplicationInterface::AppInitCode CBaseApplication::initLRwithMultipleSelection(const QStringList&)

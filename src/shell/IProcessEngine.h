@@ -39,6 +39,11 @@ public:
     // ISerializableInterface: serialize, deserialize, isEqual and id ("ProcessEngine").
     virtual ~IProcessEngine() = default;
 
+    // Whether the file is a picture the engine opens: a JPEG or TIFF name
+    // (other names are refused without touching the file) whose header the
+    // image framework reads, with pixels it decodes.
+    static bool isFileSupported(const QString& path);
+
     // One engine parameter of the after image; an unchanged value does nothing.
     virtual void onCEPropertyIntChanged(const QString& key, int value) = 0;
     virtual void onCEPropertyFloatChanged(const QString& key, float value) = 0;

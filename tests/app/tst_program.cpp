@@ -5,148 +5,17 @@
 // test script, in whose mode notices are recorded instead of shown, and a
 // script run closes the window once the (empty) test has passed.
 
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
+#include "ProgramSandbox.h"
+
 #include <QTest>
 
 namespace {
-
-const QString kProgram = QStringLiteral(QUILLET_BUILD_DIR "/bin/Quillet");
-const QString kHostSimulator = QStringLiteral(QUILLET_BUILD_DIR "/tools/bin/host-simulator");
-constexpr int kRunTimeoutMs = 120000;
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 QByteArray exitCodeDocument(int exitCode)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\" ?><root><exitCode>" + QByteArray::number(exitCode)
         + "</exitCode></root>";
 }
-
-// The folders of one user, the files a run is given, and the run itself.
-class Sandbox
-{
-public:
-    Sandbox()
-    {
-        for (const char* folder : {"home/Documents", "config", "tmp"})
-            QDir(m_root.path()).mkpath(QLatin1String(folder));
-    }
-
-    QString root() const { return m_root.path(); }
-    QString path(const QString& relative) const { return m_root.filePath(relative); }
-    QString home() const { return path(QStringLiteral("home")); }
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), home());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
-        // Also where the Photoshop host's local server lives, so runs do not meet.
-        environment.insert(QStringLiteral("TMPDIR"), path(QStringLiteral("tmp")));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        return environment;
-    }
-
-    // The exit code as main returned it (the system keeps its low byte).
-    int run(const QString& program, const QStringList& arguments)
-    {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.setWorkingDirectory(m_root.path());
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(program, arguments);
-        const bool finished = process.waitForFinished(kRunTimeoutMs);
-        m_output = QString::fromLocal8Bit(process.readAll());
-        if (!finished) {
-            process.kill();
-            process.waitForFinished();
-        }
-        if (!finished || process.exitStatus() != QProcess::NormalExit)
-            return -1000;
-        return static_cast<signed char>(process.exitCode());
-    }
-    int runProgram(const QStringList& arguments) { return run(kProgram, arguments); }
-    const QString& output() const { return m_output; }
-
-    // The settings file, read and written as the program's store (an INI file).
-    QString settingsPath() const { return path(QStringLiteral("config/Navik Labs/tarl1/Data.plist")); }
-    QVariant setting(const QString& key) const { return QSettings(settingsPath(), QSettings::IniFormat).value(key); }
-    void setSetting(const QString& key, const QVariant& value)
-    {
-        QSettings settings(settingsPath(), QSettings::IniFormat);
-        settings.setValue(key, value);
-    }
-
-    QString logPath() const { return path(QStringLiteral("home/Documents/Navik Quillet/log/NavikLogger.log")); }
-    QStringList logLines() const { return QString::fromUtf8(readFile(logPath())).split(QLatin1Char('\n')); }
-    // Index of the first log line, from `from` on, that ends with `text`; -1 when none.
-    int logLine(const QString& text, int from = 0) const
-    {
-        const QStringList lines = logLines();
-        for (int i = from; i < lines.size(); ++i)
-            if (lines.at(i).endsWith(text))
-                return i;
-        return -1;
-    }
-
-    // An empty test: it passes, and the window closes shortly after.
-    QString script()
-    {
-        const QString file = path(QStringLiteral("empty.js"));
-        if (!QFile::exists(file))
-            writeFile(file, "scripting.startTest.connect(function () {});\n");
-        return QStringLiteral("--script=") + file;
-    }
-
-    // Small files for the command line: a photograph, a picture of a type the
-    // program does not open, and a damaged photograph.
-    QString picture(const QString& name)
-    {
-        const QString file = path(name);
-        if (QFile::exists(file))
-            return file;
-        if (name.endsWith(QLatin1String(".broken.jpg"))) {
-            writeFile(file, QByteArray(4096, '\x5a'));
-            return file;
-        }
-        QImage image(96, 64, QImage::Format_RGB888);
-        image.fill(QColor(40, 120, 200));
-        image.save(file);
-        return file;
-    }
-
-    // Replaces the placeholders {jpeg}, {png} and {broken} by such files.
-    QStringList withFiles(const QStringList& arguments)
-    {
-        QStringList result;
-        for (QString argument : arguments) {
-            argument.replace(QLatin1String("{jpeg}"), picture(QStringLiteral("photo.jpg")));
-            argument.replace(QLatin1String("{png}"), picture(QStringLiteral("picture.png")));
-            argument.replace(QLatin1String("{broken}"), picture(QStringLiteral("photo.broken.jpg")));
-            result.append(argument);
-        }
-        return result;
-    }
-
-private:
-    QTemporaryDir m_root;
-    QString m_output;
-};
 
 } // namespace
 

@@ -2,73 +2,18 @@
 // only records what it is asked to open. Notices are recorded by the script
 // harness instead of being shown.
 
-#include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
-#include "shell/stand-ins/CBaseMainWindow.h"
 #include "utils/CScripting.h"
 
+#include "TestApplication.h"
+
 #include <QFileOpenEvent>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 using namespace NAVIK_tarl1;
-
-namespace {
-
-class RecordingMainWindow : public CBaseMainWindow
-{
-public:
-    using CBaseMainWindow::CBaseMainWindow;
-
-    void setupControlsState(bool) override {}
-    bool openFile(const QString& path, const QString&) override
-    {
-        opened.append(path);
-        return true;
-    }
-    bool openImage(NavikImagePtr, const CWindowState&) override { return true; }
-    bool openFilesInBatchMode(const QStringList& paths) override
-    {
-        opened = paths;
-        return true;
-    }
-    bool saveOldAndOpenNewFile(const QString& path) override { return openFile(path, QString()); }
-
-    QStringList opened;
-};
-
-// The base behaviour throughout: no engine, no statistics, no Photoshop pixels.
-class TestApplication : public CBaseApplication
-{
-public:
-    using CBaseApplication::CBaseApplication;
-
-    QStringList arguments() override { return commandLine; }
-    IProcessEngine* getProcessEngine() override { return nullptr; }
-    QByteArray saveApplicationState() override { return {}; }
-    void restoreApplicationState(const QByteArray&) override {}
-    void createStatisticSender() override {}
-    AppInitCode showSelectPresetDialog(const QString&) override { return AppInitDoneNoPreset; }
-    AppInitCode processFileWithPreset(const QStringList&, const QString&) override { return AppInitDoneSuccess; }
-    void onPluginImageLoaded(NavikImagePtr) override {}
-    CBaseMainWindow* createMainWindow() override { return new RecordingMainWindow(this); }
-
-    RecordingMainWindow* window() { return static_cast<RecordingMainWindow*>(getMainWindow()); }
-
-    QStringList commandLine;
-
-protected:
-    NavikImagePtr createInputImage(PhotoshopDataStructure&) override { return {}; }
-    bool copyToOutputBuffer(const PixelDataPtr&, PhotoshopDataStructure&) override { return false; }
-};
-
-TestApplication* application()
-{
-    return static_cast<TestApplication*>(qApp);
-}
-
-} // namespace
 
 class TestBaseApplication : public QObject
 {
@@ -207,13 +152,18 @@ void TestBaseApplication::fileOpenEvents()
     QCOMPARE(int(application()->initialize()), 1);
     QCOMPARE(application()->window()->opened, (QStringList{"first.jpg", "second.tif"}));
 
-    // Once the engine runs, a file-open event opens the file in the window.
+    // Once the engine runs, a file-open event opens the file in the window,
+    // after the checks a file chosen in the Open dialog passes.
     application()->window()->opened.clear();
+    const QString third = m_folder.filePath(QStringLiteral("third.jpg"));
+    QImage picture(40, 40, QImage::Format_RGB888);
+    picture.fill(Qt::darkCyan);
+    QVERIFY(picture.save(third));
     CBaseApplication::initializeEngine();
-    QFileOpenEvent later(QStringLiteral("third.jpg"));
+    QFileOpenEvent later(third);
     QCoreApplication::sendEvent(qApp, &later);
     CBaseApplication::releaseEngine();
-    QCOMPARE(application()->window()->opened, QStringList{"third.jpg"});
+    QCOMPARE(application()->window()->opened, QStringList{third});
 }
 
 int main(int argc, char* argv[])

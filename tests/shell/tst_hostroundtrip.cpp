@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace NAVIK_tarl1;
@@ -60,14 +61,23 @@ int runEditor(int argc, char** argv)
     return record.serializeMap() ? 0 : 13;
 }
 
+// The nearest 16-bit sample that the host's range (0 to 32768) keeps unchanged
+// on its way there and back.
+quint16 keptByHost(quint16 sample)
+{
+    const quint32 host = (sample * 32768u + 0xffff / 2) / 0xffff;
+    return quint16(std::min<quint32>(0xffff, (host * 0xffffu + 16384) / 32768));
+}
+
 // Samples that an 8-bit round trip would not keep.
 QImage sourcePicture(int depth)
 {
     QImage image(7, 5, depth == 8 ? QImage::Format_RGB888 : QImage::Format_RGBX64);
+    const auto sample = [depth](int value) { return depth == 8 ? quint16(value) : keptByHost(quint16(value)); };
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const quint16 base = quint16(x * 9001 + y * 127 + 3);
-            image.setPixelColor(x, y, QColor::fromRgba64(base, quint16(base * 7), quint16(base ^ 0x5a5a)));
+            image.setPixelColor(x, y, QColor::fromRgba64(sample(base), sample(base * 7), sample(base ^ 0x5a5a)));
         }
     }
     return image;

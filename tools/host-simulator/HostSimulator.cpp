@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -29,6 +30,19 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The host's 16-bit samples run from 0 to 32768, not to 65535.
+constexpr quint32 kHostMaximum = 32768;
+
+quint16 toHostSample(quint16 sample)
+{
+    return quint16((sample * kHostMaximum + 0xffff / 2) / 0xffff);
+}
+
+quint16 fromHostSample(quint16 sample)
+{
+    return quint16(std::min<quint32>(0xffff, (sample * 0xffffu + kHostMaximum / 2) / kHostMaximum));
+}
+
 } // namespace
 
 QByteArray packPixels(const QImage& source, int depth)
@@ -44,8 +58,10 @@ QByteArray packPixels(const QImage& source, int depth)
         }
         // RGBX64 holds four 16-bit samples a pixel; the exchange has three.
         const auto* from = reinterpret_cast<const quint16*>(image.constScanLine(y));
+        auto* to = reinterpret_cast<quint16*>(row);
         for (int x = 0; x < image.width(); ++x)
-            std::memcpy(row + x * 6, from + x * 4, 6);
+            for (int c = 0; c < 3; ++c)
+                to[x * 3 + c] = toHostSample(from[x * 4 + c]);
     }
     return pixels;
 }
@@ -60,9 +76,11 @@ QImage unpackPixels(const char* pixels, int width, int height, int depth)
             std::memcpy(image.scanLine(y), row, size_t(rowBytes));
             continue;
         }
+        const auto* from = reinterpret_cast<const quint16*>(row);
         auto* to = reinterpret_cast<quint16*>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
-            std::memcpy(to + x * 4, row + x * 6, 6);
+            for (int c = 0; c < 3; ++c)
+                to[x * 4 + c] = fromHostSample(from[x * 3 + c]);
             to[x * 4 + 3] = 0xffff;
         }
     }

@@ -38,6 +38,8 @@ enum HostSimulatorStatus {
 
 // The raw layout of the exchange: rows of width pixels of three interleaved
 // channels, 8 or 16 bits each in the machine's byte order, without padding.
+// 16-bit samples run from 0 to 32768, as the host keeps them; the pictures on
+// this side use the full 16-bit range.
 QByteArray packPixels(const QImage& image, int depth);
 QImage unpackPixels(const char* pixels, int width, int height, int depth);
 

@@ -2,16 +2,23 @@
 
 #include "engine/ImageConversion.h"
 #include "shell/CBaseApplication.h"
+#include "shell/CGlobalStrings.h"
 #include "shell/IProcessEngine.h"
 #include "utils/CMessageBox.h"
+#include "utils/CNativeDialogs.h"
+#include "utils/COperationCompletionWaiter.h"
 #include "utils/CScripting.h"
+#include "utils/Logger.h"
 #include "utils/SharedConstants.h"
 
 #include <QAction>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
+#include <QLocalSocket>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
 
 #include <cstdlib>
 
@@ -21,6 +28,18 @@ namespace {
 
 // Room left around the preview.
 constexpr int kPreviewMargin = 16;
+// Without an options dialog the picture is saved at the best quality.
+constexpr int kSaveQuality = 100;
+
+IProcessEngine* engine()
+{
+    return CBaseApplication::processEngine();
+}
+
+void warn(QWidget* parent, const QString& text)
+{
+    CMessageBox::warning(parent, g_appTitle, text, QMessageBox::Ok, QMessageBox::NoButton);
+}
 
 } // namespace
 
@@ -33,45 +52,37 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
     m_picture->setStyleSheet(QStringLiteral("background: #3c3c3c;"));
     m_picture->setMinimumSize(320, 240);
     setCentralWidget(m_picture);
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("F&ile"));
+    addFileAction(file, QStringLiteral("action_Open"), QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+                  SLOT(saveOldAndOpenNewFile()));
+    file->addSeparator();
+    m_saveAction = addFileAction(file, QStringLiteral("action_Save"), QStringLiteral("&Save"), QKeySequence(),
+                                 SLOT(saveOpenedFile()));
+    m_saveAsAction = addFileAction(file, QStringLiteral("actionSave_As"), QStringLiteral("Save &As..."),
+                                   QKeySequence(Qt::CTRL | Qt::Key_S), SLOT(saveOpenedFileAs()));
+    file->addSeparator();
+    m_closeAction = addFileAction(file, QStringLiteral("action_Close"), QStringLiteral("&Close"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_W), SLOT(closeOpenedFile()));
+    file->addSeparator();
+    m_exitAction = addFileAction(file, QStringLiteral("action_Exit"), QStringLiteral("&Exit"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_Q), SLOT(closeApp()));
+    m_saveAction->setEnabled(false);
+
     // Where no window manager maximises the window, it still gets room.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(screen->availableSize() * 2 / 3);
-    connect(CBaseApplication::processEngine()->getQObject(), SIGNAL(loResResultImageProcessed(PixelDataPtr, QSize)),
-            this, SLOT(onLoResResultImageProcessed(PixelDataPtr, QSize)));
+
+    QObject* processEngine = engine()->getQObject();
+    connect(processEngine, SIGNAL(loResResultImageProcessed(PixelDataPtr, QSize)), this,
+            SLOT(onLoResResultImageProcessed(PixelDataPtr, QSize)));
+    connect(processEngine, SIGNAL(processingStarted()), this, SLOT(onStartImageProcessing()));
+    connect(processEngine, SIGNAL(processingFinished()), this, SLOT(onFinishImageProcessing()));
+    // Test scripts give the answers of message boxes through this object.
+    CMessageBox::initializeScripting();
 }
 
 CMainWindow::~CMainWindow() = default;
-
-void CMainWindow::setupControlsState(bool)
-{
-    // The stand-in has no correction controls.
-}
-
-bool CMainWindow::openFile(const QString& path, const QString&)
-{
-    IProcessEngine* engine = CBaseApplication::processEngine();
-    engine->resetBeforeOpen();
-    return showOpenedPicture(engine->openFile(path), QFileInfo(path).fileName());
-}
-
-bool CMainWindow::openImage(NavikImagePtr image, const CWindowState&)
-{
-    IProcessEngine* engine = CBaseApplication::processEngine();
-    engine->resetBeforeOpen();
-    return showOpenedPicture(engine->openImage(std::move(image)), QString());
-}
-
-bool CMainWindow::openFilesInBatchMode(const QStringList&)
-{
-    CMessageBox::warning(this, g_appTitle,
-                         QStringLiteral("Sorry but this application doesn't support opening multiply images"));
-    return true;
-}
-
-bool CMainWindow::saveOldAndOpenNewFile(const QString& path)
-{
-    return openFile(path, QString());
-}
 
 void CMainWindow::addMakeCrashAction()
 {
@@ -81,15 +92,198 @@ void CMainWindow::addMakeCrashAction()
     addAction(action);
 }
 
-bool CMainWindow::showOpenedPicture(bool opened, const QString& name)
+int CMainWindow::getDockAvailableHeight()
 {
-    if (!opened) {
-        CMessageBox::warning(this, g_appTitle, QStringLiteral("Sorry, file could not be opened"));
+    return centralWidget()->height();
+}
+
+void CMainWindow::setExitEnabled(bool enabled)
+{
+    m_exitAction->setEnabled(enabled);
+    enableWindowCloseButton(enabled);
+}
+
+bool CMainWindow::isCropToolInactive()
+{
+    return true;
+}
+
+QList<IViewInterface*> CMainWindow::getViews()
+{
+    return {};
+}
+
+bool CMainWindow::isHandToolActive()
+{
+    return false;
+}
+
+QByteArray CMainWindow::serializeWidgetState()
+{
+    return {};
+}
+
+void CMainWindow::deserializeWidgetState(const QByteArray&)
+{
+}
+
+QWidget* CMainWindow::asWidget()
+{
+    return this;
+}
+
+void CMainWindow::setupControlsState(bool pictureOpen)
+{
+    m_saveAsAction->setEnabled(pictureOpen);
+    m_closeAction->setEnabled(pictureOpen);
+}
+
+void CMainWindow::doSetControlsEnabled(bool allControls, bool enabled)
+{
+    if (allControls || enabled)
+        m_picture->setEnabled(enabled);
+    menuBar()->setEnabled(enabled);
+}
+
+void CMainWindow::doResetBeforeOpen()
+{
+    setPictureChanged(false);
+    engine()->resetBeforeOpen();
+    m_preview = QPixmap();
+    m_picture->clear();
+    setWindowTitle(g_appTitle);
+    setupControlsState(false);
+}
+
+bool CMainWindow::doOpenFilesInBatchMode(const QStringList&)
+{
+    warn(this, QStringLiteral("Sorry but this application doesn't support opening multiply images"));
+    return true;
+}
+
+bool CMainWindow::doOpenFile(const QString& path)
+{
+    LOG_TRACE();
+    if (path.isEmpty()) {
+        LOG_MESSAGE('D', "Error opening file: File path is empty");
+        warn(this, QStringLiteral("File path is empty"));
         return false;
     }
-    setWindowTitle(name.isEmpty() ? g_appTitle : g_appTitle + QStringLiteral(" - ") + name);
-    CBaseApplication::processEngine()->processLoResResultImage();
+    setControlsEnabled(true, false);
+    bool opened = false;
+    if (!IProcessEngine::isFileSupported(path)) {
+        LOG_MESSAGE('D', "Error opening file: file type is not supported");
+        warn(this, g_globalStrings->notSupportString());
+    } else {
+        opened = waitForEngine(SIGNAL(fileOpenCompleated(bool)), [&path] { engine()->openFile(path); });
+        if (opened)
+            engine()->processLoResResultImage();
+        else
+            warn(this, QStringLiteral("Sorry, file could not be opened"));
+    }
+    setControlsEnabled(true, true);
+    return opened;
+}
+
+bool CMainWindow::doOpenImage(NavikImagePtr image, const CWindowState& state)
+{
+    LOG_TRACE();
+    bool opened = false;
+    if (image) {
+        setControlsEnabled(true, false);
+        doSetWindowState(state);
+        opened = waitForEngine(SIGNAL(fileOpenCompleated(bool)), [&image] { engine()->openImage(image); });
+        if (opened)
+            engine()->processLoResResultImage();
+        setControlsEnabled(true, true);
+        activateWindow();
+    }
+    if (!opened)
+        warn(this, QStringLiteral("Sorry, file could not be opened"));
+    return opened;
+}
+
+void CMainWindow::showRecentFilesPage()
+{
+    // There is no start page yet: the window stays empty.
+    m_picture->clear();
+}
+
+bool CMainWindow::doSaveImageToPS()
+{
+    LOG_TRACE();
+    const std::unique_ptr<QLocalSocket> host = connectToPhotoshopHost();
+    if (!host) {
+        const QMessageBox::StandardButton saveToFile = CMessageBox::yesNoMessage(
+            this, g_appTitle, QStringLiteral("Photoshop has been crashed. Would you like to save image to the file?"),
+            QMessageBox::No);
+        if (saveToFile == QMessageBox::Yes)
+            saveOpenedFileAs();
+        return false;
+    }
+    disconnectFromPhotoshopHost(*host);
+
+    QBuffer state;
+    state.open(QIODevice::ReadWrite);
+    getWindowState().serialize(&state);
+    m_application->setPluginWindowState(state.data());
+    m_application->setResultPixelDataForPS(engine()->processOpenedImageForPS());
+    engine()->setCurrentDictionaryAsSaveDictionary();
     return true;
+}
+
+bool CMainWindow::doSaveFile(const QString& path, const QString&)
+{
+    LOG_TRACE();
+    const bool saved = !path.isEmpty() && waitForEngine(SIGNAL(fileSaveCompleated(bool)), [&path] {
+        engine()->saveOpenedFile(path, kSaveQuality, false, false, Navik::kFileFormatUnknown);
+    });
+    if (!saved)
+        warn(this, QStringLiteral("The file could not be saved. Please check that you have the required permissions."));
+    return saved;
+}
+
+void CMainWindow::setPictureChanged(bool changed)
+{
+    m_pictureChanged = changed;
+    m_saveAction->setEnabled(changed);
+}
+
+bool CMainWindow::isPictureChanged() const
+{
+    return m_pictureChanged;
+}
+
+void CMainWindow::changeCaption(const QString& caption)
+{
+    const int mode = m_application->getMode();
+    const bool titleOnly = mode == CBaseApplication::PhotoshopMode || mode == CBaseApplication::ApertureMode;
+    setWindowTitle(titleOnly ? g_appTitle : caption);
+}
+
+CWindowState CMainWindow::doGetWindowState() const
+{
+    return m_windowState;
+}
+
+void CMainWindow::doSetWindowState(const CWindowState& state)
+{
+    m_windowState = state;
+}
+
+void CMainWindow::saveSettings()
+{
+    // The stand-in has no layout to keep.
+}
+
+QVariantMap CMainWindow::windowState() const
+{
+    return m_windowState.values();
+}
+
+void CMainWindow::onRotateRight()
+{
+    engine()->rotateImageFromCurrentState(RotationDirections::Rotation90);
 }
 
 void CMainWindow::showEvent(QShowEvent* event)
@@ -99,18 +293,6 @@ void CMainWindow::showEvent(QShowEvent* event)
         return;
     m_shownOnce = true;
     startTestScript();
-}
-
-void CMainWindow::startTestScript()
-{
-    const std::shared_ptr<CScripting> scripting = CScripting::getInstance();
-    if (!scripting->isScriptingMode())
-        return;
-    scripting->makeObjectScriptable(QStringLiteral("mainWindow"), this);
-    scripting->makeObjectScriptable(QStringLiteral("processEngine"),
-                                    CBaseApplication::processEngine()->getQObject());
-    connect(scripting.get(), &CScripting::testFinished, this, &QWidget::close);
-    scripting->startScript();
 }
 
 void CMainWindow::resizeEvent(QResizeEvent* event)
@@ -124,6 +306,48 @@ void CMainWindow::onLoResResultImageProcessed(PixelDataPtr pixels, QSize)
     // A copy: the image made over the buffer does not keep it alive.
     m_preview = QPixmap::fromImage(pixelDataToQImage(pixels).copy());
     updatePicture();
+}
+
+void CMainWindow::onStartImageProcessing()
+{
+    setControlsEnabled(false, false);
+}
+
+void CMainWindow::onFinishImageProcessing()
+{
+    setControlsEnabled(false, true);
+    setPictureChanged(engine()->isPictureChanged());
+}
+
+QAction* CMainWindow::addFileAction(QMenu* menu, const QString& name, const QString& text,
+                                    const QKeySequence& shortcut, const char* slot)
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    connect(action, SIGNAL(triggered()), this, slot);
+    return action;
+}
+
+template<typename Call>
+bool CMainWindow::waitForEngine(const char* completionSignal, Call call)
+{
+    COperationCompletionWaiterWithResult waiter(engine()->getQObject(), completionSignal, nullptr);
+    call();
+    waiter.startWaiting();
+    return waiter.isOperationSuccess();
+}
+
+void CMainWindow::startTestScript()
+{
+    const std::shared_ptr<CScripting> scripting = CScripting::getInstance();
+    if (!scripting->isScriptingMode())
+        return;
+    scripting->makeObjectScriptable(QStringLiteral("mainWindow"), this);
+    scripting->makeObjectScriptable(QStringLiteral("processEngine"), engine()->getQObject());
+    scripting->makeObjectScriptable(QStringLiteral("nativeDialogs"), CNativeDialogs::getInstance().get());
+    connect(scripting.get(), &CScripting::testFinished, this, &QWidget::close);
+    scripting->startScript();
 }
 
 void CMainWindow::updatePicture()

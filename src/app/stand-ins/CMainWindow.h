@@ -1,18 +1,27 @@
 #pragma once
 
 // Stand-in for the program's main window until the real one (views, modules,
-// menus, saving) is built: a plain window that shows the corrected preview of
-// the opened picture. It opens files and host images through the process
-// engine, publishes itself to a test script and starts it when first shown,
+// menus, options dialogs) is built: a plain window that shows the corrected
+// preview of the opened picture, with a File menu over the base's document
+// flow. It opens and saves through the process engine (saving with the
+// engine's defaults, without an options dialog), hands the result back to a
+// Photoshop host, follows the engine's verdict on whether the picture
+// changed, publishes itself to a test script and starts it when first shown,
 // and closes when the script has finished.
+//
+// It defines no window state of its own: it hands back the state a host
+// kept, so nothing the host stored is lost.
 
-#include "shell/stand-ins/CBaseMainWindow.h"
+#include "shell/CBaseMainWindow.h"
 #include "shell/PixelDataPtr.h"
 
 #include <QPixmap>
 #include <QSize>
+#include <QVariantMap>
 
+class QAction;
 class QLabel;
+class QMenu;
 
 class CMainWindow : public CBaseMainWindow
 {
@@ -21,19 +30,42 @@ public:
     explicit CMainWindow(CBaseApplication* application, QWidget* parent = nullptr);
     ~CMainWindow() override;
 
-    void setupControlsState(bool enabled) override;
-    bool openFile(const QString& path, const QString& savePath) override;
-    bool openImage(NavikImagePtr image, const CWindowState& state) override;
-    // Opening several pictures at once is not supported: a notice, and the
-    // start goes on with an empty window.
-    bool openFilesInBatchMode(const QStringList& paths) override;
-
     // A hidden action (Ctrl+Alt+Shift+C) that crashes the program, for
     // testing crash capture.
     void addMakeCrashAction();
 
+    int getDockAvailableHeight() override;
+    void setExitEnabled(bool enabled) override;
+    bool isCropToolInactive() override;
+    QList<IViewInterface*> getViews() override;
+    bool isHandToolActive() override;
+    QByteArray serializeWidgetState() override;
+    void deserializeWidgetState(const QByteArray& state) override;
+    QWidget* asWidget() override;
+    void setupControlsState(bool pictureOpen) override;
+    void doSetControlsEnabled(bool allControls, bool enabled) override;
+    void doResetBeforeOpen() override;
+    // Opening several pictures at once is not supported: a notice, and the
+    // start goes on with an empty window.
+    bool doOpenFilesInBatchMode(const QStringList& paths) override;
+    bool doOpenFile(const QString& path) override;
+    bool doOpenImage(NavikImagePtr image, const CWindowState& state) override;
+    void showRecentFilesPage() override;
+    bool doSaveImageToPS() override;
+    bool doSaveFile(const QString& path, const QString& extension) override;
+    void setPictureChanged(bool changed) override;
+    bool isPictureChanged() const override;
+    void changeCaption(const QString& caption) override;
+    CWindowState doGetWindowState() const override;
+    void doSetWindowState(const CWindowState& state) override;
+    void saveSettings() override;
+
+    // For test scripts: the window state the host kept.
+    Q_INVOKABLE QVariantMap windowState() const;
+
 public Q_SLOTS:
-    bool saveOldAndOpenNewFile(const QString& path) override;
+    // A quarter turn clockwise.
+    void onRotateRight();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -41,13 +73,25 @@ protected:
 
 private Q_SLOTS:
     void onLoResResultImageProcessed(PixelDataPtr pixels, QSize size);
+    void onStartImageProcessing();
+    void onFinishImageProcessing();
 
 private:
-    bool showOpenedPicture(bool opened, const QString& name);
+    QAction* addFileAction(QMenu* menu, const QString& name, const QString& text, const QKeySequence& shortcut,
+                           const char* slot);
+    // Runs the engine call and waits for its completion signal; true on success.
+    template<typename Call>
+    bool waitForEngine(const char* completionSignal, Call call);
     void startTestScript();
     void updatePicture();
 
     QLabel* m_picture;
     QPixmap m_preview;
+    QAction* m_saveAction;
+    QAction* m_saveAsAction;
+    QAction* m_closeAction;
+    QAction* m_exitAction;
+    bool m_pictureChanged = false;
+    CWindowState m_windowState;
     bool m_shownOnce = false;
 };

@@ -1,0 +1,206 @@
+// A picture's way through the program in each run mode: opened, edited (a
+// quarter turn), saved or handed back, and the window closed, as a test script
+// drives the running program. The script predefines the answers of the
+// questions and file dialogs; the test then looks at the files, the exit code
+// and, for Photoshop, at what the host simulator received.
+
+#include "ProgramSandbox.h"
+
+#include <QBuffer>
+#include <QDataStream>
+#include <QTest>
+
+namespace {
+
+// The script functions every workflow uses.
+const QByteArray kScriptHelpers = R"(
+function waitFor(condition, what) {
+    for (var i = 0; i < 1200 && !condition(); ++i)
+        scripting.wait(50);
+    if (!condition())
+        scripting.fail("no " + what);
+}
+// A quarter turn clockwise; the window counts it as a change once rendered.
+function edit() {
+    mainWindow.onRotateRight();
+    waitFor(function () { return scripting.isItemEnabled(mainWindow, "action_Save"); }, "change");
+}
+)";
+
+// Left half red, right half blue: a quarter turn clockwise puts red on top.
+QImage twoColourPicture(QImage::Format format)
+{
+    QImage picture(96, 64, format);
+    picture.fill(QColor(200, 40, 40));
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = picture.width() / 2; x < picture.width(); ++x)
+            picture.setPixelColor(x, y, QColor(40, 40, 200));
+    return picture;
+}
+
+bool isClose(const QColor& actual, const QColor& expected)
+{
+    constexpr int tolerance = 24; // JPEG
+    return qAbs(actual.red() - expected.red()) <= tolerance && qAbs(actual.green() - expected.green()) <= tolerance
+        && qAbs(actual.blue() - expected.blue()) <= tolerance;
+}
+
+// Whether the picture is the two-colour picture turned a quarter clockwise:
+// 64 wide, 96 high, red on top and blue below (away from the edge between them).
+bool isTurnedPicture(const QImage& picture)
+{
+    return picture.size() == QSize(64, 96) && isClose(picture.pixelColor(32, 20), QColor(200, 40, 40))
+        && isClose(picture.pixelColor(32, 76), QColor(40, 40, 200));
+}
+
+// What the window keeps for the host between two uses: one entry, as Base64.
+QByteArray storedWindowState()
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QDataStream stream(&buffer);
+    stream.setVersion(QDataStream::Qt_4_8);
+    stream << QVariantMap{{QStringLiteral("zoom"), 2}};
+    return buffer.data().toBase64();
+}
+
+} // namespace
+
+class TestWorkflow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void editSaveAndClose_data();
+    void editSaveAndClose();
+    void photoshopRoundTrip();
+};
+
+void TestWorkflow::editSaveAndClose_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("photoTurned");
+    QTest::addColumn<bool>("copyTurned");
+
+    // {photo} is the photograph, {copy} a Save As target beside it.
+    const QStringList lightroom{"--plugin-name=lightroom", "{photo}", "--app-result-xml-file-path={result}"};
+    const QStringList aperture{"--plugin-name=aperture", "{photo}", "--app-result-xml-file-path={result}"};
+    QTest::newRow("standalone: opened by the dialog, saved")
+        << QStringList() << QByteArray("nativeDialogs.setOpenFileName('{photo}');\n"
+                                       "scripting.compare(mainWindow.saveOldAndOpenNewFile(), true);\n"
+                                       "edit();\n"
+                                       "scripting.compare(mainWindow.saveOpenedFile(), true);\n")
+        << 0 << true << false;
+    QTest::newRow("standalone: closed, Save writes another file")
+        << QStringList{"{photo}"} << QByteArray("edit();\n"
+                                                "messageBoxes.setSaveDiscardCancelMessage(0);\n"
+                                                "nativeDialogs.setSaveFileName('{copy}');\n")
+        << 3 << false << true;
+    QTest::newRow("standalone: closed, Don't save") << QStringList{"{photo}"}
+                                                    << QByteArray("edit();\n"
+                                                                  "messageBoxes.setSaveDiscardCancelMessage(1);\n")
+                                                    << 3 << false << false;
+    QTest::newRow("Lightroom: closed, Save") << lightroom
+                                             << QByteArray("edit();\n"
+                                                           "messageBoxes.setSaveDiscardCancelMessage(0);\n")
+                                             << 0 << true << false;
+    QTest::newRow("Lightroom without the question: closed")
+        << lightroom + QStringList{"--no-save-dialog=true"} << QByteArray("edit();\n") << 0 << true << false;
+    QTest::newRow("Aperture: saved, which closes the window")
+        << aperture << QByteArray("edit();\n"
+                                  "scripting.compare(mainWindow.saveOpenedFile(), true);\n")
+        << 0 << true << false;
+    QTest::newRow("Aperture: closed, Don't save") << aperture
+                                                  << QByteArray("edit();\n"
+                                                                "messageBoxes.setSaveDiscardCancelMessage(1);\n")
+                                                  << 3 << false << false;
+}
+
+void TestWorkflow::editSaveAndClose()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, script);
+    QFETCH(int, exitCode);
+    QFETCH(bool, photoTurned);
+    QFETCH(bool, copyTurned);
+
+    Sandbox sandbox;
+    const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
+    const QString copy = sandbox.path(QStringLiteral("copy.jpg"));
+    const QString result = sandbox.path(QStringLiteral("result.xml"));
+    QVERIFY(twoColourPicture(QImage::Format_RGB888).save(photo));
+    const QByteArray original = readFile(photo);
+    const auto resolve = [&](QString text) {
+        return text.replace(QLatin1String("{photo}"), photo)
+            .replace(QLatin1String("{copy}"), copy)
+            .replace(QLatin1String("{result}"), result);
+    };
+    QStringList commandLine;
+    for (const QString& argument : arguments)
+        commandLine.append(resolve(argument));
+    const QByteArray test = kScriptHelpers + "scripting.startTest.connect(function () {\n"
+        + resolve(QString::fromUtf8(script)).toUtf8() + "});\n";
+    commandLine.append(sandbox.script(QStringLiteral("workflow"), test));
+
+    QCOMPARE(sandbox.runProgram(commandLine), exitCode);
+    QVERIFY2(sandbox.reportOf(QStringLiteral("workflow")).endsWith(QLatin1String("PASS\n")),
+             qPrintable(sandbox.reportOf(QStringLiteral("workflow")) + sandbox.output()));
+    if (photoTurned)
+        QVERIFY(isTurnedPicture(QImage(photo)));
+    else
+        QCOMPARE(readFile(photo), original);
+    QCOMPARE(QFile::exists(copy), copyTurned);
+    if (copyTurned)
+        QVERIFY(isTurnedPicture(QImage(copy)));
+    if (!arguments.isEmpty() && arguments.first().startsWith(QLatin1String("--plugin-name")))
+        QVERIFY(readFile(result).contains("<exitCode>" + QByteArray::number(exitCode) + "</exitCode>"));
+}
+
+void TestWorkflow::photoshopRoundTrip()
+{
+    Sandbox sandbox;
+    const QString document = sandbox.path(QStringLiteral("document.png"));
+    const QString pluginData = sandbox.path(QStringLiteral("plugin-data"));
+    const QString back = sandbox.path(QStringLiteral("back.png"));
+    const auto roundTrip = [&](int depth, const QByteArray& script) {
+        QFile::remove(back);
+        return sandbox.run(kHostSimulator,
+                           {"--image", document, "--depth", QString::number(depth), "--plugin-data", pluginData,
+                            "--result", back, "--program", kProgram, "--timeout", "100", "--",
+                            sandbox.script(QStringLiteral("photoshop"), kScriptHelpers + script)});
+    };
+    QVERIFY(twoColourPicture(QImage::Format_RGB888).save(document));
+
+    // The first use of the filter: no window state kept. Save hands the
+    // turned picture back and closes the window.
+    int status = roundTrip(8, "scripting.startTest.connect(function () {\n"
+                              "    scripting.compare(JSON.stringify(mainWindow.windowState()), '{}');\n"
+                              "    edit();\n"
+                              "    scripting.compare(mainWindow.saveOpenedFile(), true);\n"
+                              "});\n");
+    QVERIFY2(status == 0, qPrintable(sandbox.output()));
+    QVERIFY(isTurnedPicture(QImage(back)));
+    // The window's state came back for the next use: the empty state.
+    QCOMPARE(readFile(pluginData), QByteArray("AAAAAA=="));
+    QVERIFY(sandbox.reportOf(QStringLiteral("photoshop")).endsWith(QLatin1String("PASS\n")));
+
+    // A later use with a state kept: the window gets it back, and closing
+    // the edited picture with Save hands the picture and the state back.
+    QVERIFY(writeFile(pluginData, storedWindowState()));
+    status = roundTrip(16, "scripting.startTest.connect(function () {\n"
+                           "    scripting.compare(String(mainWindow.windowState().zoom), '2');\n"
+                           "    edit();\n"
+                           "    messageBoxes.setSaveDiscardCancelMessage(0);\n"
+                           "});\n");
+    QVERIFY2(status == 0, qPrintable(sandbox.output()));
+    const QImage turned(back);
+    QCOMPARE(turned.depth(), 64);
+    QVERIFY(isTurnedPicture(turned));
+    QCOMPARE(readFile(pluginData), storedWindowState());
+    QVERIFY(sandbox.reportOf(QStringLiteral("photoshop")).endsWith(QLatin1String("PASS\n")));
+}
+
+QTEST_GUILESS_MAIN(TestWorkflow)
+#include "tst_workflow.moc"
