@@ -9,6 +9,7 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <utility>
 
 CPETaskManager::CPETaskManager(CProcessEngine& engine, QObject* parent) : QObject(parent), m_engine(engine)
 {
@@ -53,15 +54,32 @@ QRunnable* CPETaskManager::getTaskToProcessAndRemoveIt(bool& hasMore)
 void CPETaskManager::clear()
 {
     LOG_TRACE();
+    // A requester told that its task was dropped may queue another at once;
+    // that one goes too, so the queue is empty when clear() returns.
+    for (;;) {
+        waitUntilPoolIdle();
+        QList<CBaseProcessEngineTask*> dropped;
+        {
+            QMutexLocker lock(&m_mutex);
+            dropped.swap(m_tasks);
+        }
+        if (dropped.isEmpty())
+            return;
+        // Outside the lock: the requesters' handlers run here.
+        for (CBaseProcessEngineTask* task : std::as_const(dropped)) {
+            task->onDroppedFromQueue();
+            delete task;
+        }
+    }
+}
+
+void CPETaskManager::waitUntilPoolIdle()
+{
     // The running task waits for the main thread to deliver its results.
     while (QThreadPool::globalInstance()->activeThreadCount() >= 1) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         QThread::usleep(200);
     }
-
-    QMutexLocker lock(&m_mutex);
-    qDeleteAll(m_tasks);
-    m_tasks.clear();
 }
 
 bool CPETaskManager::isEmpty() const
