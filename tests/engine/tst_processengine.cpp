@@ -612,7 +612,10 @@ void TestProcessEngine::failedOpenKeepsThePreviousPicture()
 void TestProcessEngine::resetForgetsThePicture()
 {
     CProcessEngine engine;
-    QVERIFY(engine.openImage(imageInMemory(64, 48)));
+    NavikImagePtr picture = imageInMemory(64, 48);
+    const Navik::RefPtr<Navik::Image> pixels(picture->image());
+    QVERIFY(engine.openImage(picture));
+    picture.reset();
     SignalRecorder recorder(engine);
     engine.onCEPropertyIntChanged(Keys::CropRatio, 2);
     engine.setNormolizedKeystoningPointsOnOriginalImage({{0.1, 0.1}, {0.9, 0.1}, {0.9, 0.9}, {0.1, 0.9}});
@@ -628,6 +631,9 @@ void TestProcessEngine::resetForgetsThePicture()
         QCOMPARE(engine.cachedSize(false), QSize(-1, -1));
         QCOMPARE(engine.previewTarget(false), nullptr);
         QVERIFY(!engine.hasTasksForProcessing());
+        // Nothing of the engine holds the closed picture any more.
+        QVERIFY(!engine.agent());
+        QCOMPARE(pixels->GetRetainCount(), 1);
     }
 }
 
