@@ -1,6 +1,7 @@
 #include "engine/CPETaskManager.h"
 
 #include "engine/CBaseProcessEngineTask.h"
+#include "engine/CProcessEngine.h"
 #include "utils/Logger.h"
 
 #include <QCoreApplication>
@@ -75,11 +76,20 @@ void CPETaskManager::clear()
 
 void CPETaskManager::waitUntilPoolIdle()
 {
-    // The running task waits for the main thread to deliver its results.
+    // The running task waits for the main thread to deliver its results,
+    // which it posts to the engine. When clear() itself runs in a posted
+    // event's handler (a queued call, a zero timer of QTimer::singleShot),
+    // the event loop delivers no further posted event until that handler
+    // returns: the engine's are delivered here by name.
+    QObject* engine = &m_engine;
     while (QThreadPool::globalInstance()->activeThreadCount() >= 1) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::sendPostedEvents(engine, QEvent::MetaCall);
         QThread::usleep(200);
     }
+    // What the last task posted on its way out (a turn's completion) belongs
+    // to the picture the caller is about to change: it arrives before.
+    QCoreApplication::sendPostedEvents(engine, QEvent::MetaCall);
 }
 
 bool CPETaskManager::isEmpty() const

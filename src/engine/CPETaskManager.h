@@ -32,7 +32,7 @@ public:
     bool isEmpty() const;
 
 private:
-    static void waitUntilPoolIdle();
+    void waitUntilPoolIdle();
 
     CProcessEngine& m_engine;
     mutable QMutex m_mutex;
