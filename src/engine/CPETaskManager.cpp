@@ -77,10 +77,11 @@ void CPETaskManager::clear()
 void CPETaskManager::waitUntilPoolIdle()
 {
     // The running task waits for the main thread to deliver its results,
-    // which it posts to the engine. When clear() itself runs in a posted
-    // event's handler (a queued call, a zero timer of QTimer::singleShot),
-    // the event loop delivers no further posted event until that handler
-    // returns: the engine's are delivered here by name.
+    // which it posts to the engine. processEvents() alone does not always
+    // deliver them: with clear() called in the handler of a queued call it
+    // left them waiting, and the two threads waited for each other for ever.
+    // Delivering the engine's posted calls directly does not depend on how
+    // the event loops are nested.
     QObject* engine = &m_engine;
     while (QThreadPool::globalInstance()->activeThreadCount() >= 1) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
