@@ -119,6 +119,10 @@ void CBaseProcessEngineTask::onProcessingFailed()
 {
 }
 
+void CBaseProcessEngineTask::onDroppedFromQueue()
+{
+}
+
 bool CBaseProcessEngineTask::isOutdated(const QSize&)
 {
     return false;

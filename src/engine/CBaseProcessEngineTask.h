@@ -39,6 +39,9 @@ public:
     virtual QString taskId() const;
     // Lower values run first.
     virtual int priority() const = 0;
+    // Called on the main thread when the queue is cleared before the task
+    // ran. A task whose requester waits for its outcome reports failure here.
+    virtual void onDroppedFromQueue();
 
     // The scale level the views' current zoom asks for: 2 below 25 %, 1 below
     // 75 %, 0 from there on.

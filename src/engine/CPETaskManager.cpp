@@ -1,6 +1,7 @@
 #include "engine/CPETaskManager.h"
 
 #include "engine/CBaseProcessEngineTask.h"
+#include "engine/CProcessEngine.h"
 #include "utils/Logger.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <utility>
 
 CPETaskManager::CPETaskManager(CProcessEngine& engine, QObject* parent) : QObject(parent), m_engine(engine)
 {
@@ -53,15 +55,42 @@ QRunnable* CPETaskManager::getTaskToProcessAndRemoveIt(bool& hasMore)
 void CPETaskManager::clear()
 {
     LOG_TRACE();
-    // The running task waits for the main thread to deliver its results.
+    // A requester told that its task was dropped may queue another at once;
+    // that one goes too, so the queue is empty when clear() returns.
+    for (;;) {
+        waitUntilPoolIdle();
+        QList<CBaseProcessEngineTask*> dropped;
+        {
+            QMutexLocker lock(&m_mutex);
+            dropped.swap(m_tasks);
+        }
+        if (dropped.isEmpty())
+            return;
+        // Outside the lock: the requesters' handlers run here.
+        for (CBaseProcessEngineTask* task : std::as_const(dropped)) {
+            task->onDroppedFromQueue();
+            delete task;
+        }
+    }
+}
+
+void CPETaskManager::waitUntilPoolIdle()
+{
+    // The running task waits for the main thread to deliver its results,
+    // which it posts to the engine. processEvents() alone does not always
+    // deliver them: with clear() called in the handler of a queued call it
+    // left them waiting, and the two threads waited for each other for ever.
+    // Delivering the engine's posted calls directly does not depend on how
+    // the event loops are nested.
+    QObject* engine = &m_engine;
     while (QThreadPool::globalInstance()->activeThreadCount() >= 1) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::sendPostedEvents(engine, QEvent::MetaCall);
         QThread::usleep(200);
     }
-
-    QMutexLocker lock(&m_mutex);
-    qDeleteAll(m_tasks);
-    m_tasks.clear();
+    // What the last task posted on its way out (a turn's completion) belongs
+    // to the picture the caller is about to change: it arrives before.
+    QCoreApplication::sendPostedEvents(engine, QEvent::MetaCall);
 }
 
 bool CPETaskManager::isEmpty() const

@@ -26,11 +26,14 @@ public:
     // `hasMore` tells whether others still wait.
     QRunnable* getTaskToProcessAndRemoveIt(bool& hasMore);
     // Waits, processing events, until no pool thread runs, then deletes every
-    // queued task.
+    // queued task, each told first that it will not run. A task replaced by a
+    // newer one of the same id is not told: the newer one answers for both.
     void clear();
     bool isEmpty() const;
 
 private:
+    void waitUntilPoolIdle();
+
     CProcessEngine& m_engine;
     mutable QMutex m_mutex;
     QList<CBaseProcessEngineTask*> m_tasks;

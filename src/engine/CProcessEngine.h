@@ -230,6 +230,10 @@ private Q_SLOTS:
 private:
     // Queues a lo-res render of one side, with normal priority.
     void queueLoResTask(bool initial);
+    // Replaces the before parameters (a snapshot shown as the before image).
+    void setInitialParameters(const Navik::Dictionary& parameters);
+    // New sizes, then previews of both sides; false without a picture.
+    bool renderBothSides();
     // Queues an after-image preview, brings the dependent keys in line when
     // asked, and tells listeners that the parameters changed.
     void requestRenderAfterChange(bool applyDependencies);

@@ -72,6 +72,15 @@ void CProcessEngine::resetBeforeOpen()
         m_agent->SetProfile(nullptr);
         m_histogramTargetCreated = false;
     }
+
+    // The agent holds the closed picture, its reduced copies and its
+    // targets: they go now, not when the next picture opens.
+    std::shared_ptr<Navik::Agent> closed;
+    {
+        QMutexLocker engineLock(&m_engineMutex);
+        QMutexLocker lock(&m_parameterLock);
+        m_agent.swap(closed);
+    }
 }
 
 Navik::Image* CProcessEngine::loadImageFile(const QString& path)

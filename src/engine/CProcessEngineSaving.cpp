@@ -48,6 +48,8 @@ bool CProcessEngine::saveOpenedFileSync(const QString& path, int quality, bool t
 {
     if (!isPictureLoaded())
         return false;
+    // A save dropped from the queue before it ran (another picture opened,
+    // a turn) ends the wait with false.
     NAVIK_tarl1::COperationCompletionWaiterWithResult waiter(getQObject(), SIGNAL(fileSaveCompleated(bool)), nullptr);
     saveOpenedFile(path, quality, tiffCompression, eightBits, format);
     waiter.startWaiting();

@@ -149,6 +149,11 @@ void CSaveProcessEngineTask::onProcessingFailed()
     invokeOnEngine("fileSaveCompleated", Q_ARG(bool, false));
 }
 
+void CSaveProcessEngineTask::onDroppedFromQueue()
+{
+    emit m_engine.fileSaveCompleated(false);
+}
+
 // ---------------------------------------------------------------- batch
 
 CBatchProcessEngineTask::CBatchProcessEngineTask(CProcessEngine& engine, const Navik::Dictionary& settings,
@@ -225,4 +230,9 @@ void CBatchProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
 void CBatchProcessEngineTask::onProcessingFailed()
 {
     invokeOnEngine("fileBatchCompleated", Q_ARG(bool, false));
+}
+
+void CBatchProcessEngineTask::onDroppedFromQueue()
+{
+    emit m_engine.fileBatchCompleated(false);
 }

@@ -42,6 +42,8 @@ public:
     CSaveProcessEngineTask(CProcessEngine& engine, bool eightBits);
 
     int priority() const override;
+    // Ends a synchronous save or host render waiting for this task.
+    void onDroppedFromQueue() override;
     // The format written: the one given, or the path's once derived.
     Navik::FileFormat fileFormat() const { return m_options.format; }
 
@@ -81,6 +83,7 @@ public:
                             Navik::FileFormat format);
 
     int priority() const override;
+    void onDroppedFromQueue() override;
 
 protected:
     void sendResult(PixelDataPtr pixels, const QSize& fullSize) override;

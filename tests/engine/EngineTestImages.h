@@ -39,17 +39,19 @@ struct SPatternFile
     unsigned int focalLength35mm = 0; // 0: no focal data
 };
 
-// Writes the pattern through the imaging framework, with the metadata asked for.
-inline bool writePatternFile(const QString& path, int width, int height, const SPatternFile& options)
+// Writes an RGB888 picture through the imaging framework, with the metadata
+// asked for.
+inline bool writeImageFile(const QString& path, const QImage& picture, const SPatternFile& options)
 {
-    const QImage pattern = patternImage(width, height);
+    const int width = picture.width();
+    const int height = picture.height();
     std::vector<quint16> wide;
-    void* samples = const_cast<uchar*>(pattern.constBits());
-    unsigned int rowBytes = unsigned(pattern.bytesPerLine());
+    void* samples = const_cast<uchar*>(picture.constBits());
+    unsigned int rowBytes = unsigned(picture.bytesPerLine());
     if (options.sixteenBits) {
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width * 3; ++x)
-                wide.push_back(quint16(pattern.constScanLine(y)[x] * 257));
+                wide.push_back(quint16(picture.constScanLine(y)[x] * 257));
         samples = wide.data();
         rowBytes = unsigned(width * 3 * 2);
     }
@@ -68,6 +70,11 @@ inline bool writePatternFile(const QString& path, int width, int height, const S
     Navik::Dictionary saveOptions;
     saveOptions.SetValueForKey(Navik::kImageSaveOptionJPEGQuality, 95);
     return image->Save(QFile::encodeName(path).toStdString(), options.format, saveOptions, &status);
+}
+
+inline bool writePatternFile(const QString& path, int width, int height, const SPatternFile& options)
+{
+    return writeImageFile(path, patternImage(width, height), options);
 }
 
 // Writes the pattern as a JPEG; orientation 0 writes a file without EXIF.

@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace Keys = EngineParameterKeys;
 
@@ -139,6 +140,7 @@ private Q_SLOTS:
     void fixtureRendersAtThePreviewScale();
     void failedOpenKeepsThePreviousPicture();
     void resetForgetsThePicture();
+    void resetWhileARenderDelivers();
     void openWithoutResetRendersTheNewImage();
 
 private:
@@ -612,7 +614,10 @@ void TestProcessEngine::failedOpenKeepsThePreviousPicture()
 void TestProcessEngine::resetForgetsThePicture()
 {
     CProcessEngine engine;
-    QVERIFY(engine.openImage(imageInMemory(64, 48)));
+    NavikImagePtr picture = imageInMemory(64, 48);
+    const Navik::RefPtr<Navik::Image> pixels(picture->image());
+    QVERIFY(engine.openImage(picture));
+    picture.reset();
     SignalRecorder recorder(engine);
     engine.onCEPropertyIntChanged(Keys::CropRatio, 2);
     engine.setNormolizedKeystoningPointsOnOriginalImage({{0.1, 0.1}, {0.9, 0.1}, {0.9, 0.9}, {0.1, 0.9}});
@@ -628,6 +633,38 @@ void TestProcessEngine::resetForgetsThePicture()
         QCOMPARE(engine.cachedSize(false), QSize(-1, -1));
         QCOMPARE(engine.previewTarget(false), nullptr);
         QVERIFY(!engine.hasTasksForProcessing());
+        // Nothing of the engine holds the closed picture any more.
+        QVERIFY(!engine.agent());
+        QCOMPARE(pixels->GetRetainCount(), 1);
+    }
+}
+
+void TestProcessEngine::resetWhileARenderDelivers()
+{
+    // The picture is closed from a queued call while its turn's last render
+    // still hands its results over. The reset waits for that render, which
+    // waits for the main thread: it must get its results delivered, and the
+    // turn's completion, sent on the render's way out, must come before the
+    // reset returns, never to the next picture.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        CProcessEngine engine;
+        QVERIFY(engine.openImage(imageInMemory(320, 240)));
+        bool closing = false;
+        bool closed = false;
+        int late = 0;
+        connect(&engine, &CProcessEngine::rotationCompleated, &engine, [&] { late += closed; });
+        connect(&engine, &CProcessEngine::loResResultImageProcessed, &engine, [&] {
+            if (std::exchange(closing, true))
+                return;
+            QTimer::singleShot(0, &engine, [&] {
+                engine.resetBeforeOpen();
+                closed = true;
+            });
+        });
+        engine.rotateImageFromCurrentState(RotationDirections::Rotation90);
+        QTRY_VERIFY_WITH_TIMEOUT(closed, renderTimeout);
+        QTest::qWait(50);
+        QCOMPARE(late, 0);
     }
 }
 

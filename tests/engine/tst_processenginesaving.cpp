@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 #include <csignal>
@@ -125,6 +126,8 @@ private Q_SLOTS:
     void failedSaveKeepsTheOriginal_data();
     void failedSaveKeepsTheOriginal();
     void savingWithoutAPicture();
+    void waitEndsWhenTheSaveIsDropped_data();
+    void waitEndsWhenTheSaveIsDropped();
     void hostRenderBytesAndStride_data();
     void hostRenderBytesAndStride();
     void failedHostRenderHandsOverNothing();
@@ -308,6 +311,58 @@ void TestProcessEngineSaving::savingWithoutAPicture()
     QVERIFY(!engine.processOpenedImageForPS());
     QVERIFY(!engine.hasTasksForProcessing());
     QVERIFY(!QFile::exists(m_dir.filePath("nothing.jpg")));
+}
+
+void TestProcessEngineSaving::waitEndsWhenTheSaveIsDropped_data()
+{
+    QTest::addColumn<bool>("hostRender");
+    QTest::addColumn<QString>("interruption");
+
+    for (const bool host : {false, true}) {
+        const char* form = host ? "host render" : "save";
+        for (const char* interruption : {"reset", "open another", "turn"})
+            QTest::addRow("%s, %s", form, interruption) << host << QString(interruption);
+    }
+}
+
+void TestProcessEngineSaving::waitEndsWhenTheSaveIsDropped()
+{
+    QFETCH(bool, hostRender);
+    QFETCH(QString, interruption);
+
+    CProcessEngine engine;
+    QVERIFY(engine.openImage(imageInMemory(160, 120)));
+    QVERIFY(engine.processOpenedImageForPS());
+    const QString other = m_dir.filePath("other.jpg");
+    QVERIFY(writePatternJpeg(other, 64, 48));
+
+    // While the caller waits, and before the render timer fires, the user
+    // does what empties the queue.
+    QTimer::singleShot(0, &engine, [&] {
+        if (interruption == "reset")
+            engine.resetBeforeOpen();
+        else if (interruption == "open another")
+            engine.openFile(other);
+        else
+            engine.rotateImageFromCurrentState(RotationDirections::Rotation90);
+    });
+    // Should the wait not end, this ends it and the test fails.
+    bool stuck = false;
+    QTimer::singleShot(renderTimeout, &engine, [&] {
+        stuck = true;
+        emit engine.fileSaveCompleated(true);
+    });
+    QSignalSpy completed(&engine, &CProcessEngine::fileSaveCompleated);
+    const QString path = m_dir.filePath("dropped.jpg");
+    if (hostRender)
+        QVERIFY(!engine.processOpenedImageForPS());
+    else
+        QVERIFY(!engine.saveOpenedFileSync(path, 90, false, true, Navik::kFileFormatJPEG));
+    QVERIFY(!stuck);
+    QCOMPARE(completed.size(), 1);
+    QCOMPARE(completed.at(0).at(0).toBool(), false);
+    QVERIFY(waitUntilEngineIdle(engine));
+    QVERIFY(!QFile::exists(path));
 }
 
 // ---------------------------------------------------------------- host render
