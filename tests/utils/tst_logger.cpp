@@ -288,6 +288,8 @@ private Q_SLOTS:
         NavikLogger::FileLogger logger;
         QVERIFY(!logger.init("/proc/no-such-folder", "x", 'D'));
         logger.log('E', "dropped"); // must not crash
+        // With nowhere to write, nothing is kept: not even a trace scope opens.
+        QVERIFY(!logger.trace("fn", "file.cpp", 1));
     }
 };
 
