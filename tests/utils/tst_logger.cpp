@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -281,6 +282,21 @@ private Q_SLOTS:
         QCOMPARE(messageOf(readLines(dir.filePath("runs.1.log")).value(0)), QString("run 6"));
         QCOMPARE(messageOf(readLines(dir.filePath("runs.5.log")).value(0)), QString("run 2"));
         QVERIFY(!QFile::exists(dir.filePath("runs.6.log")));
+    }
+
+    void childProcessesDoNotInheritTheLog()
+    {
+        QTemporaryDir dir;
+        NavikLogger::FileLogger logger;
+        QVERIFY(logger.init(dir.path().toStdString(), "inherited", 'D'));
+        QProcess child;
+        child.start("/bin/sh", {"-c", "for fd in /proc/self/fd/*; do readlink \"$fd\"; done"});
+        QVERIFY(child.waitForFinished());
+        const QString openFiles = QString::fromLocal8Bit(child.readAllStandardOutput());
+        QVERIFY(openFiles.contains("pipe:")); // the listing worked: its output is a pipe
+        const QString log = QFileInfo(QString::fromStdString(logger.filePath())).canonicalFilePath();
+        QVERIFY(!log.isEmpty());
+        QVERIFY2(!openFiles.contains(log), qPrintable(openFiles));
     }
 
     void unwritableFolderFailsQuietly()

@@ -156,7 +156,9 @@ bool FileLogger::init(const std::string& folder, const std::string& name, char m
     const std::string base = name.empty() ? std::string("log") : name;
     rotate(dir, base);
     m_path = (dir / rotatedName(base, 0)).string();
-    m_file = std::fopen(m_path.c_str(), "w");
+    // Close-on-exec ("e"): programs the product starts, the crash sender
+    // among them, must not inherit the open log.
+    m_file = std::fopen(m_path.c_str(), "we");
     if (!m_file) {
         // With no file there is no writer to drain the queue: every later
         // line would be kept in memory until the process ends. Drop them all.
