@@ -43,7 +43,7 @@ CStatisticSender::~CStatisticSender() = default;
 
 QString CStatisticSender::productVersion()
 {
-    return QStringLiteral("%1.%2.%3.%4").arg(1).arg(0).arg(6).arg(9434);
+    return QStringLiteral(QUILLET_VERSION_STRING);
 }
 
 QString CStatisticSender::settingsGroup()
