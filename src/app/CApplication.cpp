@@ -64,16 +64,10 @@ QByteArray CApplication::saveApplicationState()
     CUndoCommand command(QStringLiteral("Fake command"));
     CUndoController::instance()->initializeCommand(&command);
 
-    // The map as Qt 4's stream wrote it: the count, then the greatest key first.
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
     stream.setVersion(g_dataStreamVersion);
-    const SerializedStates& states = command.afterStates();
-    stream << quint32(states.size());
-    for (auto state = states.constEnd(); state != states.constBegin();) {
-        --state;
-        stream << state.key() << state.value();
-    }
+    writeMapInQt4Order(stream, command.afterStates());
     toggleLock(manager);
     return bytes;
 }

@@ -1,5 +1,6 @@
 #include "online/CStatisticSender.h"
 
+#include "shell/CBaseApplication.h"
 #include "utils/CSettings.h"
 #include "utils/SharedConstants.h"
 #include "utils/Utilities.h"
@@ -19,11 +20,11 @@ const QString k64BitLaunches = QStringLiteral("statistic.64_launch_count");
 QString launchCounterKey(int mode)
 {
     switch (mode) {
-    case 2:
+    case CBaseApplication::PhotoshopMode:
         return kPhotoshopLaunches;
-    case 3:
+    case CBaseApplication::LightroomMode:
         return kLightroomLaunches;
-    case 4:
+    case CBaseApplication::ApertureMode:
         return kApertureLaunches;
     default:
         return kSingleLaunches;
@@ -43,7 +44,7 @@ CStatisticSender::~CStatisticSender() = default;
 
 QString CStatisticSender::productVersion()
 {
-    return QStringLiteral("%1.%2.%3.%4").arg(1).arg(0).arg(6).arg(9434);
+    return QStringLiteral(QUILLET_VERSION_STRING);
 }
 
 QString CStatisticSender::settingsGroup()

@@ -18,7 +18,8 @@ public:
     CStatisticSender();
     ~CStatisticSender() override;
 
-    // The product version the counters belong to: "1.0.6.9434".
+    // The product version the counters belong to, as the build names it
+    // ("1.0.6.9434").
     static QString productVersion();
     // The settings group that holds every counter: "UsageStatistic".
     static QString settingsGroup();

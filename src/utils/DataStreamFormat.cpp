@@ -6,19 +6,16 @@ namespace NAVIK_tarl1 {
 
 void writeVariantMap(QDataStream& stream, const QMap<QString, QVariant>& map)
 {
-    stream << quint32(map.size());
-    for (auto it = map.constEnd(); it != map.constBegin();) {
-        --it;
-        stream << it.key();
-        if (it.value().typeId() == QMetaType::QVariantMap) {
+    writeMapInQt4Order(stream, map, [&stream](const QVariant& value) {
+        if (value.typeId() == QMetaType::QVariantMap) {
             // A map inside the map keeps the same order: the variant's type
             // and null flag as QVariant writes them, then the map itself.
             stream << quint32(QMetaType::QVariantMap) << qint8(0);
-            writeVariantMap(stream, it.value().toMap());
+            writeVariantMap(stream, value.toMap());
         } else {
-            stream << it.value();
+            stream << value;
         }
-    }
+    });
 }
 
 QMap<QString, QVariant> readVariantMap(QDataStream& stream)

@@ -18,8 +18,27 @@ namespace NAVIK_tarl1 {
 
 inline constexpr QDataStream::Version g_dataStreamVersion = QDataStream::Qt_4_8;
 
-// Entry count, then each key and value from the greatest key down; maps
-// held as values are written the same way.
+// Entry count, then each key and, through `writeValue(value)`, its value,
+// from the greatest key down.
+template<typename Key, typename Value, typename WriteValue>
+void writeMapInQt4Order(QDataStream& stream, const QMap<Key, Value>& map, WriteValue writeValue)
+{
+    stream << quint32(map.size());
+    for (auto entry = map.constEnd(); entry != map.constBegin();) {
+        --entry;
+        stream << entry.key();
+        writeValue(entry.value());
+    }
+}
+
+// The same with each value written by its own stream operator.
+template<typename Key, typename Value>
+void writeMapInQt4Order(QDataStream& stream, const QMap<Key, Value>& map)
+{
+    writeMapInQt4Order(stream, map, [&stream](const Value& value) { stream << value; });
+}
+
+// As writeMapInQt4Order; maps held as values are written the same way.
 NAVIK_UTILS_EXPORT void writeVariantMap(QDataStream& stream, const QMap<QString, QVariant>& map);
 
 // Reads a map written in any key order; a stream that breaks off or holds

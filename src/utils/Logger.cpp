@@ -16,7 +16,7 @@ ILoggerInterface* g_logger = nullptr;
 
 namespace {
 
-const char kProductVersionBanner[] = "Navik Quillet Version: 1.0.6.9434";
+const char kProductVersionBanner[] = "Navik Quillet Version: " QUILLET_VERSION_STRING;
 
 void writeBanner(ILoggerInterface* logger)
 {

@@ -103,6 +103,24 @@ private Q_SLOTS:
         QCOMPARE(container.serialize().toHex(' '), expected.toHex(' '));
     }
 
+    // The application's snapshot: a map of states by id, values without a
+    // variant header, in the same key order.
+    void stateMapIsTheGoldenDump()
+    {
+        const QMap<QString, QByteArray> states{{"{A}", "x"}, {"{B}", "own"}};
+        QByteArray bytes;
+        QDataStream stream(&bytes, QIODevice::WriteOnly);
+        stream.setVersion(NAVIK_tarl1::g_dataStreamVersion);
+        NAVIK_tarl1::writeMapInQt4Order(stream, states);
+        const QByteArray expected = QByteArray::fromHex(
+            "00000002"                       // entries
+            "00000006 007b0042007d"          // "{B}"
+            "00000003 6f776e"                //   "own"
+            "00000006 007b0041007d"          // "{A}"
+            "00000001 78");                  //   "x"
+        QCOMPARE(bytes.toHex(' '), expected.toHex(' '));
+    }
+
     // container {C} (not serialisable itself, which it ignores)
     //   a {A} (not serialisable)
     //     b {B}

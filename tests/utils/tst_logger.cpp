@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -283,11 +284,28 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(dir.filePath("runs.6.log")));
     }
 
+    void childProcessesDoNotInheritTheLog()
+    {
+        QTemporaryDir dir;
+        NavikLogger::FileLogger logger;
+        QVERIFY(logger.init(dir.path().toStdString(), "inherited", 'D'));
+        QProcess child;
+        child.start("/bin/sh", {"-c", "for fd in /proc/self/fd/*; do readlink \"$fd\"; done"});
+        QVERIFY(child.waitForFinished());
+        const QString openFiles = QString::fromLocal8Bit(child.readAllStandardOutput());
+        QVERIFY(openFiles.contains("pipe:")); // the listing worked: its output is a pipe
+        const QString log = QFileInfo(QString::fromStdString(logger.filePath())).canonicalFilePath();
+        QVERIFY(!log.isEmpty());
+        QVERIFY2(!openFiles.contains(log), qPrintable(openFiles));
+    }
+
     void unwritableFolderFailsQuietly()
     {
         NavikLogger::FileLogger logger;
         QVERIFY(!logger.init("/proc/no-such-folder", "x", 'D'));
         logger.log('E', "dropped"); // must not crash
+        // With nowhere to write, nothing is kept: not even a trace scope opens.
+        QVERIFY(!logger.trace("fn", "file.cpp", 1));
     }
 };
 

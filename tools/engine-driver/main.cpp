@@ -8,7 +8,8 @@
 //       [--save corrected.jpg|corrected.tif]
 //
 // A value is read as true/false, an int, a float (with a decimal point) or
-// else a string. Exit status 0 when every render (and the save) succeeded.
+// else a string. Exit status 0 when every render was written (and the save
+// succeeded).
 
 #include "engine/CProcessEngine.h"
 #include "engine/ImageConversion.h"
@@ -75,10 +76,15 @@ int main(int argc, char** argv)
     CProcessEngine engine;
     int delivered = 0;
     int errors = 0;
+    // A picture that cannot be written counts as a failed render.
     const auto save = [&](const QString& name, const PixelDataPtr& pixels) {
         const QString path = folder.filePath(QString("%1-%2.png").arg(++delivered, 2, 10, QChar('0')).arg(name));
-        pixelDataToQImage(pixels).save(path);
-        out << "wrote " << path << " (" << pixels->GetWidth() << " x " << pixels->GetHeight() << ")\n";
+        if (pixels && pixelDataToQImage(pixels).save(path)) {
+            out << "wrote " << path << " (" << pixels->GetWidth() << " x " << pixels->GetHeight() << ")\n";
+        } else {
+            out << "could not write " << path << "\n";
+            ++errors;
+        }
         out.flush();
     };
     QObject::connect(&engine, &CProcessEngine::loResInitialImageProcessed,
@@ -116,7 +122,7 @@ int main(int argc, char** argv)
             "driver", true));
         waitForRenders();
     }
-    out << delivered << " pictures, " << errors << " failed renders\n";
+    out << delivered << " pictures, " << errors << " failed renders or writes\n";
 
     bool saved = true;
     if (parser.isSet("save")) {

@@ -107,8 +107,10 @@ HostSimulatorStatus HostSimulator::run()
     // Declared before the record: the record writes these pixels and must go first.
     const QByteArray pixels = packPixels(image, m_options.depth);
     PSDataStructure record(requestPath);
-    if (!writeRequest(record, pixels, image.size()))
+    if (!writeRequest(record, pixels, image.size())) {
+        report(QStringLiteral("cannot write the request %1").arg(requestPath));
         return RoundTripFailed;
+    }
     if (!listen())
         return RoundTripFailed;
     if (!waitForAnswer(requestPath))
@@ -124,11 +126,7 @@ bool HostSimulator::writeRequest(PSDataStructure& record, const QByteArray& pixe
     record.setImageFileName(QFile::encodeName(QFileInfo(m_options.imagePath).absoluteFilePath()).toStdString());
     if (!m_options.pluginDataPath.isEmpty() && QFile::exists(m_options.pluginDataPath))
         record.setPluginData(readFile(m_options.pluginDataPath));
-    if (!record.serializeMap()) {
-        report(QStringLiteral("cannot write the request %1").arg(m_options.exchangePath));
-        return false;
-    }
-    return true;
+    return record.serializeMap();
 }
 
 bool HostSimulator::listen()

@@ -16,6 +16,9 @@ namespace {
 // How many earlier runs' logs are kept beside the current one.
 constexpr int kKeptLogs = 5;
 
+// A minimum above every level's rank: nothing is logged.
+constexpr int kNoLevelPasses = 5;
+
 long currentThreadId()
 {
     return static_cast<long>(::syscall(SYS_gettid));
@@ -153,9 +156,16 @@ bool FileLogger::init(const std::string& folder, const std::string& name, char m
     const std::string base = name.empty() ? std::string("log") : name;
     rotate(dir, base);
     m_path = (dir / rotatedName(base, 0)).string();
-    m_file = std::fopen(m_path.c_str(), "w");
-    if (!m_file)
+    // Close-on-exec ("e"): programs the product starts, the crash sender
+    // among them, must not inherit the open log.
+    m_file = std::fopen(m_path.c_str(), "we");
+    if (!m_file) {
+        // With no file there is no writer to drain the queue: every later
+        // line would be kept in memory until the process ends. Drop them all.
+        m_minimumRank.store(kNoLevelPasses);
+        m_queue.clear();
         return false;
+    }
 
     m_writer = std::thread(&FileLogger::writerLoop, this);
     return true;

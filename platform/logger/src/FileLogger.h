@@ -16,7 +16,8 @@ namespace NavikLogger {
 // formatted on the calling thread, queued under a short lock and written by one
 // background thread. Each line is written whole with a single fwrite, so lines
 // from different threads never interleave. At process exit the queue is drained
-// and later calls write directly.
+// and later calls write directly. A logger whose file cannot be opened drops
+// every line.
 //
 // The library's one instance is made by the exported factory (LoggerExport.cpp).
 class FileLogger final : public NAVIK_tarl1::ILoggerInterface
