@@ -290,15 +290,18 @@ double CorrectionChain::LevelScale(unsigned level)
     return std::ldexp(1.0, -int(std::min(level, 1000u)));
 }
 
-Size CorrectionChain::OutputSize(unsigned level) const
+Size CorrectionChain::ScaledSize(Size size, unsigned level)
 {
-    const bool turned = m_quarterTurns % 2 == 1;
-    const int width = turned ? m_crop.height : m_crop.width;
-    const int height = turned ? m_crop.width : m_crop.height;
     auto scaled = [level](int side) {
         return level >= 31 ? 1 : std::max(1, int((int64_t(side) + (int64_t(1) << level) - 1) >> level));
     };
-    return {scaled(width), scaled(height)};
+    return {scaled(size.width), scaled(size.height)};
+}
+
+Size CorrectionChain::OutputSize(unsigned level) const
+{
+    const bool turned = m_quarterTurns % 2 == 1;
+    return ScaledSize(turned ? Size{m_crop.height, m_crop.width} : Size{m_crop.width, m_crop.height}, level);
 }
 
 std::optional<Point> CorrectionChain::OutputToInput(Point output, unsigned level) const
