@@ -15,7 +15,6 @@ namespace Navik::Geometry {
 
 namespace {
 
-constexpr double kFullFrameDiagonalMm = 43.266615305567875; // of the 36 x 24 mm frame
 constexpr double kSliderRange = 125.0;
 constexpr double kSliderMaxRadians = 30.0 * kPi / 180.0; // camera tilt at a slider end
 constexpr double kManualCropSnapPixels = 6.0;
