@@ -162,7 +162,9 @@ struct Keystoning
     bool pointCorrectionApplied = false;
 };
 
-Keystoning BuildKeystoning(const CorrectionParameters& p, const LensStage& lens, double focal)
+// `stageOutline` is the lens stage's Outline().
+Keystoning BuildKeystoning(const CorrectionParameters& p, const LensStage& lens, const Polygon& stageOutline,
+                           double focal)
 {
     const Size stage = lens.OutputSize();
     if (!p.keystoningActive)
@@ -178,7 +180,7 @@ Keystoning BuildKeystoning(const CorrectionParameters& p, const LensStage& lens,
                                CameraRotationHomography(SliderRotation(p, strength), focal) * points.correction *
                                toCentred * preTransform;
 
-    const Polygon corrected = MapOutline(lens.Outline(kLensOutlineSegmentsPerSide), centred);
+    const Polygon corrected = MapOutline(stageOutline, centred);
     const auto centreImage = centred.Map({0.5 * stage.width, 0.5 * stage.height});
     const Point imageCentre = centreImage ? *centreImage : Point{};
     double left = imageCentre.x, right = left, top = imageCentre.y, bottom = top;
@@ -246,13 +248,14 @@ CorrectionChain CorrectionChain::Build(const CorrectionParameters& parameters, S
 
     CorrectionChain chain;
     chain.m_lens = LensStage::Build(parameters, inputSize, focal, camera.profileRadialDistortion);
-    const Keystoning keystoning = BuildKeystoning(parameters, chain.m_lens, focal);
+    const Polygon stageOutline = chain.m_lens.Outline(kLensOutlineSegmentsPerSide);
+    const Keystoning keystoning = BuildKeystoning(parameters, chain.m_lens, stageOutline, focal);
     chain.m_keystoning = keystoning.transform;
     chain.m_canvasSize = keystoning.canvas;
     chain.m_pointCorrectionApplied = keystoning.pointCorrectionApplied;
     const Size canvas = chain.m_canvasSize;
-    chain.m_outline = ClipToRectangle(MapOutline(chain.m_lens.Outline(kLensOutlineSegmentsPerSide), chain.m_keystoning),
-                                      0.0, 0.0, canvas.width, canvas.height);
+    chain.m_outline =
+        ClipToRectangle(MapOutline(stageOutline, chain.m_keystoning), 0.0, 0.0, canvas.width, canvas.height);
 
     chain.m_quarterTurns = ((parameters.outputRotation % 4) + 4) % 4;
     const double ratio = UnrotatedRatio(parameters.cropRatio, chain.m_quarterTurns);
