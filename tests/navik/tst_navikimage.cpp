@@ -446,6 +446,21 @@ private slots:
             QVERIFY(!load(path(name), &status));
             QCOMPARE(status.GetCode(), kImageStatusImageTooLarge);
         }
+
+        // A one-pixel TIFF whose tiles claim 65536 x 65536 pixels each.
+        tiff = TIFFOpen(path("hugetile.tif").toUtf8().constData(), "w");
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 1);
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 1);
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 65536);
+        TIFFSetField(tiff, TIFFTAG_TILELENGTH, 65536);
+        TIFFWriteRawTile(tiff, 0, data, 3);
+        TIFFClose(tiff);
+        ImageStatus status;
+        QVERIFY(!load(path("hugetile.tif"), &status));
+        QCOMPARE(status.GetCode(), kImageStatusCorruptData);
     }
 
     void jpegRoundTrip()

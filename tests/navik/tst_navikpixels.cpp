@@ -139,6 +139,12 @@ private slots:
         TileImage grey8Again(256, 1, 256, PixelFormat(kPixelTypeGray, kPixelSize8, true), {back});
         QVERIFY(grey8Again.Copy(host));
         QCOMPARE(QByteArray(reinterpret_cast<char*>(back), 256), QByteArray(reinterpret_cast<char*>(bytes), 256));
+        // Host samples beyond its range are white, not wrapped round.
+        std::uint16_t beyond[3] = {32769, 40000, 65535};
+        TileImage hostBeyond(3, 1, 6, PixelFormat(kPixelTypeGray, kPixelSize16Host, true), {beyond});
+        TileImage grey8Beyond(3, 1, 3, PixelFormat(kPixelTypeGray, kPixelSize8, true), {back});
+        QVERIFY(grey8Beyond.Copy(hostBeyond));
+        QCOMPARE(QByteArray(reinterpret_cast<char*>(back), 3), QByteArray(3, char(255)));
 
         TileImage smaller(1, 1, 4, PixelFormat(kPixelTypeXRGB32, kPixelSize8, true), {words});
         QVERIFY(!smaller.Copy(source));

@@ -2,15 +2,14 @@
 
 #include "Navik/Exif.h"
 
+#include <Navik/Geometry/CorrectionParameters.h>
+
 #include <cmath>
 #include <numbers>
 
 namespace Navik {
 
 namespace {
-
-// The diagonal of a 35 mm film frame, which the equivalent focal length refers to.
-constexpr double kFilmDiagonal = 43.266615305567875;
 
 double degrees(double radians)
 {
@@ -68,7 +67,7 @@ bool CameraBody::GetFocalLength35mm(const Exif& exif, unsigned int longSide, uns
     if (!focalPlaneData(exif, focalLength, pixelsPerMillimetre))
         return false;
     const double sensorDiagonal = std::hypot(double(longSide), double(shortSide)) / pixelsPerMillimetre;
-    focalLength35mm = focalLength * kFilmDiagonal / sensorDiagonal;
+    focalLength35mm = focalLength * Geometry::kFullFrameDiagonalMm / sensorDiagonal;
     return true;
 }
 
@@ -80,7 +79,7 @@ bool CameraBody::GetFieldOfView(const Exif& exif, unsigned int longSide, unsigne
         return false;
     // The 35 mm frame's diagonal spread over the image's aspect ratio.
     const double diagonal = std::hypot(double(longSide), double(shortSide));
-    const double longSideMillimetres = kFilmDiagonal * double(longSide) / diagonal;
+    const double longSideMillimetres = Geometry::kFullFrameDiagonalMm * double(longSide) / diagonal;
     fieldOfView = static_cast<float>(degrees(2.0 * std::atan(longSideMillimetres / (2.0 * equivalent))));
     return true;
 }

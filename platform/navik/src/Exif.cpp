@@ -174,14 +174,16 @@ void mergeSidecar(const std::string& path, Exiv2::XmpData& xmp)
     const std::string sidecar = findSidecar(path);
     if (sidecar.empty())
         return;
-    constexpr std::streamsize kMaxSidecarSize = 16 << 20;
-    std::ifstream stream(sidecar, std::ios::binary);
-    std::string packet(static_cast<std::size_t>(kMaxSidecarSize) + 1, '\0');
-    stream.read(packet.data(), kMaxSidecarSize + 1);
-    if (stream.gcount() > kMaxSidecarSize) {
-        Log("Exif", kLogLevelWarning, "XMP sidecar %s is too large and was ignored", sidecar.c_str());
+    constexpr std::streamoff kMaxSidecarSize = 16 << 20;
+    std::ifstream stream(sidecar, std::ios::binary | std::ios::ate);
+    const std::streamoff size = stream.tellg();
+    if (size < 0 || size > kMaxSidecarSize) {
+        Log("Exif", kLogLevelWarning, "XMP sidecar %s is too large or unreadable and was ignored", sidecar.c_str());
         return;
     }
+    std::string packet(static_cast<std::size_t>(size), '\0');
+    stream.seekg(0);
+    stream.read(packet.data(), size);
     packet.resize(static_cast<std::size_t>(stream.gcount()));
     Exiv2::XmpData fromSidecar;
     if (Exiv2::XmpParser::decode(fromSidecar, packet) != 0) {

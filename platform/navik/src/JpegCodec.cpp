@@ -392,7 +392,11 @@ private:
 class BandedJpegWriter
 {
 public:
-    BandedJpegWriter(const Image& image) : m_image(image) {}
+    // `bandRows` and `restartInterval` as plan() gave them.
+    BandedJpegWriter(const Image& image, unsigned int bandRows, unsigned int restartInterval)
+        : m_image(image), m_bandRows(bandRows), m_restartInterval(restartInterval)
+    {
+    }
 
     bool write(std::FILE* file, int quality, const JpegSegments& segments, ImageStatus* status)
     {
@@ -448,7 +452,6 @@ private:
 
     bool encodeBands(int quality, const JpegSegments& segments, ImageStatus* status)
     {
-        plan(m_image, m_bandRows, m_restartInterval);
         const std::size_t count = (m_image.GetHeight() + m_bandRows - 1) / m_bandRows;
         m_bands.resize(count);
         m_scanStart.resize(count);
@@ -520,8 +523,8 @@ private:
     }
 
     const Image& m_image;
-    unsigned int m_bandRows = 0;
-    unsigned int m_restartInterval = 0;
+    const unsigned int m_bandRows;
+    const unsigned int m_restartInterval;
     std::vector<std::string> m_bands;
     std::vector<std::size_t> m_scanStart;
 };
@@ -546,7 +549,7 @@ bool WriteJpeg(const Image& image, std::FILE* file, int quality, const JpegSegme
     unsigned int bandRows = 0;
     unsigned int restartInterval = 0;
     if (BandedJpegWriter::plan(image, bandRows, restartInterval))
-        return BandedJpegWriter(image).write(file, quality, segments, status);
+        return BandedJpegWriter(image, bandRows, restartInterval).write(file, quality, segments, status);
     return JpegWriter(image, 0, image.GetHeight()).writeToFile(file, quality, segments, status);
 }
 

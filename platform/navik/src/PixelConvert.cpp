@@ -34,9 +34,11 @@ bool isConvertible(const PixelFormat& format)
     return format.IsValid() && (type == kPixelTypeGray || type == kPixelTypeRGB || type == kPixelTypeXRGB32);
 }
 
+// A sample above the format's maximum (a host's buffer may hold one) saturates
+// rather than wrapping round to a dark value.
 std::uint32_t widen(std::uint32_t value, std::uint32_t max)
 {
-    return max == 65535 ? value : (value * 65535 + max / 2) / max;
+    return max == 65535 ? value : std::min<std::uint32_t>((value * 65535 + max / 2) / max, 65535);
 }
 
 std::uint32_t narrow(std::uint32_t value, std::uint32_t max)

@@ -54,15 +54,12 @@ std::shared_ptr<const PreparedTarget> PreparedTarget::Build(const TargetSettings
 
 Geometry::Size PreparedTarget::OutputSize(unsigned int level) const
 {
-    auto scaled = [level](int side) {
-        return level >= 31 ? 1 : std::max(1, int((std::int64_t(side) + (std::int64_t(1) << level) - 1) >> level));
-    };
-    return {scaled(size.width), scaled(size.height)};
+    return Geometry::CorrectionChain::ScaledSize(size, level);
 }
 
 OutputMap PreparedTarget::MapAt(unsigned int level) const
 {
-    const double levelScale = std::ldexp(1.0, int(std::min(level, 1000u)));
+    const double levelScale = 1.0 / Geometry::CorrectionChain::LevelScale(level);
     const Geometry::Homography toChainOutput = Geometry::Homography::Scaling(scaleX * levelScale, scaleY * levelScale);
     return {chain.OutputToStageHomography(0) * toChainOutput, chain.IsProjective() ? nullptr : &chain.Lens()};
 }
@@ -72,13 +69,13 @@ std::optional<Geometry::Point> PreparedTarget::InputToOutput(Geometry::Point inp
     const auto output = chain.InputToOutput(input, 0);
     if (!output)
         return std::nullopt;
-    const double levelScale = std::ldexp(1.0, -int(std::min(level, 1000u)));
+    const double levelScale = Geometry::CorrectionChain::LevelScale(level);
     return Geometry::Point{output->x / scaleX * levelScale, output->y / scaleY * levelScale};
 }
 
 std::optional<Geometry::Point> PreparedTarget::OutputToInput(Geometry::Point output, unsigned int level) const
 {
-    const double levelScale = std::ldexp(1.0, int(std::min(level, 1000u)));
+    const double levelScale = 1.0 / Geometry::CorrectionChain::LevelScale(level);
     return chain.OutputToInput({output.x * levelScale * scaleX, output.y * levelScale * scaleY}, 0);
 }
 

@@ -26,6 +26,10 @@ constexpr tmsize_t kMaxSingleAllocation = tmsize_t(1) << 30;
 constexpr std::uint64_t kParallelPixelCount = 1u << 20;
 // Strips of about this size compress well and keep memory per strip small.
 constexpr std::size_t kTargetStripBytes = 256u << 10;
+// Each decoding thread holds one decoded strip or tile. A strip never holds more
+// than the image; a tile may reach past it, but a tile larger than both the
+// image and this is a hostile file's way to make us allocate without limit.
+constexpr std::uint64_t kMaxUnitBytesBeyondImage = 16u << 20;
 
 // The first error libtiff reported for any handle of one read or write.
 class Diagnostics
@@ -265,6 +269,11 @@ public:
     {
         if (m_unitWidth == 0 || m_unitHeight == 0)
             return failure.set(kImageStatusCorruptData, "The TIFF file has an invalid strip or tile size.");
+        m_unitBytes = m_tiled ? TIFFTileSize(m_first) : TIFFStripSize(m_first);
+        const std::uint64_t imageBytes = std::uint64_t(m_layout.width) * m_layout.height *
+                                         m_layout.samplesPerPixel * (m_layout.bitsPerSample / 8);
+        if (m_unitBytes <= 0 || std::uint64_t(m_unitBytes) > std::max(imageBytes, kMaxUnitBytesBeyondImage))
+            return failure.set(kImageStatusCorruptData, "The TIFF file has an invalid strip or tile size.");
         m_pixels = pixels;
         m_rowBytes = rowBytes;
         m_progress = progress;
@@ -299,12 +308,7 @@ private:
             if (m_layout.decodeJpegToRGB)
                 TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
         }
-        const tmsize_t unitBytes = m_tiled ? TIFFTileSize(tiff) : TIFFStripSize(tiff);
-        if (unitBytes <= 0) {
-            m_failed = true;
-            return;
-        }
-        std::vector<unsigned char> scratch(static_cast<std::size_t>(unitBytes));
+        std::vector<unsigned char> scratch(static_cast<std::size_t>(m_unitBytes));
         const std::size_t begin = m_unitCount * thread / threads;
         const std::size_t end = m_unitCount * (thread + 1) / threads;
         for (std::size_t unit = begin; unit < end && !m_failed; ++unit) {
@@ -380,6 +384,7 @@ private:
     bool m_planar = false;
     std::uint32_t m_unitWidth = 0;
     std::uint32_t m_unitHeight = 0;
+    tmsize_t m_unitBytes = 0; // of one decoded strip or tile, the same on every handle
     std::uint32_t m_unitsAcross = 0;
     std::size_t m_unitCount = 0;
     unsigned char* m_pixels = nullptr;

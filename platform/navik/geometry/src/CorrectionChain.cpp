@@ -15,7 +15,6 @@ namespace Navik::Geometry {
 
 namespace {
 
-constexpr double kFullFrameDiagonalMm = 43.266615305567875; // of the 36 x 24 mm frame
 constexpr double kSliderRange = 125.0;
 constexpr double kSliderMaxRadians = 30.0 * kPi / 180.0; // camera tilt at a slider end
 constexpr double kManualCropSnapPixels = 6.0;
@@ -163,7 +162,9 @@ struct Keystoning
     bool pointCorrectionApplied = false;
 };
 
-Keystoning BuildKeystoning(const CorrectionParameters& p, const LensStage& lens, double focal)
+// `stageOutline` is the lens stage's Outline().
+Keystoning BuildKeystoning(const CorrectionParameters& p, const LensStage& lens, const Polygon& stageOutline,
+                           double focal)
 {
     const Size stage = lens.OutputSize();
     if (!p.keystoningActive)
@@ -179,7 +180,7 @@ Keystoning BuildKeystoning(const CorrectionParameters& p, const LensStage& lens,
                                CameraRotationHomography(SliderRotation(p, strength), focal) * points.correction *
                                toCentred * preTransform;
 
-    const Polygon corrected = MapOutline(lens.Outline(kLensOutlineSegmentsPerSide), centred);
+    const Polygon corrected = MapOutline(stageOutline, centred);
     const auto centreImage = centred.Map({0.5 * stage.width, 0.5 * stage.height});
     const Point imageCentre = centreImage ? *centreImage : Point{};
     double left = imageCentre.x, right = left, top = imageCentre.y, bottom = top;
@@ -247,13 +248,14 @@ CorrectionChain CorrectionChain::Build(const CorrectionParameters& parameters, S
 
     CorrectionChain chain;
     chain.m_lens = LensStage::Build(parameters, inputSize, focal, camera.profileRadialDistortion);
-    const Keystoning keystoning = BuildKeystoning(parameters, chain.m_lens, focal);
+    const Polygon stageOutline = chain.m_lens.Outline(kLensOutlineSegmentsPerSide);
+    const Keystoning keystoning = BuildKeystoning(parameters, chain.m_lens, stageOutline, focal);
     chain.m_keystoning = keystoning.transform;
     chain.m_canvasSize = keystoning.canvas;
     chain.m_pointCorrectionApplied = keystoning.pointCorrectionApplied;
     const Size canvas = chain.m_canvasSize;
-    chain.m_outline = ClipToRectangle(MapOutline(chain.m_lens.Outline(kLensOutlineSegmentsPerSide), chain.m_keystoning),
-                                      0.0, 0.0, canvas.width, canvas.height);
+    chain.m_outline =
+        ClipToRectangle(MapOutline(stageOutline, chain.m_keystoning), 0.0, 0.0, canvas.width, canvas.height);
 
     chain.m_quarterTurns = ((parameters.outputRotation % 4) + 4) % 4;
     const double ratio = UnrotatedRatio(parameters.cropRatio, chain.m_quarterTurns);
@@ -290,15 +292,18 @@ double CorrectionChain::LevelScale(unsigned level)
     return std::ldexp(1.0, -int(std::min(level, 1000u)));
 }
 
-Size CorrectionChain::OutputSize(unsigned level) const
+Size CorrectionChain::ScaledSize(Size size, unsigned level)
 {
-    const bool turned = m_quarterTurns % 2 == 1;
-    const int width = turned ? m_crop.height : m_crop.width;
-    const int height = turned ? m_crop.width : m_crop.height;
     auto scaled = [level](int side) {
         return level >= 31 ? 1 : std::max(1, int((int64_t(side) + (int64_t(1) << level) - 1) >> level));
     };
-    return {scaled(width), scaled(height)};
+    return {scaled(size.width), scaled(size.height)};
+}
+
+Size CorrectionChain::OutputSize(unsigned level) const
+{
+    const bool turned = m_quarterTurns % 2 == 1;
+    return ScaledSize(turned ? Size{m_crop.height, m_crop.width} : Size{m_crop.width, m_crop.height}, level);
 }
 
 std::optional<Point> CorrectionChain::OutputToInput(Point output, unsigned level) const

@@ -42,6 +42,11 @@ public:
     // Each side max(1, ceil(side at level 0 / 2^level)).
     Size OutputSize(unsigned level = 0) const;
 
+    // The factor from level-0 output pixels to pixels at `level`: 2^-level.
+    static double LevelScale(unsigned level);
+    // A level-0 size at `level`: each side max(1, ceil(side / 2^level)).
+    static Size ScaledSize(Size size, unsigned level);
+
     // No value for a point that the chain cannot show (beyond the vanishing line
     // of the keystoning transform, or beyond the reach of the lens stage).
     std::optional<Point> InputToOutput(Point input, unsigned level = 0) const
@@ -94,8 +99,6 @@ public:
     bool PointCorrectionApplied() const { return m_pointCorrectionApplied; }
 
 private:
-    static double LevelScale(unsigned level);
-
     LensStage m_lens;
     Homography m_keystoning;
     Size m_canvasSize;

@@ -67,5 +67,7 @@ struct CameraData
 
 // The focal length assumed when the EXIF data has none.
 inline constexpr double kDefaultFocalLength35mm = 28.0;
+// The diagonal of the 36 x 24 mm frame that 35 mm-equivalent focal lengths refer to.
+inline constexpr double kFullFrameDiagonalMm = 43.266615305567875;
 
 } // namespace Navik::Geometry
