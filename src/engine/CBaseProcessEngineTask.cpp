@@ -34,15 +34,16 @@ void CBaseProcessEngineTask::run()
 
     int width = 0;
     int height = 0;
-    const Navik::Dictionary dictionary = buildDictionary();
+    // Asked once: the points may move on the main thread meanwhile, and the
+    // render must use the ones that passed the check.
     QSize keystoningSize;
-    const Navik::Dictionary keystoning = keystoningDictionary(dictionary, &keystoningSize);
+    const Navik::Dictionary keystoning = keystoningDictionary(buildDictionary(), &keystoningSize);
     if (!isKeystoningPointsConfigurationValid(keystoning, keystoningSize)) {
         failRun();
         return;
     }
 
-    const PixelDataPtr pixels = process(dictionary, &width, &height);
+    const PixelDataPtr pixels = process(keystoning, &width, &height);
     if (!isUsable(pixels)) {
         failRun();
         return;
@@ -82,11 +83,8 @@ QString CBaseProcessEngineTask::taskId() const
     return m_taskId;
 }
 
-PixelDataPtr CBaseProcessEngineTask::process(const Navik::Dictionary& dictionary, int* width, int* height)
+PixelDataPtr CBaseProcessEngineTask::process(const Navik::Dictionary& keystoning, int* width, int* height)
 {
-    // Asked before the lock: the keystoning stage takes the engine mutex itself.
-    const Navik::Dictionary keystoning = keystoningDictionary(dictionary, nullptr);
-
     QMutexLocker lock(&m_engine.engineMutex());
     Navik::Target* target = createOrUpdateTarget(keystoning);
     if (!target) {

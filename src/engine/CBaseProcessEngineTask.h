@@ -5,10 +5,11 @@
 // it afterwards) and reports back by invoking the engine's signals by name on
 // the main thread.
 //
-// run(): "processingStarted"; the task's dictionary and target; a whole or
-// partial render into a new pixel buffer under the engine mutex; then either
-// sendResult() or the failure path ("processingError" when the task reports
-// errors); "processingFinished".
+// run(): "processingStarted"; the task's dictionary with its keystoning
+// points, checked once; the target and a whole or partial render into a new
+// pixel buffer under the engine mutex; then either sendResult() or the
+// failure path ("processingError" when the task reports errors);
+// "processingFinished".
 
 #include "shell/PixelDataPtr.h"
 
@@ -57,9 +58,10 @@ protected:
     // stored points); `outputSize`, when given, may receive the size the
     // points are checked against.
     virtual Navik::Dictionary keystoningDictionary(const Navik::Dictionary& dictionary, QSize* outputSize);
-    // Renders with `dictionary` under the engine mutex. `width` and `height`
-    // receive the full output size (scale level 0). Null on failure.
-    virtual PixelDataPtr process(const Navik::Dictionary& dictionary, int* width, int* height);
+    // Renders with `keystoning`, the render dictionary with its keystoning
+    // points (keystoningDictionary), under the engine mutex. `width` and
+    // `height` receive the full output size (scale level 0). Null on failure.
+    virtual PixelDataPtr process(const Navik::Dictionary& keystoning, int* width, int* height);
     // Delivers a successful render; `fullSize` is the output size at level 0.
     virtual void sendResult(PixelDataPtr pixels, const QSize& fullSize) = 0;
     virtual void onProcessingFailed();

@@ -258,6 +258,9 @@ private:
     void adoptImage(NavikImagePtr image);
     // The caller holds m_parameterLock.
     void forgetTargets();
+    // Forgets the targets and removes them from the agent, which would
+    // otherwise keep them, and all they prepared, until the picture closes.
+    void removeTargets();
     QVector<QPointF> projectKeystoningPoints(const Navik::Dictionary& parameters, QVector<QPointF> points,
                                              QSize* outputSize);
     // Renders `pixels` with `parameters` through an agent of its own.

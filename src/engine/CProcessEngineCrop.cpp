@@ -4,6 +4,7 @@
 
 #include "engine/CProcessEngine.h"
 #include "engine/EngineParameterKeys.h"
+#include "engine/ParameterGroups.h"
 #include "engine/PreviewProcessEngineTasks.h"
 #include "utils/Logger.h"
 
@@ -23,17 +24,6 @@ std::optional<QRectF> rectFromValue(const Navik::Value& value)
         return std::nullopt;
     return QRectF(values.GetValueAtIndex(0).AsDouble(), values.GetValueAtIndex(1).AsDouble(),
                   values.GetValueAtIndex(2).AsDouble(), values.GetValueAtIndex(3).AsDouble());
-}
-
-// Exactly [0, 0, 1, 1]; a NaN is not.
-bool isWholeImage(const Navik::ValueArray& rect)
-{
-    const double whole[] = {0.0, 0.0, 1.0, 1.0};
-    for (unsigned int i = 0; i < 4; ++i) {
-        if (rect.GetValueAtIndex(i).AsDouble() != whole[i])
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -66,7 +56,7 @@ void CProcessEngine::setCropParameters(const Navik::ValueArray& rect)
         return;
     }
     const Navik::Value storedRect = resultParameter(Keys::CropRect);
-    if (isWholeImage(rect)) {
+    if (isFullFrameRect(rect)) {
         ASSERT(storedRect.IsValid() == resultParameter(Keys::CropAuto).IsValid());
         if (!storedRect.IsValid())
             return;

@@ -84,8 +84,8 @@ QVector<QPointF> CProcessEngine::projectKeystoningPoints(const Navik::Dictionary
     if (outputSize)
         *outputSize = QSize(width, height);
 
+    const QSize original = getOriginalImageSize();
     for (QPointF& point : points) {
-        const QSize original = getOriginalImageSize();
         const float inputX = float(point.x() * original.width());
         const float inputY = float(point.y() * original.height());
         float outputX = 0.0f;

@@ -174,6 +174,21 @@ void CProcessEngine::adoptImage(NavikImagePtr image)
     // The previous image and agent go here, outside the locks.
 }
 
+void CProcessEngine::removeTargets()
+{
+    QList<Navik::Target*> targets;
+    QMutexLocker engineLock(&m_engineMutex);
+    {
+        QMutexLocker lock(&m_parameterLock);
+        targets = {m_beforeTarget, m_afterTarget, m_sizeTarget, m_keystoningTarget};
+        forgetTargets();
+    }
+    for (Navik::Target* target : std::as_const(targets)) {
+        if (target)
+            m_agent->RemoveTarget(target);
+    }
+}
+
 void CProcessEngine::forgetTargets()
 {
     m_beforeTarget = nullptr;

@@ -177,9 +177,9 @@ void CProcessEngine::rotateImageFromInitialState(RotationDirections::RotationDir
     {
         QMutexLocker lock(&m_parameterLock);
         m_normalizedKeystoningPoints.clear();
-        // Each is made again on its next use.
-        forgetTargets();
     }
+    // Each is made again on its next use.
+    removeTargets();
     if (m_histogramTargetCreated) {
         m_agent->RemoveTarget(s_histogramTargetName);
         m_histogramTargetCreated = false;

@@ -19,12 +19,6 @@ void removeKeyIf(Navik::Dictionary& dict, const QString& key, IsDefault isDefaul
         dict.RemoveValueForKey(name);
 }
 
-bool isFullFrame(const Navik::ValueArray& rect)
-{
-    return rect.GetValueAtIndex(0).AsDouble() == 0 && rect.GetValueAtIndex(1).AsDouble() == 0 &&
-           rect.GetValueAtIndex(2).AsDouble() == 1 && rect.GetValueAtIndex(3).AsDouble() == 1;
-}
-
 } // namespace
 
 void removeKeyIfDefault(Navik::Dictionary& dict, const QString& key, bool defaultValue)
@@ -120,7 +114,7 @@ Navik::Dictionary removeDefaultCropPropertiesFromDictionary(Navik::Dictionary di
     LOG_TRACE();
     if (dict.GetValueForKey(Keys::CropActive).AsBool()) {
         // An automatic crop ignores the stored rectangle.
-        if (isFullFrame(dict.GetValueForKey(Keys::CropRect).AsValueArray()) ||
+        if (isFullFrameRect(dict.GetValueForKey(Keys::CropRect).AsValueArray()) ||
             dict.GetValueForKey(Keys::CropAuto).AsBool())
             dict.RemoveValueForKey(Keys::CropRect);
         if (qFuzzyCompare(dict.GetValueForKey(Keys::CropRatio).AsDouble(), -1.0))

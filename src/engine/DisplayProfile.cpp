@@ -11,13 +11,15 @@
 #include <QScreen>
 #include <QStandardPaths>
 
+#include <mutex>
+
 namespace {
 
 const QString sRGB = QStringLiteral("sRGB");
 
 // The correction engine reads profiles from files: keep the display's in one,
 // rewritten only when the desktop publishes another.
-QString storeProfile(long displayId, const QByteArray& profile)
+QString writeProfileFile(long displayId, const QByteArray& profile)
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     const QString path = QDir(folder).filePath(QStringLiteral("display-%1.icc").arg(displayId));
@@ -32,6 +34,28 @@ QString storeProfile(long displayId, const QByteArray& profile)
         return sRGB;
     }
     return path;
+}
+
+// Every render request asks, many times a second while the user drags: the
+// file is read and written only when the display or its profile changed.
+QString storeProfile(long displayId, const QByteArray& profile)
+{
+    struct SStoredProfile
+    {
+        long displayId = -1;
+        QByteArray profile;
+        QString path;
+    };
+    static std::mutex lock;
+    static SStoredProfile stored;
+
+    std::lock_guard guard(lock);
+    // A profile that could not be stored, or whose file went, is written again.
+    const bool current = stored.displayId == displayId && stored.profile == profile && stored.path != sRGB &&
+                         QFile::exists(stored.path);
+    if (!current)
+        stored = {displayId, profile, writeProfileFile(displayId, profile)};
+    return stored.path;
 }
 
 } // namespace

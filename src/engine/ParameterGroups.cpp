@@ -76,6 +76,16 @@ bool isKeystoningPointsConfigurationValid(const Navik::Dictionary& dict, const Q
     return Navik::Keystoning::IsPointsConfigurationValid(keystoningToolForMode(mode.AsString()), pixels);
 }
 
+bool isFullFrameRect(const Navik::ValueArray& rect)
+{
+    const double whole[] = {0.0, 0.0, 1.0, 1.0};
+    for (unsigned int i = 0; i < 4; ++i) {
+        if (rect.GetValueAtIndex(i).AsDouble() != whole[i])
+            return false;
+    }
+    return true;
+}
+
 bool isAutoDistortionActive(const Navik::Dictionary& dict)
 {
     return isDistortionOfTypeActive(dict, "Auto");

@@ -24,6 +24,10 @@ void removeKeys(Navik::Dictionary& dict, std::initializer_list<const char*> keys
 // complete active keystoning (switch, mode and points): there is nothing to ask.
 bool isKeystoningPointsConfigurationValid(const Navik::Dictionary& dict, const QSize& imageSize);
 
+// A normalised crop rectangle (left, top, width, height) of exactly
+// [0, 0, 1, 1]: the whole frame. A NaN or fewer values is not.
+bool isFullFrameRect(const Navik::ValueArray& rect);
+
 // An active distortion correction of the type "Auto", "Fisheye" or "Barrel".
 bool isAutoDistortionActive(const Navik::Dictionary& dict);
 bool isFisheyeDistortionActive(const Navik::Dictionary& dict);

@@ -131,7 +131,7 @@ void CSaveProcessEngineTask::releaseTarget(Navik::Target* target)
 void CSaveProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
 {
     bool saved = false;
-    if (!m_fileForm || !pixels) {
+    if (!m_fileForm) {
         // The host takes the pixels from the engine when the signal arrives.
         m_engine.setHostRenderResult(pixels);
     } else if (m_source && m_source->image()) {
@@ -223,7 +223,7 @@ Navik::Target* CBatchProcessEngineTask::createOrUpdateTarget(const Navik::Dictio
 void CBatchProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
 {
     // The source's own orientation tag stays: the pixels were not turned by it.
-    const bool saved = pixels && writeRender(pixels, *m_image->image(), m_options, Navik::Value());
+    const bool saved = writeRender(pixels, *m_image->image(), m_options, Navik::Value());
     invokeOnEngine("fileBatchCompleated", Q_ARG(bool, saved));
 }
 

@@ -105,6 +105,47 @@ public:
     QList<int> rotations;
 };
 
+// An after preview whose points the user moves onto one line right after the
+// render took them. It notes the points it checked and those it rendered
+// with; the engine's signals at the end of the run hand them to the main
+// thread.
+class PointsMovedDuringRenderTask : public CLoResProcessEngineTask
+{
+public:
+    PointsMovedDuringRenderTask(CProcessEngine& engine, QVector<QPointF> movedPoints, Navik::Value* checkedPoints,
+                                Navik::Value* renderedPoints)
+        : CLoResProcessEngineTask(engine, false, false),
+          m_movedPoints(std::move(movedPoints)),
+          m_checkedPoints(checkedPoints),
+          m_renderedPoints(renderedPoints)
+    {
+    }
+
+protected:
+    Navik::Dictionary keystoningDictionary(const Navik::Dictionary& dictionary, QSize* outputSize) override
+    {
+        const Navik::Dictionary keystoning = CLoResProcessEngineTask::keystoningDictionary(dictionary, outputSize);
+        if (!m_checkedPoints->IsValid()) {
+            *m_checkedPoints = keystoning.GetValueForKey(Keys::KeystoningPoints);
+            runOnEngineThread([this] { m_engine.setNormolizedKeystoningPointsOnOriginalImage(m_movedPoints); });
+        }
+        return keystoning;
+    }
+    Navik::Target* createOrUpdateTarget(const Navik::Dictionary& dictionary) override
+    {
+        // The first target is the render's; the transform-out values after it
+        // follow the points as they are by then.
+        if (!m_renderedPoints->IsValid())
+            *m_renderedPoints = dictionary.GetValueForKey(Keys::KeystoningPoints);
+        return CLoResProcessEngineTask::createOrUpdateTarget(dictionary);
+    }
+
+private:
+    QVector<QPointF> m_movedPoints;
+    Navik::Value* m_checkedPoints;
+    Navik::Value* m_renderedPoints;
+};
+
 } // namespace
 
 class TestProcessEngine : public QObject
@@ -129,6 +170,7 @@ private Q_SLOTS:
     void loupeIsSilent();
     void rotationRendersBothSidesAndCompletes();
     void failedPreviewReportsError();
+    void renderUsesThePointsItChecked();
     void destroyingTheEngineWhileARenderRuns();
     void renderWithoutAnImageFails();
 
@@ -460,6 +502,32 @@ void TestProcessEngine::failedPreviewReportsError()
     QVERIFY(recorder.waitUntilIdle());
     QCOMPARE(recorder.lines.filter("rotationCompleated"), QStringList({"rotationCompleated 1"}));
     QCOMPARE(recorder.lines.filter("processingError").size(), 1);
+}
+
+void TestProcessEngine::renderUsesThePointsItChecked()
+{
+    CProcessEngine engine;
+    QVERIFY(engine.openImage(imageInMemory(160, 120)));
+    // The points are checked against the size of the before image.
+    engine.calculateImageSize();
+    engine.onCEPropertyStringChanged(Keys::KeystoningMode, "Rectangle");
+    engine.onCEPropertyBoolChanged(Keys::KeystoningActive, true);
+    engine.setNormolizedKeystoningPointsOnOriginalImage({{0.1, 0.1}, {0.15, 0.85}, {0.85, 0.9}, {0.9, 0.15}});
+    QVERIFY(waitUntilEngineIdle(engine));
+
+    SignalRecorder recorder(engine);
+    Navik::Value checked;
+    Navik::Value rendered;
+    engine.queueTask(new PointsMovedDuringRenderTask(engine, {{0.1, 0.1}, {0.2, 0.2}, {0.3, 0.3}, {0.4, 0.4}},
+                                                     &checked, &rendered));
+    QVERIFY(recorder.waitUntilIdle());
+
+    // The move queued a render of its own, which fails on the points in line.
+    QVERIFY(checked.IsValid());
+    QCOMPARE(rendered, checked);
+    const QStringList firstRun = recorder.lines.mid(0, recorder.lines.indexOf("processingFinished"));
+    QCOMPARE(firstRun.filter("loResResultImageProcessed").size(), 1);
+    QVERIFY(firstRun.filter("processingError").isEmpty());
 }
 
 void TestProcessEngine::destroyingTheEngineWhileARenderRuns()
