@@ -175,7 +175,7 @@ bool CMainWindow::doOpenFile(const QString& path)
         LOG_MESSAGE('D', "Error opening file: file type is not supported");
         warn(this, g_globalStrings->notSupportString());
     } else {
-        opened = waitForEngine(SIGNAL(fileOpenCompleated(bool)), [&path] { engine()->openFile(path); });
+        opened = openAndWait([&path] { engine()->openFile(path); });
         if (opened)
             engine()->processLoResResultImage();
         else
@@ -192,7 +192,7 @@ bool CMainWindow::doOpenImage(NavikImagePtr image, const CWindowState& state)
     if (image) {
         setControlsEnabled(true, false);
         doSetWindowState(state);
-        opened = waitForEngine(SIGNAL(fileOpenCompleated(bool)), [&image] { engine()->openImage(image); });
+        opened = openAndWait([&image] { engine()->openImage(image); });
         if (opened)
             engine()->processLoResResultImage();
         setControlsEnabled(true, true);
@@ -235,9 +235,8 @@ bool CMainWindow::doSaveImageToPS()
 bool CMainWindow::doSaveFile(const QString& path, const QString&)
 {
     LOG_TRACE();
-    const bool saved = !path.isEmpty() && waitForEngine(SIGNAL(fileSaveCompleated(bool)), [&path] {
-        engine()->saveOpenedFile(path, kSaveQuality, false, false, Navik::kFileFormatUnknown);
-    });
+    const bool saved = !path.isEmpty()
+        && engine()->saveOpenedFileSync(path, kSaveQuality, false, false, Navik::kFileFormatUnknown);
     if (!saved)
         warn(this, QStringLiteral("The file could not be saved. Please check that you have the required permissions."));
     return saved;
@@ -329,11 +328,11 @@ QAction* CMainWindow::addFileAction(QMenu* menu, const QString& name, const QStr
     return action;
 }
 
-template<typename Call>
-bool CMainWindow::waitForEngine(const char* completionSignal, Call call)
+template<typename Open>
+bool CMainWindow::openAndWait(Open open)
 {
-    COperationCompletionWaiterWithResult waiter(engine()->getQObject(), completionSignal, nullptr);
-    call();
+    COperationCompletionWaiterWithResult waiter(engine()->getQObject(), SIGNAL(fileOpenCompleated(bool)), nullptr);
+    open();
     waiter.startWaiting();
     return waiter.isOperationSuccess();
 }

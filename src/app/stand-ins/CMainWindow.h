@@ -79,9 +79,10 @@ private Q_SLOTS:
 private:
     QAction* addFileAction(QMenu* menu, const QString& name, const QString& text, const QKeySequence& shortcut,
                            const char* slot);
-    // Runs the engine call and waits for its completion signal; true on success.
-    template<typename Call>
-    bool waitForEngine(const char* completionSignal, Call call);
+    // Runs the engine's open call and waits until the open has finished; true
+    // when the picture is open.
+    template<typename Open>
+    bool openAndWait(Open open);
     void startTestScript();
     void updatePicture();
 
