@@ -140,8 +140,9 @@ class TestMessageBox : public QObject
 
     void setScriptMode(bool on)
     {
-        CScripting::getInstance()->setPathToScript(
-            writeFile(m_dir.filePath("boxes.js"), on ? "var answers = 1;\n" : ""));
+        const QString script = m_dir.filePath("boxes.js");
+        QVERIFY(writeFile(script, on ? "var answers = 1;\n" : ""));
+        CScripting::getInstance()->setPathToScript(script);
         QCOMPARE(CScripting::getInstance()->isScriptingMode(), on);
     }
 
