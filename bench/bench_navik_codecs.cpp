@@ -53,6 +53,10 @@ void run(Comparison& comparison, int rounds)
 std::vector<unsigned char> decodeWithLibjpeg(const std::string& path, unsigned int& width, unsigned int& height)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        std::fprintf(stderr, "%s: cannot open\n", path.c_str());
+        std::exit(1);
+    }
     jpeg_decompress_struct info;
     jpeg_error_mgr errors;
     info.err = jpeg_std_error(&errors);

@@ -15,7 +15,7 @@ function(quillet_add_test name)
     set_target_properties(${name} PROPERTIES
         RUNTIME_OUTPUT_DIRECTORY ${QUILLET_TESTS_DIR})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBRARIES})
-    # Helpers shared by the tests (recording logger and the like).
+    # Helpers shared by the tests (recording logger, file helpers).
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common)
     target_compile_definitions(${name} PRIVATE
         QUILLET_FIXTURES_DIR="${QUILLET_FIXTURES_DIR}"

@@ -19,7 +19,7 @@ export LSAN_OPTIONS="suppressions=$PWD/cmake/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 
-(cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS" --timeout 900 "$@")
+(cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS" "$@")
 
 # The engine's tests again under ThreadSanitizer, in a build of their own:
 # renders run on the thread pool while the main thread changes what they
@@ -35,7 +35,7 @@ if [ "${QUILLET_SKIP_TSAN:-0}" != 1 ]; then
         -DQUILLET_SANITIZE=thread
     mapfile -t engine_tests < <(cd "$TSAN_BUILD_DIR" && ctest -L engine -N | sed -n 's/^ *Test *#[0-9]*: //p')
     cmake --build "$TSAN_BUILD_DIR" -j "$JOBS" --target "${engine_tests[@]}"
-    (cd "$TSAN_BUILD_DIR" && ctest --output-on-failure -j "$JOBS" --timeout 900 -L engine)
+    (cd "$TSAN_BUILD_DIR" && ctest --output-on-failure -j "$JOBS" -L engine)
 fi
 
 # A short fuzz run of the imaging framework's decoders and text reader and of

@@ -4,6 +4,8 @@
 // configuration and temporary folder of its own, the files it is given, and
 // what it leaves behind (exit code, settings, log).
 
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -14,18 +16,6 @@
 inline const QString kProgram = QStringLiteral(QUILLET_BUILD_DIR "/bin/Quillet");
 inline const QString kHostSimulator = QStringLiteral(QUILLET_BUILD_DIR "/tools/bin/host-simulator");
 inline constexpr int kRunTimeoutMs = 120000;
-
-inline QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 // The folders of one user, the files a run is given, and the run itself.
 class Sandbox

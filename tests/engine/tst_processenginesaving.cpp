@@ -3,6 +3,7 @@
 
 #include "EngineTestSupport.h"
 #include "RecordingLogger.h"
+#include "TestFiles.h"
 
 #include "engine/CProcessEngine.h"
 #include "engine/EngineParameterKeys.h"
@@ -43,18 +44,6 @@ QImage pixelsOf(const Navik::RefPtr<Navik::Image>& image)
 {
     image->Retain();
     return CNavikImageProxy(image.get(), true, false, QString()).toQImage();
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& contents)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
 }
 
 // A save task that makes a change on the main thread right after it took the
@@ -293,7 +282,7 @@ void TestProcessEngineSaving::failedSaveKeepsTheOriginal()
     QCOMPARE(completed.at(0).at(0).toBool(), false);
     QCOMPARE(QDir(folder).entryList(QDir::Files), before);
     if (!before.isEmpty())
-        QCOMPARE(contentsOf(path), original);
+        QCOMPARE(readFile(path), original);
     QVERIFY(engine.isPictureChanged());
     QVERIFY(waitUntilEngineIdle(engine));
 }

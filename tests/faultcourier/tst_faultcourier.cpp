@@ -1,3 +1,5 @@
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -32,12 +34,6 @@ void leaveReport(const QByteArray& bytes, const QDateTime& crashTime)
     QVERIFY(file.setFileTime(crashTime, QFileDevice::FileModificationTime));
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList outboxFiles()
 {
     return QDir(outbox()).entryList(QDir::Files, QDir::Name);
@@ -56,7 +52,7 @@ int runCourier()
 
 QString lastLog()
 {
-    return QString::fromUtf8(readAll(productFolder() + "/log/FaultCourier.log"));
+    return QString::fromUtf8(readFile(productFolder() + "/log/FaultCourier.log"));
 }
 
 } // namespace
@@ -87,8 +83,8 @@ private Q_SLOTS:
         QCOMPARE(runCourier(), 0);
         QCOMPARE(outboxFiles(), QStringList({"Navik Quillet 20240506-070809-2.nqcrash",
                                              "Navik Quillet 20240506-070809.nqcrash"}));
-        QCOMPARE(readAll(outbox() + "/Navik Quillet 20240506-070809.nqcrash"), QByteArray("nqcrash\x01 first", 15));
-        QCOMPARE(readAll(outbox() + "/Navik Quillet 20240506-070809-2.nqcrash"), QByteArray("nqcrash\x01 second", 16));
+        QCOMPARE(readFile(outbox() + "/Navik Quillet 20240506-070809.nqcrash"), QByteArray("nqcrash\x01 first", 15));
+        QCOMPARE(readFile(outbox() + "/Navik Quillet 20240506-070809-2.nqcrash"), QByteArray("nqcrash\x01 second", 16));
     }
 
     void withoutAReportNothingHappens()
@@ -106,7 +102,7 @@ private Q_SLOTS:
         blocker.close();
 
         QCOMPARE(runCourier(), 2);
-        QCOMPARE(readAll(pendingReport()), QByteArray("nqcrash"));
+        QCOMPARE(readFile(pendingReport()), QByteArray("nqcrash"));
         QVERIFY2(lastLog().contains(" E [") && lastLog().contains("Could not create the outbox folder " + outbox()),
                  qPrintable(lastLog()));
     }

@@ -7,6 +7,8 @@
 #include <Navik/PixelData.h>
 #include <Navik/Progress.h>
 
+#include "TestFiles.h"
+
 #include <QtTest>
 
 #include <csignal>
@@ -189,19 +191,6 @@ void writePatternTiff(const QString& path, const TiffSpec& spec)
     TIFFClose(tiff);
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 // exiv2's own tool reads what we wrote: "key value" per line.
 QMap<QString, QString> exiv2Values(const QString& path)
 {
@@ -380,7 +369,7 @@ private slots:
             bytes = "P6 this is no image at all";
         }
         const QString file = path("damaged." + format);
-        writeFile(file, bytes);
+        QVERIFY(writeFile(file, bytes));
 
         for (const bool headerOnly : {false, true}) {
             ImageStatus status;
@@ -402,7 +391,7 @@ private slots:
         QVERIFY(!load(path("nowhere.jpg"), &status));
         QCOMPARE(status.GetCode(), kImageStatusFileNotFound);
 
-        writeFile(path("raw.cr2"), QByteArray("II*\0\x10\0\0\0CR\x02\0", 12) + QByteArray(100, '\0'));
+        QVERIFY(writeFile(path("raw.cr2"), QByteArray("II*\0\x10\0\0\0CR\x02\0", 12) + QByteArray(100, '\0')));
         QCOMPARE(GetFileFormat(path("raw.cr2").toStdString()), kFileFormatCR2);
         QVERIFY(!load(path("raw.cr2"), &status));
         QCOMPARE(status.GetCode(), kImageStatusUnsupportedFormat);
@@ -439,7 +428,7 @@ private slots:
         const qsizetype frame = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
         QVERIFY(frame > 0);
         jpeg.replace(frame + 5, 4, QByteArray("\xFD\xE8\xFD\xE8", 4));
-        writeFile(path("huge.jpg"), jpeg);
+        QVERIFY(writeFile(path("huge.jpg"), jpeg));
 
         for (const char* name : {"huge.tif", "huge.jpg"}) {
             ImageStatus status;
@@ -643,10 +632,10 @@ private slots:
         QProcess::execute("exiv2", {"-q", "-it", source});
         QProcess::execute("exiv2", {"-q", "-M", "set Iptc.Application2.Caption String Harbour at dusk", source});
         QVERIFY(exiv2Values(source).contains("Exif.Thumbnail.Compression"));
-        writeFile(folder + "/källa.xmp",
-                  "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
-                  "<rdf:Description rdf:about=\"\" xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmp:Rating=\"4\"/>"
-                  "</rdf:RDF></x:xmpmeta>");
+        QVERIFY(writeFile(folder + "/källa.xmp",
+                          "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+                          "<rdf:Description rdf:about=\"\" xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmp:Rating=\"4\"/>"
+                          "</rdf:RDF></x:xmpmeta>"));
 
         ImageStatus status;
         Held<Image> image(load(source, &status));
@@ -699,7 +688,7 @@ private slots:
     void failedSaveLeavesTheOldFile()
     {
         const QString target = path("keep.tif");
-        writeFile(target, "the user's picture");
+        QVERIFY(writeFile(target, "the user's picture"));
         QVERIFY(chmod(QFile::encodeName(target).constData(), 0640) == 0);
         PatternImage big(400, 300, kPixelTypeRGB, kPixelSize16);
 

@@ -16,6 +16,7 @@
 #include "utils/PhotoshopDataStructure.h"
 
 #include "TestApplication.h"
+#include "TestFiles.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -55,12 +56,6 @@ public:
 ControlledEngine& engine()
 {
     return *static_cast<ControlledEngine*>(application()->engine);
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 bool writePicture(const QString& path, const char* format)

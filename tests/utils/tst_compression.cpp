@@ -32,8 +32,9 @@ private Q_SLOTS:
         const QString source = m_dir.filePath("source");
         QDir().mkpath(source);
         const QByteArray binary(70000, '\xA7');
-        const QStringList files = {writeFile(source + "/settings.plist", "key=value\n"),
-                                   writeFile(source + "/crash report.nqcrash", binary)};
+        const QStringList files = {source + "/settings.plist", source + "/crash report.nqcrash"};
+        QVERIFY(writeFile(files[0], "key=value\n"));
+        QVERIFY(writeFile(files[1], binary));
         const QString zip = m_dir.filePath(wideCharacters ? "wide.zip" : "qt.zip");
         QVERIFY(CompressFiles(files, zip));
 

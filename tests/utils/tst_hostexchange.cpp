@@ -4,6 +4,7 @@
 #include "utils/PluginDataStructure.h"
 
 #include "RecordingLogger.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,18 +31,6 @@ QByteArray pattern(qsizetype size, int seed)
         bytes[i] = char(state >> 24);
     }
     return bytes;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 Parameters readParameters(const QString& path)

@@ -1,4 +1,5 @@
 #include "FileLogger.h"
+#include "TestFiles.h"
 
 #include "utils/CSettings.h"
 #include "utils/Logger.h"
@@ -21,14 +22,6 @@ using namespace NAVIK_tarl1;
 namespace {
 
 const char kScenarioVariable[] = "QUILLET_LOGGER_SCENARIO";
-
-QStringList readLines(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-}
 
 // The text after "<date> <time> <level> [<thread>] ".
 QString messageOf(const QString& line)

@@ -123,11 +123,6 @@ QString ask(const QString& kind, QMessageBox::StandardButton defaultButton = QMe
     return CMessageBox::rotateQuestion(parent, title, text) ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-QStringList reportLines(const QString& path)
-{
-    return QString::fromUtf8(readFile(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
 } // namespace
 
 class TestMessageBox : public QObject
@@ -140,8 +135,9 @@ class TestMessageBox : public QObject
 
     void setScriptMode(bool on)
     {
-        CScripting::getInstance()->setPathToScript(
-            writeFile(m_dir.filePath("boxes.js"), on ? "var answers = 1;\n" : ""));
+        const QString script = m_dir.filePath("boxes.js");
+        QVERIFY(writeFile(script, on ? "var answers = 1;\n" : ""));
+        CScripting::getInstance()->setPathToScript(script);
         QCOMPARE(CScripting::getInstance()->isScriptingMode(), on);
     }
 
@@ -168,7 +164,7 @@ class TestMessageBox : public QObject
         const int signal = signalEndingChildRunning(body);
         if (signal != SIGKILL)
             return {QStringLiteral("child ended by signal %1").arg(signal)};
-        const QStringList lines = reportLines(reportPath());
+        const QStringList lines = readLines(reportPath());
         return lines.mid(lines.size() - 2);
     }
 

@@ -3,6 +3,7 @@
 #include "utils/MacOSNativeGlue.h"
 
 #include "ForkedRun.h"
+#include "TestFiles.h"
 
 #include <QApplication>
 #include <QFile>
@@ -31,15 +32,6 @@ void onNextFileDialog(const std::function<void(QFileDialog*)>& inspect)
         }
     });
     timer->start(10);
-}
-
-QStringList lastReportLines(const QString& path, int count)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    return lines.mid(qMax(0, lines.size() - count));
 }
 
 } // namespace
@@ -115,8 +107,8 @@ private Q_SLOTS:
 
         const int signal = signalEndingChildRunning([&] { ask(kind); });
         QCOMPARE(signal, SIGKILL);
-        QCOMPARE(lastReportLines(m_dir.filePath("dialogsReport.txt"), 2),
-                 QStringList({"getOpenFileName have't got predefined value", "FAIL"}));
+        const QStringList report = readLines(m_dir.filePath("dialogsReport.txt"));
+        QCOMPARE(report.mid(report.size() - 2), QStringList({"getOpenFileName have't got predefined value", "FAIL"}));
     }
 
     void answersOfOneKindDoNotServeAnother()

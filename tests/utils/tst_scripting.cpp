@@ -72,10 +72,12 @@ struct ScriptRun
 
 ScriptRun runScript(const QString& folder, const QString& name, const QString& script)
 {
-    const QString path = writeFile(folder + QLatin1Char('/') + name + ".js", script.toUtf8());
+    const QString path = folder + QLatin1Char('/') + name + ".js";
+    ScriptRun run;
+    if (!writeFile(path, script.toUtf8()))
+        return run;
     QProcess host;
     host.start(QStringLiteral(SCRIPT_HOST), {path});
-    ScriptRun run;
     if (!host.waitForFinished(60000))
         return run;
     // A child ended by a signal reports the signal as its exit code.
@@ -107,14 +109,16 @@ class TestScripting : public QObject
 
     void loadScript(const QString& name)
     {
-        m_scripting->setPathToScript(writeFile(scriptPath(name), "var x = 1;\n"));
+        QVERIFY(writeFile(scriptPath(name), "var x = 1;\n"));
+        m_scripting->setPathToScript(scriptPath(name));
     }
 
 private Q_SLOTS:
     void init()
     {
         // An empty script switches script mode off.
-        m_scripting->setPathToScript(writeFile(scriptPath("empty"), QByteArray()));
+        QVERIFY(writeFile(scriptPath("empty"), QByteArray()));
+        m_scripting->setPathToScript(scriptPath("empty"));
         QVERIFY(!m_scripting->isScriptingMode());
     }
 
@@ -148,7 +152,7 @@ private Q_SLOTS:
         const QString path = scriptPath("second");
         QFile::remove(path);
         if (exists)
-            writeFile(path, content);
+            QVERIFY(writeFile(path, content));
         m_scripting->setPathToScript(path);
         QCOMPARE(m_scripting->isScriptingMode(), scriptModeAfter);
     }
@@ -321,11 +325,12 @@ private Q_SLOTS:
         QFETCH(QByteArray, second);
         QFETCH(bool, secondExists);
         QFETCH(bool, equal);
-        const QString firstPath = writeFile(m_dir.filePath("first.bin"), first);
+        const QString firstPath = m_dir.filePath("first.bin");
+        QVERIFY(writeFile(firstPath, first));
         const QString secondPath = m_dir.filePath("second.bin");
         QFile::remove(secondPath);
         if (secondExists)
-            writeFile(secondPath, second);
+            QVERIFY(writeFile(secondPath, second));
         QCOMPARE(m_scripting->isEqualFiles(firstPath, secondPath), equal);
         QVERIFY(!m_scripting->isEqualFiles(firstPath, QString()));
     }

@@ -188,8 +188,10 @@ private Q_SLOTS:
         QString path;
         if (ownFile == "missing")
             path = folder.filePath(QStringLiteral("missing.qss"));
-        else if (!ownFile.isEmpty())
-            path = writeFile(folder.filePath(QStringLiteral("own.qss")), ownFile);
+        else if (!ownFile.isEmpty()) {
+            path = folder.filePath(QStringLiteral("own.qss"));
+            QVERIFY(writeFile(path, ownFile));
+        }
 
         const QString own = QStringLiteral("QPushButton { color: blue; }");
         QWidget widget;

@@ -1,4 +1,5 @@
 #include "RecordingLogger.h"
+#include "TestFiles.h"
 
 #include "utils/CSettings.h"
 #include "utils/Utilities.h"
@@ -29,20 +30,6 @@ QString userIdPath()
     return documents() + "/Navik Quillet/Navik Labs/NavikUserID";
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 bool isFreshId(const QString& id)
 {
     static const QRegularExpression shape("^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$");
@@ -66,7 +53,7 @@ private Q_SLOTS:
     {
         const QString id = getUserID();
         QVERIFY2(isFreshId(id), qPrintable(id));
-        QCOMPARE(readAll(userIdPath()), id.toLatin1()); // no braces, no line end
+        QCOMPARE(readFile(userIdPath()), id.toLatin1()); // no braces, no line end
         QCOMPARE(getUserID(), id);
     }
 
@@ -96,15 +83,16 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, stored);
         QFETCH(QString, expected);
-        writeFile(userIdPath(), stored);
+        QVERIFY(QDir().mkpath(QFileInfo(userIdPath()).path()));
+        QVERIFY(writeFile(userIdPath(), stored));
 
         const QString id = getUserID();
         if (!expected.isEmpty()) {
             QCOMPARE(id, expected);
-            QCOMPARE(readAll(userIdPath()), stored); // accepted files are not rewritten
+            QCOMPARE(readFile(userIdPath()), stored); // accepted files are not rewritten
         } else {
             QVERIFY2(isFreshId(id), qPrintable(id));
-            QCOMPARE(readAll(userIdPath()), id.toLatin1());
+            QCOMPARE(readFile(userIdPath()), id.toLatin1());
         }
     }
 
@@ -113,7 +101,8 @@ private Q_SLOTS:
         RecordingLogger& logger = RecordingLogger::install();
         logger.lines.clear();
         // A file where the folder should be: the identifier file cannot be made.
-        writeFile(documents() + "/Navik Quillet/Navik Labs", "in the way");
+        QVERIFY(QDir().mkpath(documents() + "/Navik Quillet"));
+        QVERIFY(writeFile(documents() + "/Navik Quillet/Navik Labs", "in the way"));
 
         const QString first = getUserID();
         const QString second = getUserID();

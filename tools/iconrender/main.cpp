@@ -24,7 +24,6 @@
 #include <QLinearGradient>
 #include <QMap>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QSet>
@@ -105,10 +104,11 @@ QLinearGradient vertical(const QRectF& rect, const QColor& top, const QColor& bo
     return gradient;
 }
 
-// A thin light line under the top edge gives raised plates their bevel.
-void topHighlight(QPainter& painter, const QRectF& rect, qreal radius, int alpha)
+// A thin line under the top edge: a light one gives raised plates their
+// bevel, a dark one sinks a pressed plate.
+void topLine(QPainter& painter, const QRectF& rect, qreal radius, const QColor& colour)
 {
-    painter.setPen(QPen(QColor(255, 255, 255, alpha), 1.0));
+    painter.setPen(QPen(colour, 1.0));
     painter.drawLine(QPointF(rect.left() + radius, rect.top() + 1.5),
                      QPointF(rect.right() - radius, rect.top() + 1.5));
 }
@@ -121,19 +121,17 @@ void drawPlate(QPainter& painter, const QString& plate, const QRectF& rect)
     if (plate == QLatin1String("button") || plate == QLatin1String("button-focus")) {
         fillRounded(painter, rect, radius, vertical(rect, QColor("#525252"), QColor("#3b3b3b")),
                     QColor("#1c1c1c"));
-        topHighlight(painter, rect, radius, 26);
+        topLine(painter, rect, radius, QColor(255, 255, 255, 26));
         if (plate == QLatin1String("button-focus"))
             fillRounded(painter, rect.adjusted(1, 1, -1, -1), radius - 1, Qt::NoBrush, QColor(kAccent));
     } else if (plate == QLatin1String("button-hover")) {
         fillRounded(painter, rect, radius, vertical(rect, QColor("#5f5f5f"), QColor("#474747")),
                     QColor("#1c1c1c"));
-        topHighlight(painter, rect, radius, 34);
+        topLine(painter, rect, radius, QColor(255, 255, 255, 34));
     } else if (plate == QLatin1String("button-pressed")) {
         fillRounded(painter, rect, radius, vertical(rect, QColor("#2b2b2b"), QColor("#363636")),
                     QColor("#141414"));
-        painter.setPen(QPen(QColor(0, 0, 0, 70), 1.0));
-        painter.drawLine(QPointF(rect.left() + radius, rect.top() + 1.5),
-                         QPointF(rect.right() - radius, rect.top() + 1.5));
+        topLine(painter, rect, radius, QColor(0, 0, 0, 70));
     } else if (plate == QLatin1String("button-disabled")) {
         fillRounded(painter, rect, radius, QColor("#474747"), QColor("#333333"));
     } else if (plate == QLatin1String("bar-hover")) {

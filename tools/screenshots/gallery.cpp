@@ -16,18 +16,15 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
-#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -142,8 +139,6 @@ QWidget* keystoningContent()
         button->setChecked(QLatin1String(name) == QLatin1String("verticalTool"));
         tools->addWidget(button);
     }
-    auto* disabled = toolButton("pointTool", QSize(39, 35));
-    disabled->setEnabled(false);
     tools->addStretch();
     layout->addLayout(tools);
     auto* presets = new QHBoxLayout;
