@@ -2,11 +2,9 @@
 
 #include "ui_aboutDlg.h"
 
+#include "utils/GuiUtils.h"
 #include "utils/StyleSheets.h"
-#include "utils/MacOSNativeGlue.h"
 #include "utils/SharedConstants.h"
-
-#include <QEventLoop>
 
 namespace NAVIK_tarl1 {
 
@@ -43,18 +41,8 @@ CAboutDlg::~CAboutDlg() = default;
 
 void CAboutDlg::myExec()
 {
-    QEventLoop loop;
-    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
     setWindowModality(Qt::NonModal);
-    show();
-    const bool topLevel = !parentWidget();
-    if (topLevel) {
-        MacOSSetupNSApplicationNotificationResponder(*this);
-        MacOSBringToTop(static_cast<long>(winId()), true);
-    }
-    loop.exec();
-    if (topLevel)
-        MacOSRemoveNSApplicationNotificationResponder(*this);
+    showUntilFinished(*this);
 }
 
 void CAboutDlg::updateProductName(const QString& name)

@@ -1,13 +1,12 @@
 #include "utils/CMessageBox.h"
 
 #include "utils/CScripting.h"
+#include "utils/GuiUtils.h"
 #include "utils/StyleSheets.h"
 #include "utils/Logger.h"
-#include "utils/MacOSNativeGlue.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPixmap>
@@ -264,18 +263,8 @@ bool CMessageBox::rotateQuestion(QWidget* parent, const QString& title, const QS
 
 void CMessageBox::execMsgBox(QMessageBox& box)
 {
-    QEventLoop loop;
-    connect(&box, &QDialog::finished, &loop, &QEventLoop::quit);
     box.setWindowModality(Qt::WindowModal);
-    box.setVisible(true);
-    const bool topLevel = !box.parentWidget();
-    if (topLevel) {
-        MacOSSetupNSApplicationNotificationResponder(box);
-        MacOSBringToTop(static_cast<long>(box.winId()), true);
-    }
-    loop.exec();
-    if (topLevel)
-        MacOSRemoveNSApplicationNotificationResponder(box);
+    showUntilFinished(box);
 }
 
 void CMessageBox::adjustMessageLayout(QMessageBox&)

@@ -177,12 +177,7 @@ std::shared_ptr<CScripting> CScripting::getInstance()
     return sp_instance;
 }
 
-CScripting::CScripting()
-{
-    // print() and console, as script authors know them.
-    m_engine.installExtensions(QJSEngine::ConsoleExtension);
-    installHookGuard();
-}
+CScripting::CScripting() = default;
 
 CScripting::~CScripting()
 {
@@ -196,7 +191,7 @@ void CScripting::installHookGuard()
         failOnException(exception, exception.property(QStringLiteral("lineNumber")).toInt());
     });
     QJSEngine::setObjectOwnership(guard, QJSEngine::CppOwnership);
-    m_engine.evaluate(QString::fromLatin1(kGuardHandlersProgram)).call({m_engine.newQObject(guard)});
+    m_engine->evaluate(QString::fromLatin1(kGuardHandlersProgram)).call({m_engine->newQObject(guard)});
 }
 
 void CScripting::setPathToScript(const QString& path)
@@ -239,12 +234,25 @@ void CScripting::makeObjectScriptable(const QString& name, QObject* object)
     // parent, such as the singletons, while C++ still holds it.
     if (object)
         QJSEngine::setObjectOwnership(object, QJSEngine::CppOwnership);
-    m_engine.globalObject().setProperty(name, m_engine.newQObject(object));
+    if (!m_engine) {
+        m_unpublished.insert(name, object);
+        return;
+    }
+    m_engine->globalObject().setProperty(name, m_engine->newQObject(object));
 }
 
 QJSEngine* CScripting::engine()
 {
-    return &m_engine;
+    if (!m_engine) {
+        m_engine = std::make_unique<QJSEngine>();
+        // print() and console, as script authors know them.
+        m_engine->installExtensions(QJSEngine::ConsoleExtension);
+        installHookGuard();
+        for (auto published = m_unpublished.cbegin(); published != m_unpublished.cend(); ++published)
+            makeObjectScriptable(published.key(), published.value());
+        m_unpublished.clear();
+    }
+    return m_engine.get();
 }
 
 void CScripting::invokeSignalForScript(jsSignal signal)
@@ -267,7 +275,7 @@ void CScripting::run()
 {
     makeObjectScriptable(QStringLiteral("scripting"), this);
     QStringList stackTrace;
-    const QJSValue result = m_engine.evaluate(m_script, QString(), 1, &stackTrace);
+    const QJSValue result = engine()->evaluate(m_script, QString(), 1, &stackTrace);
     if (!stackTrace.isEmpty())
         failOnException(result, lineOfStackTrace(stackTrace));
 

@@ -21,8 +21,10 @@
 #include "utils/UtilsGlobal.h"
 
 #include <QFile>
+#include <QHash>
 #include <QJSEngine>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -53,14 +55,16 @@ public:
 
     // Publishes the object to scripts as the global `name`, replacing what
     // was published under that name. The object stays owned by C++: the
-    // script engine never deletes it.
+    // script engine never deletes it. Until the engine exists the object is
+    // only noted; the engine publishes it when it is made.
     void makeObjectScriptable(const QString& name, QObject* object);
 
     // Runs one hook when anything is connected to it, framed by report lines.
     void invokeSignalForScript(jsSignal signal);
 
     // The engine that runs the scripts, for building script values
-    // (newObject()) that are handed to a running script.
+    // (newObject()) that are handed to a running script. Made on first use:
+    // a run without a script never needs one.
     QJSEngine* engine();
 
 Q_SIGNALS:
@@ -148,7 +152,9 @@ private:
 
     QFile m_reportFile;
     QTextStream m_reportStream;
-    QJSEngine m_engine;
+    std::unique_ptr<QJSEngine> m_engine;
+    // Published before the engine was made.
+    QHash<QString, QPointer<QObject>> m_unpublished;
     QString m_testName;
     QString m_script;
     QStringList m_shownMessageBoxes;

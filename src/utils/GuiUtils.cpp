@@ -1,7 +1,10 @@
 #include "utils/GuiUtils.h"
 
 #include "utils/Logger.h"
+#include "utils/MacOSNativeGlue.h"
 
+#include <QDialog>
+#include <QEventLoop>
 #include <QPainter>
 #include <QPalette>
 #include <QRect>
@@ -76,6 +79,21 @@ void setWidgetFullTransparency(QWidget* widget)
     for (QPalette::ColorRole role : backgroundRoles)
         palette.setBrush(QPalette::All, role, QBrush(Qt::transparent, Qt::SolidPattern));
     widget->setPalette(palette);
+}
+
+void showUntilFinished(QDialog& dialog)
+{
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog.show();
+    const bool topLevel = !dialog.parentWidget();
+    if (topLevel) {
+        MacOSSetupNSApplicationNotificationResponder(dialog);
+        MacOSBringToTop(static_cast<long>(dialog.winId()), true);
+    }
+    loop.exec();
+    if (topLevel)
+        MacOSRemoveNSApplicationNotificationResponder(dialog);
 }
 
 } // namespace NAVIK_tarl1

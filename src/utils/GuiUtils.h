@@ -1,12 +1,13 @@
 #pragma once
 
-// Painting helpers shared by the views and dialogs.
+// Painting and window helpers shared by the views and dialogs.
 
 #include "utils/UtilsGlobal.h"
 
 #include <QList>
 #include <QPixmap>
 
+class QDialog;
 class QPainter;
 class QRect;
 class QWidget;
@@ -30,5 +31,10 @@ NAVIK_UTILS_EXPORT void drawShadowRect(QPainter* painter, const QRect& rect, con
 // Makes the widget's background roles fully transparent, so that it shows
 // what lies behind it; text keeps its colours. A null widget is ignored.
 NAVIK_UTILS_EXPORT void setWidgetFullTransparency(QWidget* widget);
+
+// Shows the dialog with the modality it has and returns once it has finished,
+// running a local event loop meanwhile. A dialog without a parent is raised
+// and kept above other windows while the program is the active one.
+NAVIK_UTILS_EXPORT void showUntilFinished(QDialog& dialog);
 
 } // namespace NAVIK_tarl1

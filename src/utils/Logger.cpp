@@ -20,17 +20,10 @@ const char kProductVersionBanner[] = "Navik Quillet Version: " QUILLET_VERSION_S
 
 void writeBanner(ILoggerInterface* logger)
 {
-    {
-        std::ostringstream line;
-        line << "Current time (UTC): "
-             << QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
-        logger->log('D', line.str().c_str());
-    }
-    {
-        std::ostringstream line;
-        line << kProductVersionBanner;
-        logger->log('D', line.str().c_str());
-    }
+    const std::string now = "Current time (UTC): "
+        + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
+    logger->log('D', now.c_str());
+    logger->log('D', kProductVersionBanner);
 }
 
 QString executableFolder()
@@ -106,9 +99,7 @@ void reportAssertion(const char* kind, const char* file, int line)
                              .arg(QLatin1String(kind))
                              .arg(QString::fromLocal8Bit(file))
                              .arg(line);
-    std::ostringstream stream;
-    stream << text.toLocal8Bit().constData();
-    g_logger->log('E', stream.str().c_str());
+    g_logger->log('E', text.toLocal8Bit().constData());
 }
 
 } // namespace NAVIK_tarl1

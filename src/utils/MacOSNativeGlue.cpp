@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDialog>
-#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>

@@ -10,8 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QPointer>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QUrl>
 
 namespace NAVIK_tarl1 {
@@ -20,6 +22,15 @@ namespace {
 
 const QString kBookmarkNamespace = QStringLiteral("http://www.freedesktop.org/standards/desktop-bookmarks");
 const QString kMimeNamespace = QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info");
+
+// What one addition writes, gathered on the calling thread.
+struct RecentUse
+{
+    QString listPath;
+    QString absolutePath;
+    QString href;
+    QString exec; // how the desktop starts this program on the file
+};
 
 QString timestamp()
 {
@@ -80,7 +91,7 @@ QDomElement newBookmark(QDomDocument& document, const QString& href, const QStri
 }
 
 // The program's entry among the bookmark's applications, made when missing.
-void countUse(QDomDocument& document, QDomElement& bookmark)
+void countUse(QDomDocument& document, QDomElement& bookmark, const QString& exec)
 {
     QDomElement applications =
         bookmark.elementsByTagNameNS(kBookmarkNamespace, QStringLiteral("applications")).item(0).toElement();
@@ -95,8 +106,7 @@ void countUse(QDomDocument& document, QDomElement& bookmark)
     if (entry.isNull()) {
         entry = document.createElementNS(kBookmarkNamespace, QStringLiteral("bookmark:application"));
         entry.setAttribute(QStringLiteral("name"), g_appTitle);
-        entry.setAttribute(QStringLiteral("exec"),
-                           QStringLiteral("'%1 %u'").arg(QCoreApplication::applicationFilePath()));
+        entry.setAttribute(QStringLiteral("exec"), exec);
         entry.setAttribute(QStringLiteral("count"), 0);
         applications.appendChild(entry);
     }
@@ -114,6 +124,41 @@ bool writeList(const QString& filePath, const QDomDocument& document)
     return file.commit();
 }
 
+// Adds one use of the file to the list, or leaves a list it cannot read alone.
+void recordUse(const RecentUse& use)
+{
+    QDomDocument document;
+    if (!readList(use.listPath, document)) {
+        LOG_MESSAGE('E', "The list of recent documents cannot be read and is left as it is: " << use.listPath);
+        return;
+    }
+    QDomElement root = document.documentElement();
+    QDomElement bookmark = findBookmark(root, use.href);
+    if (bookmark.isNull())
+        bookmark = root.appendChild(newBookmark(document, use.href, use.absolutePath)).toElement();
+    const QString now = timestamp();
+    bookmark.setAttribute(QStringLiteral("modified"), now);
+    bookmark.setAttribute(QStringLiteral("visited"), now);
+    countUse(document, bookmark, use.exec);
+
+    if (!writeList(use.listPath, document))
+        LOG_MESSAGE('E', "The list of recent documents cannot be written: " << use.listPath);
+}
+
+// The list is shared by the whole desktop and may be large, and its rewrite
+// waits for the disk: it is done off the GUI thread, by one thread so that
+// additions never overlap. The pool belongs to the application object, whose
+// end waits for the additions still queued. Null without an application.
+QThreadPool* listWriter()
+{
+    static QPointer<QThreadPool> pool;
+    if (!pool && QCoreApplication::instance()) {
+        pool = new QThreadPool(QCoreApplication::instance());
+        pool->setMaxThreadCount(1);
+    }
+    return pool;
+}
+
 } // namespace
 
 QString recentDocumentsFilePath()
@@ -125,25 +170,21 @@ QString recentDocumentsFilePath()
 void addRecentDocument(const QString& path)
 {
     const QString absolutePath = QFileInfo(path).absoluteFilePath();
-    const QString href = QUrl::fromLocalFile(absolutePath).toString(QUrl::FullyEncoded);
-    const QString listPath = recentDocumentsFilePath();
-
-    QDomDocument document;
-    if (!readList(listPath, document)) {
-        LOG_MESSAGE('E', "The list of recent documents cannot be read and is left as it is: " << listPath);
+    const RecentUse use{recentDocumentsFilePath(), absolutePath,
+                        QUrl::fromLocalFile(absolutePath).toString(QUrl::FullyEncoded),
+                        QStringLiteral("'%1 %u'").arg(QCoreApplication::applicationFilePath())};
+    QThreadPool* writer = listWriter();
+    if (!writer) {
+        recordUse(use);
         return;
     }
-    QDomElement root = document.documentElement();
-    QDomElement bookmark = findBookmark(root, href);
-    if (bookmark.isNull())
-        bookmark = root.appendChild(newBookmark(document, href, absolutePath)).toElement();
-    const QString now = timestamp();
-    bookmark.setAttribute(QStringLiteral("modified"), now);
-    bookmark.setAttribute(QStringLiteral("visited"), now);
-    countUse(document, bookmark);
+    writer->start([use] { recordUse(use); });
+}
 
-    if (!writeList(listPath, document))
-        LOG_MESSAGE('E', "The list of recent documents cannot be written: " << listPath);
+void waitForRecentDocuments()
+{
+    if (QThreadPool* writer = listWriter())
+        writer->waitForDone();
 }
 
 } // namespace NAVIK_tarl1

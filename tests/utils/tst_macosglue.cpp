@@ -219,6 +219,7 @@ private Q_SLOTS:
         MacOSInitRecentDocuments();
         MacOSAddDocument("/photos/boats 1.jpg");
         MacOSAddDocument("/photos/boats 1.jpg");
+        waitForRecentDocuments();
         int count = 0;
         const QDomElement bookmark = onlyBookmark(count);
         QCOMPARE(count, 1);
@@ -240,6 +241,7 @@ private Q_SLOTS:
         file.write(broken);
         file.close();
         MacOSAddDocument("/photos/boats.jpg");
+        waitForRecentDocuments();
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), broken);
     }

@@ -206,6 +206,7 @@ private Q_SLOTS:
         // An object without a parent, as the program's singletons are: the
         // engine must not take it for its own once the script lets go of it.
         QPointer<QObject> published = namedObject("published");
+        m_scripting->engine(); // made now, so that the object reaches it at once
         m_scripting->makeObjectScriptable("published", published);
         m_scripting->makeObjectScriptable("published", nullptr);
         m_scripting->engine()->collectGarbage();

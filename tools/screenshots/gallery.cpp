@@ -126,12 +126,19 @@ QWidget* panel(const QString& title, QWidget* content)
     return frame;
 }
 
-QWidget* keystoningContent()
+// The column of a panel's content, named as the style sheet expects.
+QVBoxLayout* panelContentLayout(QWidget* content)
 {
-    auto* content = new QWidget;
     content->setObjectName("widget");
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(0, 0, 0, 0);
+    return layout;
+}
+
+QWidget* keystoningContent()
+{
+    auto* content = new QWidget;
+    auto* layout = panelContentLayout(content);
     auto* tools = new QHBoxLayout;
     const char* names[] = {"verticalTool", "horizontalTool", "rectTool", "pointTool"};
     for (const char* name : names) {
@@ -159,9 +166,7 @@ QWidget* keystoningContent()
 QWidget* horizonContent()
 {
     auto* content = new QWidget;
-    content->setObjectName("widget");
-    auto* layout = new QVBoxLayout(content);
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto* layout = panelContentLayout(content);
     auto* tools = new QHBoxLayout;
     tools->addWidget(toolButton("horizonHTool", QSize(39, 35)));
     tools->addWidget(toolButton("horizonVTool", QSize(39, 35)));
@@ -179,9 +184,7 @@ QWidget* horizonContent()
 QWidget* cropContent()
 {
     auto* content = new QWidget;
-    content->setObjectName("widget");
-    auto* layout = new QVBoxLayout(content);
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto* layout = panelContentLayout(content);
     auto* row = new QHBoxLayout;
     row->addWidget(toolButton("cropTool", QSize(39, 35)));
     auto* ratio = new QComboBox;

@@ -1,7 +1,6 @@
 #include "FileLogger.h"
 
 #include <chrono>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <sys/syscall.h>

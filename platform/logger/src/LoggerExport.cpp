@@ -1,7 +1,6 @@
 #include "FileLogger.h"
 
 #include <cstdlib>
-#include <mutex>
 
 namespace {
 

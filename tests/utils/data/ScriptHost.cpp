@@ -41,8 +41,6 @@ int main(int argc, char* argv[])
         return 2;
     const std::shared_ptr<CScripting> scripting = CScripting::getInstance();
     scripting->setPathToScript(QString::fromLocal8Bit(argv[1]));
-    // gc() for the scripts that check what the collector leaves alone.
-    scripting->engine()->installExtensions(QJSEngine::GarbageCollectionExtension);
 
     QWidget window;
     window.setObjectName(QStringLiteral("window"));
@@ -64,6 +62,10 @@ int main(int argc, char* argv[])
     QPointer<QObject> service = new QObject;
     service->setObjectName(QStringLiteral("service"));
     scripting->makeObjectScriptable(QStringLiteral("service"), service);
+    // gc() for the scripts that check what the collector leaves alone. Asked
+    // for after the publications, so that, as in the program, the objects are
+    // published before the engine exists and reach it when it is made.
+    scripting->engine()->installExtensions(QJSEngine::GarbageCollectionExtension);
 
     window.show();
     scripting->startScript();
