@@ -120,12 +120,7 @@ std::string encodeExif(Exiv2::ExifData exif)
     if (blob.size() > kMaxJpegExifSize) {
         // Maker notes are what makes EXIF blocks large; the rest is worth keeping.
         Log("Image", kLogLevelWarning, "EXIF too large for JPEG; the maker note is left out");
-        for (auto datum = exif.begin(); datum != exif.end();) {
-            if (Exiv2::ExifTags::isMakerGroup(datum->groupName()) || datum->key() == "Exif.Photo.MakerNote")
-                datum = exif.erase(datum);
-            else
-                ++datum;
-        }
+        RemoveMakerNote(exif);
         blob.clear();
         Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, exif);
     }

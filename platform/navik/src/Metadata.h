@@ -26,4 +26,8 @@ void InitializeMetadataLibrary();
 // to the picture.
 void RemoveImageStructureTags(Exiv2::ExifData& exif);
 
+// Removes the maker note: the MakerNote tag and the camera-specific tags
+// decoded from it.
+void RemoveMakerNote(Exiv2::ExifData& exif);
+
 } // namespace Navik
