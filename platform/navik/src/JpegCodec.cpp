@@ -360,11 +360,10 @@ private:
 
     JSAMPROW rowToWrite(unsigned int y)
     {
-        const void* sourceRows[3];
-        for (unsigned int i = 0; i < m_image.GetBufferCount(); ++i)
-            sourceRows[i] = static_cast<const unsigned char*>(m_image.GetBuffer(i)) + y * m_image.GetRowBytes();
+        void* sourceRows[3];
+        GetImageRows(m_image, y, sourceRows);
         if (m_scratch.empty())
-            return static_cast<JSAMPROW>(const_cast<void*>(sourceRows[0]));
+            return static_cast<JSAMPROW>(sourceRows[0]);
         void* destination = m_scratch.data();
         ConvertPixelRow(m_image.GetPixelFormat(), sourceRows, m_target, &destination, m_image.GetWidth());
         return m_scratch.data();
