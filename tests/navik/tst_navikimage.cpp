@@ -189,6 +189,31 @@ void writePatternTiff(const QString& path, const TiffSpec& spec)
     TIFFClose(tiff);
 }
 
+// An 8-bit RGB TIFF of `side` x `side` pixels, in one strip or in tiles of
+// `tileSide` when that is not 0, with a few bytes of data: a file whose header
+// claims far more than it holds.
+void writeClaimingTiff(const QString& path, std::uint32_t side, std::uint32_t tileSide)
+{
+    TIFF* tiff = TIFFOpen(path.toUtf8().constData(), "w");
+    QVERIFY(tiff);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, side);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, side);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    char data[16] = {};
+    if (tileSide > 0) {
+        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, tileSide);
+        TIFFSetField(tiff, TIFFTAG_TILELENGTH, tileSide);
+        TIFFWriteRawTile(tiff, 0, data, 3);
+    } else {
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, side);
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+        TIFFWriteRawStrip(tiff, 0, data, sizeof data);
+    }
+    TIFFClose(tiff);
+}
+
 QByteArray readFile(const QString& path)
 {
     QFile file(path);
@@ -423,17 +448,7 @@ private slots:
     void hugeImagesAreRefusedBeforeAllocation()
     {
         // A tiny TIFF that claims 40000 x 40000 pixels.
-        TIFF* tiff = TIFFOpen(path("huge.tif").toUtf8().constData(), "w");
-        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 40000);
-        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 40000);
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 40000);
-        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-        char data[16] = {};
-        TIFFWriteRawStrip(tiff, 0, data, sizeof data);
-        TIFFClose(tiff);
+        writeClaimingTiff(path("huge.tif"), 40000, 0);
         // A small JPEG whose frame header claims 65000 x 65000 pixels.
         QByteArray jpeg = smallJpeg();
         const qsizetype frame = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
@@ -448,16 +463,7 @@ private slots:
         }
 
         // A one-pixel TIFF whose tiles claim 65536 x 65536 pixels each.
-        tiff = TIFFOpen(path("hugetile.tif").toUtf8().constData(), "w");
-        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 1);
-        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 1);
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 65536);
-        TIFFSetField(tiff, TIFFTAG_TILELENGTH, 65536);
-        TIFFWriteRawTile(tiff, 0, data, 3);
-        TIFFClose(tiff);
+        writeClaimingTiff(path("hugetile.tif"), 1, 65536);
         ImageStatus status;
         QVERIFY(!load(path("hugetile.tif"), &status));
         QCOMPARE(status.GetCode(), kImageStatusCorruptData);
