@@ -9,10 +9,11 @@
 
 #include <QtTest>
 
+#include "PlainJpegEncoder.h"
+
 #include <csignal>
 #include <cstdio>
 #include <cstdint>
-#include <jpeglib.h>
 #include <lcms2.h>
 #include <limits>
 #include <sys/resource.h>
@@ -249,32 +250,6 @@ QByteArray exiv2IccProfile(const QString& path)
     return process.readAllStandardOutput();
 }
 
-// libjpeg's plain sequential encoder, as the reference for our banded one.
-void encodeSequentially(const QString& path, const PatternImage& source, int quality)
-{
-    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
-    QVERIFY(file);
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
-    info.image_width = source.image->GetWidth();
-    info.image_height = source.image->GetHeight();
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        auto* row = const_cast<JSAMPLE*>(source.pixels.data() + info.next_scanline * source.image->GetRowBytes());
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::fclose(file);
-}
-
 QByteArray srgbProfile()
 {
     Held<ColorSpace> profile(ColorSpace::CreateSRGB());
@@ -507,7 +482,8 @@ private slots:
         ImageStatus status;
         QVERIFY2(source.image->Save(path("bands.jpg").toStdString(), kFileFormatJPEG, options, &status),
                  status.GetMessage());
-        encodeSequentially(path("sequential.jpg"), source, 85);
+        QVERIFY(EncodeWithPlainLibjpeg(QFile::encodeName(path("sequential.jpg")).toStdString(),
+                                       source.pixels.data(), source.image->GetRowBytes(), 1203, 1001, 85));
 
         Held<Image> banded(load(path("bands.jpg"), &status));
         QVERIFY2(banded, status.GetMessage());
