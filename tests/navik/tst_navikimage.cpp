@@ -12,9 +12,7 @@
 #include "PlainJpegEncoder.h"
 
 #include <csignal>
-#include <cstdio>
 #include <cstdint>
-#include <lcms2.h>
 #include <limits>
 #include <sys/resource.h>
 #include <sys/stat.h>
