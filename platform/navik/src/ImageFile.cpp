@@ -21,7 +21,6 @@ namespace Navik {
 
 namespace {
 
-constexpr int kDefaultJpegQuality = 90;
 // The largest EXIF block a JPEG segment holds, after its "Exif" header.
 constexpr std::size_t kMaxJpegExifSize = 65527;
 

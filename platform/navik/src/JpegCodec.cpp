@@ -281,7 +281,7 @@ public:
     static void mcuSize(const Image& image, unsigned int& width, unsigned int& height)
     {
         JpegWriter probe(image, 0, 1);
-        probe.configure(kDefaultQuality);
+        probe.configure(kDefaultJpegQuality); // the sampling does not depend on the quality
         int maxH = 1;
         int maxV = 1;
         for (int i = 0; i < probe.m_info.num_components; ++i) {
@@ -293,8 +293,6 @@ public:
     }
 
 private:
-    static constexpr int kDefaultQuality = 90;
-
     bool report(bool succeeded, ImageStatus* status)
     {
         if (!succeeded && status)
