@@ -179,12 +179,7 @@ void mergeSidecar(const std::string& path, Exiv2::XmpData& xmp)
         Log("Exif", kLogLevelWarning, "XMP sidecar %s could not be read", sidecar.c_str());
         return;
     }
-    for (const Exiv2::Xmpdatum& datum : fromSidecar) {
-        const auto existing = xmp.findKey(Exiv2::XmpKey(datum.key()));
-        if (existing != xmp.end())
-            xmp.erase(existing);
-        xmp.add(datum);
-    }
+    ReplaceEntries<Exiv2::XmpData, Exiv2::XmpKey>(xmp, fromSidecar);
 }
 
 std::mutex g_xmpToolkitMutex;

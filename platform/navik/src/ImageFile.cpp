@@ -148,12 +148,7 @@ void writeTiffMetadata(const std::string& path, const Exif::Data& data, const Co
     auto file = Exiv2::ImageFactory::open(path);
     file->readMetadata();
     Exiv2::ExifData exif = file->exifData();
-    for (const Exiv2::Exifdatum& datum : data.exif) {
-        const auto existing = exif.findKey(Exiv2::ExifKey(datum.key()));
-        if (existing != exif.end())
-            exif.erase(existing);
-        exif.add(datum);
-    }
+    ReplaceEntries<Exiv2::ExifData, Exiv2::ExifKey>(exif, data.exif);
     file->setExifData(exif);
     file->setXmpData(data.xmp);
     file->setIptcData(data.iptc);
