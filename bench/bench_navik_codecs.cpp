@@ -8,6 +8,8 @@
 #include <Navik/Exif.h>
 #include <Navik/Image.h>
 
+#include "PlainJpegEncoder.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -79,32 +81,6 @@ std::vector<unsigned char> decodeWithLibjpeg(const std::string& path, unsigned i
     return pixels;
 }
 
-// libjpeg-turbo's plain encoder at the same quality.
-void encodeWithLibjpeg(const std::string& path, const unsigned char* pixels, std::size_t stride, unsigned int width,
-                       unsigned int height, int quality)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
-    info.image_width = width;
-    info.image_height = height;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<unsigned char*>(pixels) + info.next_scanline * stride;
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::fclose(file);
-}
-
 // libtiff's own read of every strip into a fresh buffer.
 void readWithLibtiff(const std::string& path)
 {
@@ -173,7 +149,7 @@ int main(int argc, char** argv)
     const std::string plainJpeg = (folder / "plain.jpg").string();
     const std::string navikJpeg = (folder / "navik.jpg").string();
     Comparison encode{"JPEG save (quality 90)",
-                      [&] { encodeWithLibjpeg(plainJpeg, reference.data(), std::size_t(width) * 3, width, height, kQuality); },
+                      [&] { EncodeWithPlainLibjpeg(plainJpeg, reference.data(), std::size_t(width) * 3, width, height, kQuality); },
                       [&] { saveWithNavik(*image, navikJpeg, Navik::kFileFormatJPEG, jpegOptions); }};
     run(encode, rounds);
 

@@ -11,11 +11,10 @@
 
 #include <QtTest>
 
+#include "PlainJpegEncoder.h"
+
 #include <csignal>
-#include <cstdio>
 #include <cstdint>
-#include <jpeglib.h>
-#include <lcms2.h>
 #include <limits>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -191,6 +190,31 @@ void writePatternTiff(const QString& path, const TiffSpec& spec)
     TIFFClose(tiff);
 }
 
+// An 8-bit RGB TIFF of `side` x `side` pixels, in one strip or in tiles of
+// `tileSide` when that is not 0, with a few bytes of data: a file whose header
+// claims far more than it holds.
+void writeClaimingTiff(const QString& path, std::uint32_t side, std::uint32_t tileSide)
+{
+    TIFF* tiff = TIFFOpen(path.toUtf8().constData(), "w");
+    QVERIFY(tiff);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, side);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, side);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    char data[16] = {};
+    if (tileSide > 0) {
+        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, tileSide);
+        TIFFSetField(tiff, TIFFTAG_TILELENGTH, tileSide);
+        TIFFWriteRawTile(tiff, 0, data, 3);
+    } else {
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, side);
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+        TIFFWriteRawStrip(tiff, 0, data, sizeof data);
+    }
+    TIFFClose(tiff);
+}
+
 // exiv2's own tool reads what we wrote: "key value" per line.
 QMap<QString, QString> exiv2Values(const QString& path)
 {
@@ -211,32 +235,6 @@ QByteArray exiv2IccProfile(const QString& path)
     process.start("exiv2", {"-q", "-pC", path});
     process.waitForFinished(60000);
     return process.readAllStandardOutput();
-}
-
-// libjpeg's plain sequential encoder, as the reference for our banded one.
-void encodeSequentially(const QString& path, const PatternImage& source, int quality)
-{
-    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
-    QVERIFY(file);
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
-    info.image_width = source.image->GetWidth();
-    info.image_height = source.image->GetHeight();
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        auto* row = const_cast<JSAMPLE*>(source.pixels.data() + info.next_scanline * source.image->GetRowBytes());
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::fclose(file);
 }
 
 QByteArray srgbProfile()
@@ -412,17 +410,7 @@ private slots:
     void hugeImagesAreRefusedBeforeAllocation()
     {
         // A tiny TIFF that claims 40000 x 40000 pixels.
-        TIFF* tiff = TIFFOpen(path("huge.tif").toUtf8().constData(), "w");
-        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 40000);
-        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 40000);
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 40000);
-        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-        char data[16] = {};
-        TIFFWriteRawStrip(tiff, 0, data, sizeof data);
-        TIFFClose(tiff);
+        writeClaimingTiff(path("huge.tif"), 40000, 0);
         // A small JPEG whose frame header claims 65000 x 65000 pixels.
         QByteArray jpeg = smallJpeg();
         const qsizetype frame = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
@@ -437,16 +425,7 @@ private slots:
         }
 
         // A one-pixel TIFF whose tiles claim 65536 x 65536 pixels each.
-        tiff = TIFFOpen(path("hugetile.tif").toUtf8().constData(), "w");
-        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 1);
-        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 1);
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 65536);
-        TIFFSetField(tiff, TIFFTAG_TILELENGTH, 65536);
-        TIFFWriteRawTile(tiff, 0, data, 3);
-        TIFFClose(tiff);
+        writeClaimingTiff(path("hugetile.tif"), 1, 65536);
         ImageStatus status;
         QVERIFY(!load(path("hugetile.tif"), &status));
         QCOMPARE(status.GetCode(), kImageStatusCorruptData);
@@ -490,7 +469,8 @@ private slots:
         ImageStatus status;
         QVERIFY2(source.image->Save(path("bands.jpg").toStdString(), kFileFormatJPEG, options, &status),
                  status.GetMessage());
-        encodeSequentially(path("sequential.jpg"), source, 85);
+        QVERIFY(EncodeWithPlainLibjpeg(QFile::encodeName(path("sequential.jpg")).toStdString(),
+                                       source.pixels.data(), source.image->GetRowBytes(), 1203, 1001, 85));
 
         Held<Image> banded(load(path("bands.jpg"), &status));
         QVERIFY2(banded, status.GetMessage());

@@ -133,17 +133,6 @@ Exiv2::URational toRational(double value)
     return {static_cast<std::uint32_t>(numerator / divisor), static_cast<std::uint32_t>(denominator / divisor)};
 }
 
-void eraseMakerNote(Exiv2::ExifData& exif)
-{
-    for (auto datum = exif.begin(); datum != exif.end();) {
-        if (Exiv2::ExifTags::isMakerGroup(datum->groupName()) || datum->groupName() == "MakerNote" ||
-            datum->key() == "Exif.Photo.MakerNote")
-            datum = exif.erase(datum);
-        else
-            ++datum;
-    }
-}
-
 bool fileExists(const std::string& path)
 {
     struct stat info;
@@ -190,12 +179,7 @@ void mergeSidecar(const std::string& path, Exiv2::XmpData& xmp)
         Log("Exif", kLogLevelWarning, "XMP sidecar %s could not be read", sidecar.c_str());
         return;
     }
-    for (const Exiv2::Xmpdatum& datum : fromSidecar) {
-        const auto existing = xmp.findKey(Exiv2::XmpKey(datum.key()));
-        if (existing != xmp.end())
-            xmp.erase(existing);
-        xmp.add(datum);
-    }
+    ReplaceEntries<Exiv2::XmpData, Exiv2::XmpKey>(xmp, fromSidecar);
 }
 
 std::mutex g_xmpToolkitMutex;
@@ -234,6 +218,17 @@ void RemoveImageStructureTags(Exiv2::ExifData& exif)
     Exiv2::ExifThumb(exif).erase();
 }
 
+void RemoveMakerNote(Exiv2::ExifData& exif)
+{
+    for (auto datum = exif.begin(); datum != exif.end();) {
+        if (Exiv2::ExifTags::isMakerGroup(datum->groupName()) || datum->groupName() == "MakerNote" ||
+            datum->key() == "Exif.Photo.MakerNote")
+            datum = exif.erase(datum);
+        else
+            ++datum;
+    }
+}
+
 Exif::Exif() : m_data(std::make_unique<Data>()) {}
 
 Exif::Exif(const Exif& other) : Object(), m_data(std::make_unique<Data>(*other.m_data)) {}
@@ -264,7 +259,7 @@ bool Exif::Load(const std::string& path, FileFormat, const Dictionary& options, 
             loaded.xmp = image->xmpData();
             loaded.iptc = image->iptcData();
             if (!option(options, kImageLoadOptionEXIFMakerNote))
-                eraseMakerNote(loaded.exif);
+                RemoveMakerNote(loaded.exif);
         }
         if (option(options, kImageLoadOptionXMPSidecar))
             mergeSidecar(path, loaded.xmp);

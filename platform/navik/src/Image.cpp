@@ -54,13 +54,11 @@ bool TileImage::Copy(const Image& source)
         !HasPixels() || source.GetBufferCount() != from.GetBufferCount() ||
         GetBufferCount() != to.GetBufferCount() || !CanConvertPixels(from, to))
         return false;
-    const void* sourceRows[3];
+    void* sourceRows[3];
     void* destinationRows[3];
     for (unsigned int y = 0; y < GetHeight(); ++y) {
-        for (unsigned int i = 0; i < from.GetBufferCount(); ++i)
-            sourceRows[i] = static_cast<const unsigned char*>(source.GetBuffer(i)) + y * source.GetRowBytes();
-        for (unsigned int i = 0; i < to.GetBufferCount(); ++i)
-            destinationRows[i] = static_cast<unsigned char*>(GetBuffer(i)) + y * GetRowBytes();
+        GetImageRows(source, y, sourceRows);
+        GetImageRows(*this, y, destinationRows);
         ConvertPixelRow(from, sourceRows, to, destinationRows, GetWidth());
     }
     return true;

@@ -21,7 +21,6 @@ namespace Navik {
 
 namespace {
 
-constexpr int kDefaultJpegQuality = 90;
 // The largest EXIF block a JPEG segment holds, after its "Exif" header.
 constexpr std::size_t kMaxJpegExifSize = 65527;
 
@@ -120,12 +119,7 @@ std::string encodeExif(Exiv2::ExifData exif)
     if (blob.size() > kMaxJpegExifSize) {
         // Maker notes are what makes EXIF blocks large; the rest is worth keeping.
         Log("Image", kLogLevelWarning, "EXIF too large for JPEG; the maker note is left out");
-        for (auto datum = exif.begin(); datum != exif.end();) {
-            if (Exiv2::ExifTags::isMakerGroup(datum->groupName()) || datum->key() == "Exif.Photo.MakerNote")
-                datum = exif.erase(datum);
-            else
-                ++datum;
-        }
+        RemoveMakerNote(exif);
         blob.clear();
         Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, exif);
     }
@@ -154,12 +148,7 @@ void writeTiffMetadata(const std::string& path, const Exif::Data& data, const Co
     auto file = Exiv2::ImageFactory::open(path);
     file->readMetadata();
     Exiv2::ExifData exif = file->exifData();
-    for (const Exiv2::Exifdatum& datum : data.exif) {
-        const auto existing = exif.findKey(Exiv2::ExifKey(datum.key()));
-        if (existing != exif.end())
-            exif.erase(existing);
-        exif.add(datum);
-    }
+    ReplaceEntries<Exiv2::ExifData, Exiv2::ExifKey>(exif, data.exif);
     file->setExifData(exif);
     file->setXmpData(data.xmp);
     file->setIptcData(data.iptc);

@@ -281,7 +281,7 @@ public:
     static void mcuSize(const Image& image, unsigned int& width, unsigned int& height)
     {
         JpegWriter probe(image, 0, 1);
-        probe.configure(kDefaultQuality);
+        probe.configure(kDefaultJpegQuality); // the sampling does not depend on the quality
         int maxH = 1;
         int maxV = 1;
         for (int i = 0; i < probe.m_info.num_components; ++i) {
@@ -293,8 +293,6 @@ public:
     }
 
 private:
-    static constexpr int kDefaultQuality = 90;
-
     bool report(bool succeeded, ImageStatus* status)
     {
         if (!succeeded && status)
@@ -360,11 +358,10 @@ private:
 
     JSAMPROW rowToWrite(unsigned int y)
     {
-        const void* sourceRows[3];
-        for (unsigned int i = 0; i < m_image.GetBufferCount(); ++i)
-            sourceRows[i] = static_cast<const unsigned char*>(m_image.GetBuffer(i)) + y * m_image.GetRowBytes();
+        void* sourceRows[3];
+        GetImageRows(m_image, y, sourceRows);
         if (m_scratch.empty())
-            return static_cast<JSAMPROW>(const_cast<void*>(sourceRows[0]));
+            return static_cast<JSAMPROW>(sourceRows[0]);
         void* destination = m_scratch.data();
         ConvertPixelRow(m_image.GetPixelFormat(), sourceRows, m_target, &destination, m_image.GetWidth());
         return m_scratch.data();

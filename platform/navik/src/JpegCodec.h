@@ -25,6 +25,9 @@ struct JpegSegments
     const ColorSpace* iccProfile = nullptr;
 };
 
+// The quality of a save that names none.
+constexpr int kDefaultJpegQuality = 90;
+
 // Encodes the image (grey or RGB; other formats are converted to 8 bits) at
 // the quality given, 5..100, into `file`.
 bool WriteJpeg(const Image& image, std::FILE* file, int quality, const JpegSegments& segments, ImageStatus* status);

@@ -26,4 +26,20 @@ void InitializeMetadataLibrary();
 // to the picture.
 void RemoveImageStructureTags(Exiv2::ExifData& exif);
 
+// Adds every entry of `from` to `into`, in place of any entry of the same key.
+template <typename Data, typename Key>
+void ReplaceEntries(Data& into, const Data& from)
+{
+    for (const auto& datum : from) {
+        const auto existing = into.findKey(Key(datum.key()));
+        if (existing != into.end())
+            into.erase(existing);
+        into.add(datum);
+    }
+}
+
+// Removes the maker note: the MakerNote tag and the camera-specific tags
+// decoded from it.
+void RemoveMakerNote(Exiv2::ExifData& exif);
+
 } // namespace Navik

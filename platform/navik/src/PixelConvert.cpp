@@ -1,5 +1,7 @@
 #include "PixelConvert.h"
 
+#include "Navik/Image.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -150,6 +152,12 @@ void ConvertPixelRow(const PixelFormat& from, const void* const* sourceRows, con
         else
             store<std::uint16_t>(toLayout, rgb, x, count, to.GetMaxSampleValue(), destinationRows);
     }
+}
+
+void GetImageRows(const Image& image, unsigned int y, void* rows[3])
+{
+    for (unsigned int i = 0; i < std::min(image.GetBufferCount(), 3u); ++i)
+        rows[i] = static_cast<unsigned char*>(image.GetBuffer(i)) + y * image.GetRowBytes();
 }
 
 } // namespace Navik

@@ -9,11 +9,17 @@
 
 namespace Navik {
 
+class Image;
+
 bool CanConvertPixels(const PixelFormat& from, const PixelFormat& to);
 
 // `sourceRows` and `destinationRows` hold one row pointer per buffer of their
 // format (one when interleaved, one per channel when planar).
 void ConvertPixelRow(const PixelFormat& from, const void* const* sourceRows, const PixelFormat& to,
                      void* const* destinationRows, unsigned int width);
+
+// Points `rows` at row `y` of each buffer of `image` (at most three), in the
+// form ConvertPixelRow takes.
+void GetImageRows(const Image& image, unsigned int y, void* rows[3]);
 
 } // namespace Navik

@@ -477,11 +477,10 @@ bool WriteTiff(const Image& image, const std::string& path, bool compress, const
 
     // The predictor changes the row it is given, so rows always go through a copy.
     std::vector<unsigned char> row(scanline);
-    const void* sourceRows[3];
+    void* sourceRows[3];
     void* destination = row.data();
     for (unsigned int y = 0; y < image.GetHeight(); ++y) {
-        for (unsigned int i = 0; i < image.GetBufferCount(); ++i)
-            sourceRows[i] = static_cast<const unsigned char*>(image.GetBuffer(i)) + y * image.GetRowBytes();
+        GetImageRows(image, y, sourceRows);
         ConvertPixelRow(source, sourceRows, target, &destination, image.GetWidth());
         if (TIFFWriteScanline(tiff, row.data(), y, 0) < 0)
             return fail(diagnostics.firstError());
