@@ -1,7 +1,8 @@
 #pragma once
 
 // What the engine's tests share: the pattern photograph in memory, colour
-// comparison with a tolerance, and waiting for the engine to finish.
+// comparison with a tolerance, waiting for the engine to finish, and the
+// heap the program holds.
 
 #include "EngineTestImages.h"
 
@@ -9,7 +10,16 @@
 
 #include <QTest>
 
+#include <cstddef>
 #include <memory>
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// The sanitizers' allocators count what is allocated (their public interface;
+// g++ ships no header for it).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#else
+#include <malloc.h>
+#endif
 
 // Renders of small pictures take milliseconds; sanitizers slow them a lot.
 constexpr int renderTimeout = 30000;
@@ -32,4 +42,16 @@ inline bool waitUntilEngineIdle(CProcessEngine& engine)
         return false;
     QTest::qWait(20);
     return true;
+}
+
+// Bytes the program has allocated and not freed (freed memory that an
+// allocator keeps, such as AddressSanitizer's quarantine, not included).
+inline qint64 heapBytes()
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return qint64(__sanitizer_get_current_allocated_bytes());
+#else
+    const struct mallinfo2 info = mallinfo2();
+    return qint64(info.uordblks + info.hblkhd);
+#endif
 }

@@ -14,14 +14,6 @@
 
 #include <cmath>
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-// The sanitizers' allocators count what is allocated (their public interface;
-// g++ ships no header for it).
-extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
-#else
-#include <malloc.h>
-#endif
-
 namespace Keys = EngineParameterKeys;
 
 namespace {
@@ -51,17 +43,6 @@ unsigned int histogramCount(const Navik::Dictionary& output, const char* channel
     for (unsigned int i = 0; i < counts.Count(); ++i)
         sum += counts.GetValueAtIndex(i).AsUnsignedInt();
     return counts.Count() == 256 ? sum : 0;
-}
-
-// Bytes the program has allocated and not freed.
-qint64 heapBytes()
-{
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    return qint64(__sanitizer_get_current_allocated_bytes());
-#else
-    const struct mallinfo2 info = mallinfo2();
-    return qint64(info.uordblks + info.hblkhd);
-#endif
 }
 
 } // namespace

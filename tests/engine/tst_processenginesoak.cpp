@@ -29,14 +29,6 @@
 
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-// The sanitizers' allocators count what is allocated (their public interface;
-// g++ ships no header for it).
-extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
-#else
-#include <malloc.h>
-#endif
-
 namespace Keys = EngineParameterKeys;
 
 namespace {
@@ -73,8 +65,7 @@ constexpr std::uint64_t algorithmPoolBytes = std::uint64_t(16) << 20;
 // What the process holds.
 struct MemoryMeasure
 {
-    // Bytes the program has allocated and not freed (freed memory that an
-    // allocator keeps, such as AddressSanitizer's quarantine, not included).
+    // As heapBytes() counts it.
     qint64 heapBytes = 0;
     qint64 residentBytes = 0;
     Navik::Engine::MemoryUsage pools;
@@ -83,12 +74,7 @@ struct MemoryMeasure
 MemoryMeasure measureMemory()
 {
     MemoryMeasure measure;
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    measure.heapBytes = qint64(__sanitizer_get_current_allocated_bytes());
-#else
-    const struct mallinfo2 info = mallinfo2();
-    measure.heapBytes = qint64(info.uordblks + info.hblkhd);
-#endif
+    measure.heapBytes = heapBytes();
     QFile statm("/proc/self/statm");
     if (statm.open(QIODevice::ReadOnly))
         measure.residentBytes = statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
