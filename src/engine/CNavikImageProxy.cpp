@@ -70,6 +70,15 @@ std::vector<quint16> toRgb16Samples(const QImage& image)
 
 } // namespace
 
+Navik::Dictionary metadataLoadOptions()
+{
+    Navik::Dictionary options;
+    options.SetValueForKey(Navik::kImageLoadOptionEXIFData, true);
+    options.SetValueForKey(Navik::kImageLoadOptionEXIFMakerNote, true);
+    options.SetValueForKey(Navik::kImageLoadOptionXMPSidecar, true);
+    return options;
+}
+
 CNavikImageProxy::CNavikImageProxy(int width, int height, int bytesPerLine, int bitsPerSample,
                                    const unsigned char* data, bool interleaved, bool hostBuffer)
     : m_hostBuffer(hostBuffer)
@@ -189,13 +198,9 @@ bool CNavikImageProxy::loadExif(const QString& path)
     if (!m_image || path.isEmpty())
         return false;
 
-    Navik::Dictionary options;
-    options.SetValueForKey(Navik::kImageLoadOptionEXIFData, Navik::Value(true));
-    options.SetValueForKey(Navik::kImageLoadOptionEXIFMakerNote, Navik::Value(true));
-    options.SetValueForKey(Navik::kImageLoadOptionXMPSidecar, Navik::Value(true));
     const auto loaded = Navik::RefPtr<Navik::Exif>::Adopt(new Navik::Exif);
     Navik::ImageStatus status;
-    if (!loaded->Load(toNavikPath(path), Navik::kFileFormatUnknown, options, &status))
+    if (!loaded->Load(toNavikPath(path), Navik::kFileFormatUnknown, metadataLoadOptions(), &status))
         return false;
 
     // Only the first replacement is remembered: a restore goes back past all of them.

@@ -18,6 +18,10 @@
 
 #include <memory>
 
+// The load options that bring a file's EXIF, maker note and XMP sidecar
+// along with it.
+Navik::Dictionary metadataLoadOptions();
+
 class CNavikImageProxy
 {
 public:

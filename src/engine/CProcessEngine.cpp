@@ -16,7 +16,6 @@ namespace Keys = EngineParameterKeys;
 
 const char* const CProcessEngine::s_histogramTargetName = "TestHisto";
 const QString CProcessEngine::s_serializableId = QStringLiteral("ProcessEngine");
-const QString CProcessEngine::s_orientationStateKey = QStringLiteral("CProcessEngineInitialImageCameraOrientation");
 
 namespace {
 

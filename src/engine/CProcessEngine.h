@@ -285,7 +285,6 @@ private:
 
     static const char* const s_histogramTargetName;
     static const QString s_serializableId;
-    static const QString s_orientationStateKey;
 
     // Main thread only.
     RotationDirections::RotationDirectionsEnum m_currentRotation = RotationDirections::Rotation0;

@@ -8,9 +8,7 @@
 //   2 before output -> input           3 input -> before output
 //   4 after output -> input            5 input -> after output
 
-#include "engine/CPETaskManager.h"
 #include "engine/CProcessEngine.h"
-#include "engine/PreviewProcessEngineTasks.h"
 #include "utils/Logger.h"
 
 #include <Navik/CameraBody.h>

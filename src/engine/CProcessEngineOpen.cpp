@@ -15,15 +15,6 @@ namespace {
 
 constexpr unsigned int minimumImageSide = 32;
 
-Navik::Dictionary loadOptions()
-{
-    Navik::Dictionary options;
-    options.SetValueForKey(Navik::kImageLoadOptionEXIFData, true);
-    options.SetValueForKey(Navik::kImageLoadOptionEXIFMakerNote, true);
-    options.SetValueForKey(Navik::kImageLoadOptionXMPSidecar, true);
-    return options;
-}
-
 unsigned int orientationTag(const Navik::Image& image)
 {
     return image.GetExif()->GetValue(Navik::Exif::kMetaDataOrientationKey).AsUnsignedInt();
@@ -90,7 +81,7 @@ Navik::Image* CProcessEngine::loadImageFile(const QString& path)
     LOG_MESSAGE('D', "Trying to open image with format: " << int(format));
 
     Navik::ImageStatus status("", Navik::kImageStatusNoError);
-    Navik::Image* image = Navik::LoadFullImage(nativePath, format, loadOptions(), &status, nullptr);
+    Navik::Image* image = Navik::LoadFullImage(nativePath, format, metadataLoadOptions(), &status, nullptr);
     if (!image) {
         ASSERT(image);
         if (status.GetCode() != 0)

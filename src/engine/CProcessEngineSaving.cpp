@@ -120,7 +120,7 @@ PixelDataPtr CProcessEngine::renderThumbnail(const Navik::Dictionary& parameters
         return {};
     const PixelDataPtr result(
         Navik::PixelData::Create(Navik::kSampleTypeUInt8, Navik::kSampleLayoutRGBInterleaved, width, height));
-    if (result->GetStatus() != Navik::PixelData::kStatusOK || !target->ComputeScaledOutputImage(result.get(), 0, nullptr))
+    if (!isUsable(result) || !target->ComputeScaledOutputImage(result.get(), 0, nullptr))
         return {};
     return result;
 }

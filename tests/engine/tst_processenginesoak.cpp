@@ -65,8 +65,7 @@ constexpr std::uint64_t algorithmPoolBytes = std::uint64_t(16) << 20;
 // What the process holds.
 struct MemoryMeasure
 {
-    // Bytes the program has allocated and not freed (freed memory that an
-    // allocator keeps, such as AddressSanitizer's quarantine, not included).
+    // As heapBytes() counts it.
     qint64 heapBytes = 0;
     qint64 residentBytes = 0;
     Navik::Engine::MemoryUsage pools;

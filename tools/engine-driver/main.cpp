@@ -13,7 +13,6 @@
 
 #include "engine/CProcessEngine.h"
 #include "engine/ImageConversion.h"
-#include "engine/PreviewProcessEngineTasks.h"
 #include "engine/stand-ins/CZoomController.h"
 
 #include <QCommandLineParser>
@@ -117,9 +116,8 @@ int main(int argc, char** argv)
     if (parser.isSet("hires")) {
         const QStringList r = parser.value("hires").split(',');
         CZoomController::instance()->setCurrentZoom(parser.value("zoom").toInt());
-        engine.queueTask(new CHiResProcessEngineTask(
-            engine, false, QRect(r.value(0).toInt(), r.value(1).toInt(), r.value(2).toInt(), r.value(3).toInt()),
-            "driver", true));
+        engine.processHiResImage(
+            false, "driver", QRect(r.value(0).toInt(), r.value(1).toInt(), r.value(2).toInt(), r.value(3).toInt()));
         waitForRenders();
     }
     out << delivered << " pictures, " << errors << " failed renders or writes\n";
