@@ -1,5 +1,6 @@
 #include "Pyramid.h"
 
+#include "Navik/Engine.h"
 #include "Navik/ThreadGraph.h"
 
 #include "EngineState.h"
@@ -90,7 +91,7 @@ private:
     std::mutex m_mutex;
     std::list<Entry> m_entries;
     std::uint64_t m_bytes = 0;
-    std::uint64_t m_limit = std::uint64_t(2048) << 20;
+    std::uint64_t m_limit = Engine::Configuration().tilePoolMaxBytes;
 };
 
 TilePool& tilePool()
