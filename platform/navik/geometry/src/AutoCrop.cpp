@@ -1,5 +1,6 @@
 #include <Navik/Geometry/AutoCrop.h>
 
+#include "LinearAlgebra.h"
 #include "PolygonOps.h"
 
 #include <algorithm>
@@ -80,7 +81,7 @@ std::vector<HalfPlane> InnerHalfPlanes(const Polygon& polygon)
     for (size_t i = 0; i < polygon.size(); ++i) {
         const Point& a = polygon[i];
         const Point& b = polygon[(i + 1) % polygon.size()];
-        const double length = std::hypot(b.x - a.x, b.y - a.y);
+        const double length = Distance(a, b);
         if (!(length > kTolerance))
             continue;
         const double nx = orientation * (b.y - a.y) / length;
@@ -213,7 +214,7 @@ Point Centroid(const Polygon& polygon)
     double longest = 0.0;
     for (const Point& p : local)
         for (const Point& q : local)
-            if (const double d = std::hypot(p.x - q.x, p.y - q.y); d > longest) {
+            if (const double d = Distance(p, q); d > longest) {
                 longest = d;
                 first = p;
                 second = q;
