@@ -41,6 +41,23 @@ constexpr int kFractions = 1 << kFractionBits;
 // than an output pixel's footprint: a hair of aliasing rather than a blur.
 constexpr double kLevelTolerance = 0.1;
 
+// Per pyramid level: the largest footprint it serves, 2^(level + tolerance),
+// squared as the footprints are compared; and its scale, 2^-level.
+struct LevelConstants
+{
+    std::array<double, kMaxLevels> footprintLimits{};
+    std::array<double, kMaxLevels> scales{};
+
+    LevelConstants()
+    {
+        for (int level = 0; level < kMaxLevels; ++level) {
+            footprintLimits[level] = std::exp2(2.0 * (level + kLevelTolerance));
+            scales[level] = std::ldexp(1.0, -level);
+        }
+    }
+};
+const LevelConstants kLevels;
+
 // Catmull-Rom weights of the four taps around each sub-pixel position,
 // summing to exactly 1 << kCubicBits.
 constexpr int kCubicBits = 11;
@@ -377,7 +394,7 @@ public:
             if (!m_levels[level])
                 return nullptr;
             const PyramidLevel& pixels = *m_levels[level];
-            const float scale = std::ldexp(1.0f, -level);
+            const float scale = float(kLevels.scales[level]);
             m_views[level] = {pixels.pixels, pixels.rowBytes, pixels.width, pixels.height,
                               float(m_pyramid.Width()) * scale, float(m_pyramid.Height()) * scale};
         }
@@ -400,11 +417,6 @@ public:
           m_outputFormat(request.output->GetPixelFormat()),
           m_direct(m_outputFormat == pyramid.Format())
     {
-        // Level L serves footprints up to 2^(L + tolerance), compared squared.
-        for (int level = 0; level < kMaxLevels; ++level) {
-            m_levelLimits[level] = std::exp2(2.0 * (level + kLevelTolerance));
-            m_levelScales[level] = std::ldexp(1.0, -level);
-        }
     }
 
     bool failed() const { return m_failed.load(); }
@@ -492,7 +504,7 @@ private:
         };
         const double footprintSquared = std::max(squared(*right), squared(*below));
         int level = 0;
-        while (level + 1 < m_levelCount && footprintSquared > m_levelLimits[level])
+        while (level + 1 < m_levelCount && footprintSquared > kLevels.footprintLimits[level])
             ++level;
         return level;
     }
@@ -501,7 +513,7 @@ private:
     // -1 for a pixel without a source.
     void blockCoordinates(int blockStart, int y, int level, float* xs, float* ys) const
     {
-        const double scale = m_levelScales[level];
+        const double scale = kLevels.scales[level];
         const OutputMap& map = m_request.map;
         if (map.lens) {
             for (int i = 0; i < kBlock; ++i) {
@@ -570,8 +582,6 @@ private:
     const int m_levelCount;
     const PixelFormat m_outputFormat;
     const bool m_direct; // rows are rendered straight into the output
-    std::array<double, kMaxLevels> m_levelLimits;
-    std::array<double, kMaxLevels> m_levelScales; // 2^-level
     std::atomic<bool> m_failed{false};
     std::mutex m_histogramMutex;
 };
