@@ -8,7 +8,6 @@
 #include "TargetSettings.h"
 #include "Warp.h"
 
-#include <cmath>
 #include <limits>
 
 namespace Navik {
