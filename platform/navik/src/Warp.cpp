@@ -600,10 +600,7 @@ std::optional<Geometry::Point> OutputMap::Map(double x, double y) const
     const auto stage = toStage.Map({x, y});
     if (!stage || !lens)
         return stage;
-    const Geometry::Point input = lens->ToInput(*stage);
-    if (!std::isfinite(input.x) || !std::isfinite(input.y))
-        return std::nullopt;
-    return input;
+    return lens->ToInput(*stage);
 }
 
 bool Warp(Pyramid& pyramid, const WarpRequest& request)

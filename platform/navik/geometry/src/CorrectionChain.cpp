@@ -312,10 +312,7 @@ std::optional<Point> CorrectionChain::OutputToInput(Point output, unsigned level
     const auto stage = m_outputToStage.Map({output.x * scale, output.y * scale});
     if (!stage || !m_lens.IsActive())
         return stage;
-    const Point input = m_lens.ToInput(*stage);
-    if (!std::isfinite(input.x) || !std::isfinite(input.y))
-        return std::nullopt;
-    return input;
+    return m_lens.ToInput(*stage);
 }
 
 Homography CorrectionChain::OutputToStageHomography(unsigned level) const
