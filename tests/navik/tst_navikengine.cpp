@@ -455,23 +455,33 @@ private slots:
         }
     }
 
+    void sixteenBitSamplesGoInAndOut_data()
+    {
+        // 8-bit RGB interpolates on its own vector path where the processor
+        // allows; 16-bit samples show what the portable path computes.
+        QTest::addColumn<int>("mode");
+        QTest::newRow("bicubic") << int(kCorrectionModeFinal);
+        QTest::newRow("bilinear") << int(kCorrectionModePreview);
+    }
+
     void sixteenBitSamplesGoInAndOut()
     {
+        QFETCH(int, mode);
         const ImagePtr narrow = noiseImage(96, 64, false);
         const ImagePtr wide = noiseImage(96, 64, true); // the same values times 257
         Agent narrowAgent(*narrow), wideAgent(*wide);
-        Target* identity = wideAgent.AddTarget(kCorrectionModeFinal, Dictionary(), m_filter.get());
+        Target* identity = wideAgent.AddTarget(CorrectionMode(mode), Dictionary(), m_filter.get());
         const PixelDataPtr copy = renderWhole(*identity, 0, kSampleTypeUInt16);
         QVERIFY(copy);
         QCOMPARE(sampleAt<std::uint16_t>(*copy, 17, 9, 1), std::uint16_t(sampleAt(*renderWhole(*narrowAgent.AddTarget(
-                     kCorrectionModeFinal, Dictionary(), m_filter.get()), 0), 17, 9, 1) * 257));
+                     CorrectionMode(mode), Dictionary(), m_filter.get()), 0), 17, 9, 1) * 257));
 
-        const PixelDataPtr wideOut = renderWhole(*wideAgent.AddTarget(kCorrectionModeFinal, keystone(), m_filter.get()), 0, kSampleTypeUInt16);
-        const PixelDataPtr narrowOut = renderWhole(*narrowAgent.AddTarget(kCorrectionModeFinal, keystone(), m_filter.get()), 0);
-        const PixelDataPtr wideToNarrow = renderWhole(*wideAgent.AddTarget(kCorrectionModeFinal, keystone(), m_filter.get()), 0);
-        const PixelDataPtr hostRange = renderWhole(*narrowAgent.AddTarget(kCorrectionModeFinal, keystone(), m_filter.get()), 0,
+        const PixelDataPtr wideOut = renderWhole(*wideAgent.AddTarget(CorrectionMode(mode), keystone(), m_filter.get()), 0, kSampleTypeUInt16);
+        const PixelDataPtr narrowOut = renderWhole(*narrowAgent.AddTarget(CorrectionMode(mode), keystone(), m_filter.get()), 0);
+        const PixelDataPtr wideToNarrow = renderWhole(*wideAgent.AddTarget(CorrectionMode(mode), keystone(), m_filter.get()), 0);
+        const PixelDataPtr hostRange = renderWhole(*narrowAgent.AddTarget(CorrectionMode(mode), keystone(), m_filter.get()), 0,
                                                    kSampleTypeUInt16Host);
-        const PixelDataPtr planar = renderWhole(*narrowAgent.AddTarget(kCorrectionModeFinal, keystone(), m_filter.get()), 0,
+        const PixelDataPtr planar = renderWhole(*narrowAgent.AddTarget(CorrectionMode(mode), keystone(), m_filter.get()), 0,
                                                 kSampleTypeUInt8, kSampleLayoutRGBPlanar);
         QVERIFY(wideOut && narrowOut && wideToNarrow && hostRange && planar);
         int worst = 0;

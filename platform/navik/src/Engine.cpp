@@ -1,6 +1,5 @@
 #include "Navik/Engine.h"
 
-#include "Navik/Keystoning.h"
 #include "Navik/ThreadGraph.h"
 
 #include "EngineState.h"
@@ -14,8 +13,6 @@
 namespace Navik {
 
 namespace {
-
-constexpr std::uint64_t kDefaultPoolBytes = std::uint64_t(2048) << 20;
 
 struct Registry
 {
@@ -81,7 +78,7 @@ void Finalize()
     g_threadCount.store(0);
     Internal::SetRecycledMemoryLimit(0);
     Internal::EmptyTilePool();
-    Internal::SetTilePoolLimit(kDefaultPoolBytes);
+    Internal::SetTilePoolLimit(Configuration().tilePoolMaxBytes);
 }
 
 MemoryUsage GetMemoryUsage()

@@ -1,5 +1,6 @@
 #include "Pyramid.h"
 
+#include "Navik/Engine.h"
 #include "Navik/ThreadGraph.h"
 
 #include "EngineState.h"
@@ -90,7 +91,7 @@ private:
     std::mutex m_mutex;
     std::list<Entry> m_entries;
     std::uint64_t m_bytes = 0;
-    std::uint64_t m_limit = std::uint64_t(2048) << 20;
+    std::uint64_t m_limit = Engine::Configuration().tilePoolMaxBytes;
 };
 
 TilePool& tilePool()
@@ -199,9 +200,9 @@ std::shared_ptr<Pyramid> Pyramid::Create(const Image& image)
     }
     pyramid->m_format = base->GetPixelFormat();
     pyramid->m_channels = pyramid->m_format.GetPixelType() == kPixelTypeGray ? 1 : 3;
-    pyramid->m_base = {RefPtr<Object>(base.get()), static_cast<const unsigned char*>(base->GetBuffer(0)),
-                       base->GetRowBytes(), int(base->GetWidth()), int(base->GetHeight())};
-    pyramid->m_baseLevel = std::make_shared<PyramidLevel>(pyramid->m_base);
+    pyramid->m_baseLevel = std::make_shared<PyramidLevel>(
+        PyramidLevel{RefPtr<Object>(base.get()), static_cast<const unsigned char*>(base->GetBuffer(0)),
+                     base->GetRowBytes(), int(base->GetWidth()), int(base->GetHeight())});
     for (int w = pyramid->Width(), h = pyramid->Height(); w > 1 || h > 1; w = (w + 1) / 2, h = (h + 1) / 2)
         ++pyramid->m_levelCount;
     return pyramid;

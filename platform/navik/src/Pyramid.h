@@ -38,8 +38,8 @@ public:
     // The format of every level: interleaved grey or RGB, 8-bit or 16-bit full range.
     const PixelFormat& Format() const { return m_format; }
     int Channels() const { return m_channels; }
-    int Width() const { return m_base.width; }
-    int Height() const { return m_base.height; }
+    int Width() const { return m_baseLevel->width; }
+    int Height() const { return m_baseLevel->height; }
     // The image the agent was made from (its profile and metadata).
     const Image& Source() const { return *m_source; }
 
@@ -57,7 +57,6 @@ private:
     int m_channels = 0;
     int m_levelCount = 1;
     std::shared_ptr<const PyramidLevel> m_baseLevel;
-    PyramidLevel m_base;
     std::mutex m_buildMutex; // one thread builds levels at a time
 };
 

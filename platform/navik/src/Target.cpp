@@ -8,7 +8,6 @@
 #include "TargetSettings.h"
 #include "Warp.h"
 
-#include <cmath>
 #include <limits>
 
 namespace Navik {
@@ -38,26 +37,17 @@ Dictionary histogramDictionary(const Internal::Histogram& histogram)
     return output;
 }
 
-// The float forms of the projections, which the process engine uses, round the double ones.
-template <typename Projection>
-bool inFloats(const Projection& projection, float x, float y, float& outX, float& outY)
-{
-    double projectedX = 0, projectedY = 0;
-    const bool projected = projection(double(x), double(y), projectedX, projectedY);
-    outX = float(projectedX);
-    outY = float(projectedY);
-    return projected;
-}
-
 // Writes a projected point, or NaN for a point the correction cannot show.
-bool project(const std::optional<Geometry::Point>& result, double& x, double& y)
+// The float forms of the projections round the double ones.
+template <typename Real>
+bool project(const std::optional<Geometry::Point>& result, Real& x, Real& y)
 {
     if (!result) {
-        x = y = std::numeric_limits<double>::quiet_NaN();
+        x = y = std::numeric_limits<Real>::quiet_NaN();
         return false;
     }
-    x = result->x;
-    y = result->y;
+    x = Real(result->x);
+    y = Real(result->y);
     return true;
 }
 
@@ -199,21 +189,13 @@ bool Target::ProjectPointFromOutputToInputImage(unsigned int level, double outpu
 bool Target::ProjectPointFromInputToOutputImage(unsigned int level, float inputX, float inputY, float& outputX,
                                                 float& outputY) const
 {
-    return inFloats(
-        [&](double x, double y, double& outX, double& outY) {
-            return ProjectPointFromInputToOutputImage(level, x, y, outX, outY);
-        },
-        inputX, inputY, outputX, outputY);
+    return project(Prepared()->InputToOutput({inputX, inputY}, level), outputX, outputY);
 }
 
 bool Target::ProjectPointFromOutputToInputImage(unsigned int level, float outputX, float outputY, float& inputX,
                                                 float& inputY) const
 {
-    return inFloats(
-        [&](double x, double y, double& inX, double& inY) {
-            return ProjectPointFromOutputToInputImage(level, x, y, inX, inY);
-        },
-        outputX, outputY, inputX, inputY);
+    return project(Prepared()->OutputToInput({outputX, outputY}, level), inputX, inputY);
 }
 
 } // namespace Navik

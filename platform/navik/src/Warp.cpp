@@ -41,6 +41,23 @@ constexpr int kFractions = 1 << kFractionBits;
 // than an output pixel's footprint: a hair of aliasing rather than a blur.
 constexpr double kLevelTolerance = 0.1;
 
+// Per pyramid level: the largest footprint it serves, 2^(level + tolerance),
+// squared as the footprints are compared; and its scale, 2^-level.
+struct LevelConstants
+{
+    std::array<double, kMaxLevels> footprintLimits{};
+    std::array<double, kMaxLevels> scales{};
+
+    LevelConstants()
+    {
+        for (int level = 0; level < kMaxLevels; ++level) {
+            footprintLimits[level] = std::exp2(2.0 * (level + kLevelTolerance));
+            scales[level] = std::ldexp(1.0, -level);
+        }
+    }
+};
+const LevelConstants kLevels;
+
 // Catmull-Rom weights of the four taps around each sub-pixel position,
 // summing to exactly 1 << kCubicBits.
 constexpr int kCubicBits = 11;
@@ -361,24 +378,34 @@ void sample(const LevelView& level, const float* xs, const float* ys, int count,
     sampleBlock<Sample, Channels, Cubic>(level, xs, ys, count, out);
 }
 
-// The pyramid levels one render uses, fetched once per level and shared by its threads.
+// The pyramid levels one render uses, fetched and described once per level
+// and shared by its threads.
 class LevelTable
 {
 public:
     explicit LevelTable(Pyramid& pyramid) : m_pyramid(pyramid) {}
 
-    const PyramidLevel* Get(int level)
+    // Null when the level's memory cannot be had.
+    const LevelView* Get(int level)
     {
         std::lock_guard lock(m_mutex);
-        if (!m_levels[level])
+        if (!m_levels[level]) {
             m_levels[level] = m_pyramid.Level(level);
-        return m_levels[level].get();
+            if (!m_levels[level])
+                return nullptr;
+            const PyramidLevel& pixels = *m_levels[level];
+            const float scale = float(kLevels.scales[level]);
+            m_views[level] = {pixels.pixels, pixels.rowBytes, pixels.width, pixels.height,
+                              float(m_pyramid.Width()) * scale, float(m_pyramid.Height()) * scale};
+        }
+        return &m_views[level];
     }
 
 private:
     Pyramid& m_pyramid;
     std::mutex m_mutex;
     std::array<std::shared_ptr<const PyramidLevel>, kMaxLevels> m_levels;
+    std::array<LevelView, kMaxLevels> m_views{};
 };
 
 class BandRenderer
@@ -390,9 +417,6 @@ public:
           m_outputFormat(request.output->GetPixelFormat()),
           m_direct(m_outputFormat == pyramid.Format())
     {
-        // Level L serves footprints up to 2^(L + tolerance), compared squared.
-        for (int level = 0; level < kMaxLevels; ++level)
-            m_levelLimits[level] = std::exp2(2.0 * (level + kLevelTolerance));
     }
 
     bool failed() const { return m_failed.load(); }
@@ -428,7 +452,7 @@ private:
         const WarpRequest& r = m_request;
         std::vector<Sample> scratch(m_direct ? 0 : std::size_t(r.width) * Channels);
         std::unique_ptr<Histogram> histogram(r.histogram ? new Histogram : nullptr);
-        const PyramidLevel* levels[kMaxLevels] = {};
+        const LevelView* views[kMaxLevels] = {};
         // Room past the block for the eight-at-a-time reads of the vector path.
         float xs[kBlock + 8] = {}, ys[kBlock + 8] = {};
         const int firstBlock = floorToBlock(r.left);
@@ -444,16 +468,15 @@ private:
             }
             for (int blockStart = firstBlock; blockStart < end; blockStart += kBlock) {
                 const int level = tileLevels[(blockStart - firstBlock) / kBlock];
-                if (!levels[level] && !(levels[level] = m_levels.Get(level))) {
+                if (!views[level] && !(views[level] = m_levels.Get(level))) {
                     m_failed = true;
                     return;
                 }
-                const LevelView view = viewOf(*levels[level], level);
                 blockCoordinates(blockStart, y, level, xs, ys);
                 const int from = std::max(blockStart, r.left);
                 const int to = std::min(blockStart + kBlock, end);
                 Sample* out = row + std::size_t(from - r.left) * Channels;
-                sample<Sample, Channels, Cubic>(view, xs + (from - blockStart), ys + (from - blockStart), to - from, out);
+                sample<Sample, Channels, Cubic>(*views[level], xs + (from - blockStart), ys + (from - blockStart), to - from, out);
             }
             finishRow(row, y, histogram.get());
         }
@@ -462,13 +485,6 @@ private:
     }
 
     static int floorToBlock(int x) { return x >= 0 ? x / kBlock * kBlock : -((-x + kBlock - 1) / kBlock) * kBlock; }
-
-    LevelView viewOf(const PyramidLevel& level, int index) const
-    {
-        const float scale = std::ldexp(1.0f, -index);
-        return {level.pixels, level.rowBytes, level.width, level.height, float(m_pyramid.Width()) * scale,
-                float(m_pyramid.Height()) * scale};
-    }
 
     // The pyramid level for the blocks of a 32 x 32 tile: the one whose pixels
     // are about as large as the footprint of an output pixel at its middle.
@@ -488,7 +504,7 @@ private:
         };
         const double footprintSquared = std::max(squared(*right), squared(*below));
         int level = 0;
-        while (level + 1 < m_levelCount && footprintSquared > m_levelLimits[level])
+        while (level + 1 < m_levelCount && footprintSquared > kLevels.footprintLimits[level])
             ++level;
         return level;
     }
@@ -497,7 +513,7 @@ private:
     // -1 for a pixel without a source.
     void blockCoordinates(int blockStart, int y, int level, float* xs, float* ys) const
     {
-        const double scale = std::ldexp(1.0, -level);
+        const double scale = kLevels.scales[level];
         const OutputMap& map = m_request.map;
         if (map.lens) {
             for (int i = 0; i < kBlock; ++i) {
@@ -566,7 +582,6 @@ private:
     const int m_levelCount;
     const PixelFormat m_outputFormat;
     const bool m_direct; // rows are rendered straight into the output
-    std::array<double, kMaxLevels> m_levelLimits;
     std::atomic<bool> m_failed{false};
     std::mutex m_histogramMutex;
 };
@@ -585,10 +600,7 @@ std::optional<Geometry::Point> OutputMap::Map(double x, double y) const
     const auto stage = toStage.Map({x, y});
     if (!stage || !lens)
         return stage;
-    const Geometry::Point input = lens->ToInput(*stage);
-    if (!std::isfinite(input.x) || !std::isfinite(input.y))
-        return std::nullopt;
-    return input;
+    return lens->ToInput(*stage);
 }
 
 bool Warp(Pyramid& pyramid, const WarpRequest& request)

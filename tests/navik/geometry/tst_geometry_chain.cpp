@@ -182,7 +182,7 @@ void TestGeometryChain::lensStageMapsBothWays()
             const Point input{image.width * i / 10.0, image.height * j / 10.0};
             const auto onStage = chain.Lens().ToStage(input);
             QVERIFY(onStage);
-            QVERIFY2(Distance(chain.Lens().ToInput(*onStage), input) < 1e-6, qPrintable(QString("%1 %2").arg(input.x).arg(input.y)));
+            QVERIFY2(Distance(*chain.Lens().ToInput(*onStage), input) < 1e-6, qPrintable(QString("%1 %2").arg(input.x).arg(input.y)));
             // Keeping the entire image keeps every input point on the stage image.
             QVERIFY(onStage->x >= -1e-6 && onStage->x <= stage.width + 1e-6 && onStage->y >= -1e-6 && onStage->y <= stage.height + 1e-6);
         }
@@ -208,7 +208,7 @@ void TestGeometryChain::keystoningPointsLieOnTheStageImage()
     QVERIFY(chain.PointCorrectionApplied());
     std::vector<Point> out;
     for (const Point& s : onStage)
-        out.push_back(*chain.InputToOutput(chain.Lens().ToInput(s)));
+        out.push_back(*chain.InputToOutput(*chain.Lens().ToInput(s)));
     QVERIFY(std::abs(TiltFromVertical(out[0], out[1])) < 1e-6);
     QVERIFY(std::abs(TiltFromVertical(out[3], out[2])) < 1e-6);
 }
@@ -300,7 +300,7 @@ void TestGeometryChain::pointMapsAgreeWithTheRendererMatrices()
                 const Point stage = *toStage.Map(output);
                 const Point indexed = *ToPixelIndexConvention(toStage).Map({output.x - 0.5, output.y - 0.5});
                 QVERIFY(Distance(indexed, {stage.x - 0.5, stage.y - 0.5}) < 1e-6);
-                const Point rendered = lens ? chain.Lens().ToInput(stage) : *chain.OutputToInputHomography(level).Map(output);
+                const Point rendered = lens ? *chain.Lens().ToInput(stage) : *chain.OutputToInputHomography(level).Map(output);
                 QVERIFY(Distance(rendered, *input) < 1e-6);
                 // ...and back again.
                 const auto back = chain.InputToOutput(*input, level);

@@ -1,5 +1,6 @@
 #include <Navik/Geometry/AutoCrop.h>
 
+#include "LinearAlgebra.h"
 #include "PolygonOps.h"
 
 #include <algorithm>
@@ -80,7 +81,7 @@ std::vector<HalfPlane> InnerHalfPlanes(const Polygon& polygon)
     for (size_t i = 0; i < polygon.size(); ++i) {
         const Point& a = polygon[i];
         const Point& b = polygon[(i + 1) % polygon.size()];
-        const double length = std::hypot(b.x - a.x, b.y - a.y);
+        const double length = Distance(a, b);
         if (!(length > kTolerance))
             continue;
         const double nx = orientation * (b.y - a.y) / length;
@@ -213,7 +214,7 @@ Point Centroid(const Polygon& polygon)
     double longest = 0.0;
     for (const Point& p : local)
         for (const Point& q : local)
-            if (const double d = std::hypot(p.x - q.x, p.y - q.y); d > longest) {
+            if (const double d = Distance(p, q); d > longest) {
                 longest = d;
                 first = p;
                 second = q;
@@ -254,22 +255,18 @@ struct Solution
     double halfHeight;
 };
 
-Solution SolveForRatio(const std::vector<HalfPlane>& edges, const std::vector<size_t>& order, double ratio, const Box& box)
+// `edges` in the random order Seidel's method wants.
+Solution SolveForRatio(const std::vector<HalfPlane>& edges, double ratio, const Box& box)
 {
-    const std::vector<Plane> all = PlanesForRatio(edges, ratio);
-    std::vector<Plane> shuffled;
-    shuffled.reserve(all.size());
-    for (size_t index : order)
-        shuffled.push_back(all[index]);
-    const EnvelopeTop top = TopOfEnvelope(shuffled, box);
+    const EnvelopeTop top = TopOfEnvelope(PlanesForRatio(edges, ratio), box);
     return {top.centre, top.halfHeight};
 }
 
-double LargestAreaRatio(const std::vector<HalfPlane>& edges, const std::vector<size_t>& order, const Box& box)
+double LargestAreaRatio(const std::vector<HalfPlane>& edges, const Box& box)
 {
     auto logArea = [&](double logRatio) {
         const double ratio = std::exp(logRatio);
-        const double halfHeight = SolveForRatio(edges, order, ratio, box).halfHeight;
+        const double halfHeight = SolveForRatio(edges, ratio, box).halfHeight;
         return halfHeight > 0.0 ? logRatio + 2.0 * std::log(halfHeight) : -std::numeric_limits<double>::infinity();
     };
     const double invPhi = 0.5 * (std::sqrt(5.0) - 1.0);
@@ -315,13 +312,11 @@ std::optional<RectF> LargestInscribedRectangle(const Polygon& polygon, double ra
 
     // Seidel's method is expected linear time in a random order; a fixed seed
     // keeps the result reproducible.
-    std::vector<size_t> order(edges.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::shuffle(order.begin(), order.end(), std::mt19937(20240611u));
+    std::vector<HalfPlane> shuffled = edges;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(20240611u));
 
-    const double chosenRatio = ratio > 0.0 && std::isfinite(ratio) ? ratio : LargestAreaRatio(edges, order, box);
-    const Solution best = SolveForRatio(edges, order, chosenRatio, box);
+    const double chosenRatio = ratio > 0.0 && std::isfinite(ratio) ? ratio : LargestAreaRatio(shuffled, box);
+    const Solution best = SolveForRatio(shuffled, chosenRatio, box);
     if (!(best.halfHeight > kTolerance))
         return std::nullopt;
     // Give up a hair of size so that rounding never puts a corner outside.

@@ -55,10 +55,10 @@ Homography PreTransform(const std::vector<double>& backward, Size stage)
 }
 
 // Horizontal and vertical output scale: the inverse of the factors the horizon
-// module divides back out, fx = 100 b / (r S) + 1 - b and fy = 100 b / S + 1 - b.
-Homography RatioAndScale(const CorrectionParameters& p)
+// module divides back out, fx = 100 b / (r S) + 1 - b and fy = 100 b / S + 1 - b,
+// with b the blend strength.
+Homography RatioAndScale(const CorrectionParameters& p, double blend)
 {
-    const double blend = std::clamp(FiniteOr(p.keystoningBlendingIntensity, 100.0) / 100.0, 0.0, 1.0);
     const double hvRatio = std::clamp(FiniteOr(p.keystoningHVRatio, 0.0), -100.0, 100.0);
     double scale = FiniteOr(p.keystoningScale, 100.0);
     if (!(scale > 0.0))
@@ -176,7 +176,7 @@ Keystoning BuildKeystoning(const CorrectionParameters& p, const LensStage& lens,
     const PointsResult points = PointBasedCorrection(p, stage, preTransform, focal, strength);
     const double horizon = FiniteOr(p.keystoningHorizon, 0.0) * kPi / 180.0;
 
-    const Homography centred = RatioAndScale(p) * RotationAboutZ(horizon) *
+    const Homography centred = RatioAndScale(p, strength) * RotationAboutZ(horizon) *
                                CameraRotationHomography(SliderRotation(p, strength), focal) * points.correction *
                                toCentred * preTransform;
 
@@ -312,10 +312,7 @@ std::optional<Point> CorrectionChain::OutputToInput(Point output, unsigned level
     const auto stage = m_outputToStage.Map({output.x * scale, output.y * scale});
     if (!stage || !m_lens.IsActive())
         return stage;
-    const Point input = m_lens.ToInput(*stage);
-    if (!std::isfinite(input.x) || !std::isfinite(input.y))
-        return std::nullopt;
-    return input;
+    return m_lens.ToInput(*stage);
 }
 
 Homography CorrectionChain::OutputToStageHomography(unsigned level) const

@@ -127,10 +127,12 @@ Size LensStage::EnclosingSize(bool keepRatio) const
     return {std::max(1, int(std::ceil(2.0 * halfWidth - 1e-6))), std::max(1, int(std::ceil(2.0 * halfHeight - 1e-6)))};
 }
 
-Point LensStage::ToInput(Point stage) const
+std::optional<Point> LensStage::ToInput(Point stage) const
 {
     const Point centred = CentredToInput({stage.x - 0.5 * m_outputSize.width, stage.y - 0.5 * m_outputSize.height});
-    return {centred.x + 0.5 * m_inputSize.width, centred.y + 0.5 * m_inputSize.height};
+    if (!std::isfinite(centred.x) || !std::isfinite(centred.y))
+        return std::nullopt;
+    return Point{centred.x + 0.5 * m_inputSize.width, centred.y + 0.5 * m_inputSize.height};
 }
 
 std::optional<Point> LensStage::ToStage(Point input) const

@@ -75,6 +75,11 @@ inline Vector3 Normalized(const Vector3& a)
     return norm > 0.0 ? Scaled(a, 1.0 / norm) : a;
 }
 
+inline double Distance(Point a, Point b)
+{
+    return std::hypot(b.x - a.x, b.y - a.y);
+}
+
 inline constexpr double kPi = 3.14159265358979323846;
 
 // The homogeneous line through two points, scaled to unit length.

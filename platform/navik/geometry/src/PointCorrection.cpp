@@ -125,11 +125,6 @@ std::optional<Homography> ResidualFor(const VanishingPoints& vanishing, const Ho
     return Homography(m);
 }
 
-double Distance(Point a, Point b)
-{
-    return std::hypot(b.x - a.x, b.y - a.y);
-}
-
 // Where the metric shape is out of reach, the rectangle takes the ratio of the
 // mean lengths of the quadrilateral's sides: the horizontal scale that gives
 // the corrected quadrilateral that ratio.

@@ -49,13 +49,13 @@ double Cross(Point origin, Point a, Point b)
 
 bool LongEnough(Point a, Point b)
 {
-    return std::hypot(b.x - a.x, b.y - a.y) >= kMinimumLinePixels;
+    return Distance(a, b) >= kMinimumLinePixels;
 }
 
 // Whether the segments a-b and c-d lie on one line.
 bool OnOneLine(Point a, Point b, Point c, Point d)
 {
-    const double length = std::hypot(b.x - a.x, b.y - a.y);
+    const double length = Distance(a, b);
     return std::abs(Cross(a, b, c)) <= kTolerance * length && std::abs(Cross(a, b, d)) <= kTolerance * length;
 }
 
@@ -102,7 +102,7 @@ bool TouchesHull(const Vector3& point, const std::vector<Point>& hull)
     for (size_t i = 0; i < hull.size(); ++i) {
         const Point& a = hull[i];
         const Point& b = hull[(i + 1) % hull.size()];
-        if (Cross(a, b, p) < -kTolerance * std::hypot(b.x - a.x, b.y - a.y))
+        if (Cross(a, b, p) < -kTolerance * Distance(a, b))
             return false;
     }
     return true;

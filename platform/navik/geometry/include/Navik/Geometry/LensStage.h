@@ -31,9 +31,9 @@ public:
     Size InputSize() const { return m_inputSize; }
     Size OutputSize() const { return m_outputSize; }
 
-    // Stage image to input image. Points that no input point maps to come back
-    // with non-finite coordinates, which every bounds test rejects.
-    Point ToInput(Point stage) const;
+    // Stage image to input image; no value for a point that no input point
+    // maps to.
+    std::optional<Point> ToInput(Point stage) const;
 
     // Input image to stage image; no value for a point the stage cannot show
     // (beyond the reach of the fisheye model).
