@@ -70,6 +70,11 @@ PixelDataPtr CProcessEngine::processOpenedImageForPS()
     NAVIK_tarl1::COperationCompletionWaiterWithResult waiter(getQObject(), SIGNAL(fileSaveCompleated(bool)), nullptr);
     if (processImage())
         waiter.startWaiting();
+    // While waiting, another picture may have been opened; a render of the
+    // one asked for may even have finished just before: the host gets nothing
+    // rather than pixels of a picture it did not send.
+    if (openedImage() != image)
+        return {};
     // The host form always reports false; the pixels tell the outcome.
     QMutexLocker lock(&m_parameterLock);
     return m_hostRenderResult;

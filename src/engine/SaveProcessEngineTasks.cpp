@@ -139,8 +139,13 @@ void CSaveProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
     }
     // Exactly what was rendered is what the file holds; a change made since
     // still counts as unsaved.
+    // Only while the rendered picture is still open: one opened meanwhile has
+    // nothing saved yet.
     if (saved)
-        runOnEngineThread([this] { m_engine.markAsSaved(m_renderedParameters, m_renderedPoints); });
+        runOnEngineThread([this] {
+            if (m_engine.openedImage() == m_source)
+                m_engine.markAsSaved(m_renderedParameters, m_renderedPoints);
+        });
     invokeOnEngine("fileSaveCompleated", Q_ARG(bool, saved));
 }
 

@@ -120,6 +120,7 @@ private Q_SLOTS:
     void hostRenderBytesAndStride_data();
     void hostRenderBytesAndStride();
     void failedHostRenderHandsOverNothing();
+    void pictureOpenedMeanwhileGetsNothingOfTheSave();
     void fileFormatsBySuffix_data();
     void fileFormatsBySuffix();
     void batchLeavesTheOpenedPictureAlone_data();
@@ -425,6 +426,34 @@ void TestProcessEngineSaving::failedHostRenderHandsOverNothing()
     engine.onCEPropertyBoolChanged(Keys::KeystoningActive, true);
     engine.setNormolizedKeystoningPointsOnOriginalImage({{0.1, 0.1}, {0.2, 0.2}, {0.3, 0.3}, {0.4, 0.4}});
     QVERIFY(!engine.processOpenedImageForPS());
+    QVERIFY(waitUntilEngineIdle(engine));
+}
+
+void TestProcessEngineSaving::pictureOpenedMeanwhileGetsNothingOfTheSave()
+{
+    CProcessEngine engine;
+    QVERIFY(engine.openImage(imageInMemory(320, 240)));
+    tilt(engine, 10.0f);
+
+    // Another picture opens while the file is written, without a reset: it
+    // keeps the edits, but it was not saved with them.
+    QSignalSpy completed(&engine, &CProcessEngine::fileSaveCompleated);
+    engine.queueTask(new EditedDuringSaveTask(engine, m_dir.filePath("meanwhile.jpg"),
+                                              [&engine] { engine.openImage(imageInMemory(160, 120)); }));
+    QVERIFY(completed.wait(renderTimeout));
+    QCOMPARE(completed.at(0).at(0).toBool(), true);
+    QVERIFY(engine.isPictureChanged());
+    QVERIFY(waitUntilEngineIdle(engine));
+
+    // The host's render has finished when another picture opens, before the
+    // host's wait returns: the host gets none of the closed picture's pixels.
+    bool reopened = false;
+    connect(&engine, &CProcessEngine::fileSaveCompleated, &engine, [&] {
+        if (!std::exchange(reopened, true))
+            QVERIFY(engine.openImage(imageInMemory(64, 48)));
+    });
+    QVERIFY(!engine.processOpenedImageForPS());
+    QVERIFY(reopened);
     QVERIFY(waitUntilEngineIdle(engine));
 }
 
