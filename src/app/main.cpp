@@ -10,6 +10,7 @@
 #include "utils/Logger.h"
 #include "utils/SharedConstants.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QSaveFile>
 #include <QSocketNotifier>
@@ -59,6 +60,8 @@ void writeExitCodeFile(const QString& path, int exitCode)
 
 // The write end of the pipe through which the signal handler wakes the event loop.
 int s_terminationPipe = -1;
+// A termination signal arrived: every event loop ends, also one that starts later.
+bool s_terminating = false;
 
 void onTerminationSignal(int)
 {
@@ -68,8 +71,9 @@ void onTerminationSignal(int)
 
 // SIGTERM (a logout, a kill) and SIGINT (Ctrl+C) end the event loop, so the
 // program ends as after Exit: the host's exchange record and exit-code file
-// are written and the run is marked finished. A second signal while the
-// program ends kills it as usual.
+// are written and the run is marked finished. A signal during the start-up
+// ends its waits, and the main event loop as soon as it runs. A second
+// signal while the program ends kills it as usual.
 void quitOnTerminationSignals(QCoreApplication& application)
 {
     int ends[2];
@@ -86,8 +90,14 @@ void quitOnTerminationSignals(QCoreApplication& application)
         LOG_MESSAGE('I', "A termination signal ends the program");
         std::signal(SIGTERM, SIG_DFL);
         std::signal(SIGINT, SIG_DFL);
+        s_terminating = true;
         QCoreApplication::exit(0);
     });
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &application,
+                     [] {
+                         if (s_terminating)
+                             QCoreApplication::exit(0);
+                     });
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);

@@ -37,6 +37,7 @@ private Q_SLOTS:
     void launchesAreCountedPerVersion();
     void logLinesAtStartAndExit();
     void nothingIsLoggedWhenLoggingIsOff();
+    void developerNotesGoToTheLogOnly();
     void photoshopWithoutInterfaceReportsNothingReturned();
     void engineDriverWithoutDisplayAndOnAFifo();
     void secondInstanceAndTerminationSignal_data();
@@ -195,6 +196,21 @@ void TestProgram::logLinesAtStartAndExit()
         const int next = sandbox.logLine(text, line + 1);
         QVERIFY2(next > line, qPrintable(text));
         line = next;
+    }
+}
+
+// The notes of the Linux glue and the crash reporter set-up are for
+// developers: the log has them, standard error does not.
+void TestProgram::developerNotesGoToTheLogOnly()
+{
+    Sandbox sandbox;
+    // A test script stops the crash reporter that the user agreed to.
+    sandbox.setSetting("NavikSentCrashReport", "1");
+    QCOMPARE(sandbox.runProgram(sandbox.withFiles({"{jpeg}", sandbox.script()})), 3);
+    for (const QString& note : {QStringLiteral("NqCrashreporter could not be uninstalled on Mac"),
+                                QStringLiteral("macos add document path: ")}) {
+        QVERIFY2(!sandbox.output().contains(note), qPrintable(sandbox.output()));
+        QVERIFY2(!sandbox.logLines().filter(note).isEmpty(), qPrintable(note));
     }
 }
 
