@@ -17,6 +17,8 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -613,6 +615,11 @@ void TestProcessEngine::openReportsUnreadableFiles()
         QVERIFY(m_logger->linesAt('E').value(0).startsWith("ASSERT in "));
         QVERIFY2(m_logger->linesAt('D').filter("Error: processing failed: ").size() == 1,
                  qPrintable(m_logger->allLines().join('\n')));
+        // The reason, for the message that the open failed.
+        QVERIFY(!engine.getLastOpenError().isEmpty());
+        QVERIFY(m_logger->linesAt('D').filter("Error: processing failed: ").first().endsWith(engine.getLastOpenError()));
+        if (path.endsWith("missing.jpg"))
+            QVERIFY2(engine.getLastOpenError().contains(std::strerror(ENOENT)), qPrintable(engine.getLastOpenError()));
     }
 }
 

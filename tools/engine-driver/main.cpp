@@ -17,6 +17,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -33,6 +34,15 @@ public:
 private:
     const int m_percent;
 };
+
+// Without a display (a console, a CI machine) the driver still runs: it
+// shows nothing, so the offscreen platform serves, unless one was chosen.
+void useOffscreenWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 void applySetting(CProcessEngine& engine, const QString& setting)
 {
@@ -65,6 +75,7 @@ QVector<QPointF> pointsFrom(const QString& text)
 
 int main(int argc, char** argv)
 {
+    useOffscreenWithoutDisplay();
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -106,6 +117,11 @@ int main(int argc, char** argv)
                      [&](PixelDataPtr pixels, QRect, QSize) { save("after-region", pixels); });
     QObject::connect(&engine, &CProcessEngine::processingError, [&](int) { ++errors; });
 
+    // Only a regular file is a picture: a FIFO or a device is never read.
+    if (!QFileInfo(parser.value("image")).isFile()) {
+        out << "cannot open " << parser.value("image") << ": not a file\n";
+        return 1;
+    }
     if (!engine.openFile(parser.value("image"))) {
         out << "cannot open " << parser.value("image") << "\n";
         return 1;
