@@ -160,12 +160,15 @@ bool CDowloadManager::cancelDownload(const QString& id)
     if (it == m_downloads.constEnd())
         return false;
     QNetworkReply* reply = it->reply;
+    // A receiver may cancel another download while one is being cancelled.
+    const QString outerCancelingId = m_cancelingId;
     m_cancelingId = id;
     // Delivers the reply's error and finished signals before it returns.
-    reply->abort();
+    if (reply)
+        reply->abort();
     removeDownload(id, true);
     Q_EMIT totalProgressChanged(computeTotalProgress());
-    m_cancelingId.clear();
+    m_cancelingId = outerCancelingId;
     return true;
 }
 
@@ -181,13 +184,13 @@ bool CDowloadManager::cancelAll()
             continue;
         QNetworkReply* reply = it->reply;
         m_cancelingId = id;
-        reply->abort();
-        removeDownload(id, false);
+        if (reply)
+            reply->abort();
+        // Gone at once, so a receiver never finds a download half cancelled.
+        removeDownload(id, true);
         m_cancelingId.clear();
     }
-    for (const QString& id : ids)
-        m_downloads.remove(id);
-    Q_EMIT totalProgressChanged(0);
+    Q_EMIT totalProgressChanged(computeTotalProgress());
     return true;
 }
 

@@ -4,7 +4,8 @@
 // tests of the online services. It reads each HTTP request whole, records
 // it, and answers what the test's handler returns: a status with a body, a
 // body without a length (ended by closing), or a held answer whose headers
-// and first bytes go out at once while the rest waits for release().
+// and first bytes go out at once while the rest waits for trickle() and
+// release().
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -52,14 +53,25 @@ public:
     quint16 port() const { return m_server.serverPort(); }
     const QList<FakeRequest>& requests() const { return m_requests; }
 
-    // Sends the rest of a held answer and closes its connection.
+    // Sends the rest of every held answer and closes their connections.
     void release()
     {
-        if (m_held) {
-            m_held->write(m_heldRest);
-            m_held->disconnectFromHost();
+        for (auto it = m_held.begin(); it != m_held.end(); ++it) {
+            if (it->socket) {
+                it->socket->write(it->rest);
+                it->socket->disconnectFromHost();
+            }
         }
-        m_held = nullptr;
+        m_held.clear();
+    }
+    // Sends the next bytes of the held answer to `path`; the connection stays.
+    void trickle(const QByteArray& path, int bytes = 1)
+    {
+        Held& held = m_held[path];
+        if (held.socket && !held.rest.isEmpty()) {
+            held.socket->write(held.rest.left(bytes));
+            held.rest.remove(0, qMin<qsizetype>(bytes, held.rest.size()));
+        }
     }
 
     // An address where nothing listens: a port that was just free.
@@ -133,8 +145,7 @@ private:
         head += "Connection: close\r\n\r\n";
         if (response.heldAfter >= 0) {
             socket->write(head + response.body.left(response.heldAfter));
-            m_held = socket;
-            m_heldRest = response.body.mid(response.heldAfter);
+            m_held[request.path] = Held{socket, response.body.mid(response.heldAfter)};
             return;
         }
         socket->write(head + response.body);
@@ -145,6 +156,10 @@ private:
     Handler m_handler;
     QList<FakeRequest> m_requests;
     QMap<QTcpSocket*, QByteArray> m_buffers;
-    QPointer<QTcpSocket> m_held;
-    QByteArray m_heldRest;
+    struct Held
+    {
+        QPointer<QTcpSocket> socket;
+        QByteArray rest;
+    };
+    QMap<QByteArray, Held> m_held; // by request path
 };
