@@ -31,6 +31,8 @@ CCheckForUpdateDialog::CCheckForUpdateDialog(QWidget* parent, const QString& rel
         header = header.arg(newVersion);
     m_ui->topLabel->setText(header);
     setWidgetFullTransparency(m_ui->description);
+    // The application's style sheet paints text areas a panel of their own.
+    m_ui->description->setStyleSheet(QStringLiteral("QTextBrowser { background: transparent; border: none; }"));
     connect(m_ui->pbRemindMeLater, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ui->pbUpdate, &QPushButton::clicked, this, &QDialog::accept);
     fitButtonToText(m_ui->pbRemindMeLater);
