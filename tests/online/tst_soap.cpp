@@ -4,6 +4,7 @@
 
 #include "FakeHttpService.h"
 
+#include "online/ServiceAddress.h"
 #include "online/soap/CSoapHttpTransport.h"
 #include "online/soap/CSoapMessage.h"
 
@@ -24,6 +25,8 @@ private Q_SLOTS:
     void refusedConnection();
     void redirectIsNotFollowed();
     void abortKeepsTheReply();
+    void serviceAddresses_data();
+    void serviceAddresses();
 };
 
 namespace {
@@ -270,6 +273,32 @@ void TestSoap::abortKeepsTheReply()
     QCOMPARE(transport.networkReply()->error(), QNetworkReply::OperationCanceledError);
     QVERIFY(transport.getResponse().isFault());
     service.release();
+}
+
+void TestSoap::serviceAddresses_data()
+{
+    QTest::addColumn<QByteArray>("variable"); // "-" when unset
+    QTest::addColumn<QString>("address");
+    const QString builtIn = QStringLiteral("http://ws.example.invalid");
+    QTest::newRow("unset") << QByteArray("-") << builtIn;
+    QTest::newRow("empty") << QByteArray() << builtIn;
+    QTest::newRow("loopback with a port") << QByteArray("http://127.0.0.1:8080") << "http://127.0.0.1:8080";
+    QTest::newRow("https") << QByteArray("https://stats.example.invalid") << "https://stats.example.invalid";
+    QTest::newRow("file scheme") << QByteArray("file:///etc/passwd") << builtIn;
+    QTest::newRow("no host") << QByteArray("http://") << builtIn;
+    QTest::newRow("not an address") << QByteArray("127.0.0.1:80") << builtIn;
+}
+
+void TestSoap::serviceAddresses()
+{
+    QFETCH(QByteArray, variable);
+    QFETCH(QString, address);
+    const char* name = "QUILLET_TEST_SOME_SERVICE";
+    if (variable == "-")
+        qunsetenv(name);
+    else
+        qputenv(name, variable);
+    QCOMPARE(OnlineServices::serviceAddress(name, QStringLiteral("http://ws.example.invalid")), QUrl(address));
 }
 
 QTEST_GUILESS_MAIN(TestSoap)
