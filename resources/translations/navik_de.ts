@@ -47,6 +47,17 @@
     </message>
 </context>
 <context>
+    <name>CCheckForUpdateManager</name>
+    <message>
+        <source>Check for update error: %1</source>
+        <translation>Fehler bei der Suche nach Aktualisierungen: %1</translation>
+    </message>
+    <message>
+        <source>You are using the latest version of %1.</source>
+        <translation>Sie verwenden die neueste Version von %1.</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>
@@ -55,6 +66,25 @@
     <message>
         <source>language number</source>
         <translation>1031</translation>
+    </message>
+</context>
+<context>
+    <name>CheckForUpdateDialog</name>
+    <message>
+        <source>New update available</source>
+        <translation>Neue Aktualisierung verfügbar</translation>
+    </message>
+    <message>
+        <source>A NEW UPDATE IS AVAILABLE</source>
+        <translation>EINE NEUE AKTUALISIERUNG IST VERFÜGBAR</translation>
+    </message>
+    <message>
+        <source>Remind me later</source>
+        <translation>Später erinnern</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Aktualisieren</translation>
     </message>
 </context>
 <context>

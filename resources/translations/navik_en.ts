@@ -47,6 +47,17 @@
     </message>
 </context>
 <context>
+    <name>CCheckForUpdateManager</name>
+    <message>
+        <source>Check for update error: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You are using the latest version of %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>
@@ -55,6 +66,25 @@
     <message>
         <source>language number</source>
         <translation>1033</translation>
+    </message>
+</context>
+<context>
+    <name>CheckForUpdateDialog</name>
+    <message>
+        <source>New update available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A NEW UPDATE IS AVAILABLE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remind me later</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

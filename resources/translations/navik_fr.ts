@@ -47,6 +47,17 @@
     </message>
 </context>
 <context>
+    <name>CCheckForUpdateManager</name>
+    <message>
+        <source>Check for update error: %1</source>
+        <translation>Erreur lors de la recherche de mises à jour : %1</translation>
+    </message>
+    <message>
+        <source>You are using the latest version of %1.</source>
+        <translation>Vous utilisez la dernière version de %1.</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>
@@ -55,6 +66,25 @@
     <message>
         <source>language number</source>
         <translation>1036</translation>
+    </message>
+</context>
+<context>
+    <name>CheckForUpdateDialog</name>
+    <message>
+        <source>New update available</source>
+        <translation>Nouvelle mise à jour disponible</translation>
+    </message>
+    <message>
+        <source>A NEW UPDATE IS AVAILABLE</source>
+        <translation>UNE NOUVELLE MISE À JOUR EST DISPONIBLE</translation>
+    </message>
+    <message>
+        <source>Remind me later</source>
+        <translation>Me le rappeler plus tard</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Mettre à jour</translation>
     </message>
 </context>
 <context>

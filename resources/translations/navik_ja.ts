@@ -47,6 +47,17 @@
     </message>
 </context>
 <context>
+    <name>CCheckForUpdateManager</name>
+    <message>
+        <source>Check for update error: %1</source>
+        <translation>アップデートの確認中にエラーが発生しました: %1</translation>
+    </message>
+    <message>
+        <source>You are using the latest version of %1.</source>
+        <translation>%1 の最新バージョンをお使いです。</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>
@@ -55,6 +66,25 @@
     <message>
         <source>language number</source>
         <translation>1041</translation>
+    </message>
+</context>
+<context>
+    <name>CheckForUpdateDialog</name>
+    <message>
+        <source>New update available</source>
+        <translation>アップデートのお知らせ</translation>
+    </message>
+    <message>
+        <source>A NEW UPDATE IS AVAILABLE</source>
+        <translation>新しいアップデートがあります</translation>
+    </message>
+    <message>
+        <source>Remind me later</source>
+        <translation>後で通知する</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>アップデート</translation>
     </message>
 </context>
 <context>

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes screenshots under Xvfb, for judging the look: the style gallery (the
 # program's style sheets, window style and icons on a real window), the about
-# box and the question asked before a modified picture is dropped.
+# box, the question asked before a modified picture is dropped and the update
+# notice.
 #
 #   tools/screenshots/take-screenshots.sh [build folder] [output folder] [photo]
 #
@@ -36,7 +37,7 @@ shoot() {
 }
 
 shoot 1440x940x24 4 "$OUT_DIR/gallery.png" "$BUILD_DIR/tools/quillet-gallery" "$PHOTO"
-for dialog in about question; do
+for dialog in about question update; do
     shoot 800x600x24 3 "$OUT_DIR/$dialog.png" "$BUILD_DIR/tools/quillet-dialogs" "$dialog"
 done
-echo "Wrote $OUT_DIR/gallery.png, about.png and question.png"
+echo "Wrote $OUT_DIR/gallery.png, about.png, question.png and update.png"
