@@ -227,6 +227,9 @@ void DropdownMenu::onActivated(int row)
     m_comboBox->removeEventFilter(this);
     m_comboBox->setEditable(false);
     m_comboBox->setCurrentIndex(row);
+    // The index signal is blocked here; a value confirmed in the free-entry
+    // field is the last regular choice from now on.
+    m_lastIndex = row;
     m_comboBox->blockSignals(false);
     emit currentValueChanged(m_model->valueOfRow(row));
 }
