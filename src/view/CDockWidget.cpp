@@ -135,6 +135,8 @@ void CDockWidget::loadState()
     if (screen && available.contains(position) && available.bottom() - position.y() >= 24) {
         setFloating(true);
         LOG_MESSAGE('D', "Move floating dock widget to: " << position.x() << ", " << position.y());
+        // The restored place may lie nearer the bottom than a drag may go.
+        m_restoredPosition = position;
         move(position);
         return;
     }
@@ -247,7 +249,10 @@ void CDockWidget::moveEvent(QMoveEvent* event)
         bounds.setRight(bounds.right() - kKeepOnScreen);
         bounds.setBottom(bounds.bottom() - kKeepOnScreen);
     }
-    if (bounds.contains(event->pos())) {
+    if (m_restoredPosition && *m_restoredPosition == event->pos()) {
+        m_restoredPosition.reset();
+        QDockWidget::moveEvent(event);
+    } else if (bounds.contains(event->pos())) {
         QDockWidget::moveEvent(event);
     } else {
         event->ignore();

@@ -13,6 +13,8 @@
 #include <QDockWidget>
 #include <QTimer>
 
+#include <optional>
+
 class CDockWidget;
 class IMainWindowInterface;
 class QHBoxLayout;
@@ -86,4 +88,6 @@ private:
     int m_contentHeight = 0;
     CDockTitle* m_title = nullptr;
     bool m_inMoveCheck = false;
+    // The place loadState restored, until the palette arrives there.
+    std::optional<QPoint> m_restoredPosition;
 };
