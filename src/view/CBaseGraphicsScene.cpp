@@ -86,7 +86,7 @@ void CBaseGraphicsScene::connectToEngine(IProcessEngine* engine)
     }
 }
 
-void CBaseGraphicsScene::removeItem(QGraphicsPixmapItem*& item)
+void CBaseGraphicsScene::dropItem(QGraphicsPixmapItem*& item)
 {
     if (!item)
         return;
@@ -105,7 +105,7 @@ void CBaseGraphicsScene::changeSceneSize(const QSize& size)
     LOG_TRACE();
     if (size == m_sceneSize)
         return;
-    removeItem(m_hiResItem);
+    dropItem(m_hiResItem);
     m_sceneSize = size;
 }
 
@@ -115,7 +115,7 @@ void CBaseGraphicsScene::onLoResImageProcessed(const PixelDataPtr& data, QSize s
     if (!carriesImage(data))
         return;
     const QRectF oldRect = sceneRect();
-    removeItem(m_loResItem);
+    dropItem(m_loResItem);
     const QPixmap pixmap = toPixmap(data);
     m_loResItem = addPixmap(pixmap);
     m_loResItem->setTransformationMode(Qt::SmoothTransformation);
@@ -138,7 +138,7 @@ void CBaseGraphicsScene::onHiResImageProcessed(const PixelDataPtr& data, QRect r
     if (!carriesImage(data))
         return;
     const QRectF oldRect = sceneRect();
-    removeItem(m_hiResItem);
+    dropItem(m_hiResItem);
     const QPixmap pixmap = toPixmap(data);
     m_hiResItem = addPixmap(pixmap);
     m_hiResItem->setTransformationMode(Qt::SmoothTransformation);
@@ -155,20 +155,20 @@ void CBaseGraphicsScene::onHiResImageProcessed(const PixelDataPtr& data, QRect r
 
 void CBaseGraphicsScene::onRemoveHiResRect()
 {
-    removeItem(m_hiResItem);
+    dropItem(m_hiResItem);
 }
 
 void CBaseGraphicsScene::onRemoveLowResRect()
 {
-    removeItem(m_loResItem);
+    dropItem(m_loResItem);
 }
 
 void CBaseGraphicsScene::doResetBeforeOpen()
 {
     LOG_TRACE();
     m_loResReceived = false;
-    removeItem(m_hiResItem);
-    removeItem(m_loResItem);
+    dropItem(m_hiResItem);
+    dropItem(m_loResItem);
     for (QGraphicsItem* item : items())
         item->clearFocus();
     clearFocus();

@@ -61,7 +61,7 @@ protected:
 
 private:
     void connectToEngine(IProcessEngine* engine);
-    void removeItem(QGraphicsPixmapItem*& item);
+    void dropItem(QGraphicsPixmapItem*& item);
 
     QGraphicsPixmapItem* m_loResItem = nullptr;
     QGraphicsPixmapItem* m_hiResItem = nullptr;
