@@ -1,5 +1,7 @@
 #include "app/stand-ins/CMainWindow.h"
 
+#include "app/stand-ins/CCorrectionPanelPreview.h"
+
 #include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
 #include "shell/IProcessEngine.h"
@@ -10,6 +12,7 @@
 #include "utils/Logger.h"
 #include "utils/SharedConstants.h"
 #include "view/CBeforeAfterView.h"
+#include "view/CDockWidget.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -46,6 +49,7 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
 {
     setWindowTitle(g_appTitle);
     createViews();
+    createCorrectionPalette();
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("F&ile"));
     addFileAction(file, QStringLiteral("action_Open"), QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O),
@@ -264,7 +268,8 @@ void CMainWindow::doSetWindowState(const CWindowState& state)
 
 void CMainWindow::saveSettings()
 {
-    // The stand-in has no layout to keep.
+    if (m_correctionPalette)
+        m_correctionPalette->saveState();
 }
 
 QVariantMap CMainWindow::windowState() const
