@@ -28,6 +28,17 @@
     </message>
 </context>
 <context>
+    <name>CBaseGraphicsView</name>
+    <message>
+        <source>Before</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CBaseMainWindow</name>
     <message>
         <source>Open Image</source>
@@ -55,6 +66,13 @@
     <message>
         <source>language number</source>
         <translation>1033</translation>
+    </message>
+</context>
+<context>
+    <name>CProgressDrawer</name>
+    <message>
+        <source>Processing</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

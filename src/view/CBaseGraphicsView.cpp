@@ -86,7 +86,12 @@ CBaseGraphicsView::CBaseGraphicsView(QWidget* parent)
     connect(&m_cursorTimer, &QTimer::timeout, this, &CBaseGraphicsView::onChangeCursorTimer);
 }
 
-CBaseGraphicsView::~CBaseGraphicsView() = default;
+CBaseGraphicsView::~CBaseGraphicsView()
+{
+    // A view that goes while it holds the badge back lets it go.
+    if (m_hideProcessingLabelTimer.isActive())
+        s_processingIndicationSuppressed = false;
+}
 
 // ---------------------------------------------------------------- set-up
 

@@ -138,8 +138,8 @@ void CBeforeAfterView::processKeyRelease(QKeyEvent* event)
 void CBeforeAfterView::mousePressEvent(QMouseEvent* event)
 {
     CBaseGraphicsView::mousePressEvent(event);
-    if (!pressAcceptedByScene() && event->buttons() == Qt::LeftButton)
-        switchToOtherScene(event->position().toPoint());
+    if (!pressAcceptedByScene() && event->buttons() == Qt::LeftButton && switchToOtherScene(event->position().toPoint()))
+        event->accept();
 }
 
 void CBeforeAfterView::mouseReleaseEvent(QMouseEvent* event)
