@@ -128,6 +128,12 @@ void CDockWidget::loadState()
         setFloating(false);
         return;
     }
+    // Wayland lets no window choose its place: a palette could not come
+    // back where it was, so it stays docked.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        setFloating(false);
+        return;
+    }
     const QPoint position = settings.value(kPositionKey + objectName(), QPoint(0, 0)).toPoint();
     // No screen holds a point off every screen: the palette then docks.
     const QScreen* screen = QGuiApplication::screenAt(position);
