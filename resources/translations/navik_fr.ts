@@ -28,6 +28,17 @@
     </message>
 </context>
 <context>
+    <name>CBaseGraphicsView</name>
+    <message>
+        <source>Before</source>
+        <translation>Avant</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>Après</translation>
+    </message>
+</context>
+<context>
     <name>CBaseMainWindow</name>
     <message>
         <source>Open Image</source>
@@ -58,6 +69,24 @@
     </message>
 </context>
 <context>
+    <name>CDockTitle</name>
+    <message>
+        <source>Unpin palette</source>
+        <translation>Détacher la palette</translation>
+    </message>
+</context>
+<context>
+    <name>CDockWidget</name>
+    <message>
+        <source>Pin palette</source>
+        <translation>Ancrer la palette</translation>
+    </message>
+    <message>
+        <source>Unpin palette</source>
+        <translation>Détacher la palette</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>
@@ -66,6 +95,71 @@
     <message>
         <source>language number</source>
         <translation>1036</translation>
+    </message>
+</context>
+<context>
+    <name>CMainWindow</name>
+    <message>
+        <source>Correction</source>
+        <translation>Correction</translation>
+    </message>
+</context>
+<context>
+    <name>COutsidePanelWidget</name>
+    <message>
+        <source>Reset module</source>
+        <translation>Réinitialiser le module</translation>
+    </message>
+    <message>
+        <source>Module enabled</source>
+        <translation>Module activé</translation>
+    </message>
+    <message>
+        <source>Module disabled</source>
+        <translation>Module désactivé</translation>
+    </message>
+</context>
+<context>
+    <name>CPreviewCorrectionModule</name>
+    <message>
+        <source>HORIZON</source>
+        <translation>HORIZON</translation>
+    </message>
+</context>
+<context>
+    <name>CPreviewSettingsWidget</name>
+    <message>
+        <source>Rotation</source>
+        <translation>Rotation</translation>
+    </message>
+</context>
+<context>
+    <name>CProgressBar</name>
+    <message>
+        <source>B</source>
+        <translation>o</translation>
+    </message>
+    <message>
+        <source>kB</source>
+        <translation>Ko</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>Mo</translation>
+    </message>
+</context>
+<context>
+    <name>CProgressDrawer</name>
+    <message>
+        <source>Processing</source>
+        <translation>Traitement</translation>
+    </message>
+</context>
+<context>
+    <name>CStartTextDrawer</name>
+    <message>
+        <source>Drag &amp; drop picture here to start editing</source>
+        <translation>Glissez-déposez une photo ici pour commencer</translation>
     </message>
 </context>
 <context>
@@ -249,6 +343,13 @@ Veuillez fermer d&apos;autres programmes et relancer Navik Quillet.</translation
     <message>
         <source>Close</source>
         <translation>Fermer</translation>
+    </message>
+</context>
+<context>
+    <name>baseUIPanelWidget</name>
+    <message>
+        <source>Reset correction</source>
+        <translation>Réinitialiser la correction</translation>
     </message>
 </context>
 </TS>

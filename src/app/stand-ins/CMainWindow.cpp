@@ -1,6 +1,7 @@
 #include "app/stand-ins/CMainWindow.h"
 
-#include "engine/ImageConversion.h"
+#include "app/stand-ins/CCorrectionPanelPreview.h"
+
 #include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
 #include "shell/IProcessEngine.h"
@@ -10,15 +11,17 @@
 #include "utils/CScripting.h"
 #include "utils/Logger.h"
 #include "utils/SharedConstants.h"
+#include "view/CBeforeAfterView.h"
+#include "view/CDockWidget.h"
 
 #include <QAction>
 #include <QBuffer>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLocalSocket>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStackedWidget>
 
 #include <cstdlib>
 
@@ -26,8 +29,6 @@ using namespace NAVIK_tarl1;
 
 namespace {
 
-// Room left around the preview.
-constexpr int kPreviewMargin = 16;
 // Without an options dialog the picture is saved at the best quality.
 constexpr int kSaveQuality = 100;
 
@@ -45,13 +46,10 @@ void warn(QWidget* parent, const QString& text)
 
 CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
     : CBaseMainWindow(application, parent)
-    , m_picture(new QLabel(this))
 {
     setWindowTitle(g_appTitle);
-    m_picture->setAlignment(Qt::AlignCenter);
-    m_picture->setStyleSheet(QStringLiteral("background: #3c3c3c;"));
-    m_picture->setMinimumSize(320, 240);
-    setCentralWidget(m_picture);
+    createViews();
+    createCorrectionPalette();
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("F&ile"));
     addFileAction(file, QStringLiteral("action_Open"), QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O),
@@ -68,14 +66,13 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
     m_exitAction = addFileAction(file, QStringLiteral("action_Exit"), QStringLiteral("&Exit"),
                                  QKeySequence(Qt::CTRL | Qt::Key_Q), SLOT(closeApp()));
     m_saveAction->setEnabled(false);
+    createViewMenu();
 
     // Where no window manager maximises the window, it still gets room.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(screen->availableSize() * 2 / 3);
 
     QObject* processEngine = engine()->getQObject();
-    connect(processEngine, SIGNAL(loResResultImageProcessed(PixelDataPtr, QSize)), this,
-            SLOT(onLoResResultImageProcessed(PixelDataPtr, QSize)));
     connect(processEngine, SIGNAL(processingStarted()), this, SLOT(onStartImageProcessing()));
     connect(processEngine, SIGNAL(processingFinished()), this, SLOT(onFinishImageProcessing()));
     // Test scripts give the answers of message boxes through this object.
@@ -110,7 +107,7 @@ bool CMainWindow::isCropToolInactive()
 
 QList<IViewInterface*> CMainWindow::getViews()
 {
-    return {};
+    return {m_singleView, m_afterView, m_beforeView};
 }
 
 bool CMainWindow::isHandToolActive()
@@ -141,7 +138,7 @@ void CMainWindow::setupControlsState(bool pictureOpen)
 void CMainWindow::doSetControlsEnabled(bool allControls, bool enabled)
 {
     if (allControls || enabled)
-        m_picture->setEnabled(enabled);
+        m_viewPages->setEnabled(enabled);
     menuBar()->setEnabled(enabled);
 }
 
@@ -149,8 +146,7 @@ void CMainWindow::doResetBeforeOpen()
 {
     setPictureChanged(false);
     engine()->resetBeforeOpen();
-    m_preview = QPixmap();
-    m_picture->clear();
+    resetViewsBeforeOpen();
     setWindowTitle(g_appTitle);
     setupControlsState(false);
 }
@@ -178,7 +174,7 @@ bool CMainWindow::doOpenFile(const QString& path)
     } else {
         opened = openAndWait([&path] { engine()->openFile(path); });
         if (opened)
-            engine()->processLoResResultImage();
+            engine()->forceProcessImage();
         else
             CMessageBox::warningWithReason(this, g_appTitle, QStringLiteral("Sorry, file could not be opened"),
                                            engine()->getLastOpenError(), QString());
@@ -196,7 +192,7 @@ bool CMainWindow::doOpenImage(NavikImagePtr image, const CWindowState& state)
         doSetWindowState(state);
         opened = openAndWait([&image] { engine()->openImage(image); });
         if (opened)
-            engine()->processLoResResultImage();
+            engine()->forceProcessImage();
         setControlsEnabled(true, true);
         activateWindow();
     }
@@ -208,7 +204,7 @@ bool CMainWindow::doOpenImage(NavikImagePtr image, const CWindowState& state)
 void CMainWindow::showRecentFilesPage()
 {
     // There is no start page yet: the window stays empty.
-    m_picture->clear();
+    resetViewsBeforeOpen();
 }
 
 bool CMainWindow::doSaveImageToPS()
@@ -280,7 +276,8 @@ void CMainWindow::doSetWindowState(const CWindowState& state)
 
 void CMainWindow::saveSettings()
 {
-    // The stand-in has no layout to keep.
+    if (m_correctionPalette)
+        m_correctionPalette->saveState();
 }
 
 QVariantMap CMainWindow::windowState() const
@@ -300,19 +297,6 @@ void CMainWindow::showEvent(QShowEvent* event)
         return;
     m_shownOnce = true;
     startTestScript();
-}
-
-void CMainWindow::resizeEvent(QResizeEvent* event)
-{
-    CBaseMainWindow::resizeEvent(event);
-    updatePicture();
-}
-
-void CMainWindow::onLoResResultImageProcessed(PixelDataPtr pixels, QSize)
-{
-    // A copy: the image made over the buffer does not keep it alive.
-    m_preview = QPixmap::fromImage(pixelDataToQImage(pixels).copy());
-    updatePicture();
 }
 
 void CMainWindow::onStartImageProcessing()
@@ -355,12 +339,4 @@ void CMainWindow::startTestScript()
     scripting->makeObjectScriptable(QStringLiteral("nativeDialogs"), CNativeDialogs::getInstance().get());
     connect(scripting.get(), &CScripting::testFinished, this, &QWidget::close);
     scripting->startScript();
-}
-
-void CMainWindow::updatePicture()
-{
-    if (m_preview.isNull())
-        return;
-    const QSize room = m_picture->size() - QSize(kPreviewMargin, kPreviewMargin);
-    m_picture->setPixmap(m_preview.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }

@@ -19,9 +19,17 @@
 #include <QSize>
 #include <QVariantMap>
 
+#include <memory>
+
+class CBaseGraphicsScene;
+class CBaseGraphicsView;
+class CBeforeAfterView;
+class CDockWidget;
+class CPreviewCorrectionHost;
+class CPreviewCorrectionModule;
 class QAction;
-class QLabel;
 class QMenu;
+class QStackedWidget;
 
 class CMainWindow : public CBaseMainWindow
 {
@@ -63,18 +71,30 @@ public:
     // For test scripts: the window state the host kept.
     Q_INVOKABLE QVariantMap windowState() const;
 
+    // ---- image views: the single view and the before/after pair
+    // For test scripts: "single" or "beforeAfter"; the zoom of the views.
+    Q_INVOKABLE QString viewMode() const;
+    Q_INVOKABLE int viewZoom() const;
+    Q_INVOKABLE void setViewZoom(int percent);
+    Q_INVOKABLE void fitViews();
+    Q_INVOKABLE void setBeforeAfterMode(bool beforeAfter);
+    Q_INVOKABLE void setGridOverlayShown(bool shown);
+    Q_INVOKABLE bool hasViewImage() const;
+
 public Q_SLOTS:
     // A quarter turn clockwise.
     void onRotateRight();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private Q_SLOTS:
-    void onLoResResultImageProcessed(PixelDataPtr pixels, QSize size);
     void onStartImageProcessing();
     void onFinishImageProcessing();
+    // ---- image views
+    void onViewFitChanged();
+    void onViewParametersChanged();
 
 private:
     QAction* addFileAction(QMenu* menu, const QString& name, const QString& text, const QKeySequence& shortcut,
@@ -84,10 +104,36 @@ private:
     template<typename Open>
     bool openAndWait(Open open);
     void startTestScript();
-    void updatePicture();
 
-    QLabel* m_picture;
-    QPixmap m_preview;
+    // ---- image views (CMainWindowViews.cpp)
+    void createViews();
+    void createViewMenu();
+    void resetViewsBeforeOpen();
+    // The view that flips to the initial image on Ctrl+D: the single view
+    // or the after view, whichever page is shown.
+    CBeforeAfterView* flippingView() const;
+    QList<CBaseGraphicsView*> allViews() const;
+    // Zoom until the views' zoom controller exists: one zoom for all views,
+    // the fit zoom of the shown page unless the user chose another.
+    void applyZoom(int percent);
+
+    // ---- correction palette (CMainWindowPanels.cpp): a panel frame around
+    // a slider row until the correction modules exist.
+    void createCorrectionPalette();
+
+    CBaseGraphicsScene* m_resultScene = nullptr;
+    CBaseGraphicsScene* m_initialScene = nullptr;
+    CBeforeAfterView* m_singleView = nullptr;
+    CBeforeAfterView* m_afterView = nullptr;
+    CBaseGraphicsView* m_beforeView = nullptr;
+    QStackedWidget* m_viewPages = nullptr;
+    QAction* m_beforeAfterAction = nullptr;
+    QAction* m_gridAction = nullptr;
+    CDockWidget* m_correctionPalette = nullptr;
+    std::shared_ptr<CPreviewCorrectionModule> m_previewModule;
+    std::unique_ptr<CPreviewCorrectionHost> m_previewHost;
+    int m_zoom = 0;
+    bool m_zoomIsFit = true;
     QAction* m_saveAction;
     QAction* m_saveAsAction;
     QAction* m_closeAction;
