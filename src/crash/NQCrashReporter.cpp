@@ -135,7 +135,12 @@ QString identifierFromApplication()
 
 QString versionFromApplication()
 {
-    const QString version = QCoreApplication::instance() ? QCoreApplication::applicationVersion() : QString();
+    QString version = QCoreApplication::instance() ? QCoreApplication::applicationVersion() : QString();
+#ifdef QUILLET_VERSION_STRING
+    // The product's version, as built in, when no application says otherwise.
+    if (version.isEmpty())
+        version = QStringLiteral(QUILLET_VERSION_STRING);
+#endif
     if (version.isEmpty()) {
         nqSystemLog(QStringLiteral("[NQCrashReporter] Warning -- bundle version unavailable"));
         return QStringLiteral("");

@@ -30,8 +30,8 @@ public:
     explicit CMainWindow(CBaseApplication* application, QWidget* parent = nullptr);
     ~CMainWindow() override;
 
-    // A hidden action (Ctrl+Alt+Shift+C) that crashes the program, for
-    // testing crash capture.
+    // The "Make Crash" action (Ctrl+Shift+C) in the Help menu, which crashes
+    // the program for testing crash capture.
     void addMakeCrashAction();
 
     int getDockAvailableHeight() override;
@@ -72,6 +72,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private Q_SLOTS:
+    // Ends the process with a memory-access fault.
+    void onMakeCrash();
     void onLoResResultImageProcessed(PixelDataPtr pixels, QSize size);
     void onStartImageProcessing();
     void onFinishImageProcessing();
