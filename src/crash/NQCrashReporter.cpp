@@ -2,6 +2,8 @@
 
 #include "crash/NQCrashLogWriter.h"
 
+#include "utils/Logger.h"
+
 #include "Navik/SignalStack.h"
 
 #include <QCoreApplication>
@@ -152,7 +154,7 @@ QString versionFromApplication()
 
 void nqSystemLog(const QString& message)
 {
-    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    LOG_MESSAGE('D', message);
 }
 
 NQCrashReporter::NQCrashReporter(const QString& applicationIdentifier, const QString& applicationVersion)

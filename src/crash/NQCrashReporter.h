@@ -93,6 +93,7 @@ private:
     stack_t m_sigstk{};
 };
 
-// Messages of crash capture go to the system log (standard error here), not
-// to the program's log.
+// Notes of crash capture for developers: they go to the program's log, never
+// to standard error. (At crash time, where the log cannot be used, the few
+// lines of the crash go to standard error with write(2).)
 void nqSystemLog(const QString& message);

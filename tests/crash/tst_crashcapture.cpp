@@ -14,6 +14,7 @@
 #include "utils/Utilities.h"
 
 #include "Navik/SignalStack.h"
+#include "RecordingLogger.h"
 
 #include <QDir>
 #include <QFile>
@@ -316,6 +317,7 @@ void TestCrashCapture::anOversizedReportStaysReadable()
 
 void TestCrashCapture::enablingTwiceIsRefused()
 {
+    // Each in a child: enabling is once per process.
     const pid_t child = ::fork();
     if (child == 0) {
         enableReporterInChild();
@@ -325,13 +327,26 @@ void TestCrashCapture::enablingTwiceIsRefused()
         } catch (const NQCrashReporterException& exception) {
             refused = QByteArray(exception.what()) == "The crash reporter has alread been enabled";
         }
-        // The glue logs and changes nothing the second time.
-        enableCrashReporter();
-        enableCrashReporter();
         ::_exit(refused ? 42 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 42);
+
+    // The glue logs the second time and changes nothing.
+    const pid_t glueChild = ::fork();
+    if (glueChild == 0) {
+        RecordingLogger& log = RecordingLogger::install();
+        enableCrashReporter();
+        enableCrashReporter();
+        const QStringList notes = log.linesAt('D');
+        ::_exit(notes.count(QStringLiteral("nqCrashReporter initialized successfully")) == 1
+                        && notes.count(QStringLiteral("Crash reporter is already enabled")) == 1
+                    ? 42
+                    : 1);
+    }
+    ::waitpid(glueChild, &status, 0);
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 42);
 }

@@ -3,6 +3,7 @@
 
 #include "SyntheticReport.h"
 
+#include "crash/CrashReporterSetup.h"
 #include "crash/NQCrashAsyncFile.h"
 #include "crash/NQCrashReport.h"
 #include "crash/NQCrashReportTextFormatter.h"
@@ -99,6 +100,7 @@ private slots:
     void formatsAReport();
     void formatsWithoutOptionalParts();
     void printsAReportFromTheCommandLine();
+    void convertsAReportFileToText();
 };
 
 void TestCrashReport::packsFields_data()
@@ -518,6 +520,38 @@ void TestCrashReport::printsAReportFromTheCommandLine()
     QVERIFY(process.waitForFinished());
     QCOMPARE(process.exitCode(), 2);
     QVERIFY(process.readAllStandardError().contains("Could not decode truncated crash log"));
+}
+
+void TestCrashReport::convertsAReportFileToText()
+{
+    SyntheticReport synthetic;
+    synthetic.addThread(0, true, {0x1010}, 19);
+    synthetic.addImage(0x1000, 0x100, "/lib/a.so", synthetic.processor(0x1000007, 3));
+    const QByteArray bytes = synthetic.bytes();
+    QTemporaryDir folder;
+    const QString input = folder.filePath(QStringLiteral("in.nqcrash"));
+    const QString output = folder.filePath(QStringLiteral("out.txt"));
+    QFile file(input);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    convertCrashReportToText(QFile::encodeName(input).constData(), QFile::encodeName(output).constData());
+    QFile text(output);
+    QVERIFY(text.open(QIODevice::ReadOnly));
+    const auto report = NQCrashReport::initWithData(bytes, nullptr);
+    QCOMPARE(QString::fromUtf8(text.readAll()),
+             NQCrashReportTextFormatter::stringValueForCrashReport(*report, NQCrashReportTextFormatDefault));
+
+    // A file that is no report leaves no text behind.
+    const QString broken = folder.filePath(QStringLiteral("broken.nqcrash"));
+    QFile brokenFile(broken);
+    QVERIFY(brokenFile.open(QIODevice::WriteOnly));
+    brokenFile.write("nqcrash\x02 and more");
+    brokenFile.close();
+    const QString nothing = folder.filePath(QStringLiteral("nothing.txt"));
+    convertCrashReportToText(QFile::encodeName(broken).constData(), QFile::encodeName(nothing).constData());
+    QVERIFY(!QFile::exists(nothing));
 }
 
 QTEST_GUILESS_MAIN(TestCrashReport)
