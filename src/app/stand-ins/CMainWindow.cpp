@@ -91,15 +91,14 @@ void CMainWindow::addMakeCrashAction()
     action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(action, SIGNAL(triggered()), this, SLOT(onMakeCrash()));
     addAction(action);
-    // The real window puts it into its Help menu above About; this one has
-    // no Help menu of its own until it gets this action.
+    // The real window puts it into its Help menu, above a separator and
+    // About; this one has no Help menu of its own until it gets this action.
     QMenu* help = menuBar()->findChild<QMenu*>(QStringLiteral("menu_Help"));
     if (!help) {
         help = menuBar()->addMenu(QStringLiteral("&Help"));
         help->setObjectName(QStringLiteral("menu_Help"));
     }
     help->addAction(action);
-    help->addSeparator();
 }
 
 // A real memory-access fault, for the crash capture to catch; the sanitizers'
