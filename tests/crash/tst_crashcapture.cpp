@@ -21,6 +21,7 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <atomic>
 #include <functional>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -70,6 +71,7 @@ __attribute__((noinline)) int recurseForever(int depth)
 // Threads that wait forever, some deep in a recursion so their stacks have
 // many frames.
 int g_blockPipe[2];
+std::atomic<int> g_threadsAtDepth{0};
 
 __attribute__((noinline)) int blockAtDepth(int depth)
 {
@@ -77,6 +79,7 @@ __attribute__((noinline)) int blockAtDepth(int depth)
     frame[0] = char(depth);
     if (depth > 0)
         return blockAtDepth(depth - 1) + frame[0];
+    g_threadsAtDepth.fetch_add(1);
     char byte;
     return int(::read(g_blockPipe[0], &byte, 1));
 }
@@ -86,9 +89,9 @@ void startBlockedThreads(int count, int depth)
     (void)::pipe(g_blockPipe);
     for (int i = 0; i < count; ++i)
         std::thread([depth] { blockAtDepth(depth); }).detach();
-    // Let them reach their depth: the report of a thread still starting is
-    // only shorter, never wrong.
-    usleep(100 * 1000);
+    // Every one at its depth before the crash.
+    while (g_threadsAtDepth.load() < count)
+        usleep(1000);
 }
 
 // Runs body in a child; returns the signal that ended it (0 for an exit).
@@ -168,6 +171,7 @@ private slots:
     void aCrashGoesToTheSenderAndIsCountedAtTheNextStart();
     void walksFramePointerChains();
     void namesSignalsAndCodes();
+    void reportFolderFollowsTheIdentifier();
 };
 
 void TestCrashCapture::init()
@@ -443,6 +447,15 @@ void TestCrashCapture::walksFramePointerChains()
     QCOMPARE(result, int(NQCRASH_FRAME_EBADFRAME));
     QCOMPARE(steps, 3);
 
+    // So is a frame that points at itself, which would repeat forever.
+    frames[2][0] = reinterpret_cast<uintptr_t>(frames[2]);
+    nqcrash_frame_cursor_init(&cursor, &context);
+    steps = 0;
+    while ((result = nqcrash_frame_cursor_next(&cursor)) == NQCRASH_FRAME_ESUCCESS)
+        ++steps;
+    QCOMPARE(result, int(NQCRASH_FRAME_EBADFRAME));
+    QCOMPARE(steps, 3);
+
     // An unreadable frame pointer ends the walk without a fault.
     context.uc_mcontext.gregs[REG_RBP] = 16;
     nqcrash_frame_cursor_init(&cursor, &context);
@@ -464,6 +477,18 @@ void TestCrashCapture::namesSignalsAndCodes()
     QCOMPARE(nqcrash_signal_code_name(SIGILL, ILL_ILLOPN), "ILL_ILLOPN");
     QCOMPARE(nqcrash_signal_code_name(SIGABRT, 0), nullptr);
     QCOMPARE(nqcrash_signal_code_name(SIGUSR1, 5), nullptr);
+}
+
+void TestCrashCapture::reportFolderFollowsTheIdentifier()
+{
+    const QString caches = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    QCOMPARE(NQCrashReporter::crashReportDirectoryFor(QStringLiteral("com.example/tool")),
+             caches + QStringLiteral("/com.naviklabs.nqcrashreporter/com.example_tool"));
+    // Without a name of its own the program is known by its process name.
+    const NQCrashReporter& reporter = NQCrashReporter::sharedReporter();
+    QCOMPARE(reporter.applicationIdentifier(), QCoreApplication::applicationName());
+    QCOMPARE(reporter.crashReportPath(), reporter.crashReportDirectory() + QStringLiteral("/live_report.nqcrash"));
+    QCOMPARE(reporter.queuedCrashReportDirectory(), reporter.crashReportDirectory() + QStringLiteral("/queued_reports"));
 }
 
 QTEST_GUILESS_MAIN(TestCrashCapture)
