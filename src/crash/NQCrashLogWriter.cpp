@@ -486,7 +486,7 @@ int nqcrash_log_writer_write(nqcrash_log_writer_t* writer, nqcrash_async_file_t*
         g_park.state.store(ParkAsked, std::memory_order_release);
         g_park.context.store(nullptr, std::memory_order_release);
         g_park.tid.store(tids[i], std::memory_order_release);
-        if (syscall(SYS_tgkill, pid, tids[i], g_parkSignal) != 0 || !waitFor(&g_park.state, Parked, 200)) {
+        if (syscall(SYS_tgkill, pid, tids[i], g_parkSignal) != 0 || !waitFor(&g_park.state, Parked, 1000)) {
             g_park.tid.store(0, std::memory_order_release);
             continue;
         }
