@@ -6,6 +6,8 @@
 #include "engine/IZoomLevelSource.h"
 #include "utils/Logger.h"
 
+#include "Navik/SignalStack.h"
+
 #include <QMetaObject>
 #include <QMutexLocker>
 
@@ -22,6 +24,9 @@ CBaseProcessEngineTask::CBaseProcessEngineTask(CProcessEngine& engine, unsigned 
 
 void CBaseProcessEngineTask::run()
 {
+    // Renders run on Qt's global pool: its threads get their alternate
+    // signal stack with their first task.
+    Navik::EnsureSignalStack();
     if (m_notifyEngine)
         invokeOnEngine("processingStarted");
 

@@ -1,3 +1,4 @@
+#include "Navik/SignalStack.h"
 #include "Navik/Logging.h"
 #include "Navik/Progress.h"
 #include "Navik/ThreadGraph.h"
@@ -33,7 +34,10 @@ ThreadPool& ThreadPool::Shared()
 ThreadPool::ThreadPool(unsigned int threadCount)
 {
     for (unsigned int i = 1; i < threadCount; ++i)
-        m_workers.emplace_back([this] { workerLoop(); });
+        m_workers.emplace_back([this] {
+            EnsureSignalStack();
+            workerLoop();
+        });
 }
 
 ThreadPool::~ThreadPool()

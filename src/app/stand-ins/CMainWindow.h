@@ -38,8 +38,8 @@ public:
     explicit CMainWindow(CBaseApplication* application, QWidget* parent = nullptr);
     ~CMainWindow() override;
 
-    // A hidden action (Ctrl+Alt+Shift+C) that crashes the program, for
-    // testing crash capture.
+    // The "Make Crash" action (Ctrl+Shift+C) in the Help menu, which crashes
+    // the program for testing crash capture.
     void addMakeCrashAction();
 
     int getDockAvailableHeight() override;
@@ -90,6 +90,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private Q_SLOTS:
+    // Ends the process with a memory-access fault.
+    void onMakeCrash();
     void onStartImageProcessing();
     void onFinishImageProcessing();
     // ---- image views
