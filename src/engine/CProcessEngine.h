@@ -62,7 +62,9 @@ public:
     // The keystoning point sets that count as no keystoning at all.
     static const QList<QVector<QPointF>>& defaultKeystoningPointSets();
     static bool isDefaultKeystoningPointSet(const QVector<QPointF>& points);
-    // Same size and every coordinate within 1e-12; NaN differs from everything.
+    // Same size and every coordinate within 1e-12. A NaN coordinate matches no
+    // coordinate of another set, but a set is always equal to itself (two
+    // vectors sharing one data block), NaN or not.
     static bool isSamePointSet(const QVector<QPointF>& first, const QVector<QPointF>& second);
     // A normalised rectangle (0..1 on both axes) turned by `quarterTurns`
     // clockwise, counted modulo 4: the stored crop to the displayed frame.

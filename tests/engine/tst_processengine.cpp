@@ -9,7 +9,6 @@
 #include "engine/EngineParameterKeys.h"
 #include "engine/ImageConversion.h"
 #include "engine/PreviewProcessEngineTasks.h"
-#include "engine/stand-ins/CZoomController.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -188,6 +187,7 @@ private Q_SLOTS:
 private:
     QTemporaryDir m_dir;
     RecordingLogger* m_logger = nullptr;
+    TestZoom m_zoom;
 };
 
 void TestProcessEngine::initTestCase()
@@ -199,7 +199,7 @@ void TestProcessEngine::initTestCase()
 void TestProcessEngine::init()
 {
     m_logger->clear();
-    CZoomController::instance()->setCurrentZoom(100);
+    m_zoom.set(100);
 }
 
 void TestProcessEngine::freshEngine()
@@ -420,9 +420,9 @@ void TestProcessEngine::hiResRegion()
     QVERIFY(recorder.waitUntilIdle());
 
     // The level is the zoom's when the request is made, not when it runs.
-    CZoomController::instance()->setCurrentZoom(zoom);
+    m_zoom.set(zoom);
     engine.queueTask(new CHiResProcessEngineTask(engine, false, rect, "view", true));
-    CZoomController::instance()->setCurrentZoom(100);
+    m_zoom.set(100);
     recorder.lines.clear();
     QVERIFY(recorder.waitUntilIdle());
     QTEST(recorder.lines.filter("hiRes").value(0), "expected");

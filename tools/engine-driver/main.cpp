@@ -13,7 +13,7 @@
 
 #include "engine/CProcessEngine.h"
 #include "engine/ImageConversion.h"
-#include "engine/stand-ins/CZoomController.h"
+#include "engine/IZoomLevelSource.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -21,6 +21,18 @@
 #include <QTextStream>
 
 namespace {
+
+// The zoom given with --zoom, standing for the views' zoom.
+class DriverZoom : public IZoomLevelSource
+{
+public:
+    explicit DriverZoom(int percent) : m_percent(percent) { registerZoomLevelSource(this); }
+    ~DriverZoom() override { unregisterZoomLevelSource(this); }
+    int currentZoom() const override { return m_percent; }
+
+private:
+    const int m_percent;
+};
 
 void applySetting(CProcessEngine& engine, const QString& setting)
 {
@@ -115,7 +127,7 @@ int main(int argc, char** argv)
 
     if (parser.isSet("hires")) {
         const QStringList r = parser.value("hires").split(',');
-        CZoomController::instance()->setCurrentZoom(parser.value("zoom").toInt());
+        const DriverZoom zoom(parser.value("zoom").toInt());
         engine.processHiResImage(
             false, "driver", QRect(r.value(0).toInt(), r.value(1).toInt(), r.value(2).toInt(), r.value(3).toInt()));
         waitForRenders();
