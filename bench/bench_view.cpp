@@ -6,7 +6,7 @@
 //   bench_view [photo]       (run under Xvfb with QT_QPA_PLATFORM=xcb for the raster engine on X)
 
 #include "engine/CProcessEngine.h"
-#include "engine/stand-ins/CZoomController.h"
+#include "engine/IZoomLevelSource.h"
 #include "view/CBaseGraphicsScene.h"
 #include "view/CBaseGraphicsView.h"
 
@@ -23,6 +23,16 @@
 #include <vector>
 
 namespace {
+
+// The zoom the engine renders for, as the views' zoom controller tells it.
+class BenchZoom : public IZoomLevelSource
+{
+public:
+    int currentZoom() const override { return zoom; }
+    int zoom = 100;
+};
+
+BenchZoom g_zoom;
 
 PixelDataPtr noisePixels(int width, int height, unsigned seed)
 {
@@ -174,7 +184,7 @@ int realPicture(const QString& photo)
     };
     // As the program does: the engine renders at the level the shared zoom asks for.
     const auto zoomTo = [&](int percent) {
-        CZoomController::instance()->setCurrentZoom(percent);
+        g_zoom.zoom = percent;
         view.setCurrentViewZoom(percent);
     };
     settle();
@@ -197,6 +207,7 @@ int realPicture(const QString& photo)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    registerZoomLevelSource(&g_zoom);
     const QString photo = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                    : QStringLiteral(QUILLET_FIXTURES_DIR "/photo24.jpg");
     std::printf("platform %s\n", qPrintable(QGuiApplication::platformName()));

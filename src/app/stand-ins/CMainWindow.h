@@ -88,8 +88,8 @@ private Q_SLOTS:
     void onStartImageProcessing();
     void onFinishImageProcessing();
     // ---- image views
-    void onViewFitChanged();
     void onViewParametersChanged();
+    void onViewsProcessingFinished();
 
 private:
     QAction* addFileAction(QMenu* menu, const QString& name, const QString& text, const QKeySequence& shortcut,
@@ -108,9 +108,6 @@ private:
     // or the after view, whichever page is shown.
     CBeforeAfterView* flippingView() const;
     QList<CBaseGraphicsView*> allViews() const;
-    // Zoom until the views' zoom controller exists: one zoom for all views,
-    // the fit zoom of the shown page unless the user chose another.
-    void applyZoom(int percent);
 
     CBaseGraphicsScene* m_resultScene = nullptr;
     CBaseGraphicsScene* m_initialScene = nullptr;
@@ -120,8 +117,6 @@ private:
     QStackedWidget* m_viewPages = nullptr;
     QAction* m_beforeAfterAction = nullptr;
     QAction* m_gridAction = nullptr;
-    int m_zoom = 0;
-    bool m_zoomIsFit = true;
     QAction* m_saveAction;
     QAction* m_saveAsAction;
     QAction* m_closeAction;
