@@ -163,6 +163,31 @@
     </message>
 </context>
 <context>
+    <name>CZoomComboBox</name>
+    <message>
+        <source>Fit to view</source>
+        <translation>Ajuster à la vue</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomController</name>
+    <message>
+        <source>Zoom Out</source>
+        <translation>Zoom arrière</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>Zoom avant</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomSlider</name>
+    <message>
+        <source>Change Zoom</source>
+        <translation>Modifier le zoom</translation>
+    </message>
+</context>
+<context>
     <name>CheckForUpdateDialog</name>
     <message>
         <source>New update available</source>

@@ -163,6 +163,31 @@
     </message>
 </context>
 <context>
+    <name>CZoomComboBox</name>
+    <message>
+        <source>Fit to view</source>
+        <translation>ビューに合わせる</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomController</name>
+    <message>
+        <source>Zoom Out</source>
+        <translation>ズームアウト</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>ズームイン</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomSlider</name>
+    <message>
+        <source>Change Zoom</source>
+        <translation>ズームを変更</translation>
+    </message>
+</context>
+<context>
     <name>CheckForUpdateDialog</name>
     <message>
         <source>New update available</source>

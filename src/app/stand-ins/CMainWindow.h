@@ -95,8 +95,8 @@ private Q_SLOTS:
     void onStartImageProcessing();
     void onFinishImageProcessing();
     // ---- image views
-    void onViewFitChanged();
     void onViewParametersChanged();
+    void onViewsProcessingFinished();
 
 private:
     QAction* addFileAction(QMenu* menu, const QString& name, const QString& text, const QKeySequence& shortcut,
@@ -115,9 +115,6 @@ private:
     // or the after view, whichever page is shown.
     CBeforeAfterView* flippingView() const;
     QList<CBaseGraphicsView*> allViews() const;
-    // Zoom until the views' zoom controller exists: one zoom for all views,
-    // the fit zoom of the shown page unless the user chose another.
-    void applyZoom(int percent);
 
     // ---- correction palette (CMainWindowPanels.cpp): a panel frame around
     // a slider row until the correction modules exist.
@@ -134,8 +131,6 @@ private:
     CDockWidget* m_correctionPalette = nullptr;
     std::shared_ptr<CPreviewCorrectionModule> m_previewModule;
     std::unique_ptr<CPreviewCorrectionHost> m_previewHost;
-    int m_zoom = 0;
-    bool m_zoomIsFit = true;
     QAction* m_saveAction;
     QAction* m_saveAsAction;
     QAction* m_closeAction;
