@@ -58,6 +58,29 @@
     </message>
 </context>
 <context>
+    <name>CMainWindow</name>
+    <message>
+        <source>Image is rotated to Right</source>
+        <translation>Bild nach rechts gedreht</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Image is opened</source>
+        <translation>Bild geöffnet</translation>
+    </message>
+</context>
+<context>
     <name>NAVIK_tarl1::CAboutDlg</name>
     <message>
         <source>Version</source>

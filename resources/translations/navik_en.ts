@@ -58,6 +58,29 @@
     </message>
 </context>
 <context>
+    <name>CMainWindow</name>
+    <message>
+        <source>Image is rotated to Right</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Image is opened</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>NAVIK_tarl1::CAboutDlg</name>
     <message>
         <source>Version</source>

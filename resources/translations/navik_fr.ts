@@ -58,6 +58,29 @@
     </message>
 </context>
 <context>
+    <name>CMainWindow</name>
+    <message>
+        <source>Image is rotated to Right</source>
+        <translation>Image pivotée vers la droite</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Édition</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Rétablir</translation>
+    </message>
+    <message>
+        <source>Image is opened</source>
+        <translation>Image ouverte</translation>
+    </message>
+</context>
+<context>
     <name>NAVIK_tarl1::CAboutDlg</name>
     <message>
         <source>Version</source>

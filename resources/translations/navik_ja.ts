@@ -58,6 +58,29 @@
     </message>
 </context>
 <context>
+    <name>CMainWindow</name>
+    <message>
+        <source>Image is rotated to Right</source>
+        <translation>画像を右に回転</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>取り消す</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>やり直す</translation>
+    </message>
+    <message>
+        <source>Image is opened</source>
+        <translation>画像を開きました</translation>
+    </message>
+</context>
+<context>
     <name>NAVIK_tarl1::CAboutDlg</name>
     <message>
         <source>Version</source>

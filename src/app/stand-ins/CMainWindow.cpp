@@ -1,5 +1,7 @@
 #include "app/stand-ins/CMainWindow.h"
 
+#include "correction/CCorrectionModuleHost.h"
+#include "correction/CUndoController.h"
 #include "engine/ImageConversion.h"
 #include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
@@ -19,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QUndoStack>
 
 #include <cstdlib>
 
@@ -78,6 +81,7 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
             SLOT(onLoResResultImageProcessed(PixelDataPtr, QSize)));
     connect(processEngine, SIGNAL(processingStarted()), this, SLOT(onStartImageProcessing()));
     connect(processEngine, SIGNAL(processingFinished()), this, SLOT(onFinishImageProcessing()));
+    setupUndo();
     // Test scripts give the answers of message boxes through this object.
     CMessageBox::initializeScripting();
 }
@@ -153,6 +157,7 @@ void CMainWindow::doResetBeforeOpen()
     m_picture->clear();
     setWindowTitle(g_appTitle);
     setupControlsState(false);
+    resetUndoBeforeOpen();
 }
 
 bool CMainWindow::doOpenFilesInBatchMode(const QStringList&)
@@ -176,8 +181,10 @@ bool CMainWindow::doOpenFile(const QString& path)
         warn(this, g_globalStrings->notSupportString());
     } else {
         opened = openAndWait([&path] { engine()->openFile(path); });
-        if (opened)
+        if (opened) {
+            recordOpenedImage();
             engine()->processLoResResultImage();
+        }
         else
             warn(this, QStringLiteral("Sorry, file could not be opened"));
     }
@@ -193,8 +200,10 @@ bool CMainWindow::doOpenImage(NavikImagePtr image, const CWindowState& state)
         setControlsEnabled(true, false);
         doSetWindowState(state);
         opened = openAndWait([&image] { engine()->openImage(image); });
-        if (opened)
+        if (opened) {
+            recordOpenedImage();
             engine()->processLoResResultImage();
+        }
         setControlsEnabled(true, true);
         activateWindow();
     }
@@ -282,7 +291,20 @@ QVariantMap CMainWindow::windowState() const
 
 void CMainWindow::onRotateRight()
 {
+    if (!engine()->isPictureLoaded())
+        return;
     engine()->rotateImageFromCurrentState(RotationDirections::Rotation90);
+    CUndoController::instance()->createUndoCommand(tr("Image is rotated to Right"));
+}
+
+void CMainWindow::onUndo()
+{
+    CUndoController::instance()->undo();
+}
+
+void CMainWindow::onRedo()
+{
+    CUndoController::instance()->redo();
 }
 
 void CMainWindow::showEvent(QShowEvent* event)
@@ -316,6 +338,7 @@ void CMainWindow::onFinishImageProcessing()
 {
     setControlsEnabled(false, true);
     setPictureChanged(engine()->isPictureChanged());
+    recordFirstRender();
 }
 
 QAction* CMainWindow::addFileAction(QMenu* menu, const QString& name, const QString& text,
@@ -355,4 +378,69 @@ void CMainWindow::updatePicture()
         return;
     const QSize room = m_picture->size() - QSize(kPreviewMargin, kPreviewMargin);
     m_picture->setPixmap(m_preview.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void CMainWindow::setupUndo()
+{
+    const std::shared_ptr<CUndoController> controller = CUndoController::instance();
+    CCorrectionModuleHost* host = CCorrectionModuleHost::instance();
+    IProcessEngine* processEngine = engine();
+    // Every step records, in this order, the window, the engine and the modules.
+    controller->setProcessEngine(processEngine);
+    controller->addSerializableObject(this);
+    controller->addSerializableObject(processEngine);
+    controller->addSerializableObject(host);
+    connect(processEngine->getQObject(), SIGNAL(trasformOutParamsSignalWasSent()), controller.get(),
+            SLOT(onUpdateLastCommand()));
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    m_undoAction = edit->addAction(tr("Undo"));
+    m_undoAction->setObjectName(QStringLiteral("actionUndo"));
+    m_undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_redoAction = edit->addAction(tr("Redo"));
+    m_redoAction->setObjectName(QStringLiteral("actionRedo"));
+    m_redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Y));
+    // On the window too, so that the shortcuts work without the menu bar.
+    addAction(m_undoAction);
+    addAction(m_redoAction);
+    QUndoStack* stack = controller->undoStack();
+    m_undoAction->setEnabled(stack->canUndo());
+    m_redoAction->setEnabled(stack->canRedo());
+    connect(stack, &QUndoStack::canUndoChanged, m_undoAction, &QAction::setEnabled);
+    connect(stack, &QUndoStack::canRedoChanged, m_redoAction, &QAction::setEnabled);
+    connect(m_undoAction, &QAction::triggered, this, &CMainWindow::onUndo);
+    connect(m_redoAction, &QAction::triggered, this, &CMainWindow::onRedo);
+
+    const std::shared_ptr<CScripting> scripting = CScripting::getInstance();
+    if (scripting->isScriptingMode())
+        scripting->makeObjectScriptable(QStringLiteral("undoController"), controller.get());
+}
+
+bool CMainWindow::isUndoBaselineSet() const
+{
+    return engine()->isPictureLoaded() && !m_firstRenderPending;
+}
+
+void CMainWindow::resetUndoBeforeOpen()
+{
+    m_firstRenderPending = false;
+    CCorrectionModuleHost::instance()->resetBeforeImageOpen();
+    CUndoController::instance()->resetUndoStack();
+}
+
+void CMainWindow::recordOpenedImage()
+{
+    m_firstRenderPending = true;
+    CUndoController::instance()->createUndoCommand(tr("Image is opened"));
+}
+
+void CMainWindow::recordFirstRender()
+{
+    if (!m_firstRenderPending || !engine()->isPictureLoaded())
+        return;
+    // The state of the opened, rendered picture is where undo stops.
+    m_firstRenderPending = false;
+    const std::shared_ptr<CUndoController> controller = CUndoController::instance();
+    controller->resetUndoStack();
+    controller->createUndoCommand();
 }

@@ -62,10 +62,15 @@ public:
 
     // For test scripts: the window state the host kept.
     Q_INVOKABLE QVariantMap windowState() const;
+    // For test scripts: the opened picture has been rendered and undo starts
+    // from there.
+    Q_INVOKABLE bool isUndoBaselineSet() const;
 
 public Q_SLOTS:
-    // A quarter turn clockwise.
+    // A quarter turn clockwise, recorded as an undo step.
     void onRotateRight();
+    void onUndo();
+    void onRedo();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -85,6 +90,12 @@ private:
     bool openAndWait(Open open);
     void startTestScript();
     void updatePicture();
+    // Undo: the objects every step records, the Edit menu's Undo and Redo,
+    // the steps of an open and the baseline after its first render.
+    void setupUndo();
+    void resetUndoBeforeOpen();
+    void recordOpenedImage();
+    void recordFirstRender();
 
     QLabel* m_picture;
     QPixmap m_preview;
@@ -95,4 +106,8 @@ private:
     bool m_pictureChanged = false;
     CWindowState m_windowState;
     bool m_shownOnce = false;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    // The opened picture has not been rendered yet.
+    bool m_firstRenderPending = false;
 };
