@@ -28,6 +28,17 @@
     </message>
 </context>
 <context>
+    <name>CBaseGraphicsView</name>
+    <message>
+        <source>Before</source>
+        <translation>Vorher</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>Nachher</translation>
+    </message>
+</context>
+<context>
     <name>CBaseMainWindow</name>
     <message>
         <source>Open Image</source>
@@ -78,6 +89,13 @@
     <message>
         <source>Image is opened</source>
         <translation>Bild geöffnet</translation>
+    </message>
+</context>
+<context>
+    <name>CProgressDrawer</name>
+    <message>
+        <source>Processing</source>
+        <translation>Verarbeitung</translation>
     </message>
 </context>
 <context>

@@ -28,6 +28,17 @@
     </message>
 </context>
 <context>
+    <name>CBaseGraphicsView</name>
+    <message>
+        <source>Before</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CBaseMainWindow</name>
     <message>
         <source>Open Image</source>
@@ -77,6 +88,13 @@
     </message>
     <message>
         <source>Image is opened</source>
+        <translation></translation>
+    </message>
+</context>
+<context>
+    <name>CProgressDrawer</name>
+    <message>
+        <source>Processing</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

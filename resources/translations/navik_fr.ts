@@ -28,6 +28,17 @@
     </message>
 </context>
 <context>
+    <name>CBaseGraphicsView</name>
+    <message>
+        <source>Before</source>
+        <translation>Avant</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>Après</translation>
+    </message>
+</context>
+<context>
     <name>CBaseMainWindow</name>
     <message>
         <source>Open Image</source>
@@ -78,6 +89,13 @@
     <message>
         <source>Image is opened</source>
         <translation>Image ouverte</translation>
+    </message>
+</context>
+<context>
+    <name>CProgressDrawer</name>
+    <message>
+        <source>Processing</source>
+        <translation>Traitement</translation>
     </message>
 </context>
 <context>

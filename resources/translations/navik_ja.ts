@@ -28,6 +28,17 @@
     </message>
 </context>
 <context>
+    <name>CBaseGraphicsView</name>
+    <message>
+        <source>Before</source>
+        <translation>補正前</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>補正後</translation>
+    </message>
+</context>
+<context>
     <name>CBaseMainWindow</name>
     <message>
         <source>Open Image</source>
@@ -78,6 +89,13 @@
     <message>
         <source>Image is opened</source>
         <translation>画像を開きました</translation>
+    </message>
+</context>
+<context>
+    <name>CProgressDrawer</name>
+    <message>
+        <source>Processing</source>
+        <translation>処理中</translation>
     </message>
 </context>
 <context>

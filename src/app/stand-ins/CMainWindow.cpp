@@ -2,7 +2,6 @@
 
 #include "correction/CCorrectionModuleHost.h"
 #include "correction/CUndoController.h"
-#include "engine/ImageConversion.h"
 #include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
 #include "shell/IProcessEngine.h"
@@ -12,15 +11,16 @@
 #include "utils/CScripting.h"
 #include "utils/Logger.h"
 #include "utils/SharedConstants.h"
+#include "view/CBeforeAfterView.h"
 
 #include <QAction>
 #include <QBuffer>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLocalSocket>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QUndoStack>
 
 #include <cstdlib>
@@ -29,8 +29,6 @@ using namespace NAVIK_tarl1;
 
 namespace {
 
-// Room left around the preview.
-constexpr int kPreviewMargin = 16;
 // Without an options dialog the picture is saved at the best quality.
 constexpr int kSaveQuality = 100;
 
@@ -48,13 +46,9 @@ void warn(QWidget* parent, const QString& text)
 
 CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
     : CBaseMainWindow(application, parent)
-    , m_picture(new QLabel(this))
 {
     setWindowTitle(g_appTitle);
-    m_picture->setAlignment(Qt::AlignCenter);
-    m_picture->setStyleSheet(QStringLiteral("background: #3c3c3c;"));
-    m_picture->setMinimumSize(320, 240);
-    setCentralWidget(m_picture);
+    createViews();
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("F&ile"));
     addFileAction(file, QStringLiteral("action_Open"), QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O),
@@ -71,14 +65,13 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
     m_exitAction = addFileAction(file, QStringLiteral("action_Exit"), QStringLiteral("&Exit"),
                                  QKeySequence(Qt::CTRL | Qt::Key_Q), SLOT(closeApp()));
     m_saveAction->setEnabled(false);
+    createViewMenu();
 
     // Where no window manager maximises the window, it still gets room.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(screen->availableSize() * 2 / 3);
 
     QObject* processEngine = engine()->getQObject();
-    connect(processEngine, SIGNAL(loResResultImageProcessed(PixelDataPtr, QSize)), this,
-            SLOT(onLoResResultImageProcessed(PixelDataPtr, QSize)));
     connect(processEngine, SIGNAL(processingStarted()), this, SLOT(onStartImageProcessing()));
     connect(processEngine, SIGNAL(processingFinished()), this, SLOT(onFinishImageProcessing()));
     setupUndo();
@@ -114,7 +107,7 @@ bool CMainWindow::isCropToolInactive()
 
 QList<IViewInterface*> CMainWindow::getViews()
 {
-    return {};
+    return {m_singleView, m_afterView, m_beforeView};
 }
 
 bool CMainWindow::isHandToolActive()
@@ -145,7 +138,7 @@ void CMainWindow::setupControlsState(bool pictureOpen)
 void CMainWindow::doSetControlsEnabled(bool allControls, bool enabled)
 {
     if (allControls || enabled)
-        m_picture->setEnabled(enabled);
+        m_viewPages->setEnabled(enabled);
     menuBar()->setEnabled(enabled);
 }
 
@@ -153,8 +146,7 @@ void CMainWindow::doResetBeforeOpen()
 {
     setPictureChanged(false);
     engine()->resetBeforeOpen();
-    m_preview = QPixmap();
-    m_picture->clear();
+    resetViewsBeforeOpen();
     setWindowTitle(g_appTitle);
     setupControlsState(false);
     resetUndoBeforeOpen();
@@ -183,7 +175,7 @@ bool CMainWindow::doOpenFile(const QString& path)
         opened = openAndWait([&path] { engine()->openFile(path); });
         if (opened) {
             recordOpenedImage();
-            engine()->processLoResResultImage();
+            engine()->forceProcessImage();
         }
         else
             warn(this, QStringLiteral("Sorry, file could not be opened"));
@@ -202,7 +194,7 @@ bool CMainWindow::doOpenImage(NavikImagePtr image, const CWindowState& state)
         opened = openAndWait([&image] { engine()->openImage(image); });
         if (opened) {
             recordOpenedImage();
-            engine()->processLoResResultImage();
+            engine()->forceProcessImage();
         }
         setControlsEnabled(true, true);
         activateWindow();
@@ -215,7 +207,7 @@ bool CMainWindow::doOpenImage(NavikImagePtr image, const CWindowState& state)
 void CMainWindow::showRecentFilesPage()
 {
     // There is no start page yet: the window stays empty.
-    m_picture->clear();
+    resetViewsBeforeOpen();
 }
 
 bool CMainWindow::doSaveImageToPS()
@@ -316,19 +308,6 @@ void CMainWindow::showEvent(QShowEvent* event)
     startTestScript();
 }
 
-void CMainWindow::resizeEvent(QResizeEvent* event)
-{
-    CBaseMainWindow::resizeEvent(event);
-    updatePicture();
-}
-
-void CMainWindow::onLoResResultImageProcessed(PixelDataPtr pixels, QSize)
-{
-    // A copy: the image made over the buffer does not keep it alive.
-    m_preview = QPixmap::fromImage(pixelDataToQImage(pixels).copy());
-    updatePicture();
-}
-
 void CMainWindow::onStartImageProcessing()
 {
     setControlsEnabled(false, false);
@@ -371,20 +350,12 @@ void CMainWindow::startTestScript()
     connect(scripting.get(), &CScripting::testFinished, this, &QWidget::close);
     scripting->startScript();
 }
-
-void CMainWindow::updatePicture()
-{
-    if (m_preview.isNull())
-        return;
-    const QSize room = m_picture->size() - QSize(kPreviewMargin, kPreviewMargin);
-    m_picture->setPixmap(m_preview.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-}
-
 void CMainWindow::setupUndo()
 {
     const std::shared_ptr<CUndoController> controller = CUndoController::instance();
     CCorrectionModuleHost* host = CCorrectionModuleHost::instance();
     IProcessEngine* processEngine = engine();
+    host->initialize(m_initialScene, m_resultScene);
     // Every step records, in this order, the window, the engine and the modules.
     controller->setProcessEngine(processEngine);
     controller->addSerializableObject(this);

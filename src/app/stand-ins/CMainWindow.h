@@ -19,9 +19,12 @@
 #include <QSize>
 #include <QVariantMap>
 
+class CBaseGraphicsScene;
+class CBaseGraphicsView;
+class CBeforeAfterView;
 class QAction;
-class QLabel;
 class QMenu;
+class QStackedWidget;
 
 class CMainWindow : public CBaseMainWindow
 {
@@ -66,6 +69,16 @@ public:
     // from there.
     Q_INVOKABLE bool isUndoBaselineSet() const;
 
+    // ---- image views: the single view and the before/after pair
+    // For test scripts: "single" or "beforeAfter"; the zoom of the views.
+    Q_INVOKABLE QString viewMode() const;
+    Q_INVOKABLE int viewZoom() const;
+    Q_INVOKABLE void setViewZoom(int percent);
+    Q_INVOKABLE void fitViews();
+    Q_INVOKABLE void setBeforeAfterMode(bool beforeAfter);
+    Q_INVOKABLE void setGridOverlayShown(bool shown);
+    Q_INVOKABLE bool hasViewImage() const;
+
 public Q_SLOTS:
     // A quarter turn clockwise, recorded as an undo step.
     void onRotateRight();
@@ -74,12 +87,14 @@ public Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private Q_SLOTS:
-    void onLoResResultImageProcessed(PixelDataPtr pixels, QSize size);
     void onStartImageProcessing();
     void onFinishImageProcessing();
+    // ---- image views
+    void onViewFitChanged();
+    void onViewParametersChanged();
 
 private:
     QAction* addFileAction(QMenu* menu, const QString& name, const QString& text, const QKeySequence& shortcut,
@@ -89,7 +104,6 @@ private:
     template<typename Open>
     bool openAndWait(Open open);
     void startTestScript();
-    void updatePicture();
     // Undo: the objects every step records, the Edit menu's Undo and Redo,
     // the steps of an open and the baseline after its first render.
     void setupUndo();
@@ -97,8 +111,28 @@ private:
     void recordOpenedImage();
     void recordFirstRender();
 
-    QLabel* m_picture;
-    QPixmap m_preview;
+    // ---- image views (CMainWindowViews.cpp)
+    void createViews();
+    void createViewMenu();
+    void resetViewsBeforeOpen();
+    // The view that flips to the initial image on Ctrl+D: the single view
+    // or the after view, whichever page is shown.
+    CBeforeAfterView* flippingView() const;
+    QList<CBaseGraphicsView*> allViews() const;
+    // Zoom until the views' zoom controller exists: one zoom for all views,
+    // the fit zoom of the shown page unless the user chose another.
+    void applyZoom(int percent);
+
+    CBaseGraphicsScene* m_resultScene = nullptr;
+    CBaseGraphicsScene* m_initialScene = nullptr;
+    CBeforeAfterView* m_singleView = nullptr;
+    CBeforeAfterView* m_afterView = nullptr;
+    CBaseGraphicsView* m_beforeView = nullptr;
+    QStackedWidget* m_viewPages = nullptr;
+    QAction* m_beforeAfterAction = nullptr;
+    QAction* m_gridAction = nullptr;
+    int m_zoom = 0;
+    bool m_zoomIsFit = true;
     QAction* m_saveAction;
     QAction* m_saveAsAction;
     QAction* m_closeAction;
