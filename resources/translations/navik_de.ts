@@ -58,6 +58,24 @@
     </message>
 </context>
 <context>
+    <name>CDockTitle</name>
+    <message>
+        <source>Unpin palette</source>
+        <translation>Palette lösen</translation>
+    </message>
+</context>
+<context>
+    <name>CDockWidget</name>
+    <message>
+        <source>Pin palette</source>
+        <translation>Palette anheften</translation>
+    </message>
+    <message>
+        <source>Unpin palette</source>
+        <translation>Palette lösen</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>
@@ -90,12 +108,67 @@
         <source>Image is opened</source>
         <translation>Bild geöffnet</translation>
     </message>
+    <message>
+        <source>Correction</source>
+        <translation>Korrektur</translation>
+    </message>
+</context>
+<context>
+    <name>COutsidePanelWidget</name>
+    <message>
+        <source>Reset module</source>
+        <translation>Modul zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Module enabled</source>
+        <translation>Modul aktiviert</translation>
+    </message>
+    <message>
+        <source>Module disabled</source>
+        <translation>Modul deaktiviert</translation>
+    </message>
+</context>
+<context>
+    <name>CPreviewCorrectionModule</name>
+    <message>
+        <source>HORIZON</source>
+        <translation>HORIZONT</translation>
+    </message>
+</context>
+<context>
+    <name>CPreviewSettingsWidget</name>
+    <message>
+        <source>Rotation</source>
+        <translation>Drehung</translation>
+    </message>
+</context>
+<context>
+    <name>CProgressBar</name>
+    <message>
+        <source>B</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>kB</source>
+        <translation>kB</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>MB</translation>
+    </message>
 </context>
 <context>
     <name>CProgressDrawer</name>
     <message>
         <source>Processing</source>
         <translation>Verarbeitung</translation>
+    </message>
+</context>
+<context>
+    <name>CStartTextDrawer</name>
+    <message>
+        <source>Drag &amp; drop picture here to start editing</source>
+        <translation>Bild hierher ziehen, um mit der Bearbeitung zu beginnen</translation>
     </message>
 </context>
 <context>
@@ -260,6 +333,13 @@ Bitte schließen Sie andere Programme und starten Sie Navik Quillet erneut.</tra
     <message>
         <source>Close</source>
         <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>baseUIPanelWidget</name>
+    <message>
+        <source>Reset correction</source>
+        <translation>Korrektur zurücksetzen</translation>
     </message>
 </context>
 </TS>

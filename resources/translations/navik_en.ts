@@ -58,6 +58,24 @@
     </message>
 </context>
 <context>
+    <name>CDockTitle</name>
+    <message>
+        <source>Unpin palette</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CDockWidget</name>
+    <message>
+        <source>Pin palette</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unpin palette</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>
@@ -88,13 +106,68 @@
     </message>
     <message>
         <source>Image is opened</source>
-        <translation></translation>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>COutsidePanelWidget</name>
+    <message>
+        <source>Reset module</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Module enabled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Module disabled</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CPreviewCorrectionModule</name>
+    <message>
+        <source>HORIZON</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CPreviewSettingsWidget</name>
+    <message>
+        <source>Rotation</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CProgressBar</name>
+    <message>
+        <source>B</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>CProgressDrawer</name>
     <message>
         <source>Processing</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CStartTextDrawer</name>
+    <message>
+        <source>Drag &amp; drop picture here to start editing</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -259,6 +332,13 @@ Please close some other programs and try to start Navik Quillet again.</translat
     </message>
     <message>
         <source>Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>baseUIPanelWidget</name>
+    <message>
+        <source>Reset correction</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -58,6 +58,24 @@
     </message>
 </context>
 <context>
+    <name>CDockTitle</name>
+    <message>
+        <source>Unpin palette</source>
+        <translation>Détacher la palette</translation>
+    </message>
+</context>
+<context>
+    <name>CDockWidget</name>
+    <message>
+        <source>Pin palette</source>
+        <translation>Ancrer la palette</translation>
+    </message>
+    <message>
+        <source>Unpin palette</source>
+        <translation>Détacher la palette</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>
@@ -90,12 +108,67 @@
         <source>Image is opened</source>
         <translation>Image ouverte</translation>
     </message>
+    <message>
+        <source>Correction</source>
+        <translation>Correction</translation>
+    </message>
+</context>
+<context>
+    <name>COutsidePanelWidget</name>
+    <message>
+        <source>Reset module</source>
+        <translation>Réinitialiser le module</translation>
+    </message>
+    <message>
+        <source>Module enabled</source>
+        <translation>Module activé</translation>
+    </message>
+    <message>
+        <source>Module disabled</source>
+        <translation>Module désactivé</translation>
+    </message>
+</context>
+<context>
+    <name>CPreviewCorrectionModule</name>
+    <message>
+        <source>HORIZON</source>
+        <translation>HORIZON</translation>
+    </message>
+</context>
+<context>
+    <name>CPreviewSettingsWidget</name>
+    <message>
+        <source>Rotation</source>
+        <translation>Rotation</translation>
+    </message>
+</context>
+<context>
+    <name>CProgressBar</name>
+    <message>
+        <source>B</source>
+        <translation>o</translation>
+    </message>
+    <message>
+        <source>kB</source>
+        <translation>Ko</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>Mo</translation>
+    </message>
 </context>
 <context>
     <name>CProgressDrawer</name>
     <message>
         <source>Processing</source>
         <translation>Traitement</translation>
+    </message>
+</context>
+<context>
+    <name>CStartTextDrawer</name>
+    <message>
+        <source>Drag &amp; drop picture here to start editing</source>
+        <translation>Glissez-déposez une photo ici pour commencer</translation>
     </message>
 </context>
 <context>
@@ -260,6 +333,13 @@ Veuillez fermer d&apos;autres programmes et relancer Navik Quillet.</translation
     <message>
         <source>Close</source>
         <translation>Fermer</translation>
+    </message>
+</context>
+<context>
+    <name>baseUIPanelWidget</name>
+    <message>
+        <source>Reset correction</source>
+        <translation>Réinitialiser la correction</translation>
     </message>
 </context>
 </TS>

@@ -58,6 +58,24 @@
     </message>
 </context>
 <context>
+    <name>CDockTitle</name>
+    <message>
+        <source>Unpin palette</source>
+        <translation>パレットの固定を解除</translation>
+    </message>
+</context>
+<context>
+    <name>CDockWidget</name>
+    <message>
+        <source>Pin palette</source>
+        <translation>パレットを固定</translation>
+    </message>
+    <message>
+        <source>Unpin palette</source>
+        <translation>パレットの固定を解除</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>
@@ -90,12 +108,67 @@
         <source>Image is opened</source>
         <translation>画像を開きました</translation>
     </message>
+    <message>
+        <source>Correction</source>
+        <translation>補正</translation>
+    </message>
+</context>
+<context>
+    <name>COutsidePanelWidget</name>
+    <message>
+        <source>Reset module</source>
+        <translation>モジュールをリセット</translation>
+    </message>
+    <message>
+        <source>Module enabled</source>
+        <translation>モジュールを有効化</translation>
+    </message>
+    <message>
+        <source>Module disabled</source>
+        <translation>モジュールを無効化</translation>
+    </message>
+</context>
+<context>
+    <name>CPreviewCorrectionModule</name>
+    <message>
+        <source>HORIZON</source>
+        <translation>水平</translation>
+    </message>
+</context>
+<context>
+    <name>CPreviewSettingsWidget</name>
+    <message>
+        <source>Rotation</source>
+        <translation>回転</translation>
+    </message>
+</context>
+<context>
+    <name>CProgressBar</name>
+    <message>
+        <source>B</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>kB</source>
+        <translation>KB</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>MB</translation>
+    </message>
 </context>
 <context>
     <name>CProgressDrawer</name>
     <message>
         <source>Processing</source>
         <translation>処理中</translation>
+    </message>
+</context>
+<context>
+    <name>CStartTextDrawer</name>
+    <message>
+        <source>Drag &amp; drop picture here to start editing</source>
+        <translation>ここに写真をドラッグ＆ドロップして編集を開始</translation>
     </message>
 </context>
 <context>
@@ -260,6 +333,13 @@
     <message>
         <source>Close</source>
         <translation>閉じる</translation>
+    </message>
+</context>
+<context>
+    <name>baseUIPanelWidget</name>
+    <message>
+        <source>Reset correction</source>
+        <translation>補正をリセット</translation>
     </message>
 </context>
 </TS>

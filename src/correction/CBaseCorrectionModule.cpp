@@ -1,10 +1,11 @@
 #include "correction/CBaseCorrectionModule.h"
 
+#include "correction/CUndoController.h"
 #include "correction/ICorrectionModuleHost.h"
 #include "shell/IProcessEngine.h"
 #include "utils/DataStreamFormat.h"
 #include "utils/Logger.h"
-#include "correction/stand-ins/COutsidePanelWidget.h"
+#include "view/COutsidePanelWidget.h"
 
 #include <QDataStream>
 #include <QIODevice>
@@ -72,6 +73,8 @@ QObject* CBaseCorrectionModule::moduleObject()
 
 QWidget* CBaseCorrectionModule::createPanelWidget(QWidget* parent)
 {
+    // The frame sends its undo requests to the controller it is given here.
+    setUndoControllerProvider([] { return static_cast<QObject*>(CUndoController::instance().get()); });
     return new COutsidePanelWidget(parent, Qt::WindowFlags());
 }
 

@@ -2,7 +2,9 @@
 
 // What a correction module knows of the module host: the item groups on the
 // before and after scenes, the process engine, the other modules and the
-// dispatcher of user activities.
+// dispatcher of user activities. The part the panel frame calls
+// (processEngine, isModuleActive, currentCorrectionName, processModuleAction)
+// is declared by the view's ICorrectionPanelHost.
 
 #include "correction/ICorrectionModuleInterface.h"
 
@@ -14,7 +16,7 @@ class QGraphicsItem;
 class QGraphicsItemGroup;
 class QObject;
 
-class ICorrectionModuleHost
+class ICorrectionModuleHost : public ICorrectionPanelHost
 {
 public:
     virtual ~ICorrectionModuleHost() = default;
@@ -28,16 +30,12 @@ public:
     virtual void deactivateAllSceneItems() = 0;
     // The host as the sender of correctionOrModuleStateIsChanged().
     virtual QObject* hostObject() = 0;
-    virtual IProcessEngine* processEngine() = 0;
     virtual void resetBeforeImageOpen() = 0;
     virtual void setSingleMode() = 0;
     virtual void setSplitedMode() = 0;
     virtual ICorrectionModuleInterfacePtr module(const QString& id) const = 0;
     virtual ICorrectionModuleInterfacePtr currentCorrectionModule() = 0;
-    virtual bool isModuleActive(const QString& id) = 0;
-    virtual QString currentCorrectionName() = 0;
     virtual bool isAnyModuleActive() = 0;
-    virtual void processModuleAction(const QString& moduleId, const QString& activity, const QString& argument) = 0;
 };
 
 Q_DECLARE_INTERFACE(ICorrectionModuleHost, "ICorrectionModuleHost")

@@ -3,9 +3,12 @@
 // What the module host, the panel frame and the settings widget know of a
 // correction module (keystoning, horizon, crop). Modules are held through
 // ICorrectionModuleInterfacePtr; a module lives until its last holder lets go.
+// The part the panel frame calls (moduleObject, createSettingsWidget,
+// moduleDisplayName, isModuleActive) is declared by the view's
+// ICorrectionPanelModule.
 
 #include "correction/CorrectionIds.h"
-#include "shell/ISerializableInterface.h"
+#include "view/ICorrectionPanelModule.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,7 +20,7 @@ class QLayout;
 class QObject;
 class QWidget;
 
-class ICorrectionModuleInterface : public ISerializableInterface
+class ICorrectionModuleInterface : public ICorrectionPanelModule
 {
 public:
     // ISerializableInterface: serialize, deserialize, isEqual and id (the
@@ -26,7 +29,6 @@ public:
 
     // Called once by the host when the module is added.
     virtual void setHost(ICorrectionModuleHost* host) = 0;
-    virtual QObject* moduleObject() = 0;
     virtual QWidget* createToolPaneWidget(QWidget* parent) = 0;
     virtual QWidget* createPanelWidget(QWidget* parent) = 0;
     // Connects the module to the tool pane the caller put into the layout.
@@ -44,10 +46,7 @@ public:
     virtual void resetCurrentCorrection() = 0;
     // The host passes no pointer; a module may store a flag of its own there.
     virtual void applyCorrection(bool* applied = nullptr) = 0;
-    virtual QWidget* createSettingsWidget(QWidget* parent) = 0;
     virtual bool isModuleAvailable() = 0;
-    virtual QString moduleDisplayName() const = 0;
-    virtual bool isModuleActive() = 0;
 };
 
 using ICorrectionModuleInterfacePtr = std::shared_ptr<ICorrectionModuleInterface>;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes screenshots under Xvfb, for judging the look: the style gallery (the
 # program's style sheets, window style and icons on a real window), the about
-# box and the question asked before a modified picture is dropped.
+# box, the question asked before a modified picture is dropped, and the view's
+# controls (halo, start hint, panel frame with slider rows).
 #
 #   tools/screenshots/take-screenshots.sh [build folder] [output folder] [photo]
 #
@@ -14,7 +15,7 @@ OUT_DIR=${2:-$BUILD_DIR/screenshots}
 PHOTO=${3:-../shared/fixtures/photo24.jpg}
 mkdir -p "$OUT_DIR"
 
-cmake --build "$BUILD_DIR" --target quillet-gallery quillet-dialogs >/dev/null
+cmake --build "$BUILD_DIR" --target quillet-gallery quillet-dialogs quillet-viewcontrols >/dev/null
 
 export ASAN_OPTIONS=detect_leaks=0
 
@@ -39,4 +40,5 @@ shoot 1440x940x24 4 "$OUT_DIR/gallery.png" "$BUILD_DIR/tools/quillet-gallery" "$
 for dialog in about question; do
     shoot 800x600x24 3 "$OUT_DIR/$dialog.png" "$BUILD_DIR/tools/quillet-dialogs" "$dialog"
 done
-echo "Wrote $OUT_DIR/gallery.png, about.png and question.png"
+shoot 1024x700x24 4 "$OUT_DIR/viewcontrols.png" "$BUILD_DIR/tools/quillet-viewcontrols"
+echo "Wrote $OUT_DIR/gallery.png, about.png, question.png and viewcontrols.png"

@@ -1,7 +1,9 @@
 #include "app/stand-ins/CMainWindow.h"
 
+#include "app/stand-ins/CCorrectionPanelPreview.h"
 #include "correction/CCorrectionModuleHost.h"
 #include "correction/CUndoController.h"
+#include "view/CBaseGraphicsScene.h"
 #include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
 #include "shell/IProcessEngine.h"
@@ -12,6 +14,7 @@
 #include "utils/Logger.h"
 #include "utils/SharedConstants.h"
 #include "view/CBeforeAfterView.h"
+#include "view/CDockWidget.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -49,6 +52,7 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
 {
     setWindowTitle(g_appTitle);
     createViews();
+    createCorrectionPalette();
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("F&ile"));
     addFileAction(file, QStringLiteral("action_Open"), QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O),
@@ -273,7 +277,8 @@ void CMainWindow::doSetWindowState(const CWindowState& state)
 
 void CMainWindow::saveSettings()
 {
-    // The stand-in has no layout to keep.
+    if (m_correctionPalette)
+        m_correctionPalette->saveState();
 }
 
 QVariantMap CMainWindow::windowState() const

@@ -19,9 +19,14 @@
 #include <QSize>
 #include <QVariantMap>
 
+#include <memory>
+
 class CBaseGraphicsScene;
 class CBaseGraphicsView;
 class CBeforeAfterView;
+class CDockWidget;
+class CPreviewCorrectionHost;
+class CPreviewCorrectionModule;
 class QAction;
 class QMenu;
 class QStackedWidget;
@@ -123,6 +128,10 @@ private:
     // the fit zoom of the shown page unless the user chose another.
     void applyZoom(int percent);
 
+    // ---- correction palette (CMainWindowPanels.cpp): a panel frame around
+    // a slider row until the correction modules exist.
+    void createCorrectionPalette();
+
     CBaseGraphicsScene* m_resultScene = nullptr;
     CBaseGraphicsScene* m_initialScene = nullptr;
     CBeforeAfterView* m_singleView = nullptr;
@@ -131,6 +140,9 @@ private:
     QStackedWidget* m_viewPages = nullptr;
     QAction* m_beforeAfterAction = nullptr;
     QAction* m_gridAction = nullptr;
+    CDockWidget* m_correctionPalette = nullptr;
+    std::shared_ptr<CPreviewCorrectionModule> m_previewModule;
+    std::unique_ptr<CPreviewCorrectionHost> m_previewHost;
     int m_zoom = 0;
     bool m_zoomIsFit = true;
     QAction* m_saveAction;

@@ -1,0 +1,52 @@
+// The correction palette of the running program, as a test script drives it:
+// a rotation row moved and reset through its panel's reset button, the panel
+// collapsed and the palette unpinned; the next start finds both again.
+
+#include "ProgramSandbox.h"
+
+#include <QTest>
+
+namespace {
+
+const QByteArray kScript = R"(
+scripting.startTest.connect(function () {
+    scripting.setSlider(mainWindow, "angleSlider_Slider", 125);
+    scripting.compare(scripting.getSliderValue(mainWindow, "angleSlider_Slider"), 125);
+    scripting.clickButton(mainWindow, "pushButtonReset");
+    scripting.compare(scripting.getSliderValue(mainWindow, "angleSlider_Slider"), 0);
+    scripting.setItemChecked(mainWindow, "checkBoxExpanded", false);
+    scripting.compare(scripting.isItemChecked(mainWindow, "checkBoxExpanded"), false);
+    scripting.clickButton(mainWindow, "float_button");
+});
+)";
+
+const QByteArray kSecondRun = R"(
+scripting.startTest.connect(function () {
+    scripting.compare(scripting.isItemChecked(mainWindow, "checkBoxExpanded"), false);
+});
+)";
+
+} // namespace
+
+class TestCorrectionPalette : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rowResetCollapseAndUnpin()
+    {
+        Sandbox sandbox;
+        sandbox.runProgram({sandbox.script(QStringLiteral("palette"), kScript)});
+        QVERIFY2(sandbox.reportOf(QStringLiteral("palette")).endsWith(QLatin1String("PASS\n")),
+                 qPrintable(sandbox.reportOf(QStringLiteral("palette")) + sandbox.output()));
+        QCOMPARE(sandbox.setting(QStringLiteral("app_correctionExpandedHorizon")).toBool(), false);
+        QCOMPARE(sandbox.setting(QStringLiteral("app_floatingdockWidgetSettings")).toBool(), true);
+        QVERIFY(sandbox.setting(QStringLiteral("app_posdockWidgetSettings")).isValid());
+
+        sandbox.runProgram({sandbox.script(QStringLiteral("again"), kSecondRun)});
+        QVERIFY2(sandbox.reportOf(QStringLiteral("again")).endsWith(QLatin1String("PASS\n")),
+                 qPrintable(sandbox.reportOf(QStringLiteral("again")) + sandbox.output()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCorrectionPalette)
+#include "tst_correctionpalette.moc"
