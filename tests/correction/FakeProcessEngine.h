@@ -47,6 +47,23 @@ public:
         calls.append(QStringLiteral("bool %1 %2").arg(key).arg(value));
     }
 
+    // The corrected image is the original shifted by `shift`: mode 4 (after
+    // view to input) subtracts it, mode 5 adds it.
+    QPointF projectPoint(const QPointF& point, int mode) override
+    {
+        projections.append(mode);
+        return mode == 4 ? point - shift : mode == 5 ? point + shift : point;
+    }
+    QSize getOriginalImageSize() const override { return imageSize; }
+    // The point itself inside the image, else the nearest image point.
+    QPointF getImageBorderIntersection(const QPointF& point) override
+    {
+        const QPointF input = point - shift;
+        const QPointF clamped(qBound(0.0, input.x(), qreal(imageSize.width())),
+                              qBound(0.0, input.y(), qreal(imageSize.height())));
+        return clamped + shift;
+    }
+
 Q_SIGNALS:
     void trasformOutParamsSignalWasSent();
     void transformOutParamsChanged();
@@ -97,7 +114,6 @@ public:
     QVector<QPointF> projectPoints(const QVector<QPointF>& points, int mode) override { return {}; }
     QVector<QPointF> projectPointsWithoutCorrections(const QVector<QPointF>& points, int mode, const CorrectionTypesFlags& types) override { return {}; }
     QVector<QPointF> projectPointsWithCorrections(const QVector<QPointF>& points, int mode, const CorrectionTypesFlags& types) override { return {}; }
-    QPointF projectPoint(const QPointF& point, int mode) override { return {}; }
     QPointF projectPointWithoutCorrections(const QPointF& point, int mode, const CorrectionTypesFlags& types) override { return {}; }
     QPointF projectPointWithCorrections(const QPointF& point, int mode, const CorrectionTypesFlags& types) override { return {}; }
     QRectF getCropRect() const override { return {}; }
@@ -105,14 +121,12 @@ public:
     bool hasTasksForProcessing() override { return false; }
     NavikNS::Dictionary getLastTransformInParams() const override { return {}; }
     NavikNS::Dictionary getLastTransformOutParams() const override { return {}; }
-    QSize getOriginalImageSize() const override { return {}; }
     bool createSnaphot(const QString& name) override { return false; }
     void deleteSnapshot(const QString& name) override {}
     void renameSnapshot(const QString& newName, const QString& name) override {}
     void updateSnapshot(const QString& name, bool flag) override {}
     void recallSnapshot(const QString& name) override {}
     void createImageForSnapshot(const QString& name) override {}
-    QPointF getImageBorderIntersection(const QPointF& point) override { return {}; }
     RotationDirections::RotationDirectionsEnum getCurrentRotation() const override { return {}; }
     QString getOpenedFilePath() const override { return {}; }
     bool isFieldOfViewWellEstimated() override { return false; }
@@ -124,6 +138,9 @@ public:
     QList<bool> restores;
     QList<QByteArray> processingQueries;
     QStringList calls;
+    QSize imageSize{-1, -1};
+    QPointF shift;
+    QList<int> projections;
 };
 
 #pragma GCC diagnostic pop
