@@ -55,6 +55,16 @@ public:
         return mode == 4 ? point - shift : mode == 5 ? point + shift : point;
     }
     QSize getOriginalImageSize() const override { return imageSize; }
+    QVector<QPointF> projectPoints(const QVector<QPointF>& points, int mode) override
+    {
+        projectedLists.append({mode, points});
+        QVector<QPointF> result;
+        for (const QPointF& point : points)
+            result.append(mode == 4 ? point - shift : mode == 5 ? point + shift : point);
+        return result;
+    }
+    QVector<QPointF> getNormolizedKeystoningPointsOnOriginalImage() override { return normalisedPoints; }
+    QSize getCashedSizeOfProcessedInitialImage() override { return initialSize; }
     // The point itself inside the image, else the nearest image point.
     QPointF getImageBorderIntersection(const QPointF& point) override
     {
@@ -74,7 +84,6 @@ public:
     void forceProcessImage() override {}
     bool addCEDictionaryParameters(NavikNS::Dictionary params) override { return false; }
     void setNormolizedKeystoningPointsOnOriginalImage(QVector<QPointF> points) override {}
-    QVector<QPointF> getNormolizedKeystoningPointsOnOriginalImage() override { return {}; }
     void resetBeforeOpen() override {}
     bool openFile(const QString& path) override { return false; }
     void saveOpenedFile(const QString& path, int quality, bool tiffCompression, bool eightBits, const NavikNS::FileFormat format) override {}
@@ -96,7 +105,6 @@ public:
     NavikNS::Dictionary getHistogramData(bool initial) override { return {}; }
     QSize getSizeOfProcessedInitialImage() override { return {}; }
     QSize getSizeOfProcessedResultImage() override { return {}; }
-    QSize getCashedSizeOfProcessedInitialImage() override { return {}; }
     QSize getCashedSizeOfProcessedResultImage() override { return {}; }
     void setCropParameters(const Navik::ValueArray& rect) override {}
     PixelDataPtr processThumbnailImage(const NavikNS::Dictionary& dictionary, const PixelDataPtr& pixels) override { return {}; }
@@ -111,7 +119,6 @@ public:
     Navik::Dictionary getKeystoningDictionary(const Navik::Dictionary& parameters, QSize* outputSize) override { return {}; }
     Navik::Dictionary removeCorrectionParams(const Navik::Dictionary& parameters, const CorrectionTypesFlags& types) override { return {}; }
     Navik::Dictionary extractCorrectionParams(const Navik::Dictionary& parameters, const CorrectionTypesFlags& types) override { return {}; }
-    QVector<QPointF> projectPoints(const QVector<QPointF>& points, int mode) override { return {}; }
     QVector<QPointF> projectPointsWithoutCorrections(const QVector<QPointF>& points, int mode, const CorrectionTypesFlags& types) override { return {}; }
     QVector<QPointF> projectPointsWithCorrections(const QVector<QPointF>& points, int mode, const CorrectionTypesFlags& types) override { return {}; }
     QPointF projectPointWithoutCorrections(const QPointF& point, int mode, const CorrectionTypesFlags& types) override { return {}; }
@@ -141,6 +148,9 @@ public:
     QSize imageSize{-1, -1};
     QPointF shift;
     QList<int> projections;
+    QList<std::pair<int, QVector<QPointF>>> projectedLists;
+    QVector<QPointF> normalisedPoints;
+    QSize initialSize;
 };
 
 #pragma GCC diagnostic pop
