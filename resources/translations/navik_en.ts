@@ -28,6 +28,17 @@
     </message>
 </context>
 <context>
+    <name>CBaseCorrectionToolPane</name>
+    <message>
+        <source>Apply and close tool</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset tool</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CBaseGraphicsView</name>
     <message>
         <source>Before</source>

@@ -28,6 +28,17 @@
     </message>
 </context>
 <context>
+    <name>CBaseCorrectionToolPane</name>
+    <message>
+        <source>Apply and close tool</source>
+        <translation>Appliquer et fermer l’outil</translation>
+    </message>
+    <message>
+        <source>Reset tool</source>
+        <translation>Réinitialiser l’outil</translation>
+    </message>
+</context>
+<context>
     <name>CBaseGraphicsView</name>
     <message>
         <source>Before</source>

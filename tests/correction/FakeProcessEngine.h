@@ -55,6 +55,17 @@ public:
         return mode == 4 ? point - shift : mode == 5 ? point + shift : point;
     }
     QSize getOriginalImageSize() const override { return imageSize; }
+    // Records each key with its integer value, e.g. "dict KeystoningUpDown 12".
+    bool addCEDictionaryParameters(NavikNS::Dictionary params) override
+    {
+        for (const auto& [key, value] : params.Entries())
+            calls.append(QStringLiteral("dict %1 %2%3")
+                             .arg(QString::fromStdString(key))
+                             .arg(value.AsInt())
+                             .arg(value.GetType() == Navik::Value::kTypeInt ? QString() : QStringLiteral(" (not int)")));
+        return true;
+    }
+    bool isFieldOfViewWellEstimated() override { return fieldOfViewWellEstimated; }
     QVector<QPointF> projectPoints(const QVector<QPointF>& points, int mode) override
     {
         projectedLists.append({mode, points});
@@ -82,7 +93,6 @@ public:
     void onCEPropertyIntChanged(const QString& key, int value) override {}
     void onCEPropertyValueArrayChanged(const QString& key, const Navik::ValueArray& value) override {}
     void forceProcessImage() override {}
-    bool addCEDictionaryParameters(NavikNS::Dictionary params) override { return false; }
     void setNormolizedKeystoningPointsOnOriginalImage(QVector<QPointF> points) override {}
     void resetBeforeOpen() override {}
     bool openFile(const QString& path) override { return false; }
@@ -136,7 +146,6 @@ public:
     void createImageForSnapshot(const QString& name) override {}
     RotationDirections::RotationDirectionsEnum getCurrentRotation() const override { return {}; }
     QString getOpenedFilePath() const override { return {}; }
-    bool isFieldOfViewWellEstimated() override { return false; }
     bool isWideFieldOfView() override { return false; }
     void removeCameraProfile() override {}
     QByteArray state;
@@ -151,6 +160,7 @@ public:
     QList<std::pair<int, QVector<QPointF>>> projectedLists;
     QVector<QPointF> normalisedPoints;
     QSize initialSize;
+    bool fieldOfViewWellEstimated = true;
 };
 
 #pragma GCC diagnostic pop
