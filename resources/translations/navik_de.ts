@@ -28,6 +28,17 @@
     </message>
 </context>
 <context>
+    <name>CBaseCorrectionToolPane</name>
+    <message>
+        <source>Apply and close tool</source>
+        <translation>Anwenden und Werkzeug schließen</translation>
+    </message>
+    <message>
+        <source>Reset tool</source>
+        <translation>Werkzeug zurücksetzen</translation>
+    </message>
+</context>
+<context>
     <name>CBaseGraphicsView</name>
     <message>
         <source>Before</source>
@@ -99,6 +110,26 @@
 </context>
 <context>
     <name>CMainWindow</name>
+    <message>
+        <source>Image is rotated to Right</source>
+        <translation>Bild nach rechts gedreht</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Image is opened</source>
+        <translation>Bild geöffnet</translation>
+    </message>
     <message>
         <source>Correction</source>
         <translation>Korrektur</translation>

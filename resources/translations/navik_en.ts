@@ -28,6 +28,17 @@
     </message>
 </context>
 <context>
+    <name>CBaseCorrectionToolPane</name>
+    <message>
+        <source>Apply and close tool</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset tool</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CBaseGraphicsView</name>
     <message>
         <source>Before</source>
@@ -99,6 +110,26 @@
 </context>
 <context>
     <name>CMainWindow</name>
+    <message>
+        <source>Image is rotated to Right</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Image is opened</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>Correction</source>
         <translation type="unfinished"></translation>

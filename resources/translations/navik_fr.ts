@@ -28,6 +28,17 @@
     </message>
 </context>
 <context>
+    <name>CBaseCorrectionToolPane</name>
+    <message>
+        <source>Apply and close tool</source>
+        <translation>Appliquer et fermer l’outil</translation>
+    </message>
+    <message>
+        <source>Reset tool</source>
+        <translation>Réinitialiser l’outil</translation>
+    </message>
+</context>
+<context>
     <name>CBaseGraphicsView</name>
     <message>
         <source>Before</source>
@@ -99,6 +110,26 @@
 </context>
 <context>
     <name>CMainWindow</name>
+    <message>
+        <source>Image is rotated to Right</source>
+        <translation>Image pivotée vers la droite</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Édition</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Rétablir</translation>
+    </message>
+    <message>
+        <source>Image is opened</source>
+        <translation>Image ouverte</translation>
+    </message>
     <message>
         <source>Correction</source>
         <translation>Correction</translation>

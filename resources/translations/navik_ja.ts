@@ -28,6 +28,17 @@
     </message>
 </context>
 <context>
+    <name>CBaseCorrectionToolPane</name>
+    <message>
+        <source>Apply and close tool</source>
+        <translation>適用してツールを閉じる</translation>
+    </message>
+    <message>
+        <source>Reset tool</source>
+        <translation>ツールをリセット</translation>
+    </message>
+</context>
+<context>
     <name>CBaseGraphicsView</name>
     <message>
         <source>Before</source>
@@ -99,6 +110,26 @@
 </context>
 <context>
     <name>CMainWindow</name>
+    <message>
+        <source>Image is rotated to Right</source>
+        <translation>画像を右に回転</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>取り消す</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>やり直す</translation>
+    </message>
+    <message>
+        <source>Image is opened</source>
+        <translation>画像を開きました</translation>
+    </message>
     <message>
         <source>Correction</source>
         <translation>補正</translation>

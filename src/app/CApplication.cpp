@@ -1,9 +1,9 @@
 #include "app/CApplication.h"
 
-#include "app/stand-ins/CCorrectionModuleHost.h"
 #include "app/stand-ins/CMainWindow.h"
-#include "app/stand-ins/CUndoController.h"
 #include "app/stand-ins/PSHelper.h"
+#include "correction/CCorrectionModuleHost.h"
+#include "correction/CUndoController.h"
 #include "crash/CrashReporterSetup.h"
 #include "engine/CAFModulesManager.h"
 #include "engine/CProcessEngine.h"

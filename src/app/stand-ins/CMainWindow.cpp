@@ -1,7 +1,10 @@
 #include "app/stand-ins/CMainWindow.h"
 
 #include "app/stand-ins/CCorrectionPanelPreview.h"
-
+#include "correction/CCorrectionModuleHost.h"
+#include "correction/CUndoController.h"
+#include "view/CBaseGraphicsScene.h"
+#include "view/ICorrectionPanelModule.h"
 #include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
 #include "shell/IProcessEngine.h"
@@ -22,6 +25,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QUndoStack>
 
 #include <cstdlib>
 
@@ -48,6 +52,7 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
     : CBaseMainWindow(application, parent)
 {
     setWindowTitle(g_appTitle);
+    registerUndoForPanels();
     createViews();
     createCorrectionPalette();
 
@@ -75,6 +80,7 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
     QObject* processEngine = engine()->getQObject();
     connect(processEngine, SIGNAL(processingStarted()), this, SLOT(onStartImageProcessing()));
     connect(processEngine, SIGNAL(processingFinished()), this, SLOT(onFinishImageProcessing()));
+    setupUndo();
     // Test scripts give the answers of message boxes through this object.
     CMessageBox::initializeScripting();
 }
@@ -167,6 +173,7 @@ void CMainWindow::doResetBeforeOpen()
     resetViewsBeforeOpen();
     setWindowTitle(g_appTitle);
     setupControlsState(false);
+    resetUndoBeforeOpen();
 }
 
 bool CMainWindow::doOpenFilesInBatchMode(const QStringList&)
@@ -191,8 +198,10 @@ bool CMainWindow::doOpenFile(const QString& path)
         CMessageBox::warningWithReason(this, g_appTitle, g_globalStrings->notSupportString(), reason, QString());
     } else {
         opened = openAndWait([&path] { engine()->openFile(path); });
-        if (opened)
+        if (opened) {
+            recordOpenedImage();
             engine()->forceProcessImage();
+        }
         else
             CMessageBox::warningWithReason(this, g_appTitle, QStringLiteral("Sorry, file could not be opened"),
                                            engine()->getLastOpenError(), QString());
@@ -209,8 +218,10 @@ bool CMainWindow::doOpenImage(NavikImagePtr image, const CWindowState& state)
         setControlsEnabled(true, false);
         doSetWindowState(state);
         opened = openAndWait([&image] { engine()->openImage(image); });
-        if (opened)
+        if (opened) {
+            recordOpenedImage();
             engine()->forceProcessImage();
+        }
         setControlsEnabled(true, true);
         activateWindow();
     }
@@ -305,7 +316,20 @@ QVariantMap CMainWindow::windowState() const
 
 void CMainWindow::onRotateRight()
 {
+    if (!engine()->isPictureLoaded())
+        return;
     engine()->rotateImageFromCurrentState(RotationDirections::Rotation90);
+    CUndoController::instance()->createUndoCommand(tr("Image is rotated to Right"));
+}
+
+void CMainWindow::onUndo()
+{
+    CUndoController::instance()->undo();
+}
+
+void CMainWindow::onRedo()
+{
+    CUndoController::instance()->redo();
 }
 
 void CMainWindow::showEvent(QShowEvent* event)
@@ -326,6 +350,7 @@ void CMainWindow::onFinishImageProcessing()
 {
     setControlsEnabled(false, true);
     setPictureChanged(engine()->isPictureChanged());
+    recordFirstRender();
 }
 
 QAction* CMainWindow::addFileAction(QMenu* menu, const QString& name, const QString& text,
@@ -357,4 +382,75 @@ void CMainWindow::startTestScript()
     scripting->makeObjectScriptable(QStringLiteral("nativeDialogs"), CNativeDialogs::getInstance().get());
     connect(scripting.get(), &CScripting::testFinished, this, &QWidget::close);
     scripting->startScript();
+}
+void CMainWindow::registerUndoForPanels()
+{
+    // Every panel frame made from now on sends its undo requests to the controller.
+    setUndoControllerProvider([] { return static_cast<QObject*>(CUndoController::instance().get()); });
+}
+
+void CMainWindow::setupUndo()
+{
+    const std::shared_ptr<CUndoController> controller = CUndoController::instance();
+    CCorrectionModuleHost* host = CCorrectionModuleHost::instance();
+    IProcessEngine* processEngine = engine();
+    host->initialize(m_initialScene, m_resultScene);
+    // Every step records, in this order, the window, the engine and the modules.
+    controller->setProcessEngine(processEngine);
+    controller->addSerializableObject(this);
+    controller->addSerializableObject(processEngine);
+    controller->addSerializableObject(host);
+    connect(processEngine->getQObject(), SIGNAL(trasformOutParamsSignalWasSent()), controller.get(),
+            SLOT(onUpdateLastCommand()));
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    m_undoAction = edit->addAction(tr("Undo"));
+    m_undoAction->setObjectName(QStringLiteral("actionUndo"));
+    m_undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_redoAction = edit->addAction(tr("Redo"));
+    m_redoAction->setObjectName(QStringLiteral("actionRedo"));
+    m_redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Y));
+    // On the window too, so that the shortcuts work without the menu bar.
+    addAction(m_undoAction);
+    addAction(m_redoAction);
+    QUndoStack* stack = controller->undoStack();
+    m_undoAction->setEnabled(stack->canUndo());
+    m_redoAction->setEnabled(stack->canRedo());
+    connect(stack, &QUndoStack::canUndoChanged, m_undoAction, &QAction::setEnabled);
+    connect(stack, &QUndoStack::canRedoChanged, m_redoAction, &QAction::setEnabled);
+    connect(m_undoAction, &QAction::triggered, this, &CMainWindow::onUndo);
+    connect(m_redoAction, &QAction::triggered, this, &CMainWindow::onRedo);
+
+    const std::shared_ptr<CScripting> scripting = CScripting::getInstance();
+    if (scripting->isScriptingMode())
+        scripting->makeObjectScriptable(QStringLiteral("undoController"), controller.get());
+}
+
+bool CMainWindow::isUndoBaselineSet() const
+{
+    return engine()->isPictureLoaded() && !m_firstRenderPending;
+}
+
+void CMainWindow::resetUndoBeforeOpen()
+{
+    m_firstRenderPending = false;
+    CCorrectionModuleHost::instance()->resetBeforeImageOpen();
+    CUndoController::instance()->resetUndoStack();
+}
+
+void CMainWindow::recordOpenedImage()
+{
+    m_firstRenderPending = true;
+    CUndoController::instance()->createUndoCommand(tr("Image is opened"));
+}
+
+void CMainWindow::recordFirstRender()
+{
+    if (!m_firstRenderPending || !engine()->isPictureLoaded())
+        return;
+    // The state of the opened, rendered picture is where undo stops.
+    m_firstRenderPending = false;
+    const std::shared_ptr<CUndoController> controller = CUndoController::instance();
+    controller->resetUndoStack();
+    controller->createUndoCommand();
 }

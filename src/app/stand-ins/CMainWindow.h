@@ -70,6 +70,9 @@ public:
 
     // For test scripts: the window state the host kept.
     Q_INVOKABLE QVariantMap windowState() const;
+    // For test scripts: the opened picture has been rendered and undo starts
+    // from there.
+    Q_INVOKABLE bool isUndoBaselineSet() const;
 
     // ---- image views: the single view and the before/after pair
     // For test scripts: "single" or "beforeAfter"; the zoom of the views.
@@ -82,8 +85,10 @@ public:
     Q_INVOKABLE bool hasViewImage() const;
 
 public Q_SLOTS:
-    // A quarter turn clockwise.
+    // A quarter turn clockwise, recorded as an undo step.
     void onRotateRight();
+    void onUndo();
+    void onRedo();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -106,6 +111,13 @@ private:
     template<typename Open>
     bool openAndWait(Open open);
     void startTestScript();
+    // Undo: the objects every step records, the Edit menu's Undo and Redo,
+    // the steps of an open and the baseline after its first render.
+    void registerUndoForPanels();
+    void setupUndo();
+    void resetUndoBeforeOpen();
+    void recordOpenedImage();
+    void recordFirstRender();
 
     // ---- image views (CMainWindowViews.cpp)
     void createViews();
@@ -138,4 +150,8 @@ private:
     bool m_pictureChanged = false;
     CWindowState m_windowState;
     bool m_shownOnce = false;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    // The opened picture has not been rendered yet.
+    bool m_firstRenderPending = false;
 };

@@ -1,0 +1,67 @@
+#pragma once
+
+// The one undo stack of the program. It knows the objects whose states every
+// step records (registered once, in a fixed order), takes the snapshots,
+// chains each new step's before-states to the after-states of the step below
+// it, and decides which pushes are recorded: none before the first reset,
+// none while a step is being undone or redone, none after the program starts
+// to quit; the first push after a reset becomes the baseline, not a step.
+
+#include "correction/CUndoCommand.h"
+
+#include <QObject>
+#include <QUndoGroup>
+#include <QUndoStack>
+
+#include <memory>
+
+class CUndoController : public QObject
+{
+    Q_OBJECT
+public:
+    static std::shared_ptr<CUndoController> instance();
+
+    CUndoController();
+    ~CUndoController() override;
+
+    void setProcessEngine(IProcessEngine* engine);
+    void addSerializableObject(ISerializableInterface* object);
+    QUndoStack* undoStack();
+    // Nested calls are counted; pushes are dropped until the last resume.
+    void suspendRecording();
+    void resumeRecording();
+
+public Q_SLOTS:
+    void undo();
+    void redo();
+    void resetUndoStack();
+    // Takes back the step just below the index and returns to the state
+    // before it.
+    void removeLastStep();
+    void createUndoCommand(QString text);
+    void createUndoCommand();
+    // Takes ownership of the command.
+    void pushUndoCommand(CUndoCommand* command);
+    // The engine has sent the output parameters of a render: the step that
+    // caused it records the state after it.
+    void onUpdateLastCommand();
+    void initializeCommand(CUndoCommand* command);
+    void initializeCommand(CUndoCommand* command, QMap<QString, QByteArray> beforeStates);
+
+private Q_SLOTS:
+    void onAppAboutToQuit();
+
+private:
+    QUndoStack* activeStack();
+    // The step just below the stack's index, or null.
+    CUndoCommand* lastStep();
+
+    QUndoStack m_undoStack;
+    QUndoGroup m_undoGroup;
+    SerializedStates m_baselineStates;
+    int m_suspendCounter = 0;
+    bool m_blocked = true;
+    bool m_baselinePending = false;
+    IProcessEngine* m_engine = nullptr;
+    QList<ISerializableInterface*> m_objects;
+};
