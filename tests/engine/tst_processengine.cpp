@@ -825,6 +825,8 @@ void TestProcessEngine::clearingTheQueueFromAResultSlot()
     QVERIFY(engine.openImage(imageInMemory(320, 240)));
     QVERIFY(waitUntilEngineIdle(engine));
 
+    const QString anotherPicture = m_dir.filePath("another.jpg");
+    QVERIFY(QImage(200, 160, QImage::Format_RGB888).save(anotherPicture, "JPG"));
     int started = 0;
     int finished = 0;
     int saveAnswers = 0;
@@ -838,7 +840,7 @@ void TestProcessEngine::clearingTheQueueFromAResultSlot()
         if (operation == "reset")
             engine.resetBeforeOpen();
         else if (operation == "open")
-            QVERIFY(engine.openImage(imageInMemory(200, 160)));
+            QVERIFY(engine.openFile(anotherPicture));
         else if (operation == "turn")
             engine.rotateImageFromCurrentState(RotationDirections::Rotation90);
         else
