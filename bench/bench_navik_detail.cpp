@@ -38,14 +38,15 @@ Navik::ValueArray array(std::initializer_list<double> values)
     return result;
 }
 
-// Verticals that diverge upwards made parallel: the top of the picture is
-// pulled together, so its output pixels cover more than one input pixel.
+// Verticals that diverge upwards made parallel, the result shrunk to 60 %:
+// output pixels cover from less than one to more than two input pixels.
 Navik::Dictionary narrowingTop()
 {
     Navik::Dictionary d;
     d.SetValueForKey("KeystoningActive", Navik::Value(true));
     d.SetValueForKey("KeystoningMode", Navik::Value("Parallel"));
     d.SetValueForKey("KeystoningPoints", Navik::Value(array({0.1, 0.1, 0.25, 0.9, 0.75, 0.9, 0.9, 0.1})));
+    d.SetValueForKey("KeystoningScale", Navik::Value(60.0));
     d.SetValueForKey("OutputInterpolation", Navik::Value("Bicubic"));
     return d;
 }
@@ -144,16 +145,29 @@ int main(int argc, char** argv)
     int width = 0, height = 0;
     target->ComputeScaledOutputSize(0, &width, &height);
 
-    // The block, along the top middle, whose pixels span the most input
-    // pixels short of two (where a reduction to the next level starts).
-    int left = (width - kBlock) / 2, top = 0;
+    // The block inside the picture whose pixels span the most input pixels
+    // short of two (where a reduction to the next level starts).
+    const auto inside = [&](double x, double y) {
+        double ix = 0, iy = 0;
+        return target->ProjectPointFromOutputToInputImage(0, x, y, ix, iy) && ix >= 2 && iy >= 2 &&
+               ix <= image->GetWidth() - 2.0 && iy <= image->GetHeight() - 2.0;
+    };
+    int left = 0, top = 0;
     double best = 0;
-    for (int y = 0; y + kBlock <= height; y += kBlock / 4) {
-        const double spans = footprint(*target, left + kBlock / 2.0, y + kBlock / 2.0);
-        if (spans < 1.95 && spans > best) {
-            best = spans;
-            top = y;
+    for (int y = 0; y + kBlock <= height; y += kBlock / 4)
+        for (int x = 0; x + kBlock <= width; x += kBlock / 4) {
+            if (!inside(x, y) || !inside(x + kBlock, y) || !inside(x, y + kBlock) || !inside(x + kBlock, y + kBlock))
+                continue;
+            const double spans = std::max(footprint(*target, x, y), footprint(*target, x + kBlock, y + kBlock));
+            if (spans < 1.95 && spans > best) {
+                best = spans;
+                left = x;
+                top = y;
+            }
         }
+    if (best == 0) {
+        std::fprintf(stderr, "no block of the picture is reduced by the correction\n");
+        return 1;
     }
     std::printf("%s: %u x %u; output %d x %d; block %d x %d at (%d, %d), an output pixel spans %.2f input pixels\n",
                 photo.c_str(), image->GetWidth(), image->GetHeight(), width, height, kBlock, kBlock, left, top, best);
