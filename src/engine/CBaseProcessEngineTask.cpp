@@ -27,8 +27,16 @@ void CBaseProcessEngineTask::run()
     // Renders run on Qt's global pool: its threads get their alternate
     // signal stack with their first task.
     Navik::EnsureSignalStack();
+    // A part of a turn whose other part was cancelled does not start.
+    if (isCancelled())
+        return;
     if (m_notifyEngine)
         invokeOnEngine("processingStarted");
+    if (isCancelled()) {
+        if (m_notifyEngine)
+            invokeOnEngine("processingFinished");
+        return;
+    }
 
     // Renders need an image; the scheduler starts none without one.
     if (!hasImageToRender()) {
@@ -53,7 +61,8 @@ void CBaseProcessEngineTask::run()
         failRun();
         return;
     }
-    sendResult(pixels, QSize(width, height));
+    if (!isCancelled())
+        sendResult(pixels, QSize(width, height));
     if (m_notifyEngine)
         invokeOnEngine("processingFinished");
 }
@@ -61,11 +70,27 @@ void CBaseProcessEngineTask::run()
 void CBaseProcessEngineTask::failRun()
 {
     if (m_notifyEngine) {
-        if (m_reportErrors)
+        if (m_reportErrors && !isCancelled())
             QMetaObject::invokeMethod(&m_engine, "processingError", Qt::QueuedConnection, Q_ARG(int, 0));
         invokeOnEngine("processingFinished");
     }
-    onProcessingFailed();
+    if (!isCancelled())
+        onProcessingFailed();
+}
+
+void CBaseProcessEngineTask::cancel()
+{
+    m_cancelled->store(true);
+}
+
+bool CBaseProcessEngineTask::isCancelled() const
+{
+    return m_cancelled->load();
+}
+
+void CBaseProcessEngineTask::shareCancellation(const CBaseProcessEngineTask& owner)
+{
+    m_cancelled = owner.m_cancelled;
 }
 
 bool CBaseProcessEngineTask::hasImageToRender() const
@@ -224,14 +249,23 @@ void CBaseProcessEngineTask::announceSizeIfChanged(bool initial, const QSize& fu
 void CBaseProcessEngineTask::invokeOnEngine(const char* name, QGenericArgument first, QGenericArgument second,
                                             QGenericArgument third)
 {
+    // A cancelled task still ends the "processingStarted" it sent.
+    if (isCancelled() && qstrcmp(name, "processingFinished") != 0)
+        return;
     bool emitted = false;
-    runOnEngineThread([&] {
+    deliverOnEngineThread([&] {
         emitted = QMetaObject::invokeMethod(&m_engine, name, Qt::DirectConnection, first, second, third);
     });
     ASSERT(emitted);
 }
 
 void CBaseProcessEngineTask::runOnEngineThread(const std::function<void()>& action)
+{
+    if (!isCancelled())
+        deliverOnEngineThread(action);
+}
+
+void CBaseProcessEngineTask::deliverOnEngineThread(const std::function<void()>& action)
 {
     // The action runs on the main thread while this thread waits. Qt orders
     // the two threads with primitives of its own, which ThreadSanitizer
@@ -240,24 +274,35 @@ void CBaseProcessEngineTask::runOnEngineThread(const std::function<void()>& acti
     // thread wrote, the action included, reaches the main thread through the
     // slot below, filled and emptied under a lock. One hand-off at a time
     // uses the slot.
+    struct SHandOff
+    {
+        const std::function<void()>* action = nullptr;
+        CBaseProcessEngineTask* task = nullptr;
+    };
     static std::mutex oneAtATime;
     static std::mutex slotLock;
-    static const std::function<void()>* slot = nullptr;
+    static SHandOff slot;
 
     std::lock_guard exclusive(oneAtATime);
     {
         std::lock_guard lock(slotLock);
-        slot = &action;
+        slot = {&action, this};
     }
     QMetaObject::invokeMethod(
         &m_engine,
         [] {
-            const std::function<void()>* pending = nullptr;
+            SHandOff pending;
             {
                 std::lock_guard lock(slotLock);
-                pending = std::exchange(slot, nullptr);
+                pending = std::exchange(slot, SHandOff());
             }
-            (*pending)();
+            // While the action runs, a slot that clears the queue must not
+            // wait for this task, which waits for the slot.
+            CProcessEngine& engine = pending.task->m_engine;
+            CBaseProcessEngineTask* const outer = engine.deliveringTask();
+            engine.setDeliveringTask(pending.task);
+            (*pending.action)();
+            engine.setDeliveringTask(outer);
             // Hands what the action wrote back to the waiting thread.
             std::lock_guard lock(slotLock);
         },

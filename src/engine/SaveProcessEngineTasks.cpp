@@ -182,21 +182,30 @@ void CSaveProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
             if (m_engine.openedImage() == m_source)
                 m_engine.markAsSaved(m_renderedParameters, m_renderedPoints);
         });
-    invokeOnEngine("fileSaveCompleated", Q_ARG(bool, saved));
+    answer(saved);
 }
 
 void CSaveProcessEngineTask::onProcessingFailed()
 {
     if (m_fileForm)
         m_engine.setLastSaveError(QStringLiteral("The corrected picture could not be rendered."));
-    invokeOnEngine("fileSaveCompleated", Q_ARG(bool, false));
+    answer(false);
 }
 
 void CSaveProcessEngineTask::onDroppedFromQueue()
 {
-    if (m_fileForm)
-        m_engine.setLastSaveError(QStringLiteral("The save was cancelled before it started."));
-    emit m_engine.fileSaveCompleated(false);
+    if (!m_answered.exchange(true)) {
+        if (m_fileForm)
+            m_engine.setLastSaveError(QStringLiteral("The save was cancelled before it started."));
+        emit m_engine.fileSaveCompleated(false);
+    }
+}
+
+void CSaveProcessEngineTask::answer(bool saved)
+{
+    // A slot of the answer may cancel the task: it must not answer twice.
+    if (!m_answered.exchange(true))
+        invokeOnEngine("fileSaveCompleated", Q_ARG(bool, saved));
 }
 
 // ---------------------------------------------------------------- batch
@@ -273,15 +282,22 @@ void CBatchProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
     QString error;
     const bool saved =
         writeRender(pixels, *m_image->image(), m_options, unmirroredOrientation(*m_image->image()), &error);
-    invokeOnEngine("fileBatchCompleated", Q_ARG(bool, saved));
+    answer(saved);
+}
+
+void CBatchProcessEngineTask::answer(bool saved)
+{
+    if (!m_answered.exchange(true))
+        invokeOnEngine("fileBatchCompleated", Q_ARG(bool, saved));
 }
 
 void CBatchProcessEngineTask::onProcessingFailed()
 {
-    invokeOnEngine("fileBatchCompleated", Q_ARG(bool, false));
+    answer(false);
 }
 
 void CBatchProcessEngineTask::onDroppedFromQueue()
 {
-    emit m_engine.fileBatchCompleated(false);
+    if (!m_answered.exchange(true))
+        emit m_engine.fileBatchCompleated(false);
 }

@@ -17,6 +17,7 @@
 #include <QPointF>
 #include <QVector>
 
+#include <atomic>
 #include <memory>
 
 // Where and how a render is written.
@@ -69,6 +70,10 @@ private:
     NavikImagePtr m_source;
     Navik::Dictionary m_renderedParameters;
     QVector<QPointF> m_renderedPoints;
+    // Whether "fileSaveCompleated" went for this task: it goes once.
+    std::atomic<bool> m_answered{false};
+
+    void answer(bool saved);
 };
 
 class CBatchProcessEngineTask : public CBaseProcessEngineTask
@@ -104,4 +109,8 @@ private:
     bool m_eightBits;
     std::shared_ptr<Navik::Agent> m_agent;
     NavikImagePtr m_image;
+    // Whether "fileBatchCompleated" went for this task: it goes once.
+    std::atomic<bool> m_answered{false};
+
+    void answer(bool saved);
 };

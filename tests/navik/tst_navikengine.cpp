@@ -18,6 +18,7 @@
 
 #include <lcms2.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -154,6 +155,46 @@ bool samePixels(const PixelData& part, const PixelData& whole, int left, int top
     return true;
 }
 
+// Catmull-Rom weight of the tap `tap` for a position `t` past the first.
+double catmullRom(double t, int tap)
+{
+    const double d = std::abs(t - tap);
+    if (d < 1)
+        return 1.5 * d * d * d - 2.5 * d * d + 1;
+    if (d < 2)
+        return -0.5 * d * d * d + 2.5 * d * d - 4 * d + 2;
+    return 0;
+}
+
+// Bicubic sample of the full-resolution input at a continuous position
+// (pixel centres on whole numbers).
+double bicubicSample(const PixelData& input, double x, double y, int channel)
+{
+    const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+    double value = 0;
+    for (int j = -1; j <= 2; ++j) {
+        const int sy = std::clamp(y0 + j, 0, int(input.GetHeight()) - 1);
+        for (int i = -1; i <= 2; ++i) {
+            const int sx = std::clamp(x0 + i, 0, int(input.GetWidth()) - 1);
+            value += catmullRom(y - y0, j) * catmullRom(x - x0, i) * sampleAt(input, sx, sy, channel);
+        }
+    }
+    return std::clamp(value, 0.0, 255.0);
+}
+
+// Verticals that diverge upwards made parallel, the result shrunk to 60 %:
+// output pixels span from below one to above two input pixels.
+Dictionary narrowingTop()
+{
+    Dictionary d;
+    d.SetValueForKey("KeystoningActive", Value(true));
+    d.SetValueForKey("KeystoningMode", Value("Parallel"));
+    d.SetValueForKey("KeystoningPoints", Value(numbers({0.1, 0.1, 0.25, 0.9, 0.75, 0.9, 0.9, 0.1})));
+    d.SetValueForKey("KeystoningScale", Value(60.0));
+    d.SetValueForKey("OutputInterpolation", Value("Bicubic"));
+    return d;
+}
+
 struct EngineSession
 {
     EngineSession() { Navik::Engine::Initialize({}); }
@@ -172,6 +213,48 @@ class TestNavikEngine : public QObject
 private slots:
     void initTestCase() { m_engine = std::make_unique<EngineSession>(); }
     void cleanupTestCase() { m_engine.reset(); }
+
+    void fullResolutionKeepsTheDetailOfLevelZero()
+    {
+        // Where an output pixel spans more than one input pixel but less
+        // than two, a full-resolution render samples the input itself: on
+        // noise it matches a bicubic resampling of the input, where the
+        // next pyramid level would have averaged the noise away.
+        const PixelDataPtr input = pixels(kSampleTypeUInt8, kSampleLayoutRGBInterleaved, 480, 360);
+        std::mt19937 random(11);
+        for (unsigned int y = 0; y < input->GetHeight(); ++y) {
+            auto* row = static_cast<unsigned char*>(input->Buffer(0)) + y * input->GetRowBytes();
+            for (unsigned int i = 0; i < input->GetWidth() * 3; ++i)
+                row[i] = std::uint8_t(random() % 256);
+        }
+        const ImagePtr image = adopt(CreateImageFromPixelData(*input));
+        Agent agent(*image);
+        Target* target = agent.AddTarget(kCorrectionModeFinal, narrowingTop(), m_filter.get());
+        const PixelDataPtr rendered = renderWhole(*target, 0);
+        QVERIFY(rendered);
+        double difference = 0;
+        int compared = 0;
+        double largestSpan = 0;
+        for (int y = 0; y < int(rendered->GetHeight()); y += 3) {
+            for (int x = 0; x < int(rendered->GetWidth()); x += 3) {
+                double cx = 0, cy = 0, rx = 0, ry = 0, bx = 0, by = 0;
+                target->ProjectPointFromOutputToInputImage(0, x + 0.5, y + 0.5, cx, cy);
+                target->ProjectPointFromOutputToInputImage(0, x + 1.5, y + 0.5, rx, ry);
+                target->ProjectPointFromOutputToInputImage(0, x + 0.5, y + 1.5, bx, by);
+                const double span = std::max(std::hypot(rx - cx, ry - cy), std::hypot(bx - cx, by - cy));
+                // Inside the picture, away from its edges.
+                if (span < 1.15 || span > 1.9 || cx < 3 || cy < 3 || cx > 477 || cy > 357)
+                    continue;
+                largestSpan = std::max(largestSpan, span);
+                difference += std::abs(sampleAt(*rendered, x, y, 1) - bicubicSample(*input, cx - 0.5, cy - 0.5, 1));
+                ++compared;
+            }
+        }
+        QVERIFY2(compared > 200, qPrintable(QString::number(compared)));
+        QVERIFY(largestSpan > 1.8);
+        const double mean = difference / compared;
+        QVERIFY2(mean < 4.0, qPrintable(QString("mean difference %1 over %2 pixels").arg(mean).arg(compared)));
+    }
 
     void subImageEqualsTheSameAreaOfTheWholeRender_data()
     {

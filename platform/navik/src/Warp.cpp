@@ -37,12 +37,15 @@ constexpr int kMaxLevels = 32;
 constexpr int kFractionBits = 6;
 constexpr int kFractions = 1 << kFractionBits;
 
-// A level is sampled when its pixels are at most this much (in log2) smaller
-// than an output pixel's footprint: a hair of aliasing rather than a blur.
-constexpr double kLevelTolerance = 0.1;
+// A level serves the footprints from its pixel size up to twice that: the
+// next level is taken once an output pixel spans two of this level's pixels,
+// so a full-resolution render of a stretched area keeps level 0's detail and
+// a reduction by 2^n reads level n.
+constexpr double kLevelTolerance = 1.0;
 
-// Per pyramid level: the largest footprint it serves, 2^(level + tolerance),
-// squared as the footprints are compared; and its scale, 2^-level.
+// Per pyramid level: the footprint from which the next level is taken,
+// 2^(level + tolerance), squared as the footprints are compared; and its
+// scale, 2^-level.
 struct LevelConstants
 {
     std::array<double, kMaxLevels> footprintLimits{};
@@ -51,7 +54,9 @@ struct LevelConstants
     LevelConstants()
     {
         for (int level = 0; level < kMaxLevels; ++level) {
-            footprintLimits[level] = std::exp2(2.0 * (level + kLevelTolerance));
+            // Less a hair: a reduction by exactly 2^n must not miss level n
+            // by a rounding error.
+            footprintLimits[level] = std::exp2(2.0 * (level + kLevelTolerance)) * (1.0 - 1e-9);
             scales[level] = std::ldexp(1.0, -level);
         }
     }
@@ -504,7 +509,7 @@ private:
         };
         const double footprintSquared = std::max(squared(*right), squared(*below));
         int level = 0;
-        while (level + 1 < m_levelCount && footprintSquared > kLevels.footprintLimits[level])
+        while (level + 1 < m_levelCount && footprintSquared >= kLevels.footprintLimits[level])
             ++level;
         return level;
     }
