@@ -163,7 +163,7 @@ int main(int argc, char** argv)
 {
     const std::string photo = argc > 1 ? argv[1] : QUILLET_FIXTURES_DIR "/photo24.jpg";
     g_rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-    const unsigned int cores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned int cores = Navik::ThreadPool::AvailableCpuCount();
 #ifndef NAVIK_BENCH_OPENCV
     std::printf("OpenCV is not installed: the reference timings are missing (apt-get install libopencv-dev)\n");
 #endif

@@ -44,12 +44,12 @@ bool saveOptionsForFormat(SSaveOptions& options, Navik::Dictionary& saveOptions)
     }
 }
 
-// Writes `pixels` to the options' file with the metadata and colour profile
-// of `source`, naming this program as the software. `orientation`, when
-// valid, replaces the source's orientation tag. Drops the caller's
-// reference to the pixels once the image holds them.
-bool writeRender(PixelDataPtr& pixels, const Navik::Image& source, SSaveOptions& options,
-                 const Navik::Value& orientation)
+// Renders the target's full-size output straight into the options' file,
+// band by band, with the metadata and colour profile of `source`, naming this
+// program as the software. `orientation`, when valid, replaces the source's
+// orientation tag.
+bool saveRender(Navik::Target& target, Navik::SampleType sampleType, Navik::SampleLayout sampleLayout,
+                const Navik::Image& source, SSaveOptions& options, const Navik::Value& orientation)
 {
     Navik::Dictionary saveOptions;
     if (!saveOptionsForFormat(options, saveOptions))
@@ -60,15 +60,13 @@ bool writeRender(PixelDataPtr& pixels, const Navik::Image& source, SSaveOptions&
     if (orientation.IsValid())
         exif->SetValue(Navik::Exif::kMetaDataOrientationKey, orientation);
 
-    const auto image = Navik::RefPtr<Navik::Image>::Adopt(Navik::CreateImageFromPixelData(*pixels));
-    pixels.reset();
-    if (!image)
-        return false;
-    image->SetICCProfile(source.GetExif()->GetICCProfile());
-    image->SetExif(exif.get());
-
     Navik::ImageStatus status;
-    return image->Save(toNavikPath(options.path), options.format, saveOptions, &status);
+    const bool saved = target.SaveOutputImage(toNavikPath(options.path), options.format, saveOptions, sampleType,
+                                              sampleLayout, *exif, source.GetExif()->GetICCProfile(), nullptr,
+                                              &status);
+    if (!saved)
+        LOG_MESSAGE('W', "The corrected picture could not be saved: " << status.GetMessage());
+    return saved;
 }
 
 } // namespace
@@ -128,15 +126,31 @@ void CSaveProcessEngineTask::releaseTarget(Navik::Target* target)
     removeSingleRenderTarget(target);
 }
 
+bool CSaveProcessEngineTask::renderAndDeliver(const Navik::Dictionary& keystoning)
+{
+    if (!m_fileForm)
+        return CBaseProcessEngineTask::renderAndDeliver(keystoning);
+    if (!m_source || !m_source->image())
+        return false;
+    bool saved = false;
+    if (!withTarget(keystoning, [&](Navik::Target* target) {
+            saved = saveRender(*target, sampleType(), sampleLayout(), *m_source->image(), m_options,
+                               Navik::Value(uprightOrientation));
+        }))
+        return false;
+    reportSaved(saved);
+    return true;
+}
+
 void CSaveProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
 {
-    bool saved = false;
-    if (!m_fileForm) {
-        // The host takes the pixels from the engine when the signal arrives.
-        m_engine.setHostRenderResult(pixels);
-    } else if (m_source && m_source->image()) {
-        saved = writeRender(pixels, *m_source->image(), m_options, Navik::Value(uprightOrientation));
-    }
+    // The host takes the pixels from the engine when the signal arrives.
+    m_engine.setHostRenderResult(pixels);
+    reportSaved(false);
+}
+
+void CSaveProcessEngineTask::reportSaved(bool saved)
+{
     // Exactly what was rendered is what the file holds; a change made since
     // still counts as unsaved.
     // Only while the rendered picture is still open: one opened meanwhile has
@@ -225,11 +239,21 @@ Navik::Target* CBatchProcessEngineTask::createOrUpdateTarget(const Navik::Dictio
     return m_agent->AddTarget(Navik::kCorrectionModeFinal, parameters, filter.get());
 }
 
-void CBatchProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
+bool CBatchProcessEngineTask::renderAndDeliver(const Navik::Dictionary& keystoning)
 {
-    // The source's own orientation tag stays: the pixels were not turned by it.
-    const bool saved = writeRender(pixels, *m_image->image(), m_options, Navik::Value());
+    bool saved = false;
+    if (!withTarget(keystoning, [&](Navik::Target* target) {
+            // The source's own orientation tag stays: the pixels were not turned by it.
+            saved = saveRender(*target, sampleType(), sampleLayout(), *m_image->image(), m_options, Navik::Value());
+        }))
+        return false;
     invokeOnEngine("fileBatchCompleated", Q_ARG(bool, saved));
+    return true;
+}
+
+void CBatchProcessEngineTask::sendResult(PixelDataPtr, const QSize&)
+{
+    // The render goes straight into the file (renderAndDeliver).
 }
 
 void CBatchProcessEngineTask::onProcessingFailed()
