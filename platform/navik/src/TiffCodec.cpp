@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <limits>
 #include <mutex>
 #include <tiffio.h>
@@ -773,6 +774,9 @@ private:
         }
     }
 
+    // Strips are made a band at a time: the rows rendered on every thread,
+    // converted and compressed on every thread, then written by a thread of
+    // their own while the next band is made.
     bool writeStrips(ImageStatus* status)
     {
         const unsigned int threads = ThreadPool::Shared().GetThreadCount();
@@ -780,48 +784,90 @@ private:
         // a few megabytes.
         const unsigned int stripsPerBand = std::max(1u, 2 * threads);
         RowBand band;
-        std::vector<std::vector<unsigned char>> rows(stripsPerBand);
-        std::vector<std::string> encoded(stripsPerBand);
-        for (unsigned int firstStrip = 0; firstStrip < m_stripCount; firstStrip += stripsPerBand) {
-            const unsigned int strips = std::min(stripsPerBand, m_stripCount - firstStrip);
-            const unsigned int firstRow = firstStrip * m_rowsPerStrip;
-            const unsigned int rowCount = std::min(strips * m_rowsPerStrip, m_source.Height() - firstRow);
-            if (!m_source.Fill(firstRow, rowCount, 0, band, status))
-                return fail(status, "the pixels could not be had");
-            Diagnostics diagnostics;
-            std::atomic<bool> failed{false};
-            ThreadPool::Shared().ParallelFor(strips, [&](std::size_t i) {
-                const unsigned int stripRow = firstRow + unsigned(i) * m_rowsPerStrip;
-                const unsigned int count = std::min(m_rowsPerStrip, m_source.Height() - stripRow);
-                std::vector<unsigned char>& data = rows[i];
-                data.resize(m_scanline * count);
-                for (unsigned int y = 0; y < count; ++y) {
-                    const void* from[3];
-                    band.Row(stripRow + y, from);
-                    void* to = data.data() + std::size_t(y) * m_scanline;
-                    ConvertPixelRow(m_source.Format(), from, m_target, &to, m_source.Width());
-                }
-                if (m_compress) {
-                    StripCompressor compressor(m_source.Width(), count, m_target, diagnostics);
-                    if (!compressor.Compress(data, encoded[i]))
-                        failed = true;
-                }
-            });
-            if (failed || diagnostics.hasError())
-                return fail(status, diagnostics.hasError() ? diagnostics.firstError() : "a strip could not be compressed");
-            for (unsigned int i = 0; i < strips; ++i) {
-                const void* data = m_compress ? static_cast<const void*>(encoded[i].data()) : rows[i].data();
-                const std::size_t size = m_compress ? encoded[i].size() : rows[i].size();
-                if (std::fwrite(data, 1, size, m_file) != size)
-                    return fail(status, std::strerror(errno));
-                m_offsets.push_back(m_position);
-                m_counts.push_back(size);
-                m_position += size;
-                if (!m_big && m_position > std::numeric_limits<std::uint32_t>::max())
-                    return fail(status, "the file would exceed 4 GB");
-            }
+        struct Strips
+        {
+            std::vector<std::vector<unsigned char>> rows;
+            std::vector<std::string> encoded;
+            unsigned int count = 0;
+        };
+        Strips made[2];
+        for (Strips& strips : made) {
+            strips.rows.resize(stripsPerBand);
+            strips.encoded.resize(stripsPerBand);
         }
+        std::future<std::string> writing; // the error of the band being written, if any
+        const auto finishWriting = [&]() -> bool {
+            if (!writing.valid())
+                return true;
+            const std::string error = writing.get();
+            return error.empty() || fail(status, error);
+        };
+        for (unsigned int firstStrip = 0, index = 0; firstStrip < m_stripCount; firstStrip += stripsPerBand, ++index) {
+            Strips& strips = made[index % 2];
+            strips.count = std::min(stripsPerBand, m_stripCount - firstStrip);
+            const unsigned int firstRow = firstStrip * m_rowsPerStrip;
+            const unsigned int rowCount = std::min(strips.count * m_rowsPerStrip, m_source.Height() - firstRow);
+            if (!m_source.Fill(firstRow, rowCount, 0, band, status)) {
+                finishWriting();
+                return fail(status, "the pixels could not be had");
+            }
+            if (!makeStrips(band, firstRow, strips.count, strips.rows, strips.encoded, status)) {
+                finishWriting();
+                return false;
+            }
+            if (!finishWriting())
+                return false;
+            writing = std::async(std::launch::async, [this, &strips] {
+                return writeBand(strips.rows, strips.encoded, strips.count);
+            });
+        }
+        return finishWriting();
+    }
+
+    bool makeStrips(const RowBand& band, unsigned int firstRow, unsigned int strips,
+                    std::vector<std::vector<unsigned char>>& rows, std::vector<std::string>& encoded,
+                    ImageStatus* status)
+    {
+        Diagnostics diagnostics;
+        std::atomic<bool> failed{false};
+        ThreadPool::Shared().ParallelFor(strips, [&](std::size_t i) {
+            const unsigned int stripRow = firstRow + unsigned(i) * m_rowsPerStrip;
+            const unsigned int count = std::min(m_rowsPerStrip, m_source.Height() - stripRow);
+            std::vector<unsigned char>& data = rows[i];
+            data.resize(m_scanline * count);
+            for (unsigned int y = 0; y < count; ++y) {
+                const void* from[3];
+                band.Row(stripRow + y, from);
+                void* to = data.data() + std::size_t(y) * m_scanline;
+                ConvertPixelRow(m_source.Format(), from, m_target, &to, m_source.Width());
+            }
+            if (m_compress) {
+                StripCompressor compressor(m_source.Width(), count, m_target, diagnostics);
+                if (!compressor.Compress(data, encoded[i]))
+                    failed = true;
+            }
+        });
+        if (failed || diagnostics.hasError())
+            return fail(status, diagnostics.hasError() ? diagnostics.firstError() : "a strip could not be compressed");
         return true;
+    }
+
+    // Appends the strips to the file; the error, or nothing.
+    std::string writeBand(const std::vector<std::vector<unsigned char>>& rows, const std::vector<std::string>& encoded,
+                          unsigned int strips)
+    {
+        for (unsigned int i = 0; i < strips; ++i) {
+            const void* data = m_compress ? static_cast<const void*>(encoded[i].data()) : rows[i].data();
+            const std::size_t size = m_compress ? encoded[i].size() : rows[i].size();
+            if (std::fwrite(data, 1, size, m_file) != size)
+                return std::strerror(errno);
+            m_offsets.push_back(m_position);
+            m_counts.push_back(size);
+            m_position += size;
+            if (!m_big && m_position > std::numeric_limits<std::uint32_t>::max())
+                return "the file would exceed 4 GB";
+        }
+        return {};
     }
 
     bool patchStripTables()

@@ -358,29 +358,30 @@ __attribute__((target("avx2"))) void sampleRgb8Avx2(const LevelView& level, cons
     }
 }
 
-// 16-bit RGB with AVX2. The samples are widened to 32 bits; bilinear sums
-// fit them exactly, bicubic ones are weighted down the rows in 64 bits, so
-// both give the portable path's values.
+// 16-bit RGB with AVX2. Bilinear samples are widened to 32 bits, where its
+// sums fit exactly; bicubic ones are summed across in 32 bits and down the
+// rows in 64, so both give the portable path's values.
 struct WideWeights
 {
     // Per fraction: the weight of the left pixel for three lanes, of the right
     // pixel for the next three, and 0 for the last two.
     alignas(32) std::array<std::array<std::int32_t, 8>, kFractions> linearX;
-    // The cubic taps 0 and 1, and 2 and 3, laid out the same way.
-    alignas(32) std::array<std::array<std::int32_t, 8>, kFractions> cubicX01;
-    alignas(32) std::array<std::array<std::int32_t, 8>, kFractions> cubicX23;
+    // The cubic taps as 16-bit pairs per channel: (0, 1) three times in the
+    // low lane, (2, 3) three times in the high one.
+    alignas(32) std::array<std::array<std::int16_t, 16>, kFractions> cubicPairs;
 
     WideWeights()
     {
         for (int f = 0; f < kFractions; ++f) {
             const auto& w = kCubic.weights[f];
+            cubicPairs[f] = {};
             for (int c = 0; c < 3; ++c) {
                 linearX[f][c] = kFractions - f;
                 linearX[f][c + 3] = f;
-                cubicX01[f][c] = w[0];
-                cubicX01[f][c + 3] = w[1];
-                cubicX23[f][c] = w[2];
-                cubicX23[f][c + 3] = w[3];
+                cubicPairs[f][2 * c] = std::int16_t(w[0]);
+                cubicPairs[f][2 * c + 1] = std::int16_t(w[1]);
+                cubicPairs[f][8 + 2 * c] = std::int16_t(w[2]);
+                cubicPairs[f][8 + 2 * c + 1] = std::int16_t(w[3]);
             }
         }
     }
@@ -414,6 +415,10 @@ __attribute__((target("avx2"))) void sampleRgb16Avx2(const LevelView& level, con
 {
     // Lanes 3..5 (the right pixel's samples) moved onto lanes 0..2.
     const __m256i rightToLeft = _mm256_setr_epi32(3, 4, 5, 3, 4, 5, 6, 7);
+    // Per 128-bit lane of eight samples (two pixels and a bit): the samples
+    // of the two pixels interleaved per channel, as 16-bit words.
+    const __m256i channelPairs = _mm256_setr_epi8(0, 1, 6, 7, 2, 3, 8, 9, 4, 5, 10, 11, -1, -1, -1, -1, //
+                                                  0, 1, 6, 7, 2, 3, 8, 9, 4, 5, 10, 11, -1, -1, -1, -1);
     // Bilinear reads 8 samples from x0 on rows y0 and y0 + 1; bicubic 8 from
     // x0 - 1 and 8 from x0 + 1 on rows y0 - 1 .. y0 + 2.
     Located at;
@@ -450,31 +455,36 @@ __attribute__((target("avx2"))) void sampleRgb16Avx2(const LevelView& level, con
                 2 * kFractionBits);
             storeRgb16(rounded, out, last);
         } else {
-            const __m256i w01 = _mm256_load_si256(reinterpret_cast<const __m256i*>(kWide.cubicX01[fx].data()));
-            const __m256i w23 = _mm256_load_si256(reinterpret_cast<const __m256i*>(kWide.cubicX23[fx].data()));
+            // Across: the samples biased to signed 16 bits pair up per channel,
+            // taps 0 and 1 in the low lane, 2 and 3 in the high one, for one
+            // multiply-add; the bias comes back as 32768 times the weights' sum.
+            const __m256i wx = _mm256_load_si256(reinterpret_cast<const __m256i*>(kWide.cubicPairs[fx].data()));
             const auto& wy = kCubic.weights[fy];
-            // 64-bit sums down the rows: even lanes (0, 2, 4) and odd ones (1, 3, 5).
-            __m256i even = _mm256_setzero_si256();
-            __m256i odd = _mm256_setzero_si256();
+            __m256i sum = _mm256_setzero_si256(); // red, green, blue, 0 in 64 bits
             for (int r = 0; r < 4; ++r) {
                 const auto* row =
                     reinterpret_cast<const std::uint16_t*>(level.pixels + (y0 - 1 + r) * level.rowBytes) + (x0 - 1) * 3;
-                // Across, per channel, taps 0 + 1 on lanes c, c + 3 and taps 2 + 3 likewise: exact in 32 bits.
-                const __m256i across = _mm256_add_epi32(_mm256_mullo_epi32(widen(row), w01),
-                                                        _mm256_mullo_epi32(widen(row + 6), w23));
-                const __m256i weight = _mm256_set1_epi32(wy[r]);
-                even = _mm256_add_epi64(even, _mm256_mul_epi32(across, weight));
-                odd = _mm256_add_epi64(odd, _mm256_mul_epi32(_mm256_srli_epi64(across, 32), weight));
+                const __m256i taps = _mm256_inserti128_si256(
+                    _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row))),
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 6)), 1);
+                const __m256i pairs = _mm256_shuffle_epi8(_mm256_xor_si256(taps, _mm256_set1_epi16(-32768)),
+                                                          channelPairs);
+                const __m256i halves = _mm256_madd_epi16(pairs, wx);
+                const __m128i across =
+                    _mm_add_epi32(_mm256_castsi256_si128(halves), _mm256_extracti128_si256(halves, 1));
+                // Down, in 64 bits: the sums exceed 32.
+                sum = _mm256_add_epi64(sum, _mm256_mul_epi32(_mm256_cvtepi32_epi64(across),
+                                                             _mm256_set1_epi64x(wy[r])));
             }
-            alignas(32) std::int64_t e[4], o[4];
-            _mm256_store_si256(reinterpret_cast<__m256i*>(e), even);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(o), odd);
-            // Lanes: red 0 + 3, green 1 + 4, blue 2 + 5.
-            const std::int64_t sums[3] = {e[0] + o[1], o[0] + e[2], e[1] + o[2]};
+            // The bias (32768 x 2^11 x 2^11), rounding, and 2^16 more in the
+            // result so that the shift sees no negative sum.
             constexpr int shift = 2 * kCubicBits;
-            for (int c = 0; c < 3; ++c)
-                out[c] = std::uint16_t(std::clamp<std::int64_t>((sums[c] + (std::int64_t(1) << (shift - 1))) >> shift,
-                                                                0, kMaxSample<std::uint16_t>));
+            const __m256i offset = _mm256_set1_epi64x((std::int64_t(32768) << shift) + (std::int64_t(1) << (shift - 1)) +
+                                                      (std::int64_t(1) << (shift + 16)));
+            const __m256i shifted = _mm256_srli_epi64(_mm256_add_epi64(sum, offset), shift);
+            const __m128i values = _mm256_castsi256_si128(
+                _mm256_permutevar8x32_epi32(shifted, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
+            storeRgb16(_mm_sub_epi32(values, _mm_set1_epi32(1 << 16)), out, last);
         }
     }
 }
