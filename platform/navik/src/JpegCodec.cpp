@@ -460,7 +460,9 @@ public:
         const unsigned int mcusPerRow = (source.Width() + mcuWidth - 1) / mcuWidth;
         const unsigned int mcuRows = (source.Height() + mcuHeight - 1) / mcuHeight;
         const unsigned int maxMcuRowsPerBand = 65535 / mcusPerRow;
-        const unsigned int mcuRowsPerBand = std::min(maxMcuRowsPerBand, std::max(1u, mcuRows / (2 * threads)));
+        // Four bands per thread: a band renders its own rows as it encodes
+        // them, and small bands share uneven work out better.
+        const unsigned int mcuRowsPerBand = std::min(maxMcuRowsPerBand, std::max(1u, mcuRows / (4 * threads)));
         if (mcuRowsPerBand == 0 || mcuRowsPerBand >= mcuRows)
             return false;
         bandRows = mcuRowsPerBand * mcuHeight;
