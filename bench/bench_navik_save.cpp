@@ -93,6 +93,15 @@ void resetPeakMemory()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
+// The machine's load: figures taken on a shared machine mean little without it.
+std::string loadAverage()
+{
+    std::ifstream file("/proc/loadavg");
+    std::string one, five, fifteen;
+    file >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
+
 [[noreturn]] void die(const std::string& what)
 {
     std::fprintf(stderr, "%s\n", what.c_str());
@@ -290,8 +299,8 @@ int main(int argc, char** argv)
         std::filesystem::temp_directory_path() / ("navik-save-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     const unsigned int cpus = Navik::ThreadPool::AvailableCpuCount();
-    std::printf("%s, best of %d rounds, %u CPUs for the framework (plain libjpeg-turbo and libtiff: 1)\n",
-                photo.c_str(), g_rounds, cpus);
+    std::printf("%s, best of %d rounds, %u CPUs for the framework (plain libjpeg-turbo and libtiff: 1), load %s\n",
+                photo.c_str(), g_rounds, cpus, loadAverage().c_str());
 
     std::vector<unsigned char> warm;
     unsigned int width = 0, height = 0;
@@ -409,6 +418,6 @@ int main(int argc, char** argv)
     }
 
     std::filesystem::remove_all(folder);
-    std::printf("\n%s\n", g_missed ? "some targets MISSED" : "every target met");
+    std::printf("\nload at the end %s\n%s\n", loadAverage().c_str(), g_missed ? "some targets MISSED" : "every target met");
     return 0;
 }
