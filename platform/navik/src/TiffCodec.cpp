@@ -29,6 +29,9 @@ namespace {
 constexpr tmsize_t kMaxSingleAllocation = tmsize_t(1) << 30;
 // Below this many pixels one thread decodes faster than several start up.
 constexpr std::uint64_t kParallelPixelCount = 1u << 20;
+// Files are read, not mapped: a mapped file's pages would count as the
+// process's memory on top of the decoded picture while it loads.
+constexpr const char* kReadMode = "rm";
 // Strips of about this size compress well and keep memory per strip small.
 constexpr std::size_t kTargetStripBytes = 256u << 10;
 // Each decoding thread holds one decoded strip or tile. A strip never holds more
@@ -304,7 +307,7 @@ private:
         std::unique_ptr<TiffHandle> own;
         TIFF* tiff = m_first;
         if (thread > 0) {
-            own = std::make_unique<TiffHandle>(m_path, "r", m_diagnostics);
+            own = std::make_unique<TiffHandle>(m_path, kReadMode, m_diagnostics);
             tiff = own->get();
             if (!tiff) {
                 m_failed = true;
@@ -412,7 +415,7 @@ Image* failed(ImageStatus* status, ImageStatusCode code, const std::string& mess
 Image* ReadTiff(const std::string& path, bool headerOnly, Progress* progress, ImageStatus* status)
 {
     Diagnostics diagnostics;
-    TiffHandle handle(path, "r", diagnostics);
+    TiffHandle handle(path, kReadMode, diagnostics);
     if (!handle.get())
         return failed(status, kImageStatusCorruptData,
                       "The file is not a readable TIFF file (" + diagnostics.firstError() + ").");
