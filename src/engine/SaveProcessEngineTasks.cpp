@@ -11,6 +11,8 @@
 #include <Navik/Exif.h>
 #include <Navik/Image.h>
 
+#include <QMutexLocker>
+
 namespace Keys = EngineParameterKeys;
 
 namespace {
@@ -132,12 +134,25 @@ bool CSaveProcessEngineTask::renderAndDeliver(const Navik::Dictionary& keystonin
         return CBaseProcessEngineTask::renderAndDeliver(keystoning);
     if (!m_source || !m_source->image())
         return false;
-    bool saved = false;
-    if (!withTarget(keystoning, [&](Navik::Target* target) {
-            saved = saveRender(*target, sampleType(), sampleLayout(), *m_source->image(), m_options,
-                               Navik::Value(uprightOrientation));
-        }))
+    // The target is made and removed under the engine mutex; the render and
+    // the writing run outside it, for the views' projections take it on the
+    // main thread. The agent is held meanwhile: a picture closed during the
+    // save keeps its pixels until the file is written.
+    std::shared_ptr<Navik::Agent> agent;
+    Navik::Target* target = nullptr;
+    {
+        QMutexLocker lock(&m_engine.engineMutex());
+        agent = m_engine.agent();
+        target = agent ? agent->AddTarget(Navik::kCorrectionModeFinal, keystoning, m_engine.filter()) : nullptr;
+    }
+    if (!target)
         return false;
+    const bool saved = saveRender(*target, sampleType(), sampleLayout(), *m_source->image(), m_options,
+                                  Navik::Value(uprightOrientation));
+    {
+        QMutexLocker lock(&m_engine.engineMutex());
+        agent->RemoveTarget(target);
+    }
     reportSaved(saved);
     return true;
 }
@@ -241,12 +256,13 @@ Navik::Target* CBatchProcessEngineTask::createOrUpdateTarget(const Navik::Dictio
 
 bool CBatchProcessEngineTask::renderAndDeliver(const Navik::Dictionary& keystoning)
 {
-    bool saved = false;
-    if (!withTarget(keystoning, [&](Navik::Target* target) {
-            // The source's own orientation tag stays: the pixels were not turned by it.
-            saved = saveRender(*target, sampleType(), sampleLayout(), *m_image->image(), m_options, Navik::Value());
-        }))
+    // The agent is this task's own: nothing else renders with it, so the
+    // save runs without the engine mutex.
+    Navik::Target* target = createOrUpdateTarget(keystoning);
+    if (!target)
         return false;
+    // The source's own orientation tag stays: the pixels were not turned by it.
+    const bool saved = saveRender(*target, sampleType(), sampleLayout(), *m_image->image(), m_options, Navik::Value());
     invokeOnEngine("fileBatchCompleated", Q_ARG(bool, saved));
     return true;
 }
