@@ -45,8 +45,6 @@ void CBaseProcessEngineTask::run()
         return;
     }
 
-    int width = 0;
-    int height = 0;
     // Asked once: the points may move on the main thread meanwhile, and the
     // render must use the ones that passed the check.
     QSize keystoningSize;
@@ -56,15 +54,25 @@ void CBaseProcessEngineTask::run()
         return;
     }
 
-    const PixelDataPtr pixels = process(keystoning, &width, &height);
-    if (!isUsable(pixels)) {
+    if (!renderAndDeliver(keystoning)) {
         failRun();
         return;
     }
-    if (!isCancelled())
-        sendResult(pixels, QSize(width, height));
     if (m_notifyEngine)
         invokeOnEngine("processingFinished");
+}
+
+bool CBaseProcessEngineTask::renderAndDeliver(const Navik::Dictionary& keystoning)
+{
+    int width = 0;
+    int height = 0;
+    const PixelDataPtr pixels = process(keystoning, &width, &height);
+    if (!isUsable(pixels))
+        return false;
+    // A cancelled task delivers nothing.
+    if (!isCancelled())
+        sendResult(pixels, QSize(width, height));
+    return true;
 }
 
 void CBaseProcessEngineTask::failRun()
@@ -115,15 +123,10 @@ QString CBaseProcessEngineTask::taskId() const
 
 PixelDataPtr CBaseProcessEngineTask::process(const Navik::Dictionary& keystoning, int* width, int* height)
 {
-    QMutexLocker lock(&m_engine.engineMutex());
-    Navik::Target* target = createOrUpdateTarget(keystoning);
-    if (!target) {
-        ASSERT(target);
-        return {};
-    }
-
     PixelDataPtr result;
-    if (target->ComputeScaledOutputSize(0, width, height)) {
+    withTarget(keystoning, [&](Navik::Target* target) {
+        if (!target->ComputeScaledOutputSize(0, width, height))
+            return;
         LOG_MESSAGE('D', "Processing image using dictionary: " << keystoning.StringRepr());
         LOG_MESSAGE('D', "Processing image with scale: " << m_scaleLevel);
 
@@ -138,9 +141,22 @@ PixelDataPtr CBaseProcessEngineTask::process(const Navik::Dictionary& keystoning
         } else {
             result = renderSubImage(target, &renderWidth, &renderHeight);
         }
-    }
-    releaseTarget(target);
+    });
     return result;
+}
+
+bool CBaseProcessEngineTask::withTarget(const Navik::Dictionary& keystoning,
+                                        const std::function<void(Navik::Target*)>& action)
+{
+    QMutexLocker lock(&m_engine.engineMutex());
+    Navik::Target* target = createOrUpdateTarget(keystoning);
+    if (!target) {
+        ASSERT(target);
+        return false;
+    }
+    action(target);
+    releaseTarget(target);
+    return true;
 }
 
 void CBaseProcessEngineTask::onProcessingFailed()

@@ -76,6 +76,14 @@ protected:
     // points (keystoningDictionary), under the engine mutex. `width` and
     // `height` receive the full output size (scale level 0). Null on failure.
     virtual PixelDataPtr process(const Navik::Dictionary& keystoning, int* width, int* height);
+    // Renders with `keystoning` and delivers the outcome: by default process()
+    // and, when it gave pixels, sendResult(). False sends the task down the
+    // failure path.
+    virtual bool renderAndDeliver(const Navik::Dictionary& keystoning);
+    // Runs `action` with the target brought up to date for `keystoning`,
+    // under the engine mutex, and releases the target afterwards. False,
+    // without running it, when there is no target.
+    bool withTarget(const Navik::Dictionary& keystoning, const std::function<void(Navik::Target*)>& action);
     // Delivers a successful render; `fullSize` is the output size at level 0.
     virtual void sendResult(PixelDataPtr pixels, const QSize& fullSize) = 0;
     virtual void onProcessingFailed();

@@ -49,6 +49,9 @@ public:
     Navik::FileFormat fileFormat() const { return m_options.format; }
 
 protected:
+    // The file form renders straight into its file, band by band.
+    bool renderAndDeliver(const Navik::Dictionary& keystoning) override;
+    // The host form's pixels.
     void sendResult(PixelDataPtr pixels, const QSize& fullSize) override;
     void onProcessingFailed() override;
     // The after parameters and points, taken together so that what is
@@ -62,6 +65,9 @@ protected:
     Navik::SampleType sampleType() override;
 
 private:
+    // Marks the picture as saved when it was, and ends the wait for the save.
+    void reportSaved(bool saved);
+
     bool m_fileForm;
     SSaveOptions m_options;
     bool m_eightBits;
@@ -91,6 +97,8 @@ public:
     void onDroppedFromQueue() override;
 
 protected:
+    // Renders straight into the output file, band by band.
+    bool renderAndDeliver(const Navik::Dictionary& keystoning) override;
     void sendResult(PixelDataPtr pixels, const QSize& fullSize) override;
     void onProcessingFailed() override;
     bool hasImageToRender() const override;
