@@ -563,7 +563,7 @@ public:
     {
     }
 
-    bool failed() const { return m_failed.load(); }
+    bool Failed() const { return m_failed.load(); }
 
     // Renders output rows [first, last) of the request.
     void Render(int first, int last)
@@ -572,13 +572,13 @@ public:
         const bool wide = m_pyramid.Format().GetSampleSize() == 16;
         const bool cubic = m_request.interpolation == Interpolation::Bicubic;
         if (channels == 3 && !wide)
-            cubic ? renderRows<std::uint8_t, 3, true>(first, last) : renderRows<std::uint8_t, 3, false>(first, last);
+            cubic ? RenderRows<std::uint8_t, 3, true>(first, last) : RenderRows<std::uint8_t, 3, false>(first, last);
         else if (channels == 3)
-            cubic ? renderRows<std::uint16_t, 3, true>(first, last) : renderRows<std::uint16_t, 3, false>(first, last);
+            cubic ? RenderRows<std::uint16_t, 3, true>(first, last) : RenderRows<std::uint16_t, 3, false>(first, last);
         else if (!wide)
-            cubic ? renderRows<std::uint8_t, 1, true>(first, last) : renderRows<std::uint8_t, 1, false>(first, last);
+            cubic ? RenderRows<std::uint8_t, 1, true>(first, last) : RenderRows<std::uint8_t, 1, false>(first, last);
         else
-            cubic ? renderRows<std::uint16_t, 1, true>(first, last) : renderRows<std::uint16_t, 1, false>(first, last);
+            cubic ? RenderRows<std::uint16_t, 1, true>(first, last) : RenderRows<std::uint16_t, 1, false>(first, last);
     }
 
     void MergeHistogram(const Histogram& part)
@@ -591,7 +591,7 @@ public:
 
 private:
     template <typename Sample, int Channels, bool Cubic>
-    void renderRows(int first, int last)
+    void RenderRows(int first, int last)
     {
         const WarpRequest& r = m_request;
         std::vector<Sample> scratch(m_direct ? 0 : std::size_t(r.width) * Channels);
@@ -600,16 +600,16 @@ private:
         // Room past the block for the eight-at-a-time reads of the vector path.
         float xs[kBlock + 8] = {}, ys[kBlock + 8] = {};
         const bool vector = UsesVectorSampling();
-        const int firstBlock = floorToBlock(r.left);
+        const int firstBlock = FloorToBlock(r.left);
         const int end = r.left + r.width;
         std::vector<int> tileLevels((end - firstBlock + kBlock - 1) / kBlock);
         int tileTop = INT_MIN;
         for (int y = first; y < last; ++y) {
-            Sample* row = m_direct ? reinterpret_cast<Sample*>(outputRow(y, 0)) : scratch.data();
-            if (floorToBlock(y) != tileTop) {
-                tileTop = floorToBlock(y);
+            Sample* row = m_direct ? reinterpret_cast<Sample*>(OutputRow(y, 0)) : scratch.data();
+            if (FloorToBlock(y) != tileTop) {
+                tileTop = FloorToBlock(y);
                 for (std::size_t tile = 0; tile < tileLevels.size(); ++tile)
-                    tileLevels[tile] = levelFor(firstBlock + int(tile) * kBlock, tileTop);
+                    tileLevels[tile] = LevelFor(firstBlock + int(tile) * kBlock, tileTop);
             }
             for (int blockStart = firstBlock; blockStart < end; blockStart += kBlock) {
                 const int level = tileLevels[(blockStart - firstBlock) / kBlock];
@@ -617,24 +617,24 @@ private:
                     m_failed = true;
                     return;
                 }
-                blockCoordinates(blockStart, y, level, xs, ys);
+                BlockCoordinates(blockStart, y, level, xs, ys);
                 const int from = std::max(blockStart, r.left);
                 const int to = std::min(blockStart + kBlock, end);
                 Sample* out = row + std::size_t(from - r.left) * Channels;
                 sample<Sample, Channels, Cubic>(*views[level], xs + (from - blockStart), ys + (from - blockStart),
                                                 to - from, out, vector);
             }
-            finishRow(row, y, histogram.get());
+            FinishRow(row, y, histogram.get());
         }
         if (histogram)
             MergeHistogram(*histogram);
     }
 
-    static int floorToBlock(int x) { return x >= 0 ? x / kBlock * kBlock : -((-x + kBlock - 1) / kBlock) * kBlock; }
+    static int FloorToBlock(int x) { return x >= 0 ? x / kBlock * kBlock : -((-x + kBlock - 1) / kBlock) * kBlock; }
 
     // The pyramid level for the blocks of a 32 x 32 tile: the one whose pixels
     // are about as large as the footprint of an output pixel at its middle.
-    int levelFor(int blockStart, int tileTop) const
+    int LevelFor(int blockStart, int tileTop) const
     {
         if (m_levelCount == 1)
             return 0;
@@ -657,7 +657,7 @@ private:
 
     // The continuous position in the level of every pixel of the block;
     // -1 for a pixel without a source.
-    void blockCoordinates(int blockStart, int y, int level, float* xs, float* ys) const
+    void BlockCoordinates(int blockStart, int y, int level, float* xs, float* ys) const
     {
         const double scale = kLevels.scales[level];
         const OutputMap& map = m_request.map;
@@ -683,31 +683,31 @@ private:
         }
     }
 
-    unsigned char* outputRow(int y, unsigned int plane) const
+    unsigned char* OutputRow(int y, unsigned int plane) const
     {
         return static_cast<unsigned char*>(m_request.output->Buffer(int(plane))) +
                std::size_t(y - m_request.top) * m_request.output->GetRowBytes();
     }
 
     template <typename Sample>
-    void finishRow(Sample* row, int y, Histogram* histogram)
+    void FinishRow(Sample* row, int y, Histogram* histogram)
     {
         const WarpRequest& r = m_request;
         if (r.colour)
             r.colour->Apply(row, r.width);
         if (histogram)
-            count(row, *histogram);
+            Count(row, *histogram);
         if (m_direct)
             return;
         void* planes[3];
         for (unsigned int plane = 0; plane < m_outputFormat.GetBufferCount(); ++plane)
-            planes[plane] = outputRow(y, plane);
+            planes[plane] = OutputRow(y, plane);
         const void* source = row;
         ConvertPixelRow(m_pyramid.Format(), &source, m_outputFormat, planes, unsigned(r.width));
     }
 
     template <typename Sample>
-    void count(const Sample* row, Histogram& histogram) const
+    void Count(const Sample* row, Histogram& histogram) const
     {
         constexpr int shift = sizeof(Sample) == 1 ? 0 : 8;
         const int channels = m_pyramid.Channels();
@@ -789,7 +789,7 @@ bool Warp(Pyramid& pyramid, const WarpRequest& request)
                 request.progress->SetFraction(double(++done) / bands);
         },
         threads);
-    return !cancelled && !renderer.failed();
+    return !cancelled && !renderer.Failed();
 }
 
 } // namespace Navik::Internal
