@@ -69,6 +69,17 @@
     </message>
 </context>
 <context>
+    <name>CLoupeWidget</name>
+    <message>
+        <source>Loupe</source>
+        <translation>ルーペ</translation>
+    </message>
+    <message>
+        <source>Display only tools actions</source>
+        <translation>ツール操作のみ表示</translation>
+    </message>
+</context>
+<context>
     <name>CProgressDrawer</name>
     <message>
         <source>Processing</source>

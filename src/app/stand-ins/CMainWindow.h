@@ -22,6 +22,7 @@
 class CBaseGraphicsScene;
 class CBaseGraphicsView;
 class CBeforeAfterView;
+class CLoupeWidget;
 class QAction;
 class QMenu;
 class QStackedWidget;
@@ -117,6 +118,8 @@ private:
     QStackedWidget* m_viewPages = nullptr;
     QAction* m_beforeAfterAction = nullptr;
     QAction* m_gridAction = nullptr;
+    CLoupeWidget* m_loupe = nullptr;
+    bool m_loupeCentred = false;
     QAction* m_saveAction;
     QAction* m_saveAsAction;
     QAction* m_closeAction;
