@@ -47,6 +47,8 @@ CLoupeWidget::CLoupeWidget(QWidget* parent, Qt::WindowFlags flags)
     auto* content = new QWidget(this);
     content->setObjectName(QStringLiteral("contentWidget"));
     verticalLayout->addWidget(content);
+    // Room a palette gives beyond the panel's height stays below it.
+    verticalLayout->addStretch();
     auto* contentLayout = new QVBoxLayout(content);
     contentLayout->setSpacing(0);
     contentLayout->setContentsMargins(6, 0, 6, 2);

@@ -102,6 +102,7 @@ void CMainWindow::createViews()
     loupeDock->setObjectName(QStringLiteral("dockWidgetLoupe"));
     m_loupe = new CLoupeWidget(loupeDock);
     loupeDock->setWidget(m_loupe);
+    loupeDock->setMaximumWidth(330);
     addDockWidget(Qt::RightDockWidgetArea, loupeDock);
     m_loupe->setBeforeScene(m_initialScene);
     m_loupe->setAfterScene(m_resultScene);
