@@ -109,6 +109,17 @@
     </message>
 </context>
 <context>
+    <name>CLoupeWidget</name>
+    <message>
+        <source>Loupe</source>
+        <translation>Loupe</translation>
+    </message>
+    <message>
+        <source>Display only tools actions</source>
+        <translation>Afficher seulement les actions des outils</translation>
+    </message>
+</context>
+<context>
     <name>CMainWindow</name>
     <message>
         <source>Image is rotated to Right</source>

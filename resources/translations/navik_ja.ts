@@ -109,6 +109,17 @@
     </message>
 </context>
 <context>
+    <name>CLoupeWidget</name>
+    <message>
+        <source>Loupe</source>
+        <translation>ルーペ</translation>
+    </message>
+    <message>
+        <source>Display only tools actions</source>
+        <translation>ツール操作のみ表示</translation>
+    </message>
+</context>
+<context>
     <name>CMainWindow</name>
     <message>
         <source>Image is rotated to Right</source>

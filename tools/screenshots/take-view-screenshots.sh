@@ -20,8 +20,10 @@ for lang in ${LANGS:-en ja}; do
     work=$(mktemp -d)
     mkdir -p "$home/.config/Navik Labs/tarl1"
     number=1033
-    [ "$lang" = ja ] && number=1041
-    printf '[General]\nNavikAppLanguage=%s\nNavikAppFirstTime=false\n' "$number" \
+    loupe=0
+    # The Japanese run shows the loupe at 200 %, the English one at 100 %.
+    [ "$lang" = ja ] && number=1041 && loupe=1
+    printf '[General]\nNavikAppLanguage=%s\nNavikAppFirstTime=false\napp_loupeZoom=%s\n' "$number" "$loupe" \
         >"$home/.config/Navik Labs/tarl1/Data.plist"
     { printf 'var SHOT_DIR = "%s";\n' "$work"; cat "$SCRIPT"; } >"$work/views.js"
     HOME=$home xvfb-run -a -s "-screen 0 1280x800x24" bash -c '

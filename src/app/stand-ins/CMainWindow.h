@@ -27,6 +27,7 @@ class CBeforeAfterView;
 class CDockWidget;
 class CPreviewCorrectionHost;
 class CPreviewCorrectionModule;
+class CLoupeWidget;
 class QAction;
 class QMenu;
 class QStackedWidget;
@@ -143,6 +144,8 @@ private:
     CDockWidget* m_correctionPalette = nullptr;
     std::shared_ptr<CPreviewCorrectionModule> m_previewModule;
     std::unique_ptr<CPreviewCorrectionHost> m_previewHost;
+    CLoupeWidget* m_loupe = nullptr;
+    bool m_loupeCentred = false;
     QAction* m_saveAction;
     QAction* m_saveAsAction;
     QAction* m_closeAction;

@@ -9,11 +9,13 @@
 #include "view/CBaseGraphicsView.h"
 #include "view/CBeforeAfterView.h"
 #include "view/CHandTool.h"
+#include "view/CLoupeWidget.h"
 #include "view/CZoomComboBox.h"
 #include "view/CZoomController.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenu>
@@ -94,6 +96,25 @@ void CMainWindow::createViews()
         connect(view, &CBaseGraphicsView::moveCentersToPointOfScene, hand, &CHandTool::onMoveCentersToPointOfScene);
     }
     connect(processEngine, SIGNAL(processingFinished()), this, SLOT(onViewsProcessingFinished()));
+
+    // The loupe, in a palette at the right.
+    auto* loupeDock = new QDockWidget(QStringLiteral("Loupe"), this);
+    loupeDock->setObjectName(QStringLiteral("dockWidgetLoupe"));
+    m_loupe = new CLoupeWidget(loupeDock);
+    loupeDock->setWidget(m_loupe);
+    loupeDock->setMaximumWidth(330);
+    addDockWidget(Qt::RightDockWidgetArea, loupeDock);
+    m_loupe->setBeforeScene(m_initialScene);
+    m_loupe->setAfterScene(m_resultScene);
+    for (CBaseGraphicsView* view : allViews())
+        m_loupe->connectToView(view);
+    connect(processEngine, SIGNAL(loupeResultImageProcessed(PixelDataPtr,QRect)), m_loupe,
+            SLOT(onLoupeImageProcessed(PixelDataPtr,QRect)));
+    connect(processEngine, SIGNAL(loupeInitialImageProcessed(PixelDataPtr,QRect)), m_loupe,
+            SLOT(onLoupeImageProcessed(PixelDataPtr,QRect)));
+    connect(m_loupe, SIGNAL(processLoupeRect(bool,QRect)), processEngine, SLOT(processLoupeRect(bool,QRect)));
+    connect(hand, SIGNAL(handToolActivated()), m_loupe, SLOT(onEnterHandTool()));
+    connect(hand, SIGNAL(handToolDeactivated()), m_loupe, SLOT(onLeaveHandTool()));
     // A changed correction makes the shown views ask for sharp renders again.
     connect(processEngine, SIGNAL(ceParamsChanged()), this, SLOT(onViewParametersChanged()));
     qApp->installEventFilter(this);
@@ -164,12 +185,19 @@ void CMainWindow::resetViewsBeforeOpen()
     CZoomController::instance()->onFit();
     CZoomController::instance()->resetDoubleClickZoom();
     CHandTool::instance()->setDisabled(true);
+    m_loupe->resetBeforeOpen();
+    m_loupeCentred = false;
 }
 
 void CMainWindow::onViewsProcessingFinished()
 {
-    if (m_initialScene->hasLoResImage())
-        CHandTool::instance()->setDisabled(false);
+    if (!m_initialScene->hasLoResImage())
+        return;
+    CHandTool::instance()->setDisabled(false);
+    if (!m_loupeCentred) {
+        m_loupeCentred = true;
+        m_loupe->showImageCenter();
+    }
 }
 
 QString CMainWindow::viewMode() const
