@@ -3,6 +3,7 @@
 
 #include "app/stand-ins/CMainWindow.h"
 
+#include "correction/CCorrectionModuleHost.h"
 #include "shell/CBaseApplication.h"
 #include "shell/IProcessEngine.h"
 #include "view/CBaseGraphicsScene.h"
@@ -44,9 +45,13 @@ void CMainWindow::createViews()
     m_viewPages->setStyleSheet(QStringLiteral("QGraphicsView { background: #3c3c3c; }"));
     m_viewPages->setMinimumSize(320, 240);
 
+    // The views ask the module host which correction is current (a press
+    // shows the initial image only outside some corrections).
+    CBeforeAfterView::setCorrectionNameQuery(
+        [](ICorrectionModuleHost* host) { return host->currentCorrectionName(); });
     m_singleView = new CBeforeAfterView(m_viewPages);
     m_singleView->setObjectName(QStringLiteral("singleView"));
-    m_singleView->initialize(false, nullptr, this, engine);
+    m_singleView->initialize(false, CCorrectionModuleHost::instance(), this, engine);
     m_singleView->setAndConnectScene(m_resultScene);
     m_singleView->setOtherScene(m_initialScene);
     m_singleView->setHaloMode(2);
@@ -65,7 +70,7 @@ void CMainWindow::createViews()
     m_beforeView->setHaloMode(0);
     m_afterView = new CBeforeAfterView(pair);
     m_afterView->setObjectName(QStringLiteral("afterView"));
-    m_afterView->initialize(false, nullptr, this, engine);
+    m_afterView->initialize(false, CCorrectionModuleHost::instance(), this, engine);
     m_afterView->setAndConnectScene(m_resultScene);
     m_afterView->setOtherScene(m_initialScene);
     m_afterView->setShowBeforeAfterCaption(true);
