@@ -98,6 +98,7 @@ public:
     bool openFile(const QString& path) override { return false; }
     void saveOpenedFile(const QString& path, int quality, bool tiffCompression, bool eightBits, const NavikNS::FileFormat format) override {}
     bool saveOpenedFileSync(const QString& path, int quality, bool tiffCompression, bool eightBits, const NavikNS::FileFormat format) override { return false; }
+    QString getLastSaveError() const override { return {}; }
     bool openImage(NavikImagePtr image) override { return false; }
     PixelDataPtr processOpenedImageForPS() override { return {}; }
     void setCurrentDictionaryAsSaveDictionary() override {}
