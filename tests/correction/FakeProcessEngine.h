@@ -99,6 +99,7 @@ public:
     void saveOpenedFile(const QString& path, int quality, bool tiffCompression, bool eightBits, const NavikNS::FileFormat format) override {}
     bool saveOpenedFileSync(const QString& path, int quality, bool tiffCompression, bool eightBits, const NavikNS::FileFormat format) override { return false; }
     QString getLastSaveError() const override { return {}; }
+    QString getLastOpenError() const override { return {}; }
     bool openImage(NavikImagePtr image) override { return false; }
     PixelDataPtr processOpenedImageForPS() override { return {}; }
     void setCurrentDictionaryAsSaveDictionary() override {}
