@@ -3,7 +3,7 @@
 
 #include "app/stand-ins/CMainWindow.h"
 
-#include "engine/stand-ins/CZoomController.h"
+#include "engine/IZoomLevelSource.h"
 #include "shell/CBaseApplication.h"
 #include "shell/IProcessEngine.h"
 #include "view/CBaseGraphicsScene.h"
@@ -25,6 +25,27 @@ namespace {
 IProcessEngine* viewEngine()
 {
     return CBaseApplication::processEngine();
+}
+
+// The zoom the engine renders high-resolution requests for, until the views'
+// zoom controller registers itself in its place.
+class WindowZoom : public IZoomLevelSource
+{
+public:
+    int currentZoom() const override { return percent; }
+    int percent = 100;
+};
+
+WindowZoom& windowZoom()
+{
+    static WindowZoom zoom;
+    static const bool registered = [] {
+        if (!zoomLevelSource())
+            registerZoomLevelSource(&zoom);
+        return true;
+    }();
+    Q_UNUSED(registered);
+    return zoom;
 }
 
 } // namespace
@@ -181,7 +202,7 @@ void CMainWindow::setViewZoom(int percent)
 void CMainWindow::applyZoom(int percent)
 {
     m_zoom = percent;
-    CZoomController::instance()->setCurrentZoom(percent);
+    windowZoom().percent = percent;
     for (CBaseGraphicsView* view : allViews())
         if (view->currentViewZoom() != percent)
             view->setCurrentViewZoom(percent);
