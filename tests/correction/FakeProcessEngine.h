@@ -28,6 +28,8 @@ public:
     QString id() const override { return QStringLiteral("ProcessEngine"); }
 
     bool isPictureLoaded() const override { return pictureLoaded; }
+    QString getLastOpenError() const override { return {}; }
+    QString getLastSaveError() const override { return {}; }
     QObject* getQObject() override { return this; }
     bool isImageProcessingNeeded(const QByteArray& first, const QByteArray& second) override
     {
@@ -98,8 +100,6 @@ public:
     bool openFile(const QString& path) override { return false; }
     void saveOpenedFile(const QString& path, int quality, bool tiffCompression, bool eightBits, const NavikNS::FileFormat format) override {}
     bool saveOpenedFileSync(const QString& path, int quality, bool tiffCompression, bool eightBits, const NavikNS::FileFormat format) override { return false; }
-    QString getLastSaveError() const override { return {}; }
-    QString getLastOpenError() const override { return {}; }
     bool openImage(NavikImagePtr image) override { return false; }
     PixelDataPtr processOpenedImageForPS() override { return {}; }
     void setCurrentDictionaryAsSaveDictionary() override {}
