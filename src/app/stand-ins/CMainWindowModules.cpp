@@ -1,0 +1,56 @@
+// The stand-in main window's correction modules: each one is created, given
+// to the module host (in the host's order: horizon, keystoning, crop), gets
+// its panel frame in the correction palette and its tool pane in the bottom
+// bar, shown while the module's tool is the current correction.
+
+#include "app/stand-ins/CMainWindow.h"
+
+#include "correction/CCorrectionModuleHost.h"
+#include "perspective/CHorizonCorrection.h"
+#include "shell/CBaseApplication.h"
+#include "view/CDockWidget.h"
+#include "view/COutsidePanelWidget.h"
+
+#include <QToolBar>
+#include <QVBoxLayout>
+
+void CMainWindow::addModuleWidgets(const ICorrectionModuleInterfacePtr& module)
+{
+    CCorrectionModuleHost* host = CCorrectionModuleHost::instance();
+    auto* column = m_correctionPalette ? m_correctionPalette->findChild<QWidget*>(QStringLiteral("settingsWidget"))
+                                       : nullptr;
+    auto* layout = column ? qobject_cast<QVBoxLayout*>(column->layout()) : nullptr;
+    if (layout) {
+        auto* panel = new COutsidePanelWidget(column);
+        panel->setProperty("GUID", panel->property("GUID").toString() + module->id());
+        connect(module->moduleObject(), SIGNAL(correctionOrModuleStateIsChanged()), panel,
+                SLOT(onCorrectionOrModuleStateChanged()));
+        panel->setCorrectionModule(module, host);
+        // Above the stretch that closes the column.
+        layout->insertWidget(layout->count() - 1, panel);
+        connect(panel, &COutsidePanelWidget::heightIsChanged, m_correctionPalette,
+                [this, column] { m_correctionPalette->onWidgetHeightChanged(column->sizeHint().height()); });
+        m_correctionPalette->onWidgetHeightChanged(column->sizeHint().height());
+    }
+
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(module->id() + QStringLiteral("ToolBar"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    QWidget* pane = module->createToolPaneWidget(bar);
+    if (pane)
+        bar->addWidget(pane);
+    addToolBar(Qt::BottomToolBarArea, bar);
+    bar->hide();
+    const QString id = module->id();
+    connect(host, &CCorrectionModuleHost::correctionOrModuleStateIsChanged, bar,
+            [bar, host, id] { bar->setVisible(host->currentCorrectionName() == id); });
+}
+
+void CMainWindow::registerHorizonModule()
+{
+    auto* globalData = const_cast<CBaseCorrectionGlobalData*>(m_application->correctionGlobalData());
+    const auto module = std::make_shared<CHorizonCorrection>(globalData, 4);
+    CCorrectionModuleHost::instance()->addCorrectionModule(module);
+    addModuleWidgets(module);
+}
