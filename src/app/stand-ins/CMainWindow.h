@@ -86,6 +86,9 @@ public:
     Q_INVOKABLE bool hasViewImage() const;
 
 public Q_SLOTS:
+    // Test scripts move a handle: in the after scene when the name starts
+    // with "After", else in the before scene; x and y in scene coordinates.
+    void movePoint(QString name, int x, int y);
     // A quarter turn clockwise, recorded as an undo step.
     void onRotateRight();
     void onUndo();

@@ -6,11 +6,14 @@
 #include "app/stand-ins/CMainWindow.h"
 
 #include "correction/CCorrectionModuleHost.h"
+#include "correction/CRectangleNode.h"
 #include "perspective/CHorizonCorrection.h"
 #include "shell/CBaseApplication.h"
+#include "view/CBaseGraphicsScene.h"
 #include "view/CDockWidget.h"
 #include "view/COutsidePanelWidget.h"
 
+#include <QGraphicsScene>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -53,4 +56,19 @@ void CMainWindow::registerHorizonModule()
     const auto module = std::make_shared<CHorizonCorrection>(globalData, 4);
     CCorrectionModuleHost::instance()->addCorrectionModule(module);
     addModuleWidgets(module);
+}
+
+void CMainWindow::movePoint(QString name, int x, int y)
+{
+    QGraphicsScene* scene = name.startsWith(QStringLiteral("After")) ? static_cast<QGraphicsScene*>(m_resultScene)
+                                                                       : static_cast<QGraphicsScene*>(m_initialScene);
+    if (!scene)
+        return;
+    for (QGraphicsItem* item : scene->items()) {
+        auto* node = dynamic_cast<CRectangleNode*>(item);
+        if (node && node->objectName() == name) {
+            node->setPosByScript(QPointF(x, y));
+            return;
+        }
+    }
 }
