@@ -14,6 +14,7 @@
 #include "view/COutsidePanelWidget.h"
 
 #include <QGraphicsScene>
+#include <QHBoxLayout>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -24,6 +25,10 @@ void CMainWindow::addModuleWidgets(const ICorrectionModuleInterfacePtr& module)
                                        : nullptr;
     auto* layout = column ? qobject_cast<QVBoxLayout*>(column->layout()) : nullptr;
     if (layout) {
+        // The module's panel replaces a stand-in panel of the same id.
+        for (COutsidePanelWidget* standIn : column->findChildren<COutsidePanelWidget*>())
+            if (standIn->property("GUID").toString().endsWith(module->id()))
+                delete standIn;
         auto* panel = new COutsidePanelWidget(column);
         panel->setProperty("GUID", panel->property("GUID").toString() + module->id());
         connect(module->moduleObject(), SIGNAL(correctionOrModuleStateIsChanged()), panel,
@@ -40,14 +45,22 @@ void CMainWindow::addModuleWidgets(const ICorrectionModuleInterfacePtr& module)
     bar->setObjectName(module->id() + QStringLiteral("ToolBar"));
     bar->setMovable(false);
     bar->setFloatable(false);
-    QWidget* pane = module->createToolPaneWidget(bar);
-    if (pane)
-        bar->addWidget(pane);
+    // The pane alone in its layout, where the module finds it to show its tool's icon.
+    auto* holder = new QWidget(bar);
+    auto* holderLayout = new QHBoxLayout(holder);
+    holderLayout->setContentsMargins(0, 0, 0, 0);
+    if (QWidget* pane = module->createToolPaneWidget(holder))
+        holderLayout->addWidget(pane);
+    bar->addWidget(holder);
     addToolBar(Qt::BottomToolBarArea, bar);
     bar->hide();
     const QString id = module->id();
-    connect(host, &CCorrectionModuleHost::correctionOrModuleStateIsChanged, bar,
-            [bar, host, id] { bar->setVisible(host->currentCorrectionName() == id); });
+    connect(host, &CCorrectionModuleHost::correctionOrModuleStateIsChanged, bar, [bar, host, id, module, holderLayout] {
+        const bool current = host->currentCorrectionName() == id;
+        if (current && holderLayout->count() == 1)
+            module->attachToLayout(holderLayout);
+        bar->setVisible(current);
+    });
 }
 
 void CMainWindow::registerHorizonModule()
@@ -55,6 +68,8 @@ void CMainWindow::registerHorizonModule()
     auto* globalData = const_cast<CBaseCorrectionGlobalData*>(m_application->correctionGlobalData());
     const auto module = std::make_shared<CHorizonCorrection>(globalData, 4);
     CCorrectionModuleHost::instance()->addCorrectionModule(module);
+    // The window opens on the single view: the module edits the result's line.
+    module->setSingleMode();
     addModuleWidgets(module);
 }
 
