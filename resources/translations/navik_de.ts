@@ -139,6 +139,47 @@
     </message>
 </context>
 <context>
+    <name>CHorizonCorrection</name>
+    <message>
+        <source>HORIZON</source>
+        <translation>HORIZONT</translation>
+    </message>
+</context>
+<context>
+    <name>CHorizonSettings</name>
+    <message>
+        <source>Horizontal level</source>
+        <translation>Horizontal ausrichten</translation>
+    </message>
+    <message>
+        <source>Vertical level</source>
+        <translation>Vertikal ausrichten</translation>
+    </message>
+    <message>
+        <source>Rotation</source>
+        <translation>Drehung</translation>
+    </message>
+</context>
+<context>
+    <name>CHorizonToolPane</name>
+    <message>
+        <source>Line Color</source>
+        <translation>Linienfarbe</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Anwenden</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

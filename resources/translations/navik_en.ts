@@ -139,6 +139,47 @@
     </message>
 </context>
 <context>
+    <name>CHorizonCorrection</name>
+    <message>
+        <source>HORIZON</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CHorizonSettings</name>
+    <message>
+        <source>Horizontal level</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vertical level</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rotation</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CHorizonToolPane</name>
+    <message>
+        <source>Line Color</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

@@ -139,6 +139,47 @@
     </message>
 </context>
 <context>
+    <name>CHorizonCorrection</name>
+    <message>
+        <source>HORIZON</source>
+        <translation>HORIZON</translation>
+    </message>
+</context>
+<context>
+    <name>CHorizonSettings</name>
+    <message>
+        <source>Horizontal level</source>
+        <translation>Niveau horizontal</translation>
+    </message>
+    <message>
+        <source>Vertical level</source>
+        <translation>Niveau vertical</translation>
+    </message>
+    <message>
+        <source>Rotation</source>
+        <translation>Rotation</translation>
+    </message>
+</context>
+<context>
+    <name>CHorizonToolPane</name>
+    <message>
+        <source>Line Color</source>
+        <translation>Couleur des lignes</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Aperçu</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Réinitialiser</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Appliquer</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

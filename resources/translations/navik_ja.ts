@@ -139,6 +139,47 @@
     </message>
 </context>
 <context>
+    <name>CHorizonCorrection</name>
+    <message>
+        <source>HORIZON</source>
+        <translation>水平</translation>
+    </message>
+</context>
+<context>
+    <name>CHorizonSettings</name>
+    <message>
+        <source>Horizontal level</source>
+        <translation>水平線で補正</translation>
+    </message>
+    <message>
+        <source>Vertical level</source>
+        <translation>垂直線で補正</translation>
+    </message>
+    <message>
+        <source>Rotation</source>
+        <translation>回転</translation>
+    </message>
+</context>
+<context>
+    <name>CHorizonToolPane</name>
+    <message>
+        <source>Line Color</source>
+        <translation>線の色</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>プレビュー</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>リセット</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>適用</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

@@ -1,15 +1,20 @@
 // The correction palette of the running program, as a test script drives it:
-// a rotation row moved and reset through its panel's reset button, the panel
-// collapsed and the palette unpinned; the next start finds both again.
+// the horizon panel's rotation row moved on an opened picture and reset
+// through its panel's reset button, the panel collapsed and the palette
+// unpinned; the next start finds both again.
 
 #include "ProgramSandbox.h"
 
+#include <QImage>
 #include <QTest>
 
 namespace {
 
 const QByteArray kScript = R"(
 scripting.startTest.connect(function () {
+    for (var i = 0; i < 1200 && !mainWindow.hasViewImage(); ++i)
+        scripting.wait(50);
+    scripting.compare(mainWindow.hasViewImage(), true);
     scripting.setSlider(mainWindow, "angleSlider_Slider", 125);
     scripting.compare(scripting.getSliderValue(mainWindow, "angleSlider_Slider"), 125);
     scripting.clickButton(mainWindow, "pushButtonReset");
@@ -35,7 +40,11 @@ private slots:
     void rowResetCollapseAndUnpin()
     {
         Sandbox sandbox;
-        sandbox.runProgram({sandbox.script(QStringLiteral("palette"), kScript)});
+        QImage picture(96, 64, QImage::Format_RGB888);
+        picture.fill(QColor(40, 120, 200));
+        QVERIFY(picture.save(sandbox.path(QStringLiteral("photo.jpg"))));
+        sandbox.runProgram(
+            {sandbox.path(QStringLiteral("photo.jpg")), sandbox.script(QStringLiteral("palette"), kScript)});
         QVERIFY2(sandbox.reportOf(QStringLiteral("palette")).endsWith(QLatin1String("PASS\n")),
                  qPrintable(sandbox.reportOf(QStringLiteral("palette")) + sandbox.output()));
         QCOMPARE(sandbox.setting(QStringLiteral("app_correctionExpandedHorizon")).toBool(), false);

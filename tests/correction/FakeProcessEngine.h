@@ -149,6 +149,8 @@ public:
     RotationDirections::RotationDirectionsEnum getCurrentRotation() const override { return {}; }
     QString getOpenedFilePath() const override { return {}; }
     bool isWideFieldOfView() override { return false; }
+    QString getLastOpenError() const override { return {}; }
+    QString getLastSaveError() const override { return {}; }
     void removeCameraProfile() override {}
     QByteArray state;
     bool pictureLoaded = true;

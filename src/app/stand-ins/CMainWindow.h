@@ -12,6 +12,7 @@
 // It defines no window state of its own: it hands back the state a host
 // kept, so nothing the host stored is lost.
 
+#include "correction/ICorrectionModuleInterface.h"
 #include "shell/CBaseMainWindow.h"
 #include "shell/PixelDataPtr.h"
 
@@ -86,6 +87,9 @@ public:
     Q_INVOKABLE bool hasViewImage() const;
 
 public Q_SLOTS:
+    // Test scripts move a handle: in the after scene when the name starts
+    // with "After", else in the before scene; x and y in scene coordinates.
+    void movePoint(QString name, int x, int y);
     // A quarter turn clockwise, recorded as an undo step.
     void onRotateRight();
     void onUndo();
@@ -132,6 +136,9 @@ private:
     // ---- correction palette (CMainWindowPanels.cpp): a panel frame around
     // a slider row until the correction modules exist.
     void createCorrectionPalette();
+    // The horizon module, registered with the host before the keystoning module.
+    void registerHorizonModule();
+    void addModuleWidgets(const ICorrectionModuleInterfacePtr& module);
 
     CBaseGraphicsScene* m_resultScene = nullptr;
     CBaseGraphicsScene* m_initialScene = nullptr;
