@@ -3,7 +3,7 @@
 
 #include "app/stand-ins/CMainWindow.h"
 
-#include "engine/stand-ins/CZoomController.h"
+#include "engine/IZoomLevelSource.h"
 #include "shell/CBaseApplication.h"
 #include "shell/IProcessEngine.h"
 #include "view/CBaseGraphicsScene.h"
@@ -25,6 +25,22 @@ namespace {
 IProcessEngine* viewEngine()
 {
     return CBaseApplication::processEngine();
+}
+
+// The zoom the engine renders for, until the views' zoom controller exists.
+class WindowZoom : public IZoomLevelSource
+{
+public:
+    int currentZoom() const override { return zoom; }
+    int zoom = 100;
+};
+
+WindowZoom& windowZoom()
+{
+    static WindowZoom zoom;
+    static const bool registered = (registerZoomLevelSource(&zoom), true);
+    Q_UNUSED(registered);
+    return zoom;
 }
 
 } // namespace
@@ -181,7 +197,7 @@ void CMainWindow::setViewZoom(int percent)
 void CMainWindow::applyZoom(int percent)
 {
     m_zoom = percent;
-    CZoomController::instance()->setCurrentZoom(percent);
+    windowZoom().zoom = percent;
     for (CBaseGraphicsView* view : allViews())
         if (view->currentViewZoom() != percent)
             view->setCurrentViewZoom(percent);
