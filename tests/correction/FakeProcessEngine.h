@@ -148,6 +148,8 @@ public:
     QString getOpenedFilePath() const override { return {}; }
     bool isWideFieldOfView() override { return false; }
     void removeCameraProfile() override {}
+    QString getLastOpenError() const override { return {}; }
+    QString getLastSaveError() const override { return {}; }
     QByteArray state;
     bool pictureLoaded = true;
     bool processingNeeded = false;
