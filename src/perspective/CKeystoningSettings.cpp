@@ -360,8 +360,11 @@ void CKeystoningSettings::resetWidgetControls()
 
 void CKeystoningSettings::showFieldOfViewWarning()
 {
-    if (m_infoWidget)
+    // Called on each activation of the tool while the message is needed.
+    if (m_infoWidget) {
+        m_infoWidget->show();
         return;
+    }
     auto* info = new CorrectionInfoWidget(this);
     m_infoWidget = info;
     m_infoLayout->addWidget(info);
@@ -370,6 +373,7 @@ void CKeystoningSettings::showFieldOfViewWarning()
     info->setLink(QPixmap(QStringLiteral(":/icons/correctionInfo/palette-message-ic-choose.png")),
                   QPixmap(QStringLiteral(":/icons/correctionInfo/palette-message-ic-choose-hover.png")), tr("OK"));
     connect(info, &CorrectionInfoWidget::linkActivated, this, &CKeystoningSettings::onInfoLinkWasClicked);
+    info->show();
 }
 
 void CKeystoningSettings::onShowAdditionalOptions(bool show)

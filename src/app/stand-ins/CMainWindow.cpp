@@ -398,6 +398,7 @@ void CMainWindow::setupUndo()
     const std::shared_ptr<CScripting> scripting = CScripting::getInstance();
     if (scripting->isScriptingMode())
         scripting->makeObjectScriptable(QStringLiteral("undoController"), controller.get());
+    registerCorrectionModules();
 }
 
 bool CMainWindow::isUndoBaselineSet() const

@@ -17,6 +17,7 @@
 
 #include <QPixmap>
 #include <QSize>
+#include <QMap>
 #include <QVariantMap>
 
 #include <memory>
@@ -30,6 +31,7 @@ class CPreviewCorrectionModule;
 class QAction;
 class QMenu;
 class QStackedWidget;
+class QVBoxLayout;
 
 class CMainWindow : public CBaseMainWindow
 {
@@ -132,6 +134,14 @@ private:
     // a slider row until the correction modules exist.
     void createCorrectionPalette();
 
+    // ---- correction modules (CMainWindowModules.cpp): each registered with
+    // the module host in the window's order (horizon, keystoning, crop), its
+    // panel frame in the palette and its tool pane in the bar under the views.
+    void registerCorrectionModules();
+    void registerKeystoningModule();
+    void addCorrectionModulePanels();
+    void onCorrectionOrModuleStateChanged();
+
     CBaseGraphicsScene* m_resultScene = nullptr;
     CBaseGraphicsScene* m_initialScene = nullptr;
     CBeforeAfterView* m_singleView = nullptr;
@@ -141,6 +151,9 @@ private:
     QAction* m_beforeAfterAction = nullptr;
     QAction* m_gridAction = nullptr;
     CDockWidget* m_correctionPalette = nullptr;
+    QVBoxLayout* m_paletteLayout = nullptr;
+    QWidget* m_toolPaneBar = nullptr;
+    QMap<QString, QWidget*> m_toolPanes;
     std::shared_ptr<CPreviewCorrectionModule> m_previewModule;
     std::unique_ptr<CPreviewCorrectionHost> m_previewHost;
     int m_zoom = 0;

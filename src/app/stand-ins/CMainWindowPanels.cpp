@@ -31,6 +31,7 @@ void CMainWindow::createCorrectionPalette()
     auto* column = new QWidget;
     column->setObjectName(QStringLiteral("settingsWidget"));
     auto* layout = new QVBoxLayout(column);
+    m_paletteLayout = layout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 

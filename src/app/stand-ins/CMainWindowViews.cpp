@@ -3,6 +3,7 @@
 
 #include "app/stand-ins/CMainWindow.h"
 
+#include "correction/CCorrectionModuleHost.h"
 #include "engine/IZoomLevelSource.h"
 #include "shell/CBaseApplication.h"
 #include "shell/IProcessEngine.h"
@@ -159,6 +160,14 @@ void CMainWindow::setBeforeAfterMode(bool beforeAfter)
         return;
     }
     m_viewPages->setCurrentIndex(beforeAfter ? 1 : 0);
+    // The modules edit their handles on the scene shown: the result alone, or
+    // the initial image beside it.
+    if (CCorrectionModuleHost::exists()) {
+        if (beforeAfter)
+            CCorrectionModuleHost::instance()->setSplitedMode();
+        else
+            CCorrectionModuleHost::instance()->setSingleMode();
+    }
     if (m_zoomIsFit)
         fitViews();
     else
