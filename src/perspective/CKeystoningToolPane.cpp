@@ -23,6 +23,8 @@ QLabel* swatch(QWidget* parent, const QString& name)
     auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setFixedSize(17, 17);
+    // The application style sheet frames the swatch; its content stays 13 x 13.
+    label->setStyleSheet(QStringLiteral("min-width: 13px; min-height: 13px;"));
     return label;
 }
 

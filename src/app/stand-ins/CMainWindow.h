@@ -85,6 +85,10 @@ public:
     Q_INVOKABLE void setBeforeAfterMode(bool beforeAfter);
     Q_INVOKABLE void setGridOverlayShown(bool shown);
     Q_INVOKABLE bool hasViewImage() const;
+    // Test scripts move a correction handle as a user would: the node of
+    // that object name goes to (x, y), fractions of its scene's rectangle,
+    // and its module takes the move. False when no such handle exists.
+    Q_INVOKABLE bool moveCorrectionHandle(const QString& name, double x, double y);
 
 public Q_SLOTS:
     // A quarter turn clockwise, recorded as an undo step.

@@ -6,6 +6,8 @@
 #include "app/stand-ins/CMainWindow.h"
 
 #include "correction/CCorrectionModuleHost.h"
+#include "correction/CRectangleNode.h"
+#include "view/CBaseGraphicsScene.h"
 #include "perspective/CKeystoningCorrection.h"
 #include "shell/CBaseApplication.h"
 #include "view/COutsidePanelWidget.h"
@@ -31,12 +33,20 @@ void CMainWindow::registerCorrectionModules()
     barLayout->setContentsMargins(6, 0, 6, 0);
     barLayout->setSpacing(0);
     for (const ICorrectionModuleInterfacePtr& module : host->correctionModules()) {
-        QWidget* pane = module->createToolPaneWidget(m_toolPaneBar);
-        if (!pane)
+        // Each pane alone in its own layout, which the module is given when
+        // its tool is shown.
+        auto* holder = new QWidget(m_toolPaneBar);
+        auto* holderLayout = new QHBoxLayout(holder);
+        holderLayout->setContentsMargins(0, 0, 0, 0);
+        QWidget* pane = module->createToolPaneWidget(holder);
+        if (!pane) {
+            delete holder;
             continue;
-        barLayout->addWidget(pane);
-        pane->hide();
-        m_toolPanes.insert(module->id(), pane);
+        }
+        holderLayout->addWidget(pane);
+        barLayout->addWidget(holder);
+        holder->hide();
+        m_toolPanes.insert(module->id(), holder);
     }
     m_toolPaneBar->hide();
     QWidget* views = takeCentralWidget();
@@ -85,9 +95,29 @@ void CMainWindow::onCorrectionOrModuleStateChanged()
     const QString current = CCorrectionModuleHost::instance()->currentCorrectionName();
     bool shown = false;
     for (auto it = m_toolPanes.cbegin(); it != m_toolPanes.cend(); ++it) {
-        it.value()->setVisible(it.key() == current);
-        shown = shown || it.key() == current;
+        const bool isCurrent = it.key() == current;
+        if (isCurrent)
+            if (const ICorrectionModuleInterfacePtr module = CCorrectionModuleHost::instance()->module(it.key()))
+                module->attachToLayout(it.value()->layout());
+        it.value()->setVisible(isCurrent);
+        shown = shown || isCurrent;
     }
     if (m_toolPaneBar)
         m_toolPaneBar->setVisible(shown);
+}
+
+bool CMainWindow::moveCorrectionHandle(const QString& name, double x, double y)
+{
+    for (QGraphicsScene* scene : {static_cast<QGraphicsScene*>(m_initialScene), static_cast<QGraphicsScene*>(m_resultScene)}) {
+        const QList<QGraphicsItem*> items = scene->items();
+        for (QGraphicsItem* item : items) {
+            auto* node = dynamic_cast<CRectangleNode*>(item);
+            if (!node || node->objectName() != name)
+                continue;
+            const QRectF rect = scene->sceneRect();
+            node->setPosByScript(QPointF(rect.left() + x * rect.width(), rect.top() + y * rect.height()));
+            return true;
+        }
+    }
+    return false;
 }
