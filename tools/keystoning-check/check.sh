@@ -20,6 +20,8 @@ export ASAN_OPTIONS=detect_leaks=0
 read -r focal pitch yaw width height <<<"${FACADE:-24 25 8 12 8}"
 photo="$OUT_DIR/facade.jpg"
 corners=$(cd "$OUT_DIR" && python3 "$TOOLS/facade.py" "$focal" "$pitch" "$yaw" "$width" "$height" "$photo")
+# NO_EXIF=1: the picture keeps no EXIF, so the field of view is guessed.
+[ -z "${NO_EXIF:-}" ] || exiv2 rm "$photo"
 points=$(echo "$corners" | tr ' ' '\n' | awk -F, '{printf "%s[%.6f,%.6f]", (NR>1?",":""), $1/3000, $2/2000}')
 echo "facade: focal ${focal} mm, pitch ${pitch}, yaw ${yaw}, true aspect $(python3 -c "print(round($width/$height, 4))")"
 echo "before: $(python3 "$TOOLS/measure.py" "$photo")"
