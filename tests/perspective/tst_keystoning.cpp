@@ -9,6 +9,7 @@
 #include "correction/CUndoController.h"
 #include "correction/CorrectionIds.h"
 #include "correction/CorrectionInfoWidget.h"
+#include "engine/ParameterGroups.h"
 #include "perspective/CKeystoningCorrection.h"
 #include "perspective/CKeystoningSettings.h"
 #include "perspective/CKeystoningToolPane.h"
@@ -150,6 +151,7 @@ private Q_SLOTS:
     void modeZeroSendsNothing();
     void normalisedPointsOutsideTheImage();
     void defaultLayoutIsNoKeystoning();
+    void invalidConfigurationIsRefused();
     void switchingOffKeepsSliderValues();
     void switchingOffBeforeAnyRender();
     void previewAndControl();
@@ -292,6 +294,28 @@ void TestKeystoning::defaultLayoutIsNoKeystoning()
     m_module->sendCorrectionRequest();
     const QVector<QPointF> sent = m_engine.pointLists.last();
     QCOMPARE(sent, (QVector<QPointF>{{0.25, 0.25}, {0.25, 0.75}, {0.75, 0.75}, {0.75, 0.25}}));
+}
+
+void TestKeystoning::invalidConfigurationIsRefused()
+{
+    // The request as the engine's rendering task sees it: the points it
+    // stored beside the dictionary. A crossed quadrilateral is refused, and
+    // the task then renders nothing, so the picture stays as it was.
+    const auto configurationValid = [this] {
+        Navik::Dictionary dict = m_engine.dictionaries.last();
+        Navik::ValueArray points;
+        for (const QPointF& point : m_engine.pointLists.last()) {
+            points.Append(Navik::Value(point.x()));
+            points.Append(Navik::Value(point.y()));
+        }
+        dict.SetValueForKey("KeystoningPoints", Navik::Value(points));
+        return isKeystoningPointsConfigurationValid(dict, m_engine.imageSize);
+    };
+    activate(QStringLiteral("RectangleCorrection"));
+    QVERIFY(configurationValid());
+    placeBefore({{100, 50}, {700, 450}, {150, 400}, {600, 100}});
+    m_module->sendCorrectionRequest();
+    QVERIFY(!configurationValid());
 }
 
 void TestKeystoning::switchingOffKeepsSliderValues()
