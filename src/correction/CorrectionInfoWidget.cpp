@@ -1,5 +1,6 @@
 #include "correction/CorrectionInfoWidget.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -134,6 +135,10 @@ CorrectionInfoWidget::CorrectionInfoWidget(QWidget* parent)
     text->setTextInteractionFlags(Qt::NoTextInteraction);
     inner->addWidget(text);
     m_data->textEdit = text;
+    // The document is laid out after the resize that shows the widget: the
+    // box follows its size, so a message is never cut to nothing.
+    connect(text->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            [this] { adjustTextHeight(); });
 
     auto* link = new LinkPainter(container);
     link->setFixedHeight(kLinkHeight);

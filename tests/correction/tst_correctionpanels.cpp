@@ -260,6 +260,9 @@ void TestCorrectionPanels::infoTextGrowsWhenNarrow()
     QVERIFY(text);
     QCoreApplication::processEvents();
     const int wide = text->height();
+    // The whole message shows once the widget is shown.
+    QVERIFY(wide > 0);
+    QCOMPARE(wide, qRound(text->document()->size().height()));
     info.resize(120, 200);
     QCoreApplication::processEvents();
     QVERIFY(text->height() > wide);

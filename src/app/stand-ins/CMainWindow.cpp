@@ -4,6 +4,7 @@
 #include "correction/CCorrectionModuleHost.h"
 #include "correction/CUndoController.h"
 #include "view/CBaseGraphicsScene.h"
+#include "view/ICorrectionPanelModule.h"
 #include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
 #include "shell/IProcessEngine.h"
@@ -51,6 +52,7 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
     : CBaseMainWindow(application, parent)
 {
     setWindowTitle(g_appTitle);
+    registerUndoForPanels();
     createViews();
     createCorrectionPalette();
 
@@ -363,6 +365,12 @@ void CMainWindow::startTestScript()
     connect(scripting.get(), &CScripting::testFinished, this, &QWidget::close);
     scripting->startScript();
 }
+void CMainWindow::registerUndoForPanels()
+{
+    // Every panel frame made from now on sends its undo requests to the controller.
+    setUndoControllerProvider([] { return static_cast<QObject*>(CUndoController::instance().get()); });
+}
+
 void CMainWindow::setupUndo()
 {
     const std::shared_ptr<CUndoController> controller = CUndoController::instance();

@@ -117,6 +117,7 @@ private:
     void startTestScript();
     // Undo: the objects every step records, the Edit menu's Undo and Redo,
     // the steps of an open and the baseline after its first render.
+    void registerUndoForPanels();
     void setupUndo();
     void resetUndoBeforeOpen();
     void recordOpenedImage();
