@@ -38,6 +38,7 @@ for lang in ${LANGS:-en ja}; do
       cat "$SCRIPT"; } >"$work/keystoning.js"
     HOME=$home xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
         program=$1 photo=$2 script=$3 work=$4 out=$5 lang=$6
+        : >"$work/stderr"
         "$program" --script="$script" "$photo" 2>"$work/stderr" &
         shown=$!
         while kill -0 "$shown" 2>/dev/null; do
