@@ -180,6 +180,151 @@
     </message>
 </context>
 <context>
+    <name>CKeystoningCorrection</name>
+    <message>
+        <source>PERSPECTIVE</source>
+        <translation>PERSPEKTIVE</translation>
+    </message>
+    <message>
+        <source>Keystoning correction partially applied</source>
+        <translation>Perspektivkorrektur teilweise angewendet</translation>
+    </message>
+    <message>
+        <source>Keystoning correction scene point moved</source>
+        <translation>Punkt der Perspektivkorrektur verschoben</translation>
+    </message>
+    <message>
+        <source>Keystoning correction scene edge moved</source>
+        <translation>Linie der Perspektivkorrektur verschoben</translation>
+    </message>
+</context>
+<context>
+    <name>CKeystoningSettings</name>
+    <message>
+        <source>Force vertical parallel</source>
+        <translation>Vertikale parallel ausrichten</translation>
+    </message>
+    <message>
+        <source>Force horizontal parallel</source>
+        <translation>Horizontale parallel ausrichten</translation>
+    </message>
+    <message>
+        <source>Force Rectangle</source>
+        <translation>Rechteck erzwingen</translation>
+    </message>
+    <message>
+        <source>8 points</source>
+        <translation>8 Punkte</translation>
+    </message>
+    <message>
+        <source>Full</source>
+        <translation>Voll</translation>
+    </message>
+    <message>
+        <source>Natural</source>
+        <translation>Natürlich</translation>
+    </message>
+    <message>
+        <source>Up / Down</source>
+        <translation>Oben / Unten</translation>
+    </message>
+    <message>
+        <source> Left / Right</source>
+        <translation> Links / Rechts</translation>
+    </message>
+    <message>
+        <source>Horizontal / Vertical Ratio</source>
+        <translation>Verhältnis horizontal / vertikal</translation>
+    </message>
+    <message>
+        <source>Intensity</source>
+        <translation>Stärke</translation>
+    </message>
+    <message>
+        <source>Move intensity to natural value</source>
+        <translation>Stärke auf den natürlichen Wert setzen</translation>
+    </message>
+    <message>
+        <source>Move intensity to full value</source>
+        <translation>Stärke auf den vollen Wert setzen</translation>
+    </message>
+    <message>
+        <source>Activate horizontal correction</source>
+        <translation>Horizontale Korrektur aktivieren</translation>
+    </message>
+    <message>
+        <source>Apply horizontal correction</source>
+        <translation>Horizontale Korrektur anwenden</translation>
+    </message>
+    <message>
+        <source>Activate vertical correction</source>
+        <translation>Vertikale Korrektur aktivieren</translation>
+    </message>
+    <message>
+        <source>Apply vertical correction</source>
+        <translation>Vertikale Korrektur anwenden</translation>
+    </message>
+    <message>
+        <source>Activate rectangle correction</source>
+        <translation>Rechteckkorrektur aktivieren</translation>
+    </message>
+    <message>
+        <source>Apply rectangle correction</source>
+        <translation>Rechteckkorrektur anwenden</translation>
+    </message>
+    <message>
+        <source>Activate 8 points correction</source>
+        <translation>8-Punkte-Korrektur aktivieren</translation>
+    </message>
+    <message>
+        <source>Apply 8 points correction</source>
+        <translation>8-Punkte-Korrektur anwenden</translation>
+    </message>
+    <message>
+        <source>Natural intensity applied</source>
+        <translation>Natürliche Stärke angewendet</translation>
+    </message>
+    <message>
+        <source>Full intensity applied</source>
+        <translation>Volle Stärke angewendet</translation>
+    </message>
+    <message>
+        <source>EXIF data present in this image did not allow for a fully automated correction. Please use the &quot;Ratio&quot; slider to more accurately recover the proportions of the image.</source>
+        <translation>Die EXIF-Daten dieses Bildes erlauben keine vollautomatische Korrektur. Bitte stellen Sie mit dem Regler &quot;Verhältnis&quot; die Proportionen des Bildes genauer wieder her.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CKeystoningToolPane</name>
+    <message>
+        <source>Line Color</source>
+        <translation>Linienfarbe</translation>
+    </message>
+    <message>
+        <source>Vertical lines</source>
+        <translation>Vertikale Linien</translation>
+    </message>
+    <message>
+        <source>Horizontal lines</source>
+        <translation>Horizontale Linien</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Anwenden</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

@@ -180,6 +180,151 @@
     </message>
 </context>
 <context>
+    <name>CKeystoningCorrection</name>
+    <message>
+        <source>PERSPECTIVE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keystoning correction partially applied</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keystoning correction scene point moved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keystoning correction scene edge moved</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CKeystoningSettings</name>
+    <message>
+        <source>Force vertical parallel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Force horizontal parallel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Force Rectangle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>8 points</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Full</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Natural</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Up / Down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> Left / Right</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Horizontal / Vertical Ratio</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Intensity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move intensity to natural value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move intensity to full value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Activate horizontal correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply horizontal correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Activate vertical correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply vertical correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Activate rectangle correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply rectangle correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Activate 8 points correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply 8 points correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Natural intensity applied</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Full intensity applied</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>EXIF data present in this image did not allow for a fully automated correction. Please use the &quot;Ratio&quot; slider to more accurately recover the proportions of the image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CKeystoningToolPane</name>
+    <message>
+        <source>Line Color</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vertical lines</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Horizontal lines</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

@@ -180,6 +180,151 @@
     </message>
 </context>
 <context>
+    <name>CKeystoningCorrection</name>
+    <message>
+        <source>PERSPECTIVE</source>
+        <translation>PERSPECTIVE</translation>
+    </message>
+    <message>
+        <source>Keystoning correction partially applied</source>
+        <translation>Correction de perspective appliquée en partie</translation>
+    </message>
+    <message>
+        <source>Keystoning correction scene point moved</source>
+        <translation>Point de correction de perspective déplacé</translation>
+    </message>
+    <message>
+        <source>Keystoning correction scene edge moved</source>
+        <translation>Ligne de correction de perspective déplacée</translation>
+    </message>
+</context>
+<context>
+    <name>CKeystoningSettings</name>
+    <message>
+        <source>Force vertical parallel</source>
+        <translation>Forcer les verticales parallèles</translation>
+    </message>
+    <message>
+        <source>Force horizontal parallel</source>
+        <translation>Forcer les horizontales parallèles</translation>
+    </message>
+    <message>
+        <source>Force Rectangle</source>
+        <translation>Forcer un rectangle</translation>
+    </message>
+    <message>
+        <source>8 points</source>
+        <translation>8 points</translation>
+    </message>
+    <message>
+        <source>Full</source>
+        <translation>Totale</translation>
+    </message>
+    <message>
+        <source>Natural</source>
+        <translation>Naturelle</translation>
+    </message>
+    <message>
+        <source>Up / Down</source>
+        <translation>Haut / Bas</translation>
+    </message>
+    <message>
+        <source> Left / Right</source>
+        <translation> Gauche / Droite</translation>
+    </message>
+    <message>
+        <source>Horizontal / Vertical Ratio</source>
+        <translation>Rapport horizontal / vertical</translation>
+    </message>
+    <message>
+        <source>Intensity</source>
+        <translation>Intensité</translation>
+    </message>
+    <message>
+        <source>Move intensity to natural value</source>
+        <translation>Régler l’intensité sur la valeur naturelle</translation>
+    </message>
+    <message>
+        <source>Move intensity to full value</source>
+        <translation>Régler l’intensité sur la valeur totale</translation>
+    </message>
+    <message>
+        <source>Activate horizontal correction</source>
+        <translation>Activer la correction horizontale</translation>
+    </message>
+    <message>
+        <source>Apply horizontal correction</source>
+        <translation>Appliquer la correction horizontale</translation>
+    </message>
+    <message>
+        <source>Activate vertical correction</source>
+        <translation>Activer la correction verticale</translation>
+    </message>
+    <message>
+        <source>Apply vertical correction</source>
+        <translation>Appliquer la correction verticale</translation>
+    </message>
+    <message>
+        <source>Activate rectangle correction</source>
+        <translation>Activer la correction en rectangle</translation>
+    </message>
+    <message>
+        <source>Apply rectangle correction</source>
+        <translation>Appliquer la correction en rectangle</translation>
+    </message>
+    <message>
+        <source>Activate 8 points correction</source>
+        <translation>Activer la correction à 8 points</translation>
+    </message>
+    <message>
+        <source>Apply 8 points correction</source>
+        <translation>Appliquer la correction à 8 points</translation>
+    </message>
+    <message>
+        <source>Natural intensity applied</source>
+        <translation>Intensité naturelle appliquée</translation>
+    </message>
+    <message>
+        <source>Full intensity applied</source>
+        <translation>Intensité totale appliquée</translation>
+    </message>
+    <message>
+        <source>EXIF data present in this image did not allow for a fully automated correction. Please use the &quot;Ratio&quot; slider to more accurately recover the proportions of the image.</source>
+        <translation>Les données EXIF de cette image ne permettent pas une correction entièrement automatique. Utilisez le curseur &quot;Rapport&quot; pour retrouver plus précisément les proportions de l’image.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CKeystoningToolPane</name>
+    <message>
+        <source>Line Color</source>
+        <translation>Couleur des lignes</translation>
+    </message>
+    <message>
+        <source>Vertical lines</source>
+        <translation>Lignes verticales</translation>
+    </message>
+    <message>
+        <source>Horizontal lines</source>
+        <translation>Lignes horizontales</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Aperçu</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Réinitialiser</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Appliquer</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

@@ -180,6 +180,151 @@
     </message>
 </context>
 <context>
+    <name>CKeystoningCorrection</name>
+    <message>
+        <source>PERSPECTIVE</source>
+        <translation>遠近補正</translation>
+    </message>
+    <message>
+        <source>Keystoning correction partially applied</source>
+        <translation>遠近補正を部分的に適用</translation>
+    </message>
+    <message>
+        <source>Keystoning correction scene point moved</source>
+        <translation>遠近補正のポイントを移動</translation>
+    </message>
+    <message>
+        <source>Keystoning correction scene edge moved</source>
+        <translation>遠近補正のラインを移動</translation>
+    </message>
+</context>
+<context>
+    <name>CKeystoningSettings</name>
+    <message>
+        <source>Force vertical parallel</source>
+        <translation>垂直線を平行にする</translation>
+    </message>
+    <message>
+        <source>Force horizontal parallel</source>
+        <translation>水平線を平行にする</translation>
+    </message>
+    <message>
+        <source>Force Rectangle</source>
+        <translation>長方形にする</translation>
+    </message>
+    <message>
+        <source>8 points</source>
+        <translation>8 ポイント</translation>
+    </message>
+    <message>
+        <source>Full</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <source>Natural</source>
+        <translation>自然</translation>
+    </message>
+    <message>
+        <source>Up / Down</source>
+        <translation>上 / 下</translation>
+    </message>
+    <message>
+        <source> Left / Right</source>
+        <translation> 左 / 右</translation>
+    </message>
+    <message>
+        <source>Horizontal / Vertical Ratio</source>
+        <translation>水平 / 垂直の比率</translation>
+    </message>
+    <message>
+        <source>Intensity</source>
+        <translation>強さ</translation>
+    </message>
+    <message>
+        <source>Move intensity to natural value</source>
+        <translation>強さを自然な値にする</translation>
+    </message>
+    <message>
+        <source>Move intensity to full value</source>
+        <translation>強さを最大にする</translation>
+    </message>
+    <message>
+        <source>Activate horizontal correction</source>
+        <translation>水平補正を開始</translation>
+    </message>
+    <message>
+        <source>Apply horizontal correction</source>
+        <translation>水平補正を適用</translation>
+    </message>
+    <message>
+        <source>Activate vertical correction</source>
+        <translation>垂直補正を開始</translation>
+    </message>
+    <message>
+        <source>Apply vertical correction</source>
+        <translation>垂直補正を適用</translation>
+    </message>
+    <message>
+        <source>Activate rectangle correction</source>
+        <translation>長方形補正を開始</translation>
+    </message>
+    <message>
+        <source>Apply rectangle correction</source>
+        <translation>長方形補正を適用</translation>
+    </message>
+    <message>
+        <source>Activate 8 points correction</source>
+        <translation>8 ポイント補正を開始</translation>
+    </message>
+    <message>
+        <source>Apply 8 points correction</source>
+        <translation>8 ポイント補正を適用</translation>
+    </message>
+    <message>
+        <source>Natural intensity applied</source>
+        <translation>自然な強さを適用</translation>
+    </message>
+    <message>
+        <source>Full intensity applied</source>
+        <translation>最大の強さを適用</translation>
+    </message>
+    <message>
+        <source>EXIF data present in this image did not allow for a fully automated correction. Please use the &quot;Ratio&quot; slider to more accurately recover the proportions of the image.</source>
+        <translation>この画像の EXIF データでは完全な自動補正ができませんでした。&quot;比率&quot; スライダーで画像の縦横比をより正確に復元してください。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CKeystoningToolPane</name>
+    <message>
+        <source>Line Color</source>
+        <translation>ラインの色</translation>
+    </message>
+    <message>
+        <source>Vertical lines</source>
+        <translation>垂直線</translation>
+    </message>
+    <message>
+        <source>Horizontal lines</source>
+        <translation>水平線</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>プレビュー</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>リセット</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>適用</translation>
+    </message>
+</context>
+<context>
     <name>CLanguageManager</name>
     <message>
         <source>language name</source>

@@ -152,6 +152,8 @@ public:
     QString getLastOpenError() const override { return {}; }
     QString getLastSaveError() const override { return {}; }
     void removeCameraProfile() override {}
+    QString getLastOpenError() const override { return {}; }
+    QString getLastSaveError() const override { return {}; }
     QByteArray state;
     bool pictureLoaded = true;
     bool processingNeeded = false;

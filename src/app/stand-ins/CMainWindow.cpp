@@ -82,6 +82,7 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
     connect(processEngine, SIGNAL(processingFinished()), this, SLOT(onFinishImageProcessing()));
     setupUndo();
     registerHorizonModule();
+    registerKeystoningModule();
     // Test scripts give the answers of message boxes through this object.
     CMessageBox::initializeScripting();
 }

@@ -18,6 +18,7 @@
 
 #include <QPixmap>
 #include <QSize>
+#include <QMap>
 #include <QVariantMap>
 
 #include <memory>
@@ -32,6 +33,7 @@ class CLoupeWidget;
 class QAction;
 class QMenu;
 class QStackedWidget;
+class QVBoxLayout;
 
 class CMainWindow : public CBaseMainWindow
 {
@@ -85,6 +87,10 @@ public:
     Q_INVOKABLE void setBeforeAfterMode(bool beforeAfter);
     Q_INVOKABLE void setGridOverlayShown(bool shown);
     Q_INVOKABLE bool hasViewImage() const;
+    // Test scripts move a correction handle as a user would: the node of
+    // that object name goes to (x, y), fractions of its scene's rectangle,
+    // and its module takes the move. False when no such handle exists.
+    Q_INVOKABLE bool moveCorrectionHandle(const QString& name, double x, double y);
 
 public Q_SLOTS:
     // Test scripts move a handle: in the after scene when the name starts
@@ -139,6 +145,11 @@ private:
     // The horizon module, registered with the host before the keystoning module.
     void registerHorizonModule();
     void addModuleWidgets(const ICorrectionModuleInterfacePtr& module);
+
+    // ---- correction modules (CMainWindowModules.cpp): each registered with
+    // the module host in the window's order (horizon, keystoning, crop), its
+    // panel frame in the palette and its tool pane in the bar under the views.
+    void registerKeystoningModule();
 
     CBaseGraphicsScene* m_resultScene = nullptr;
     CBaseGraphicsScene* m_initialScene = nullptr;

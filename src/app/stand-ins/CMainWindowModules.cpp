@@ -8,6 +8,7 @@
 #include "correction/CCorrectionModuleHost.h"
 #include "correction/CRectangleNode.h"
 #include "perspective/CHorizonCorrection.h"
+#include "perspective/CKeystoningCorrection.h"
 #include "shell/CBaseApplication.h"
 #include "view/CBaseGraphicsScene.h"
 #include "view/CDockWidget.h"
@@ -73,6 +74,15 @@ void CMainWindow::registerHorizonModule()
     addModuleWidgets(module);
 }
 
+void CMainWindow::registerKeystoningModule()
+{
+    auto* globalData = const_cast<CBaseCorrectionGlobalData*>(m_application->correctionGlobalData());
+    const auto module = std::make_shared<CKeystoningCorrection>(globalData, 3);
+    CCorrectionModuleHost::instance()->addCorrectionModule(module);
+    module->setSingleMode();
+    addModuleWidgets(module);
+}
+
 void CMainWindow::movePoint(QString name, int x, int y)
 {
     QGraphicsScene* scene = name.startsWith(QStringLiteral("After")) ? static_cast<QGraphicsScene*>(m_resultScene)
@@ -86,4 +96,21 @@ void CMainWindow::movePoint(QString name, int x, int y)
             return;
         }
     }
+}
+
+bool CMainWindow::moveCorrectionHandle(const QString& name, double x, double y)
+{
+    for (QGraphicsScene* scene : {static_cast<QGraphicsScene*>(m_initialScene), static_cast<QGraphicsScene*>(m_resultScene)}) {
+        if (!scene)
+            continue;
+        for (QGraphicsItem* item : scene->items()) {
+            auto* node = dynamic_cast<CRectangleNode*>(item);
+            if (!node || node->objectName() != name)
+                continue;
+            const QRectF rect = scene->sceneRect();
+            node->setPosByScript(QPointF(rect.left() + x * rect.width(), rect.top() + y * rect.height()));
+            return true;
+        }
+    }
+    return false;
 }

@@ -227,6 +227,14 @@ void CMainWindow::setBeforeAfterMode(bool beforeAfter)
         return;
     }
     m_viewPages->setCurrentIndex(beforeAfter ? 1 : 0);
+    // The modules edit their handles on the scene shown: the result alone, or
+    // the initial image beside it.
+    if (CCorrectionModuleHost::exists()) {
+        if (beforeAfter)
+            CCorrectionModuleHost::instance()->setSplitedMode();
+        else
+            CCorrectionModuleHost::instance()->setSingleMode();
+    }
     for (CBaseGraphicsView* view : allViews())
         if (view->isViewVisible())
             view->requestVisibleRectProcessing(true);
