@@ -1,20 +1,31 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the tools need.
 # Only packages that are missing are installed; nothing is asked interactively.
+#
+#     scripts/install-deps.sh            everything: program, tests, tools, fuzzing
+#     scripts/install-deps.sh --program  only what building the program needs
 set -euo pipefail
 
+# What the program, its library, the logger and the crash sender need.
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
-  clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-svg-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   libgl-dev libvulkan-dev
-  libjpeg62-turbo-dev libtiff-dev liblcms2-dev libexiv2-dev exiv2
+  libjpeg62-turbo-dev libtiff-dev liblcms2-dev libexiv2-dev
   libquazip1-qt6-dev libprotobuf-c-dev protobuf-c-compiler
   libxcb1-dev
-  xvfb xauth x11-apps imagemagick
   fonts-ipafont-gothic  # glyphs of the Japanese interface
 )
+
+# What the tests, the fuzz build and the screenshot tools need besides.
+if [ "${1:-}" != "--program" ]; then
+  PACKAGES+=(
+    clang libclang-rt-14-dev
+    exiv2
+    xvfb xauth x11-apps imagemagick
+  )
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

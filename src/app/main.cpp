@@ -10,10 +10,15 @@
 #include "utils/Logger.h"
 #include "utils/SharedConstants.h"
 
-#include <QFile>
-#include <QTextStream>
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QSaveFile>
+#include <QSocketNotifier>
 
+#include <csignal>
+#include <fcntl.h>
 #include <new>
+#include <unistd.h>
 
 using namespace NAVIK_tarl1;
 
@@ -41,17 +46,64 @@ int exitCodeFor(CApplication& application, IApplicationInterface::AppInitCode co
     }
 }
 
-// Replaces the file with the one-line document the host reads; a file that
-// cannot be written is left alone without a word.
+// Replaces the file with the one-line document the host reads, atomically:
+// the host finds the old file or the whole new one, never a part. A file
+// that cannot be written is left as it was, and the log says why.
 void writeExitCodeFile(const QString& path, int exitCode)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+    QSaveFile file(path);
+    const QByteArray document = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>"
+        + QStringLiteral("<root><exitCode>%1</exitCode></root>").arg(exitCode).toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size() || !file.commit())
+        LOG_MESSAGE('E', "The exit-code file \"" << path << "\" could not be written: " << file.errorString());
+}
+
+// The write end of the pipe through which the signal handler wakes the event loop.
+int s_terminationPipe = -1;
+// A termination signal arrived: every event loop ends, also one that starts later.
+bool s_terminating = false;
+
+void onTerminationSignal(int)
+{
+    const char signalled = 1;
+    [[maybe_unused]] const ssize_t written = ::write(s_terminationPipe, &signalled, 1);
+}
+
+// SIGTERM (a logout, a kill) and SIGINT (Ctrl+C) end the event loop, so the
+// program ends as after Exit: the host's exchange record and exit-code file
+// are written and the run is marked finished. A signal during the start-up
+// ends its waits, and the main event loop as soon as it runs. A second
+// signal while the program ends kills it as usual.
+void quitOnTerminationSignals(QCoreApplication& application)
+{
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
+        LOG_MESSAGE('W', "Termination signals end the program at once: no pipe for them");
         return;
-    QTextStream stream(&file);
-    stream.setEncoding(QStringConverter::Utf8);
-    stream << "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>"
-           << QStringLiteral("<root><exitCode>%1</exitCode></root>").arg(exitCode);
+    }
+    s_terminationPipe = ends[1];
+    auto* notifier = new QSocketNotifier(ends[0], QSocketNotifier::Read, &application);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [reader = ends[0]] {
+        char signalled[16];
+        while (::read(reader, signalled, sizeof signalled) > 0) {
+        }
+        LOG_MESSAGE('I', "A termination signal ends the program");
+        std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGINT, SIG_DFL);
+        s_terminating = true;
+        QCoreApplication::exit(0);
+    });
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &application,
+                     [] {
+                         if (s_terminating)
+                             QCoreApplication::exit(0);
+                     });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
 }
 
 } // namespace
@@ -71,6 +123,7 @@ int main(int argc, char* argv[])
     try {
         // The window is brought to the front when it is shown.
         CApplication application(argc, argv);
+        quitOnTerminationSignals(application);
         application.createStatisticSender();
         s_errStrings.Retranslate();
         CBaseApplication::initializeEngine();

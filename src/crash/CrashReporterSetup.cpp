@@ -1,6 +1,6 @@
 #include "crash/CrashReporterSetup.h"
 
-#include <cstdio>
+#include "utils/Logger.h"
 
 void enableCrashReporter()
 {
@@ -8,7 +8,6 @@ void enableCrashReporter()
 
 void disableCrashReporter()
 {
-    // The reporter's messages go to the system log (standard error here),
-    // not to the program's log.
-    std::fprintf(stderr, "%s\n", "NqCrashreporter could not be uninstalled on Mac");
+    // A note for developers: it belongs in the log, not on standard error.
+    LOG_MESSAGE('D', "NqCrashreporter could not be uninstalled on Mac");
 }

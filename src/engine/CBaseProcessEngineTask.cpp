@@ -3,7 +3,7 @@
 #include "engine/CProcessEngine.h"
 #include "engine/DisplayProfile.h"
 #include "engine/ParameterGroups.h"
-#include "engine/stand-ins/CZoomController.h"
+#include "engine/IZoomLevelSource.h"
 #include "utils/Logger.h"
 
 #include <QMetaObject>
@@ -262,7 +262,8 @@ void CBaseProcessEngineTask::runOnEngineThread(const std::function<void()>& acti
 
 unsigned int CBaseProcessEngineTask::scaleLevelFromZoom()
 {
-    const double zoom = CZoomController::instance()->currentZoom() / 100.0;
+    const IZoomLevelSource* source = zoomLevelSource();
+    const double zoom = source ? source->currentZoom() / 100.0 : 1.0;
     if (zoom < 0.25)
         return 2;
     if (zoom < 0.75)

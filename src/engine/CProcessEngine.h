@@ -62,7 +62,9 @@ public:
     // The keystoning point sets that count as no keystoning at all.
     static const QList<QVector<QPointF>>& defaultKeystoningPointSets();
     static bool isDefaultKeystoningPointSet(const QVector<QPointF>& points);
-    // Same size and every coordinate within 1e-12; NaN differs from everything.
+    // Same size and every coordinate within 1e-12. A NaN coordinate matches no
+    // coordinate of another set, but a set is always equal to itself (two
+    // vectors sharing one data block), NaN or not.
     static bool isSamePointSet(const QVector<QPointF>& first, const QVector<QPointF>& second);
     // A normalised rectangle (0..1 on both axes) turned by `quarterTurns`
     // clockwise, counted modulo 4: the stored crop to the displayed frame.
@@ -70,8 +72,9 @@ public:
     // Whether the image is large enough to be opened: both sides 32 pixels or more.
     static bool isImageSizeSupported(const Navik::Image* image);
     // Loads an image file with its metadata for editing; null, after logging
-    // why, when it cannot be read or is smaller than 32 pixels on a side.
-    static Navik::Image* loadImageFile(const QString& path);
+    // why (and giving it in `error`), when it cannot be read or is smaller
+    // than 32 pixels on a side.
+    static Navik::Image* loadImageFile(const QString& path, QString* error = nullptr);
     // Turns the picture as the image's orientation tag asks.
     void readImageOrientation(const Navik::Image* image);
     // getKeystoningDictionary with the given points in place of the stored ones.
@@ -103,6 +106,8 @@ public:
     // Makes these parameters and points the saved state. Main thread only.
     void markAsSaved(const Navik::Dictionary& parameters, const QVector<QPointF>& points);
     void setHostRenderResult(const PixelDataPtr& pixels);
+    // Why the last save to a file failed; empty after one that succeeded.
+    void setLastSaveError(const QString& error);
     // Guards every use of a render target. Not recursive.
     QMutex& engineMutex() { return m_engineMutex; }
 
@@ -190,6 +195,8 @@ public:
     bool isFieldOfViewWellEstimated() override;
     bool isWideFieldOfView() override;
     void removeCameraProfile() override;
+    QString getLastOpenError() const override;
+    QString getLastSaveError() const override;
 
     Q_INVOKABLE QString getBeforeDictionary();
     Q_INVOKABLE QString getAfterDictionary();
@@ -294,6 +301,8 @@ private:
     NavikImagePtr m_image;
     QSize m_cachedBeforeSize{-1, -1};
     PixelDataPtr m_hostRenderResult;
+    QString m_lastSaveError;
+    QString m_lastOpenError;
     QSize m_cachedAfterSize{-1, -1};
     Navik::RefPtr<Navik::Filter> m_filter;
     Navik::Dictionary m_initialParameters;

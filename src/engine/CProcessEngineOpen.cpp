@@ -74,7 +74,7 @@ void CProcessEngine::resetBeforeOpen()
     }
 }
 
-Navik::Image* CProcessEngine::loadImageFile(const QString& path)
+Navik::Image* CProcessEngine::loadImageFile(const QString& path, QString* error)
 {
     const std::string nativePath = toNavikPath(path);
     const Navik::FileFormat format = Navik::GetFileFormat(nativePath);
@@ -84,15 +84,21 @@ Navik::Image* CProcessEngine::loadImageFile(const QString& path)
     Navik::Image* image = Navik::LoadFullImage(nativePath, format, metadataLoadOptions(), &status, nullptr);
     if (!image) {
         ASSERT(image);
-        if (status.GetCode() != 0)
-            LOG_MESSAGE('D', QStringLiteral("Error: processing failed: %1").arg(QString::fromUtf8(status.GetMessage())));
-        else
+        if (status.GetCode() != 0) {
+            const QString message = QString::fromUtf8(status.GetMessage());
+            LOG_MESSAGE('D', QStringLiteral("Error: processing failed: %1").arg(message));
+            if (error)
+                *error = message;
+        } else {
             LOG_MESSAGE('D', "Error not known to Navik Framework");
+        }
         return nullptr;
     }
     if (!isImageSizeSupported(image)) {
         image->Release();
         LOG_MESSAGE('D', "Trying to open a file with the size less than 32 pixels");
+        if (error)
+            *error = QStringLiteral("The picture is smaller than %1 pixels on a side.").arg(minimumImageSide);
         return nullptr;
     }
     return image;
@@ -103,7 +109,12 @@ bool CProcessEngine::openFile(const QString& path)
     LOG_TRACE();
     m_taskManager->clear();
 
-    Navik::Image* image = loadImageFile(path);
+    QString error;
+    Navik::Image* image = loadImageFile(path, &error);
+    {
+        QMutexLocker lock(&m_parameterLock);
+        m_lastOpenError = error;
+    }
     if (image) {
         // The proxy takes over our reference to the image.
         adoptImage(std::make_shared<CNavikImageProxy>(image, true, false, QString()));

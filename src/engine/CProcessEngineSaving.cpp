@@ -37,17 +37,21 @@ void CProcessEngine::saveOpenedFile(const QString& path, int quality, bool tiffC
     LOG_TRACE();
     // Nothing would ever start a save without a picture: say so at once.
     if (!isPictureLoaded()) {
+        setLastSaveError(QStringLiteral("No picture is open."));
         emit fileSaveCompleated(false);
         return;
     }
+    setLastSaveError(QString());
     queueTask(new CSaveProcessEngineTask(*this, path, quality, tiffCompression, eightBits, format));
 }
 
 bool CProcessEngine::saveOpenedFileSync(const QString& path, int quality, bool tiffCompression, bool eightBits,
                                         const NavikNS::FileFormat format)
 {
-    if (!isPictureLoaded())
+    if (!isPictureLoaded()) {
+        setLastSaveError(QStringLiteral("No picture is open."));
         return false;
+    }
     // A save dropped from the queue before it ran (another picture opened,
     // a turn) ends the wait with false.
     NAVIK_tarl1::COperationCompletionWaiterWithResult waiter(getQObject(), SIGNAL(fileSaveCompleated(bool)), nullptr);
@@ -144,6 +148,24 @@ void CProcessEngine::markAsSaved(const Navik::Dictionary& parameters, const QVec
     QMutexLocker lock(&m_parameterLock);
     m_savedParameters = parameters;
     m_savedPoints = points;
+}
+
+void CProcessEngine::setLastSaveError(const QString& error)
+{
+    QMutexLocker lock(&m_parameterLock);
+    m_lastSaveError = error;
+}
+
+QString CProcessEngine::getLastSaveError() const
+{
+    QMutexLocker lock(&m_parameterLock);
+    return m_lastSaveError;
+}
+
+QString CProcessEngine::getLastOpenError() const
+{
+    QMutexLocker lock(&m_parameterLock);
+    return m_lastOpenError;
 }
 
 void CProcessEngine::setHostRenderResult(const PixelDataPtr& pixels)

@@ -27,7 +27,7 @@ void setOutputProfileAsShot(Navik::Dictionary& parameters)
 
 // The save options of the format, deriving the format from the path when it
 // was not given. False for a format that is neither JPEG nor TIFF.
-bool saveOptionsForFormat(SSaveOptions& options, Navik::Dictionary& saveOptions)
+bool saveOptionsForFormat(SSaveOptions& options, Navik::Dictionary& saveOptions, QString* error)
 {
     if (options.format == Navik::kFileFormatUnknown)
         options.format = Navik::GetFileFormatFromPath(toNavikPath(options.path));
@@ -40,19 +40,18 @@ bool saveOptionsForFormat(SSaveOptions& options, Navik::Dictionary& saveOptions)
         return true;
     default:
         ASSERT_X(false, "saving", "only JPEG and TIFF files can be written");
+        *error = QStringLiteral("Pictures can be saved only as JPEG or TIFF; \"%1\" names neither.")
+                     .arg(options.path);
         return false;
     }
 }
 
-// Writes `pixels` to the options' file with the metadata and colour profile
-// of `source`, naming this program as the software. `orientation`, when
-// valid, replaces the source's orientation tag. Drops the caller's
-// reference to the pixels once the image holds them.
-bool writeRender(PixelDataPtr& pixels, const Navik::Image& source, SSaveOptions& options,
-                 const Navik::Value& orientation)
+// writeRender without the log and the fallback reason.
+bool writeRenderFile(PixelDataPtr& pixels, const Navik::Image& source, SSaveOptions& options,
+                     const Navik::Value& orientation, QString* error)
 {
     Navik::Dictionary saveOptions;
-    if (!saveOptionsForFormat(options, saveOptions))
+    if (!saveOptionsForFormat(options, saveOptions, error))
         return false;
 
     const auto exif = Navik::RefPtr<Navik::Exif>::Adopt(new Navik::Exif(*source.GetExif()));
@@ -68,7 +67,40 @@ bool writeRender(PixelDataPtr& pixels, const Navik::Image& source, SSaveOptions&
     image->SetExif(exif.get());
 
     Navik::ImageStatus status;
-    return image->Save(toNavikPath(options.path), options.format, saveOptions, &status);
+    if (image->Save(toNavikPath(options.path), options.format, saveOptions, &status))
+        return true;
+    *error = QString::fromUtf8(status.GetMessage());
+    return false;
+}
+
+// Writes `pixels` to the options' file with the metadata and colour profile
+// of `source`, naming this program as the software. `orientation`, when
+// valid, replaces the source's orientation tag. Drops the caller's
+// reference to the pixels once the image holds them. Says in `error` why
+// the file could not be written, and logs it.
+bool writeRender(PixelDataPtr& pixels, const Navik::Image& source, SSaveOptions& options,
+                 const Navik::Value& orientation, QString* error)
+{
+    const bool written = writeRenderFile(pixels, source, options, orientation, error);
+    if (!written) {
+        if (error->isEmpty())
+            *error = QStringLiteral("The picture could not be prepared for saving.");
+        LOG_MESSAGE('W', "Saving \"" << options.path << "\" failed: " << *error);
+    }
+    return written;
+}
+
+// For a source with a mirrored orientation tag, the tag that turns the
+// loaded (unmirrored) pixels the same way; otherwise nothing, keeping the tag.
+Navik::Value unmirroredOrientation(const Navik::Image& source)
+{
+    switch (source.GetExif()->GetValue(Navik::Exif::kMetaDataOrientationKey).AsUnsignedInt()) {
+    case 2: return Navik::Value(1u);
+    case 4: return Navik::Value(3u);
+    case 5: return Navik::Value(6u);
+    case 7: return Navik::Value(8u);
+    default: return {};
+    }
 }
 
 } // namespace
@@ -135,7 +167,11 @@ void CSaveProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
         // The host takes the pixels from the engine when the signal arrives.
         m_engine.setHostRenderResult(pixels);
     } else if (m_source && m_source->image()) {
-        saved = writeRender(pixels, *m_source->image(), m_options, Navik::Value(uprightOrientation));
+        QString error;
+        saved = writeRender(pixels, *m_source->image(), m_options, Navik::Value(uprightOrientation), &error);
+        m_engine.setLastSaveError(error);
+    } else {
+        m_engine.setLastSaveError(QStringLiteral("The picture was closed before it was saved."));
     }
     // Exactly what was rendered is what the file holds; a change made since
     // still counts as unsaved.
@@ -151,11 +187,15 @@ void CSaveProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
 
 void CSaveProcessEngineTask::onProcessingFailed()
 {
+    if (m_fileForm)
+        m_engine.setLastSaveError(QStringLiteral("The corrected picture could not be rendered."));
     invokeOnEngine("fileSaveCompleated", Q_ARG(bool, false));
 }
 
 void CSaveProcessEngineTask::onDroppedFromQueue()
 {
+    if (m_fileForm)
+        m_engine.setLastSaveError(QStringLiteral("The save was cancelled before it started."));
     emit m_engine.fileSaveCompleated(false);
 }
 
@@ -227,8 +267,12 @@ Navik::Target* CBatchProcessEngineTask::createOrUpdateTarget(const Navik::Dictio
 
 void CBatchProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
 {
-    // The source's own orientation tag stays: the pixels were not turned by it.
-    const bool saved = writeRender(pixels, *m_image->image(), m_options, Navik::Value());
+    // The source's own orientation tag stays: the pixels were not turned by
+    // it. A mirrored tag becomes its rotation alone, the loader having
+    // unmirrored the pixels already.
+    QString error;
+    const bool saved =
+        writeRender(pixels, *m_image->image(), m_options, unmirroredOrientation(*m_image->image()), &error);
     invokeOnEngine("fileBatchCompleated", Q_ARG(bool, saved));
 }
 

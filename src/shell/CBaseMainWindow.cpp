@@ -44,6 +44,20 @@ IProcessEngine* engine()
     return CBaseApplication::processEngine();
 }
 
+// A name whose suffix is not one of the formats we save gets the suffix of
+// the chosen format (JPEG when none was chosen), as file dialogs give one to
+// a name typed without a suffix.
+QString withSaveSuffix(QString fileName, const QString& extension)
+{
+    static const QStringList savedSuffixes = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("tif"),
+                                              QStringLiteral("tiff")};
+    if (savedSuffixes.contains(QFileInfo(fileName).suffix(), Qt::CaseInsensitive))
+        return fileName;
+    if (fileName.endsWith(QLatin1Char('.')))
+        fileName.chop(1);
+    return fileName + (extension.isEmpty() ? kJpegExtension : extension);
+}
+
 } // namespace
 
 CBaseMainWindow::CBaseMainWindow(CBaseApplication* application, QWidget* parent)
@@ -144,10 +158,12 @@ bool CBaseMainWindow::saveOldAndOpenNewFile(const QString& path)
         return false;
     }
 
-    if (!m_application->isSupportedImageFileType(filePath) || !IProcessEngine::isFileSupported(filePath)) {
-        LOG_MESSAGE('D', "CMessageBox::warning(this, g_appTitle, g_globalStrings->notSupportString());");
-        CMessageBox::warning(this, g_appTitle, g_globalStrings->notSupportString(), QMessageBox::Ok,
-                             QMessageBox::NoButton);
+    // Where the file itself is the reason (missing, a folder, unreadable,
+    // too large), the message says so under its text.
+    QString reason;
+    if (!m_application->isSupportedImageFileType(filePath) || !IProcessEngine::isFileSupported(filePath, &reason)) {
+        LOG_MESSAGE('D', "CMessageBox::warning(this, g_appTitle, g_globalStrings->notSupportString()); " << reason);
+        CMessageBox::warningWithReason(this, g_appTitle, g_globalStrings->notSupportString(), reason, QString());
         return false;
     }
     // Remembered before the open: a picture that then fails to open still
@@ -204,10 +220,10 @@ bool CBaseMainWindow::saveOpenedFileAs()
     else if (extension == kJpegExtension || extension == QLatin1String(".jpeg"))
         selectedFilter = g_globalStrings->jpegFilesFilter();
 
-    const QString fileName = CNativeDialogs::getInstance()->getSaveFileName(
+    const QString chosenName = CNativeDialogs::getInstance()->getSaveFileName(
         this, tr("Save File As"), proposedSaveName(folder, extension), g_globalStrings->jpegTiffFilter(),
         &selectedFilter);
-    if (fileName.isEmpty())
+    if (chosenName.isEmpty())
         return false;
 
     QString newExtension;
@@ -215,6 +231,7 @@ bool CBaseMainWindow::saveOpenedFileAs()
         newExtension = kTiffExtension;
     else if (selectedFilter == g_globalStrings->jpegFilesFilter())
         newExtension = kJpegExtension;
+    const QString fileName = withSaveSuffix(chosenName, newExtension);
     setSettingsValue(kLastSaveExtensionKey, newExtension);
     setSettingsValue(kLastSaveDirKey, QFileInfo(fileName).absolutePath());
 

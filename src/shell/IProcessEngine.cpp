@@ -7,16 +7,30 @@
 
 bool IProcessEngine::isFileSupported(const QString& path)
 {
+    return isFileSupported(path, nullptr);
+}
+
+bool IProcessEngine::isFileSupported(const QString& path, QString* reason)
+{
     LOG_TRACE();
+    if (reason)
+        reason->clear();
     if (!hasPictureFileSuffix(path))
         return false;
     // The header is enough to tell what the pixels are.
     Navik::ImageStatus status;
     const auto image = Navik::RefPtr<Navik::Image>::Adopt(
         Navik::LoadInfoImage(path.toUtf8().toStdString(), Navik::kFileFormatUnknown, Navik::Dictionary(), &status));
-    if (!image)
+    if (!image) {
+        if (reason)
+            *reason = QString::fromUtf8(status.GetMessage());
         return false;
+    }
     // The framework recognises CMYK and Lab files but does not decode them.
     const int pixelType = image->GetPixelFormat().GetPixelType();
-    return pixelType != Navik::kPixelTypeCMYK && pixelType != Navik::kPixelTypeLab;
+    if (pixelType != Navik::kPixelTypeCMYK && pixelType != Navik::kPixelTypeLab)
+        return true;
+    if (reason)
+        *reason = QStringLiteral("CMYK and Lab pictures cannot be opened.");
+    return false;
 }

@@ -43,6 +43,9 @@ public:
     // (other names are refused without touching the file) whose header the
     // image framework reads, with pixels it decodes.
     static bool isFileSupported(const QString& path);
+    // The same, giving in `reason` why a file is refused where that is known
+    // (missing, unreadable, a folder, too large, not decoded); empty otherwise.
+    static bool isFileSupported(const QString& path, QString* reason);
 
     // One engine parameter of the after image; an unchanged value does nothing.
     virtual void onCEPropertyIntChanged(const QString& key, int value) = 0;
@@ -143,4 +146,9 @@ public:
     virtual bool isFieldOfViewWellEstimated() = 0;
     virtual bool isWideFieldOfView() = 0;
     virtual void removeCameraProfile() = 0;
+    // Why the last openFile or the last save to a file failed, in the image
+    // framework's words (English, for the details of a message and the log);
+    // empty when it succeeded or the reason is not known.
+    virtual QString getLastOpenError() const = 0;
+    virtual QString getLastSaveError() const = 0;
 };

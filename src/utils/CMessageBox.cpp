@@ -138,6 +138,30 @@ QMessageBox::StandardButton CMessageBox::warning(QWidget* parent, const QString&
     return notice(QMessageBox::Warning, parent, title, text, buttons, defaultButton);
 }
 
+void CMessageBox::warningWithReason(QWidget* parent, const QString& title, const QString& text,
+                                    const QString& informativeText, const QString& detailedText)
+{
+    if (inScriptMode()) {
+        CScripting::getInstance()->addShownMessageBox(text);
+        for (const QString& reason : {informativeText, detailedText})
+            if (!reason.isEmpty())
+                CScripting::getInstance()->addShownMessageReason(reason);
+        return;
+    }
+    QMessageBox box(parent);
+    box.setWindowModality(Qt::WindowModal);
+    box.setIcon(QMessageBox::Warning);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setInformativeText(informativeText);
+    box.setDetailedText(detailedText);
+    if (!parent)
+        dressParentlessBox(box);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    execMsgBox(box);
+}
+
 QMessageBox::StandardButton CMessageBox::messageHelper(QWidget* parent, const QString& title, const QString& text,
                                                        QMessageBox::StandardButtons buttons,
                                                        QMessageBox::StandardButton defaultButton,

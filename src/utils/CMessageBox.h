@@ -49,6 +49,12 @@ public:
     static QMessageBox::StandardButton warning(QWidget* parent, const QString& title, const QString& text,
                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    // A warning with an OK button that gives the reason behind `text`: the
+    // informative text under it, the detailed text behind "Show Details...";
+    // either may be empty. In script mode the text is recorded as any
+    // notice's, and the reasons apart (CScripting::isMessageReasonShown).
+    static void warningWithReason(QWidget* parent, const QString& title, const QString& text,
+                                  const QString& informativeText, const QString& detailedText);
     // Shows a box of standard buttons; NoButton when it was closed without one.
     static QMessageBox::StandardButton messageHelper(QWidget* parent, const QString& title, const QString& text,
                                                      QMessageBox::StandardButtons buttons,

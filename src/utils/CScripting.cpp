@@ -494,6 +494,16 @@ bool CScripting::isMessageBoxShown(const QString& text)
     return isMessageBoxShown(text, -1);
 }
 
+void CScripting::addShownMessageReason(const QString& reason)
+{
+    m_shownMessageReasons.append(reason);
+}
+
+bool CScripting::isMessageReasonShown(const QString& reason)
+{
+    return m_shownMessageReasons.contains(reason);
+}
+
 QString CScripting::platformName()
 {
     // The name the test scripts were written against, on every platform.

@@ -131,6 +131,10 @@ public Q_SLOTS:
     // anywhere for index -1.
     bool isMessageBoxShown(const QString& text, int index);
     bool isMessageBoxShown(const QString& text);
+    // The reasons a notice gave under its text or behind its details, kept
+    // apart from the texts so that the positions of those stay as they were.
+    void addShownMessageReason(const QString& reason);
+    bool isMessageReasonShown(const QString& reason);
 
     // The platform name scripts were written against.
     QString platformName();
@@ -158,6 +162,7 @@ private:
     QString m_testName;
     QString m_script;
     QStringList m_shownMessageBoxes;
+    QStringList m_shownMessageReasons;
     // The cleanup hook runs at most once per run: a check failing inside it
     // calls fail(), which must not start the hook again, so that the report
     // still ends with the reason and "FAIL".

@@ -295,7 +295,7 @@ void MacOSRemoveNSApplicationNotificationResponder(const QWidget& widget)
 void MacOSAddDocument(QString path)
 {
     NAVIK_tarl1::addRecentDocument(path);
-    qDebug().noquote() << "macos add document path: " << path;
+    LOG_MESSAGE('D', "macos add document path: " << path);
 }
 
 void MacOSInitRecentDocuments()
@@ -308,14 +308,14 @@ void MacOSInitRecentDocuments()
 
 QString MacOSNativeOpenPanel(const QString& title, const QString& directory, const QString& filter)
 {
-    qDebug() << "MacOSNativeOpenPanel";
+    LOG_MESSAGE('D', "MacOSNativeOpenPanel");
     QCoreApplication::processEvents();
 
     QFileDialog dialog(dialogParent(), title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     const QString folder = QFileInfo(directory).absoluteFilePath();
-    qDebug().noquote() << "url: " << folder;
+    LOG_MESSAGE('D', "url: " << folder);
     dialog.setDirectory(folder);
     const QStringList types = NAVIK_tarl1::allowedFileTypes(filter);
     if (!types.isEmpty())
@@ -330,7 +330,7 @@ QString MacOSNativeSavePanel(const QString& title, const QString& directory, con
                              QString* selectedFilter)
 {
     QCoreApplication::processEvents();
-    qDebug() << "NacOSNativeSavePanel: dir: " << directory << " filter: " << filter;
+    LOG_MESSAGE('D', "NacOSNativeSavePanel: dir: " << directory << " filter: " << filter);
 
     QFileDialog dialog(dialogParent(), title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -340,12 +340,12 @@ QString MacOSNativeSavePanel(const QString& title, const QString& directory, con
     QString proposedName;
     splitProposedName(directory, folder, proposedName);
     folder = QFileInfo(folder).absoluteFilePath();
-    qDebug().noquote() << "url path: " << folder;
+    LOG_MESSAGE('D', "url path: " << folder);
     dialog.setDirectory(folder);
     if (!proposedName.isEmpty())
         dialog.selectFile(proposedName);
 
-    qDebug() << "nsSelectedFilter: " << (selectedFilter ? *selectedFilter : QStringLiteral("nil"));
+    LOG_MESSAGE('D', "nsSelectedFilter: " << (selectedFilter ? *selectedFilter : QStringLiteral("nil")));
     const QStringList parts = nonEmptyFilterParts(filter);
     int selectedIndex = 0;
     for (int i = 0; i < parts.size(); ++i)

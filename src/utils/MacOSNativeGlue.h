@@ -1,8 +1,8 @@
 #pragma once
 
-// Window-system glue. The names come from the program's macOS heritage and are
-// kept so that every caller reads the same on each platform; on Linux each
-// function does the same job through Qt (window flags and states, screens,
+// Window-system glue. The functions keep their MacOS-prefixed names because the
+// utility library's interface names them so, and every caller reads the same
+// on each platform; on Linux each function does its job through Qt (window flags and states, screens,
 // QFileDialog, the freedesktop list of recently used files).
 //
 // A window id is a widget's winId(). Every function that takes one finds the

@@ -7,7 +7,11 @@
 
 #include "ProgramSandbox.h"
 
+#include <QFileInfo>
 #include <QTest>
+
+#include <csignal>
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,7 +37,11 @@ private Q_SLOTS:
     void launchesAreCountedPerVersion();
     void logLinesAtStartAndExit();
     void nothingIsLoggedWhenLoggingIsOff();
+    void developerNotesGoToTheLogOnly();
     void photoshopWithoutInterfaceReportsNothingReturned();
+    void engineDriverWithoutDisplayAndOnAFifo();
+    void secondInstanceAndTerminationSignal_data();
+    void secondInstanceAndTerminationSignal();
 };
 
 void TestProgram::initCodes_data()
@@ -115,10 +123,16 @@ void TestProgram::exitCodeFile()
     QVERIFY(sandbox.logLine(QStringLiteral("Exit with result code: %1").arg(exitCode)) >= 0);
     if (writtenPath.isEmpty()) {
         QVERIFY(!QFile::exists(resolve(givenPath)));
+        QVERIFY(!sandbox.logLines().filter(QStringLiteral("The exit-code file \"%1\" could not be written")
+                                               .arg(resolve(givenPath))).isEmpty());
         QVERIFY(!QDir(sandbox.path(QStringLiteral("missing"))).exists());
         return;
     }
     QCOMPARE(readFile(resolve(writtenPath)), exitCodeDocument(exitCode));
+    // Written under another name and renamed: nothing else is left beside it.
+    QCOMPARE(QDir(QFileInfo(resolve(writtenPath)).path()).entryList({QFileInfo(resolve(writtenPath)).fileName() + "*"},
+                                                                    QDir::Files | QDir::Hidden),
+             QStringList(QFileInfo(resolve(writtenPath)).fileName()));
 }
 
 void TestProgram::cleanRunMarksItselfFinished()
@@ -185,6 +199,21 @@ void TestProgram::logLinesAtStartAndExit()
     }
 }
 
+// The notes of the Linux glue and the crash reporter set-up are for
+// developers: the log has them, standard error does not.
+void TestProgram::developerNotesGoToTheLogOnly()
+{
+    Sandbox sandbox;
+    // A test script stops the crash reporter that the user agreed to.
+    sandbox.setSetting("NavikSentCrashReport", "1");
+    QCOMPARE(sandbox.runProgram(sandbox.withFiles({"{jpeg}", sandbox.script()})), 3);
+    for (const QString& note : {QStringLiteral("NqCrashreporter could not be uninstalled on Mac"),
+                                QStringLiteral("macos add document path: ")}) {
+        QVERIFY2(!sandbox.output().contains(note), qPrintable(sandbox.output()));
+        QVERIFY2(!sandbox.logLines().filter(note).isEmpty(), qPrintable(note));
+    }
+}
+
 void TestProgram::nothingIsLoggedWhenLoggingIsOff()
 {
     Sandbox sandbox;
@@ -217,6 +246,87 @@ void TestProgram::photoshopWithoutInterfaceReportsNothingReturned()
     QCOMPARE(sandbox.setting("UsageStatistic/statistic.ps_launch_count").toInt(), 2);
     QVERIFY(sandbox.logLine(QStringLiteral("CApplication::AppInitCode=5")) >= 0);
     QVERIFY(sandbox.logLine(QStringLiteral("Exit with result code: 3")) >= 0);
+}
+
+void TestProgram::secondInstanceAndTerminationSignal_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
+// A second instance started while the first runs counts no crash of it, and
+// a termination signal ends the first as Exit does: its exit-code file is
+// written and the runs are marked finished.
+void TestProgram::secondInstanceAndTerminationSignal()
+{
+    QFETCH(int, signal);
+    Sandbox sandbox;
+    const QString result = sandbox.path(QStringLiteral("result.xml"));
+    QProcess first;
+    first.setProcessEnvironment(sandbox.environment());
+    first.setWorkingDirectory(sandbox.root());
+    first.setProcessChannelMode(QProcess::MergedChannels);
+    first.start(kProgram, sandbox.withFiles({"--plugin-name=lightroom", "{jpeg}", "--app-result-xml-file-path=" + result}));
+    QVERIFY(first.waitForStarted());
+    // Once the start is logged, the first instance waits in its event loop.
+    QTRY_VERIFY_WITH_TIMEOUT(!sandbox.logLines().filter(QStringLiteral("CApplication::AppInitCode=")).isEmpty()
+                                 || first.state() == QProcess::NotRunning,
+                             kRunTimeoutMs);
+    QCOMPARE(first.state(), QProcess::Running);
+    QCOMPARE(sandbox.setting("appCrashFlag").toString(), QStringLiteral("appStarted"));
+
+    QCOMPARE(sandbox.runProgram({QStringLiteral("--plugin-name=photoshop")}), -1);
+    QVERIFY(!sandbox.setting("crashCounter_LR").isValid());
+    QVERIFY(!sandbox.setting("crashCounter_PS").isValid());
+    // The first still runs: its run is not marked finished by the second.
+    QCOMPARE(sandbox.setting("appCrashFlag").toString(), QStringLiteral("appStarted"));
+
+    QCOMPARE(::kill(pid_t(first.processId()), signal), 0);
+    QVERIFY(first.waitForFinished(kRunTimeoutMs));
+    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first.exitCode(), 3);
+    QCOMPARE(readFile(result), exitCodeDocument(3));
+    QCOMPARE(sandbox.setting("appCrashFlag").toString(), QStringLiteral("appFinished"));
+
+    // Nothing counts a crash afterwards either.
+    QCOMPARE(sandbox.runProgram({QStringLiteral("--plugin-name=photoshop")}), -1);
+    QVERIFY(!sandbox.setting("crashCounter_LR").isValid());
+    QVERIFY(!sandbox.setting("crashCounter_PS").isValid());
+    QVERIFY(!first.readAll().contains("could not be uninstalled on Mac"));
+}
+
+// The engine driver runs on a console without a display, and a FIFO named
+// like a photograph is refused instead of read forever.
+void TestProgram::engineDriverWithoutDisplayAndOnAFifo()
+{
+    const QString driver = QStringLiteral(QUILLET_BUILD_DIR "/tools/bin/quillet-engine-driver");
+    Sandbox sandbox;
+    QProcessEnvironment environment = sandbox.environment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(QLatin1String(name));
+    const auto runDriver = [&](const QStringList& arguments, QByteArray* output) {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(driver, arguments);
+        if (!process.waitForFinished(kRunTimeoutMs)) {
+            process.kill();
+            process.waitForFinished();
+            return -1000;
+        }
+        *output = process.readAll();
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1000;
+    };
+
+    QByteArray output;
+    QCOMPARE(runDriver({QStringLiteral("--help")}, &output), 0);
+    QVERIFY2(output.contains("--image"), output.constData());
+
+    const QString fifo = sandbox.path(QStringLiteral("waiting.jpg"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QCOMPARE(runDriver({"--image", fifo, "--out", sandbox.path(QStringLiteral("out"))}, &output), 1);
+    QVERIFY2(output.contains("not a file"), output.constData());
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

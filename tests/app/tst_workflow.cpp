@@ -8,6 +8,8 @@
 
 #include <QBuffer>
 #include <QDataStream>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTest>
 
 namespace {
@@ -74,6 +76,7 @@ private Q_SLOTS:
     void editSaveAndClose_data();
     void editSaveAndClose();
     void photoshopRoundTrip();
+    void failuresSayWhy();
 };
 
 void TestWorkflow::editSaveAndClose_data()
@@ -200,6 +203,65 @@ void TestWorkflow::photoshopRoundTrip()
     QVERIFY(isTurnedPicture(turned));
     QCOMPARE(readFile(pluginData), storedWindowState());
     QVERIFY(sandbox.reportOf(QStringLiteral("photoshop")).endsWith(QLatin1String("PASS\n")));
+}
+
+// A save that fails, a Save As name with a suffix of no format we save, and
+// opens that are refused: each message keeps its text and names the reason.
+void TestWorkflow::failuresSayWhy()
+{
+    Sandbox sandbox;
+    const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
+    QVERIFY(twoColourPicture(QImage::Format_RGB888).save(photo));
+    QVERIFY(QDir().mkpath(sandbox.path(QStringLiteral("album.jpg"))));
+    const QString truncated = sandbox.path(QStringLiteral("truncated.jpg"));
+    QVERIFY(writeFile(truncated, readFile(photo).left(700)));
+
+    const QString root = sandbox.root();
+    const QString notSaved =
+        QStringLiteral("The file could not be saved. Please check that you have the required permissions.");
+    const QString notSupported = QStringLiteral("Sorry, but this file type is not supported. Please, try again.");
+    // A check that the notice (or the reason it gave) was shown.
+    const auto shown = [](const QString& text, bool reason = false) {
+        const QString quoted =
+            QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+        return QStringLiteral("scripting.log(%1);\nscripting.compare(scripting.%2(%1), true);\n")
+            .arg(quoted, reason ? QStringLiteral("isMessageReasonShown") : QStringLiteral("isMessageBoxShown"));
+    };
+    // Save As does nothing while a render runs.
+    QString script = QStringLiteral("edit();\n"
+                                    "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n"
+                                    "scripting.log('Save As typed.png');\n"
+                                    "nativeDialogs.setSaveFileName('{root}/typed.png');\n"
+                                    "scripting.compare(mainWindow.saveOpenedFileAs(), true);\n"
+                                    "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n"
+                                    "scripting.log('Save As into a missing folder');\n"
+                                    "nativeDialogs.setSaveFileName('{root}/missing/copy.jpg');\n"
+                                    "scripting.compare(mainWindow.saveOpenedFileAs(), false);\n");
+    script += shown(notSaved);
+    script += shown(QStringLiteral("Could not create a file beside \"{root}/missing/copy.jpg\": No such file or directory"),
+                    true);
+    for (const QString& name : {QStringLiteral("absent.jpg"), QStringLiteral("album.jpg"), QStringLiteral("truncated.jpg")})
+        script += QStringLiteral("nativeDialogs.setOpenFileName('{root}/%1');\n"
+                                 "scripting.compare(mainWindow.saveOldAndOpenNewFile(), false);\n")
+                      .arg(name);
+    script += shown(notSupported);
+    script += shown(QStringLiteral("The file \"{root}/absent.jpg\" could not be opened: No such file or directory"), true);
+    script += shown(QStringLiteral("\"{root}/album.jpg\" is not a file."), true);
+    script += shown(QStringLiteral("Sorry, file could not be opened"));
+    script.replace(QLatin1String("{root}"), root);
+    const QByteArray test = kScriptHelpers + "scripting.startTest.connect(function () {\n" + script.toUtf8() + "});\n";
+
+    const int exitCode = sandbox.runProgram({photo, sandbox.script(QStringLiteral("failures"), test)});
+    QVERIFY2(sandbox.reportOf(QStringLiteral("failures")).endsWith(QLatin1String("PASS\n")),
+             qPrintable(sandbox.reportOf(QStringLiteral("failures")) + sandbox.output()));
+    QCOMPARE(exitCode, 3);
+    // The typed name got the JPEG filter's suffix.
+    QVERIFY(isTurnedPicture(QImage(sandbox.path(QStringLiteral("typed.png.jpg")))));
+    QVERIFY(!QFile::exists(sandbox.path(QStringLiteral("typed.png"))));
+    // The log has the reasons too; standard error has none of the glue's lines.
+    QVERIFY(sandbox.logLines().filter(QStringLiteral("No such file or directory")).size() >= 2);
+    QVERIFY2(!sandbox.output().contains(QLatin1String("macos add document path")), qPrintable(sandbox.output()));
+    QVERIFY(!sandbox.logLines().filter(QStringLiteral("macos add document path")).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestWorkflow)

@@ -28,6 +28,8 @@ public:
     QString id() const override { return QStringLiteral("ProcessEngine"); }
 
     bool isPictureLoaded() const override { return pictureLoaded; }
+    QString getLastOpenError() const override { return {}; }
+    QString getLastSaveError() const override { return {}; }
     QObject* getQObject() override { return this; }
     bool isImageProcessingNeeded(const QByteArray& first, const QByteArray& second) override
     {

@@ -86,3 +86,45 @@ inline bool writePatternJpeg(const QString& path, int width, int height, unsigne
     options.orientation = orientation;
     return writePatternFile(path, width, height, options);
 }
+
+// Four quadrants of four colours: no turn or mirror of it looks the same.
+inline const QColor kQuadrantColors[4] = {QColor(220, 30, 30), QColor(30, 200, 30), QColor(30, 30, 220),
+                                          QColor(230, 220, 40)};
+
+// The picture as a viewer shows it: red top left, green top right, blue
+// bottom left, yellow bottom right.
+inline QImage quadrantPicture(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixelColor(x, y, kQuadrantColors[(y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1)]);
+    return picture;
+}
+
+// The pixels a file with EXIF orientation `orientation` stores so that a
+// viewer that applies the orientation shows `shown`.
+inline QImage storedForOrientation(const QImage& shown, unsigned int orientation)
+{
+    const bool transposed = orientation >= 5;
+    const int storedWidth = transposed ? shown.height() : shown.width();
+    const int storedHeight = transposed ? shown.width() : shown.height();
+    QImage stored(storedWidth, storedHeight, QImage::Format_RGB888);
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            // Where the shown pixel (x, y) lies in the stored pixels.
+            QPoint at(x, y);
+            switch (orientation) {
+            case 2: at = QPoint(storedWidth - 1 - x, y); break;
+            case 3: at = QPoint(storedWidth - 1 - x, storedHeight - 1 - y); break;
+            case 4: at = QPoint(x, storedHeight - 1 - y); break;
+            case 5: at = QPoint(y, x); break;
+            case 6: at = QPoint(y, storedHeight - 1 - x); break;
+            case 7: at = QPoint(storedWidth - 1 - y, storedHeight - 1 - x); break;
+            case 8: at = QPoint(storedWidth - 1 - y, x); break;
+            default: break;
+            }
+            stored.setPixelColor(at, shown.pixelColor(x, y));
+        }
+    return stored;
+}

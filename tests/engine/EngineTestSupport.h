@@ -7,6 +7,7 @@
 #include "EngineTestImages.h"
 
 #include "engine/CProcessEngine.h"
+#include "engine/IZoomLevelSource.h"
 
 #include <QTest>
 
@@ -55,3 +56,19 @@ inline qint64 heapBytes()
     return qint64(info.uordblks + info.hblkhd);
 #endif
 }
+
+// The views' zoom as a test sets it; registered while it lives.
+class TestZoom : public IZoomLevelSource
+{
+public:
+    TestZoom() { registerZoomLevelSource(this); }
+    ~TestZoom() override { unregisterZoomLevelSource(this); }
+    TestZoom(const TestZoom&) = delete;
+    TestZoom& operator=(const TestZoom&) = delete;
+
+    int currentZoom() const override { return m_zoom; }
+    void set(int percent) { m_zoom = percent; }
+
+private:
+    int m_zoom = 100;
+};

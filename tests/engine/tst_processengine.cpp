@@ -9,7 +9,6 @@
 #include "engine/EngineParameterKeys.h"
 #include "engine/ImageConversion.h"
 #include "engine/PreviewProcessEngineTasks.h"
-#include "engine/stand-ins/CZoomController.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -18,6 +17,8 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -188,6 +189,7 @@ private Q_SLOTS:
 private:
     QTemporaryDir m_dir;
     RecordingLogger* m_logger = nullptr;
+    TestZoom m_zoom;
 };
 
 void TestProcessEngine::initTestCase()
@@ -199,7 +201,7 @@ void TestProcessEngine::initTestCase()
 void TestProcessEngine::init()
 {
     m_logger->clear();
-    CZoomController::instance()->setCurrentZoom(100);
+    m_zoom.set(100);
 }
 
 void TestProcessEngine::freshEngine()
@@ -420,9 +422,9 @@ void TestProcessEngine::hiResRegion()
     QVERIFY(recorder.waitUntilIdle());
 
     // The level is the zoom's when the request is made, not when it runs.
-    CZoomController::instance()->setCurrentZoom(zoom);
+    m_zoom.set(zoom);
     engine.queueTask(new CHiResProcessEngineTask(engine, false, rect, "view", true));
-    CZoomController::instance()->setCurrentZoom(100);
+    m_zoom.set(100);
     recorder.lines.clear();
     QVERIFY(recorder.waitUntilIdle());
     QTEST(recorder.lines.filter("hiRes").value(0), "expected");
@@ -613,6 +615,11 @@ void TestProcessEngine::openReportsUnreadableFiles()
         QVERIFY(m_logger->linesAt('E').value(0).startsWith("ASSERT in "));
         QVERIFY2(m_logger->linesAt('D').filter("Error: processing failed: ").size() == 1,
                  qPrintable(m_logger->allLines().join('\n')));
+        // The reason, for the message that the open failed.
+        QVERIFY(!engine.getLastOpenError().isEmpty());
+        QVERIFY(m_logger->linesAt('D').filter("Error: processing failed: ").first().endsWith(engine.getLastOpenError()));
+        if (path.endsWith("missing.jpg"))
+            QVERIFY2(engine.getLastOpenError().contains(std::strerror(ENOENT)), qPrintable(engine.getLastOpenError()));
     }
 }
 

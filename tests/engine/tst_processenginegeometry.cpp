@@ -88,6 +88,8 @@ private Q_SLOTS:
     void projectionMatchesRenderedDots();
     void projectionWithoutATargetOrAMode();
     void projectionWithAndWithoutCorrections();
+    void projectionOnAMirroredPicture_data();
+    void projectionOnAMirroredPicture();
     void borderIntersection_data();
     void borderIntersection();
     void fieldOfView_data();
@@ -206,6 +208,45 @@ void TestProcessEngineGeometry::projectionWithoutATargetOrAMode()
         QCOMPARE(engine.projectPoints(points, mode), points);
         QCOMPARE(engine.projectPoint(points[0], mode), points[0]);
         QVERIFY(m_logger->linesAt('E').value(0).startsWith("ASSERT_X in "));
+    }
+}
+
+void TestProcessEngineGeometry::projectionOnAMirroredPicture_data()
+{
+    QTest::addColumn<unsigned int>("orientation");
+    for (const unsigned int orientation : {2u, 4u, 5u, 7u})
+        QTest::addRow("%u", orientation) << orientation;
+}
+
+void TestProcessEngineGeometry::projectionOnAMirroredPicture()
+{
+    QFETCH(unsigned int, orientation);
+    const QString path = m_dir.filePath(QString("mirrored-%1.tif").arg(orientation));
+    SPatternFile options;
+    options.format = Navik::kFileFormatTIFF;
+    options.orientation = orientation;
+    QVERIFY(writeImageFile(path, storedForOrientation(dotsImage(), orientation), options));
+
+    CProcessEngine engine;
+    QVERIFY(engine.openFile(path));
+    QImage before;
+    connect(&engine, &CProcessEngine::loResInitialImageProcessed, this,
+            [&](PixelDataPtr pixels) { before = pixelDataToQImage(pixels).copy(); });
+    engine.processLoResInitialImage();
+    QVERIFY(waitUntilEngineIdle(engine));
+    disconnect(&engine, nullptr, this, nullptr);
+    QCOMPARE(before.size(), QSize(600, 400));
+    const QImage input = engine.openedImage()->toQImage();
+
+    for (int dot = 0; dot < 3; ++dot) {
+        // The user sees the dot where it was drawn, not mirrored.
+        const QPointF seen = dotCentre(before, dot);
+        QVERIFY2(pointsClose(seen, dotCentres[dot], 0.2), qPrintable(text(seen)));
+        // A point put on it there is on the dot in the opened pixels, and back.
+        const QPointF opened = engine.projectPoint(seen, 2);
+        QVERIFY2(colorsClose(input.pixelColor(opened.toPoint()), dotColors[dot]),
+                 qPrintable(QString("dot %1 projected to %2").arg(dot).arg(text(opened))));
+        QVERIFY2(pointsClose(engine.projectPoint(opened, 3), seen, 0.01), qPrintable(text(opened)));
     }
 }
 

@@ -21,6 +21,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cerrno>
 #include <cstring>
 #include <functional>
 #include <sys/resource.h>
@@ -127,6 +128,8 @@ private Q_SLOTS:
     void batchLeavesTheOpenedPictureAlone();
     void thumbnail_data();
     void thumbnail();
+    void everyOrientationSavesUpright_data();
+    void everyOrientationSavesUpright();
 
 private:
     QTemporaryDir m_dir;
@@ -237,18 +240,26 @@ void TestProcessEngineSaving::failedSaveKeepsTheOriginal_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<Navik::FileFormat>("format");
+    QTest::addColumn<QString>("reason");
 
-    QTest::newRow("folder that does not exist") << "missing/picture.jpg" << Navik::kFileFormatJPEG;
-    QTest::newRow("full disk") << "full/picture.jpg" << Navik::kFileFormatJPEG;
-    QTest::newRow("read-only folder") << "read-only/picture.jpg" << Navik::kFileFormatJPEG;
-    QTest::newRow("suffix of no format we write") << "other/picture.png" << Navik::kFileFormatUnknown;
-    QTest::newRow("raw format") << "raw/picture.dng" << Navik::kFileFormatDNG;
+    const QString onlyJpegOrTiff = "can be saved only as JPEG or TIFF";
+    QTest::newRow("folder that does not exist")
+        << "missing/picture.jpg" << Navik::kFileFormatJPEG << QString(std::strerror(ENOENT));
+    QTest::newRow("full disk") << "full/picture.jpg" << Navik::kFileFormatJPEG
+                               << QString("The JPEG file could not be written");
+    QTest::newRow("full disk, TIFF") << "full/picture.tif" << Navik::kFileFormatTIFF
+                                     << QString("The TIFF file could not be written");
+    QTest::newRow("read-only folder")
+        << "read-only/picture.jpg" << Navik::kFileFormatJPEG << QString(std::strerror(EACCES));
+    QTest::newRow("suffix of no format we write") << "other/picture.png" << Navik::kFileFormatUnknown << onlyJpegOrTiff;
+    QTest::newRow("raw format") << "raw/picture.dng" << Navik::kFileFormatDNG << onlyJpegOrTiff;
 }
 
 void TestProcessEngineSaving::failedSaveKeepsTheOriginal()
 {
     QFETCH(QString, name);
     QFETCH(Navik::FileFormat, format);
+    QFETCH(QString, reason);
     const bool readOnly = name.startsWith("read-only");
     if (readOnly && geteuid() == 0)
         QSKIP("Root writes into read-only folders");
@@ -262,8 +273,9 @@ void TestProcessEngineSaving::failedSaveKeepsTheOriginal()
     }
     if (readOnly)
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    const QStringList before = QDir(folder).entryList(QDir::Files);
+    const QStringList before = QDir(folder).entryList(QDir::Files | QDir::Hidden);
 
+    m_logger->clear();
     CProcessEngine engine;
     QVERIFY(engine.openImage(imageInMemory(640, 480)));
     tilt(engine, 10.0f);
@@ -281,11 +293,18 @@ void TestProcessEngineSaving::failedSaveKeepsTheOriginal()
     QVERIFY(!saved);
     QCOMPARE(completed.size(), 1);
     QCOMPARE(completed.at(0).at(0).toBool(), false);
-    QCOMPARE(QDir(folder).entryList(QDir::Files), before);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), before);
     if (!before.isEmpty())
         QCOMPARE(readFile(path), original);
     QVERIFY(engine.isPictureChanged());
     QVERIFY(waitUntilEngineIdle(engine));
+    // The reason, for the message's details and the log.
+    QVERIFY2(engine.getLastSaveError().contains(reason), qPrintable(engine.getLastSaveError()));
+    QVERIFY2(m_logger->linesAt('W').filter(reason).size() == 1, qPrintable(m_logger->allLines().join('\n')));
+
+    // The next save that works forgets the reason.
+    QVERIFY(engine.saveOpenedFileSync(m_dir.filePath("works.jpg"), 90, false, true, Navik::kFileFormatJPEG));
+    QCOMPARE(engine.getLastSaveError(), QString());
 }
 
 void TestProcessEngineSaving::savingWithoutAPicture()
@@ -588,6 +607,45 @@ void TestProcessEngineSaving::thumbnail()
     QVERIFY2(logged.contains("KeystoningKeepOriginalSize = false"), qPrintable(logged));
     const QRegularExpressionMatch match = QRegularExpression("VignettedBlurRadius = (-?\\d+)").match(logged);
     QTEST(match.hasMatch() ? QVariant(match.captured(1).toInt()) : QVariant(), "rendered");
+}
+
+void TestProcessEngineSaving::everyOrientationSavesUpright_data()
+{
+    QTest::addColumn<unsigned int>("orientation");
+    QTest::addColumn<QSize>("shownSize");
+    for (const QSize& size : {QSize(96, 64), QSize(64, 96)})
+        for (unsigned int orientation = 1; orientation <= 8; ++orientation)
+            QTest::addRow("%u, %s", orientation, size.width() > size.height() ? "landscape" : "portrait")
+                << orientation << size;
+}
+
+void TestProcessEngineSaving::everyOrientationSavesUpright()
+{
+    QFETCH(unsigned int, orientation);
+    QFETCH(QSize, shownSize);
+    const QImage shown = quadrantPicture(shownSize.width(), shownSize.height());
+    const QString source = m_dir.filePath(QString("oriented-%1-%2.jpg").arg(orientation).arg(shownSize.width()));
+    SPatternFile options;
+    options.orientation = orientation;
+    QVERIFY(writeImageFile(source, storedForOrientation(shown, orientation), options));
+
+    CProcessEngine engine;
+    QVERIFY(engine.openFile(source));
+    QCOMPARE(engine.getOriginalImageSize(), orientation >= 5 ? shownSize.transposed() : shownSize);
+    const QString saved = m_dir.filePath(QString("upright-%1-%2.jpg").arg(orientation).arg(shownSize.width()));
+    QVERIFY(engine.saveOpenedFileSync(saved, 95, false, true, Navik::kFileFormatJPEG));
+
+    // The saved picture is the one a viewer shows, upright, with orientation 1.
+    const Navik::RefPtr<Navik::Image> back = loadBack(saved);
+    QVERIFY(back);
+    QCOMPARE(back->GetExif()->GetValue(Navik::Exif::kMetaDataOrientationKey).AsUnsignedInt(), 1u);
+    const QImage pixels = pixelsOf(back);
+    QCOMPARE(pixels.size(), shownSize);
+    for (int quadrant = 0; quadrant < 4; ++quadrant) {
+        const QPoint centre((quadrant % 2 * 2 + 1) * shownSize.width() / 4, (quadrant / 2 * 2 + 1) * shownSize.height() / 4);
+        QVERIFY2(colorsClose(pixels.pixelColor(centre), kQuadrantColors[quadrant], 24),
+                 qPrintable(QString("quadrant %1 is %2").arg(quadrant).arg(pixels.pixelColor(centre).name())));
+    }
 }
 
 QTEST_MAIN(TestProcessEngineSaving)

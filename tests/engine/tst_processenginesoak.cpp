@@ -16,7 +16,6 @@
 #include "engine/EngineParameterKeys.h"
 #include "engine/ImageConversion.h"
 #include "engine/ParameterGroups.h"
-#include "engine/stand-ins/CZoomController.h"
 
 #include <Navik/Engine.h>
 
@@ -599,7 +598,7 @@ private:
     void askHiRes()
     {
         static const int zooms[] = {10, 30, 50, 100, 200};
-        CZoomController::instance()->setCurrentZoom(zooms[below(5)]);
+        m_zoom.set(zooms[below(5)]);
         m_engine.processHiResImage(chance(0.5), chance(0.5) ? "left" : "right", randomRect(QSize(800, 800)));
     }
 
@@ -716,6 +715,7 @@ private:
     double uniform(double low, double high) { return low + (high - low) * m_random.generateDouble(); }
 
     CProcessEngine& m_engine;
+    TestZoom m_zoom;
     EngineWatch& m_watch;
     const QList<SoakPicture>& m_pictures;
     QRandomGenerator m_random;

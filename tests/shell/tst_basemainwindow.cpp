@@ -121,6 +121,8 @@ private Q_SLOTS:
     void saveAsProposal_data();
     void saveAsProposal();
     void saveAsRefusedWhileBusy();
+    void saveAsSuffixFollowsTheFilter_data();
+    void saveAsSuffixFollowsTheFilter();
     void save_data();
     void save();
     void closeWindow_data();
@@ -450,8 +452,39 @@ void TestBaseMainWindow::saveAsProposal()
     QCOMPARE(preselected, filter);
     QCOMPARE(getSettingsValue(QStringLiteral("NavikLastUsedExtensionForSave"), QString()).toString(), extensionStored);
     QCOMPARE(getSettingsValue(QStringLiteral("NavikLastSaveDir"), QString()).toString(), chosenFolder.path());
-    QCOMPARE(window->calls,
-             (QStringList{"doSaveFile " + chosen + " '" + extensionStored + "'", "setPictureChanged false"}));
+    // ".file" names no format we save: the chosen filter's suffix is added.
+    QCOMPARE(window->calls, (QStringList{"doSaveFile " + chosen + extensionStored + " '" + extensionStored + "'",
+                                         "setPictureChanged false"}));
+}
+
+void TestBaseMainWindow::saveAsSuffixFollowsTheFilter_data()
+{
+    QTest::addColumn<QString>("storedExtension");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+
+    QTest::newRow("no suffix, TIFF chosen") << ".tif" << "photo" << "photo.tif";
+    QTest::newRow("a trailing dot") << ".tif" << "photo." << "photo.tif";
+    QTest::newRow("a suffix of no format we save") << ".tif" << "photo.png" << "photo.png.tif";
+    QTest::newRow("JPEG chosen") << ".jpg" << "photo.png" << "photo.png.jpg";
+    QTest::newRow("no filter chosen: JPEG") << "" << "photo.bmp" << "photo.bmp.jpg";
+    QTest::newRow("another saved format stays") << ".jpg" << "photo.TIFF" << "photo.TIFF";
+    QTest::newRow("upper-case suffix stays") << ".tif" << "photo.JPEG" << "photo.JPEG";
+}
+
+void TestBaseMainWindow::saveAsSuffixFollowsTheFilter()
+{
+    QFETCH(QString, storedExtension);
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    setSettingsValue(QStringLiteral("NavikLastUsedExtensionForSave"), storedExtension);
+    QVERIFY(startRun(CBaseApplication::StandaloneMode));
+    const auto window = windowWithPicture(true);
+    const QString folder = m_folder.path() + QLatin1Char('/');
+    CNativeDialogs::getInstance()->setSaveFileName(folder + typed);
+    QVERIFY(window->saveOpenedFileAs());
+    QCOMPARE(window->calls.filter(QStringLiteral("doSaveFile")),
+             QStringList("doSaveFile " + folder + saved + " '" + storedExtension + "'"));
 }
 
 void TestBaseMainWindow::saveAsRefusedWhileBusy()

@@ -13,14 +13,36 @@
 
 #include "engine/CProcessEngine.h"
 #include "engine/ImageConversion.h"
-#include "engine/stand-ins/CZoomController.h"
+#include "engine/IZoomLevelSource.h"
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
 
 namespace {
+
+// The zoom given with --zoom, standing for the views' zoom.
+class DriverZoom : public IZoomLevelSource
+{
+public:
+    explicit DriverZoom(int percent) : m_percent(percent) { registerZoomLevelSource(this); }
+    ~DriverZoom() override { unregisterZoomLevelSource(this); }
+    int currentZoom() const override { return m_percent; }
+
+private:
+    const int m_percent;
+};
+
+// Without a display (a console, a CI machine) the driver still runs: it
+// shows nothing, so the offscreen platform serves, unless one was chosen.
+void useOffscreenWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 void applySetting(CProcessEngine& engine, const QString& setting)
 {
@@ -53,6 +75,7 @@ QVector<QPointF> pointsFrom(const QString& text)
 
 int main(int argc, char** argv)
 {
+    useOffscreenWithoutDisplay();
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -94,6 +117,11 @@ int main(int argc, char** argv)
                      [&](PixelDataPtr pixels, QRect, QSize) { save("after-region", pixels); });
     QObject::connect(&engine, &CProcessEngine::processingError, [&](int) { ++errors; });
 
+    // Only a regular file is a picture: a FIFO or a device is never read.
+    if (!QFileInfo(parser.value("image")).isFile()) {
+        out << "cannot open " << parser.value("image") << ": not a file\n";
+        return 1;
+    }
     if (!engine.openFile(parser.value("image"))) {
         out << "cannot open " << parser.value("image") << "\n";
         return 1;
@@ -115,7 +143,7 @@ int main(int argc, char** argv)
 
     if (parser.isSet("hires")) {
         const QStringList r = parser.value("hires").split(',');
-        CZoomController::instance()->setCurrentZoom(parser.value("zoom").toInt());
+        const DriverZoom zoom(parser.value("zoom").toInt());
         engine.processHiResImage(
             false, "driver", QRect(r.value(0).toInt(), r.value(1).toInt(), r.value(2).toInt(), r.value(3).toInt()));
         waitForRenders();

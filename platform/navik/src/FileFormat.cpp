@@ -9,6 +9,10 @@
 #include <memory>
 #include <string_view>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace Navik {
 
 namespace {
@@ -110,9 +114,21 @@ FileFormat GetFileFormatFromPath(const std::string& path)
 
 FileFormat GetFileFormat(const std::string& path)
 {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file)
+    // Only a regular file has a format: a FIFO or a device would block the
+    // read or never end it.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
         return kFileFormatUnknown;
+    struct stat info;
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(descriptor);
+        return kFileFormatUnknown;
+    }
+    std::unique_ptr<FILE, int (*)(FILE*)> file(fdopen(descriptor, "rb"), &std::fclose);
+    if (!file) {
+        close(descriptor);
+        return kFileFormatUnknown;
+    }
     unsigned char header[kHeaderSize];
     const std::size_t size = std::fread(header, 1, sizeof header, file.get());
 

@@ -70,6 +70,39 @@ void attachMetadata(Image& image, const std::string& path, FileFormat format, co
         image.GetExif()->SetICCProfile(image.GetICCProfile());
 }
 
+// Undoes the mirror of a mirrored EXIF orientation in the pixels: 2 and 4
+// are flipped left to right, 5 and 7 top to bottom. What remains of the
+// orientation is its rotation (2 as 1, 4 as 3, 5 as 6, 7 as 8), so a reader
+// that turns the pixels by that rotation shows the picture as the file means
+// it. The tag itself stays as the file has it.
+void unmirror(Image& image)
+{
+    const unsigned int orientation = image.GetExif()->GetValue(Exif::kMetaDataOrientationKey).AsUnsignedInt();
+    const bool leftToRight = orientation == 2 || orientation == 4;
+    const bool topToBottom = orientation == 5 || orientation == 7;
+    if ((!leftToRight && !topToBottom) || image.GetWidth() == 0 || image.GetHeight() == 0)
+        return;
+    const std::size_t rowBytes = image.GetRowBytes();
+    const unsigned int width = image.GetWidth();
+    const unsigned int height = image.GetHeight();
+    const std::size_t pixelBytes = image.GetPixelFormat().GetBytesPerPixel();
+    std::vector<std::uint8_t> pixel(pixelBytes);
+    for (unsigned int index = 0; index < image.GetBufferCount(); ++index) {
+        auto* const buffer = static_cast<std::uint8_t*>(image.GetBuffer(index));
+        if (topToBottom) {
+            for (unsigned int top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+                std::swap_ranges(buffer + top * rowBytes, buffer + top * rowBytes + width * pixelBytes,
+                                 buffer + bottom * rowBytes);
+            continue;
+        }
+        for (unsigned int y = 0; y < height; ++y) {
+            std::uint8_t* const row = buffer + y * rowBytes;
+            for (unsigned int left = 0, right = width - 1; left < right; ++left, --right)
+                std::swap_ranges(row + left * pixelBytes, row + (left + 1) * pixelBytes, row + right * pixelBytes);
+        }
+    }
+}
+
 Image* load(const std::string& path, FileFormat format, const Dictionary& options, ImageStatus* status,
             Progress* progress, bool headerOnly)
 {
@@ -86,6 +119,8 @@ Image* load(const std::string& path, FileFormat format, const Dictionary& option
     }
     if (image) {
         attachMetadata(*image, path, format, options);
+        if (!headerOnly)
+            unmirror(*image);
         if (progress)
             progress->SetFraction(1.0);
     }

@@ -174,9 +174,10 @@ bool CMainWindow::doOpenFile(const QString& path)
     }
     setControlsEnabled(true, false);
     bool opened = false;
-    if (!IProcessEngine::isFileSupported(path)) {
-        LOG_MESSAGE('D', "Error opening file: file type is not supported");
-        warn(this, g_globalStrings->notSupportString());
+    QString reason;
+    if (!IProcessEngine::isFileSupported(path, &reason)) {
+        LOG_MESSAGE('D', "Error opening file: file type is not supported. " << reason);
+        CMessageBox::warningWithReason(this, g_appTitle, g_globalStrings->notSupportString(), reason, QString());
     } else {
         opened = openAndWait([&path] { engine()->openFile(path); });
         if (opened) {
@@ -184,7 +185,8 @@ bool CMainWindow::doOpenFile(const QString& path)
             engine()->forceProcessImage();
         }
         else
-            warn(this, QStringLiteral("Sorry, file could not be opened"));
+            CMessageBox::warningWithReason(this, g_appTitle, QStringLiteral("Sorry, file could not be opened"),
+                                           engine()->getLastOpenError(), QString());
     }
     setControlsEnabled(true, true);
     return opened;
@@ -244,8 +246,14 @@ bool CMainWindow::doSaveFile(const QString& path, const QString&)
     LOG_TRACE();
     const bool saved = !path.isEmpty()
         && engine()->saveOpenedFileSync(path, kSaveQuality, false, false, Navik::kFileFormatUnknown);
-    if (!saved)
-        warn(this, QStringLiteral("The file could not be saved. Please check that you have the required permissions."));
+    if (!saved) {
+        const QString reason = path.isEmpty() ? QStringLiteral("No file name was given.") : engine()->getLastSaveError();
+        LOG_MESSAGE('W', "The file \"" << path << "\" could not be saved: " << reason);
+        CMessageBox::warningWithReason(
+            this, g_appTitle,
+            QStringLiteral("The file could not be saved. Please check that you have the required permissions."),
+            QString(), reason);
+    }
     return saved;
 }
 

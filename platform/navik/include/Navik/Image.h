@@ -101,7 +101,9 @@ public:
 // Loads a whole image: 8-bit JPEG (RGB or grey) and TIFF (8- or 16-bit RGB or
 // grey). `format` kFileFormatUnknown (-1) detects the format from the content.
 // On failure returns null and sets the status (code and message); a cancelled
-// progress stops the load the same way.
+// progress stops the load the same way. With the EXIF data loaded, the pixels
+// of a mirrored orientation (2, 4, 5, 7) come unmirrored: only the rotation of
+// the orientation (that of 1, 3, 6, 8) is left to apply.
 Image* LoadFullImage(const std::string& path, FileFormat format, const Dictionary& options, ImageStatus* status,
                      Progress* progress);
 

@@ -1,7 +1,0 @@
-#include "engine/stand-ins/CZoomController.h"
-
-CZoomController* CZoomController::instance()
-{
-    static CZoomController controller;
-    return &controller;
-}

@@ -1,0 +1,1 @@
+#include <Navik/Image.h>

@@ -1,0 +1,2 @@
+#include <Navik/Image.h>
+#include "Warp.h"

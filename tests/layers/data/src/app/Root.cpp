@@ -1,0 +1,2 @@
+#include "crop/CCropCorrection.h"
+#include "crash/CCrashWatcher.h"

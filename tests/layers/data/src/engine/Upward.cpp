@@ -1,0 +1,3 @@
+#include "engine/CProcessEngine.h"
+#include "view/CBaseGraphicsView.h"
+#include "crop/CCropRect.h"

@@ -1,0 +1,2 @@
+#include "engine/CProcessEngine.h"
+#include "utils/CSettings.h"
