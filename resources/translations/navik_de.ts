@@ -69,6 +69,47 @@
     </message>
 </context>
 <context>
+    <name>CCropPoint</name>
+    <message>
+        <source>Crop rect corner point moved</source>
+        <translation>Griff des Zuschneiderahmens verschoben</translation>
+    </message>
+</context>
+<context>
+    <name>CCropRect</name>
+    <message>
+        <source>Crop rect moved</source>
+        <translation>Zuschneiderahmen verschoben</translation>
+    </message>
+    <message>
+        <source>Crop rect moved be keyboard</source>
+        <translation>Zuschneiderahmen mit der Tastatur verschoben</translation>
+    </message>
+</context>
+<context>
+    <name>CCropToolPane</name>
+    <message>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <source>Show grid</source>
+        <translation>Raster anzeigen</translation>
+    </message>
+    <message>
+        <source>Mask opacity</source>
+        <translation>Deckkraft der Maske</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Anwenden</translation>
+    </message>
+</context>
+<context>
     <name>CDockTitle</name>
     <message>
         <source>Unpin palette</source>

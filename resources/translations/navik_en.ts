@@ -69,6 +69,47 @@
     </message>
 </context>
 <context>
+    <name>CCropPoint</name>
+    <message>
+        <source>Crop rect corner point moved</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CCropRect</name>
+    <message>
+        <source>Crop rect moved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Crop rect moved be keyboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CCropToolPane</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show grid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mask opacity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CDockTitle</name>
     <message>
         <source>Unpin palette</source>

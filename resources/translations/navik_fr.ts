@@ -69,6 +69,47 @@
     </message>
 </context>
 <context>
+    <name>CCropPoint</name>
+    <message>
+        <source>Crop rect corner point moved</source>
+        <translation>Poignée du cadre de recadrage déplacée</translation>
+    </message>
+</context>
+<context>
+    <name>CCropRect</name>
+    <message>
+        <source>Crop rect moved</source>
+        <translation>Cadre de recadrage déplacé</translation>
+    </message>
+    <message>
+        <source>Crop rect moved be keyboard</source>
+        <translation>Cadre de recadrage déplacé au clavier</translation>
+    </message>
+</context>
+<context>
+    <name>CCropToolPane</name>
+    <message>
+        <source>Form</source>
+        <translation>Formulaire</translation>
+    </message>
+    <message>
+        <source>Show grid</source>
+        <translation>Afficher la grille</translation>
+    </message>
+    <message>
+        <source>Mask opacity</source>
+        <translation>Opacité du masque</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Réinitialiser</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Appliquer</translation>
+    </message>
+</context>
+<context>
     <name>CDockTitle</name>
     <message>
         <source>Unpin palette</source>

@@ -69,6 +69,47 @@
     </message>
 </context>
 <context>
+    <name>CCropPoint</name>
+    <message>
+        <source>Crop rect corner point moved</source>
+        <translation>切り抜き枠のハンドルを移動</translation>
+    </message>
+</context>
+<context>
+    <name>CCropRect</name>
+    <message>
+        <source>Crop rect moved</source>
+        <translation>切り抜き枠を移動</translation>
+    </message>
+    <message>
+        <source>Crop rect moved be keyboard</source>
+        <translation>切り抜き枠をキーボードで移動</translation>
+    </message>
+</context>
+<context>
+    <name>CCropToolPane</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Show grid</source>
+        <translation>グリッドを表示</translation>
+    </message>
+    <message>
+        <source>Mask opacity</source>
+        <translation>マスクの不透明度</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>リセット</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>適用</translation>
+    </message>
+</context>
+<context>
     <name>CDockTitle</name>
     <message>
         <source>Unpin palette</source>
