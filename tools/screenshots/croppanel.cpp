@@ -1,9 +1,12 @@
 // The crop settings panel in a test window dressed in the program's style
-// sheets and catalogs, and its ratio list opened with a custom ratio in it,
-// each written to a PNG to judge the look. A host of its own answers the
-// panel: "Crop" current, manual crop, 3/2. Not part of the product.
+// sheets and catalogs, its ratio list opened with a custom ratio in it, and
+// the W/H field of a custom entry, each written to a PNG to judge the look.
+// A host of its own answers the panel: "Crop" current, manual crop, 3/2.
+// Not part of the product.
 //
-//   quillet-croppanel <folder>    (the language follows LANG on a fresh home)
+//   quillet-croppanel <folder>    (writes crop-panel.png, crop-ratio-list.png and
+//                                  crop-custom-entry.png; the language follows
+//                                  LANG on a fresh home)
 
 #include "correction/ICorrectionModuleHost.h"
 #include "crop/AspectRatioComboBox.h"
@@ -94,7 +97,14 @@ int main(int argc, char** argv)
         QTimer::singleShot(300, [&] {
             QWidget* popup = panel->ui().comboBoxAspectRatio->comboBox()->view()->window();
             popup->grab().save(folder.filePath(QStringLiteral("crop-ratio-list.png")));
-            app.quit();
+            QComboBox* combo = panel->ui().comboBoxAspectRatio->comboBox();
+            combo->hidePopup();
+            combo->setCurrentIndex(model->addCustomRowIndex());
+            QMetaObject::invokeMethod(combo, "activated", Q_ARG(int, model->addCustomRowIndex()));
+            QTimer::singleShot(300, [&] {
+                window.grab().save(folder.filePath(QStringLiteral("crop-custom-entry.png")));
+                app.quit();
+            });
         });
     });
     return app.exec();
