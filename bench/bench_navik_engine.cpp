@@ -163,7 +163,7 @@ int main(int argc, char** argv)
 {
     const std::string photo = argc > 1 ? argv[1] : QUILLET_FIXTURES_DIR "/photo24.jpg";
     g_rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-    const unsigned int cores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned int cores = Navik::ThreadPool::AvailableCpuCount();
 #ifndef NAVIK_BENCH_OPENCV
     std::printf("OpenCV is not installed: the reference timings are missing (apt-get install libopencv-dev)\n");
 #endif
@@ -270,13 +270,21 @@ int main(int argc, char** argv)
     std::printf("%-44s %8.1f million points/s (target >= 10) %s [%d]\n", "point projection, 1 thread", rate,
                 verdict(rate >= 10), checksum > 0);
 
-    // Peak memory of a full-resolution render: input, output and pyramid are in place.
-    const double before = statusMegabytes("VmRSS:");
-    resetPeakMemory();
-    render(*full, *cropped);
-    const double extra = statusMegabytes("VmHWM:") - before;
-    std::printf("%-44s %8.1f MB beyond input, output and pyramid (target: a few MB)\n",
-                "peak memory of a full render", extra);
+    // The whole peak of a full-resolution render on a fresh agent: the output
+    // buffer, the pyramid levels it samples and the renderer's own memory.
+    {
+        const double before = statusMegabytes("VmRSS:");
+        resetPeakMemory();
+        Navik::Agent fresh(*image);
+        Navik::Target* target = fresh.AddTarget(Navik::kCorrectionModeFinal, keystoneHorizonCrop(), filter);
+        PixelDataPtr buffer = bufferFor(*target, 0);
+        render(*target, *buffer);
+        const double peak = statusMegabytes("VmHWM:") - before;
+        const double picture = double(image->GetWidth()) * image->GetHeight() * 3 / 1048576.0;
+        const double output = double(buffer->GetRowBytes()) * buffer->GetHeight() / 1048576.0;
+        std::printf("%-44s %8.1f MB = %.2f x the decoded picture (the output alone %.1f MB)\n",
+                    "peak memory of a full render", peak, peak / picture, output);
+    }
 
     agent.reset();
     filter->Release();

@@ -15,6 +15,12 @@ if(QUILLET_WARNINGS_AS_ERRORS)
     add_compile_options(-Werror)
 endif()
 
+# Frame pointers everywhere: the crash reporter walks stacks along them.
+# (The sanitizer builds below add the flag themselves.)
+if(NOT QUILLET_SANITIZE)
+    add_compile_options(-fno-omit-frame-pointer)
+endif()
+
 if(QUILLET_SANITIZE)
     list(JOIN QUILLET_SANITIZE "," _quillet_sanitizers)
     message(STATUS "Sanitizers: ${_quillet_sanitizers}")

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the imaging framework and of the engine
-# state's reader in a separate clang build and runs each for a short, bounded
-# time on its seed corpus. A crash, a hang or an allocation beyond the limits
-# stops the run with the input that caused it in the build folder.
+# Builds the libFuzzer targets of the imaging framework, of the engine
+# state's reader and of the crash report reader in a separate clang build and
+# runs each for a short, bounded time on its seed corpus. A crash, a hang or
+# an allocation beyond the limits stops the run with the input that caused it
+# in the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -20,7 +21,8 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd "$BUILD_DIR"
 # Each target with the folder of its seeds.
 for entry in jpeg:tests/navik/fuzz/seeds/jpeg tiff:tests/navik/fuzz/seeds/tiff \
-    luaserializer:tests/navik/fuzz/seeds/lua enginestate:tests/engine/fuzz/seeds; do
+    luaserializer:tests/navik/fuzz/seeds/lua enginestate:tests/engine/fuzz/seeds \
+    crashreport:tests/crash/fuzz/seeds; do
     target=${entry%%:*}
     seeds="$ROOT/${entry#*:}"
     corpus="corpus/$target"

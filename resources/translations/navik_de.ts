@@ -91,6 +91,17 @@
     </message>
 </context>
 <context>
+    <name>CCheckForUpdateManager</name>
+    <message>
+        <source>Check for update error: %1</source>
+        <translation>Fehler bei der Suche nach Aktualisierungen: %1</translation>
+    </message>
+    <message>
+        <source>You are using the latest version of %1.</source>
+        <translation>Sie verwenden die neueste Version von %1.</translation>
+    </message>
+</context>
+<context>
     <name>CCropPoint</name>
     <message>
         <source>Crop rect corner point moved</source>
@@ -298,6 +309,50 @@
     <message>
         <source>Drag &amp; drop picture here to start editing</source>
         <translation>Bild hierher ziehen, um mit der Bearbeitung zu beginnen</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomComboBox</name>
+    <message>
+        <source>Fit to view</source>
+        <translation>An Ansicht anpassen</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomController</name>
+    <message>
+        <source>Zoom Out</source>
+        <translation>Verkleinern</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>Vergrößern</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomSlider</name>
+    <message>
+        <source>Change Zoom</source>
+        <translation>Zoom ändern</translation>
+    </message>
+</context>
+<context>
+    <name>CheckForUpdateDialog</name>
+    <message>
+        <source>New update available</source>
+        <translation>Neue Aktualisierung verfügbar</translation>
+    </message>
+    <message>
+        <source>A NEW UPDATE IS AVAILABLE</source>
+        <translation>EINE NEUE AKTUALISIERUNG IST VERFÜGBAR</translation>
+    </message>
+    <message>
+        <source>Remind me later</source>
+        <translation>Später erinnern</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Aktualisieren</translation>
     </message>
 </context>
 <context>

@@ -91,6 +91,17 @@
     </message>
 </context>
 <context>
+    <name>CCheckForUpdateManager</name>
+    <message>
+        <source>Check for update error: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You are using the latest version of %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CCropPoint</name>
     <message>
         <source>Crop rect corner point moved</source>
@@ -297,6 +308,50 @@
     <name>CStartTextDrawer</name>
     <message>
         <source>Drag &amp; drop picture here to start editing</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CZoomComboBox</name>
+    <message>
+        <source>Fit to view</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CZoomController</name>
+    <message>
+        <source>Zoom Out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CZoomSlider</name>
+    <message>
+        <source>Change Zoom</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CheckForUpdateDialog</name>
+    <message>
+        <source>New update available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A NEW UPDATE IS AVAILABLE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remind me later</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

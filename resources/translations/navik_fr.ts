@@ -91,6 +91,17 @@
     </message>
 </context>
 <context>
+    <name>CCheckForUpdateManager</name>
+    <message>
+        <source>Check for update error: %1</source>
+        <translation>Erreur lors de la recherche de mises à jour : %1</translation>
+    </message>
+    <message>
+        <source>You are using the latest version of %1.</source>
+        <translation>Vous utilisez la dernière version de %1.</translation>
+    </message>
+</context>
+<context>
     <name>CCropPoint</name>
     <message>
         <source>Crop rect corner point moved</source>
@@ -136,7 +147,7 @@
     </message>
     <message>
         <source>Constrain to image</source>
-        <translation>Limiter à l'image</translation>
+        <translation>Limiter à l&apos;image</translation>
     </message>
     <message>
         <source>Crop correction is activated</source>
@@ -156,11 +167,11 @@
     </message>
     <message>
         <source>Crop constrain to image - on</source>
-        <translation>Recadrage limité à l'image - activé</translation>
+        <translation>Recadrage limité à l&apos;image - activé</translation>
     </message>
     <message>
         <source>Crop constrain to image - off</source>
-        <translation>Recadrage limité à l'image - désactivé</translation>
+        <translation>Recadrage limité à l&apos;image - désactivé</translation>
     </message>
 </context>
 <context>
@@ -298,6 +309,50 @@
     <message>
         <source>Drag &amp; drop picture here to start editing</source>
         <translation>Glissez-déposez une photo ici pour commencer</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomComboBox</name>
+    <message>
+        <source>Fit to view</source>
+        <translation>Ajuster à la vue</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomController</name>
+    <message>
+        <source>Zoom Out</source>
+        <translation>Zoom arrière</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>Zoom avant</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomSlider</name>
+    <message>
+        <source>Change Zoom</source>
+        <translation>Modifier le zoom</translation>
+    </message>
+</context>
+<context>
+    <name>CheckForUpdateDialog</name>
+    <message>
+        <source>New update available</source>
+        <translation>Nouvelle mise à jour disponible</translation>
+    </message>
+    <message>
+        <source>A NEW UPDATE IS AVAILABLE</source>
+        <translation>UNE NOUVELLE MISE À JOUR EST DISPONIBLE</translation>
+    </message>
+    <message>
+        <source>Remind me later</source>
+        <translation>Me le rappeler plus tard</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Mettre à jour</translation>
     </message>
 </context>
 <context>

@@ -91,6 +91,17 @@
     </message>
 </context>
 <context>
+    <name>CCheckForUpdateManager</name>
+    <message>
+        <source>Check for update error: %1</source>
+        <translation>アップデートの確認中にエラーが発生しました: %1</translation>
+    </message>
+    <message>
+        <source>You are using the latest version of %1.</source>
+        <translation>%1 の最新バージョンをお使いです。</translation>
+    </message>
+</context>
+<context>
     <name>CCropPoint</name>
     <message>
         <source>Crop rect corner point moved</source>
@@ -298,6 +309,50 @@
     <message>
         <source>Drag &amp; drop picture here to start editing</source>
         <translation>ここに写真をドラッグ＆ドロップして編集を開始</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomComboBox</name>
+    <message>
+        <source>Fit to view</source>
+        <translation>ビューに合わせる</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomController</name>
+    <message>
+        <source>Zoom Out</source>
+        <translation>ズームアウト</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>ズームイン</translation>
+    </message>
+</context>
+<context>
+    <name>CZoomSlider</name>
+    <message>
+        <source>Change Zoom</source>
+        <translation>ズームを変更</translation>
+    </message>
+</context>
+<context>
+    <name>CheckForUpdateDialog</name>
+    <message>
+        <source>New update available</source>
+        <translation>アップデートのお知らせ</translation>
+    </message>
+    <message>
+        <source>A NEW UPDATE IS AVAILABLE</source>
+        <translation>新しいアップデートがあります</translation>
+    </message>
+    <message>
+        <source>Remind me later</source>
+        <translation>後で通知する</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>アップデート</translation>
     </message>
 </context>
 <context>

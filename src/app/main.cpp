@@ -17,7 +17,7 @@
 
 #include <csignal>
 #include <fcntl.h>
-#include <new>
+#include <memory>
 #include <unistd.h>
 
 using namespace NAVIK_tarl1;
@@ -120,26 +120,30 @@ int main(int argc, char* argv[])
 
     int exitCode = -1;
     QString resultXmlFilePath;
-    try {
+    // The alerts of a fatal error are message boxes: they are shown while
+    // the application object still exists.
+    const FatalError fatal = runReportingFatalErrors(
+        s_errStrings,
         // The window is brought to the front when it is shown.
-        CApplication application(argc, argv);
-        quitOnTerminationSignals(application);
-        application.createStatisticSender();
-        s_errStrings.Retranslate();
-        CBaseApplication::initializeEngine();
-        CAFModulesManager::instance()->setProcessEngine(application.getProcessEngine());
+        [&argc, argv] { return std::make_unique<CApplication>(argc, argv); },
+        [&exitCode, &resultXmlFilePath](QApplication& started) {
+            auto& application = static_cast<CApplication&>(started);
+            quitOnTerminationSignals(application);
+            application.createStatisticSender();
+            s_errStrings.Retranslate();
+            CBaseApplication::initializeEngine();
+            CAFModulesManager::instance()->setProcessEngine(application.getProcessEngine());
 
-        const IApplicationInterface::AppInitCode code = static_cast<IApplicationInterface&>(application).initialize();
-        LOG_MESSAGE('I', "CApplication::AppInitCode=" << int(code));
-        exitCode = exitCodeFor(application, code);
-        resultXmlFilePath = application.resultXmlFilePath();
-    } catch (const std::bad_alloc&) {
-        s_errStrings.ShowOutOfMemoryDialog();
+            const IApplicationInterface::AppInitCode code =
+                static_cast<IApplicationInterface&>(application).initialize();
+            LOG_MESSAGE('I', "CApplication::AppInitCode=" << int(code));
+            exitCode = exitCodeFor(application, code);
+            resultXmlFilePath = application.resultXmlFilePath();
+        });
+    if (fatal == FatalError::OutOfMemory)
         return -1;
-    } catch (...) {
-        s_errStrings.ShowUnhandledExceptionDialog();
+    if (fatal == FatalError::UnhandledException)
         exitCode = -1;
-    }
 
     CBaseApplication::releaseEngine();
     if (!resultXmlFilePath.isEmpty())

@@ -1,11 +1,22 @@
 #pragma once
 
-// Switching the crash reporter on and off for this run. The reporter that
-// captures fatal signals is not built yet: until it is, there is nothing to
-// enable and no report to stop sending.
+// Switching the crash reporter on and off for this run, and what happens
+// after a crash report was written: the report is copied to
+// "<documents>/Navik Quillet/CrashReports/temp/Navik Quillet.nqcrash" and,
+// while sending is on, handed to the crash sender FaultCourier.
 
-// Enables the crash reporter once per process.
+#include <csignal>
+#include <ucontext.h>
+
+// Enables the crash reporter once per process and turns sending on.
 void enableCrashReporter();
 // Stops sending crash reports for the rest of the run; the reporter itself
-// stays installed.
+// stays installed and still writes and copies reports.
 void disableCrashReporter();
+
+// Called by the reporter at crash time, after the live report is closed.
+// Async-signal-safe: uses only system calls on paths prepared at enabling.
+void postCrashCallback(siginfo_t* info, ucontext_t* uap, void* context);
+
+// Reads a crash report file and writes its text form.
+void convertCrashReportToText(const char* inputPath, const char* outputPath);

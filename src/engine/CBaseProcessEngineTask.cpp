@@ -6,6 +6,8 @@
 #include "engine/IZoomLevelSource.h"
 #include "utils/Logger.h"
 
+#include "Navik/SignalStack.h"
+
 #include <QMetaObject>
 #include <QMutexLocker>
 
@@ -22,8 +24,19 @@ CBaseProcessEngineTask::CBaseProcessEngineTask(CProcessEngine& engine, unsigned 
 
 void CBaseProcessEngineTask::run()
 {
+    // Renders run on Qt's global pool: its threads get their alternate
+    // signal stack with their first task.
+    Navik::EnsureSignalStack();
+    // A part of a turn whose other part was cancelled does not start.
+    if (isCancelled())
+        return;
     if (m_notifyEngine)
         invokeOnEngine("processingStarted");
+    if (isCancelled()) {
+        if (m_notifyEngine)
+            invokeOnEngine("processingFinished");
+        return;
+    }
 
     // Renders need an image; the scheduler starts none without one.
     if (!hasImageToRender()) {
@@ -32,8 +45,6 @@ void CBaseProcessEngineTask::run()
         return;
     }
 
-    int width = 0;
-    int height = 0;
     // Asked once: the points may move on the main thread meanwhile, and the
     // render must use the ones that passed the check.
     QSize keystoningSize;
@@ -43,24 +54,51 @@ void CBaseProcessEngineTask::run()
         return;
     }
 
-    const PixelDataPtr pixels = process(keystoning, &width, &height);
-    if (!isUsable(pixels)) {
+    if (!renderAndDeliver(keystoning)) {
         failRun();
         return;
     }
-    sendResult(pixels, QSize(width, height));
     if (m_notifyEngine)
         invokeOnEngine("processingFinished");
+}
+
+bool CBaseProcessEngineTask::renderAndDeliver(const Navik::Dictionary& keystoning)
+{
+    int width = 0;
+    int height = 0;
+    const PixelDataPtr pixels = process(keystoning, &width, &height);
+    if (!isUsable(pixels))
+        return false;
+    // A cancelled task delivers nothing.
+    if (!isCancelled())
+        sendResult(pixels, QSize(width, height));
+    return true;
 }
 
 void CBaseProcessEngineTask::failRun()
 {
     if (m_notifyEngine) {
-        if (m_reportErrors)
+        if (m_reportErrors && !isCancelled())
             QMetaObject::invokeMethod(&m_engine, "processingError", Qt::QueuedConnection, Q_ARG(int, 0));
         invokeOnEngine("processingFinished");
     }
-    onProcessingFailed();
+    if (!isCancelled())
+        onProcessingFailed();
+}
+
+void CBaseProcessEngineTask::cancel()
+{
+    m_cancelled->store(true);
+}
+
+bool CBaseProcessEngineTask::isCancelled() const
+{
+    return m_cancelled->load();
+}
+
+void CBaseProcessEngineTask::shareCancellation(const CBaseProcessEngineTask& owner)
+{
+    m_cancelled = owner.m_cancelled;
 }
 
 bool CBaseProcessEngineTask::hasImageToRender() const
@@ -85,15 +123,10 @@ QString CBaseProcessEngineTask::taskId() const
 
 PixelDataPtr CBaseProcessEngineTask::process(const Navik::Dictionary& keystoning, int* width, int* height)
 {
-    QMutexLocker lock(&m_engine.engineMutex());
-    Navik::Target* target = createOrUpdateTarget(keystoning);
-    if (!target) {
-        ASSERT(target);
-        return {};
-    }
-
     PixelDataPtr result;
-    if (target->ComputeScaledOutputSize(0, width, height)) {
+    withTarget(keystoning, [&](Navik::Target* target) {
+        if (!target->ComputeScaledOutputSize(0, width, height))
+            return;
         LOG_MESSAGE('D', "Processing image using dictionary: " << keystoning.StringRepr());
         LOG_MESSAGE('D', "Processing image with scale: " << m_scaleLevel);
 
@@ -108,9 +141,22 @@ PixelDataPtr CBaseProcessEngineTask::process(const Navik::Dictionary& keystoning
         } else {
             result = renderSubImage(target, &renderWidth, &renderHeight);
         }
-    }
-    releaseTarget(target);
+    });
     return result;
+}
+
+bool CBaseProcessEngineTask::withTarget(const Navik::Dictionary& keystoning,
+                                        const std::function<void(Navik::Target*)>& action)
+{
+    QMutexLocker lock(&m_engine.engineMutex());
+    Navik::Target* target = createOrUpdateTarget(keystoning);
+    if (!target) {
+        ASSERT(target);
+        return false;
+    }
+    action(target);
+    releaseTarget(target);
+    return true;
 }
 
 void CBaseProcessEngineTask::onProcessingFailed()
@@ -219,14 +265,23 @@ void CBaseProcessEngineTask::announceSizeIfChanged(bool initial, const QSize& fu
 void CBaseProcessEngineTask::invokeOnEngine(const char* name, QGenericArgument first, QGenericArgument second,
                                             QGenericArgument third)
 {
+    // A cancelled task still ends the "processingStarted" it sent.
+    if (isCancelled() && qstrcmp(name, "processingFinished") != 0)
+        return;
     bool emitted = false;
-    runOnEngineThread([&] {
+    deliverOnEngineThread([&] {
         emitted = QMetaObject::invokeMethod(&m_engine, name, Qt::DirectConnection, first, second, third);
     });
     ASSERT(emitted);
 }
 
 void CBaseProcessEngineTask::runOnEngineThread(const std::function<void()>& action)
+{
+    if (!isCancelled())
+        deliverOnEngineThread(action);
+}
+
+void CBaseProcessEngineTask::deliverOnEngineThread(const std::function<void()>& action)
 {
     // The action runs on the main thread while this thread waits. Qt orders
     // the two threads with primitives of its own, which ThreadSanitizer
@@ -235,24 +290,35 @@ void CBaseProcessEngineTask::runOnEngineThread(const std::function<void()>& acti
     // thread wrote, the action included, reaches the main thread through the
     // slot below, filled and emptied under a lock. One hand-off at a time
     // uses the slot.
+    struct SHandOff
+    {
+        const std::function<void()>* action = nullptr;
+        CBaseProcessEngineTask* task = nullptr;
+    };
     static std::mutex oneAtATime;
     static std::mutex slotLock;
-    static const std::function<void()>* slot = nullptr;
+    static SHandOff slot;
 
     std::lock_guard exclusive(oneAtATime);
     {
         std::lock_guard lock(slotLock);
-        slot = &action;
+        slot = {&action, this};
     }
     QMetaObject::invokeMethod(
         &m_engine,
         [] {
-            const std::function<void()>* pending = nullptr;
+            SHandOff pending;
             {
                 std::lock_guard lock(slotLock);
-                pending = std::exchange(slot, nullptr);
+                pending = std::exchange(slot, SHandOff());
             }
-            (*pending)();
+            // While the action runs, a slot that clears the queue must not
+            // wait for this task, which waits for the slot.
+            CProcessEngine& engine = pending.task->m_engine;
+            CBaseProcessEngineTask* const outer = engine.deliveringTask();
+            engine.setDeliveringTask(pending.task);
+            (*pending.action)();
+            engine.setDeliveringTask(outer);
             // Hands what the action wrote back to the waiting thread.
             std::lock_guard lock(slotLock);
         },

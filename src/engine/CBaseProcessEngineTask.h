@@ -23,7 +23,9 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class CProcessEngine;
 
@@ -41,8 +43,20 @@ public:
     // Lower values run first.
     virtual int priority() const = 0;
     // Called on the main thread when the queue is cleared before the task
-    // ran. A task whose requester waits for its outcome reports failure here.
+    // ran, or while it waits for a delivery (cancel()). A task whose
+    // requester waits for its outcome reports failure here, unless it has
+    // reported the outcome already.
     virtual void onDroppedFromQueue();
+
+    // Called on the main thread when the queue is cleared by a slot that
+    // receives one of this task's deliveries: the task waits for that slot,
+    // so nobody may wait for the task. Once the slot returned, the task ends
+    // without touching the engine again and sends nothing more than its
+    // "processingFinished".
+    void cancel();
+    bool isCancelled() const;
+    // Makes this task part of `owner`: cancelling one cancels both.
+    void shareCancellation(const CBaseProcessEngineTask& owner);
 
     // The scale level the views' current zoom asks for: 2 below 25 %, 1 below
     // 75 %, 0 from there on.
@@ -62,6 +76,14 @@ protected:
     // points (keystoningDictionary), under the engine mutex. `width` and
     // `height` receive the full output size (scale level 0). Null on failure.
     virtual PixelDataPtr process(const Navik::Dictionary& keystoning, int* width, int* height);
+    // Renders with `keystoning` and delivers the outcome: by default process()
+    // and, when it gave pixels, sendResult(). False sends the task down the
+    // failure path.
+    virtual bool renderAndDeliver(const Navik::Dictionary& keystoning);
+    // Runs `action` with the target brought up to date for `keystoning`,
+    // under the engine mutex, and releases the target afterwards. False,
+    // without running it, when there is no target.
+    bool withTarget(const Navik::Dictionary& keystoning, const std::function<void(Navik::Target*)>& action);
     // Delivers a successful render; `fullSize` is the output size at level 0.
     virtual void sendResult(PixelDataPtr pixels, const QSize& fullSize) = 0;
     virtual void onProcessingFailed();
@@ -92,11 +114,12 @@ protected:
     // views by "initialImageSizeChanged" or "resultImageSizeChanged".
     void announceSizeIfChanged(bool initial, const QSize& fullSize);
     // Invokes the engine's signal `name` on the main thread and waits until it
-    // was emitted.
+    // was emitted. Once the task is cancelled only "processingFinished" goes.
     void invokeOnEngine(const char* name, QGenericArgument first = QGenericArgument(),
                         QGenericArgument second = QGenericArgument(),
                         QGenericArgument third = QGenericArgument());
-    // Runs `action` on the main thread and waits until it has run.
+    // Runs `action` on the main thread and waits until it has run; nothing
+    // once the task is cancelled.
     void runOnEngineThread(const std::function<void()>& action);
 
     bool m_reportErrors = false;
@@ -108,6 +131,11 @@ protected:
 
 private:
     void failRun();
+    // Runs `action` on the main thread, the engine knowing this task as the
+    // one delivering, and waits until it has run.
+    void deliverOnEngineThread(const std::function<void()>& action);
+
+    std::shared_ptr<std::atomic<bool>> m_cancelled = std::make_shared<std::atomic<bool>>(false);
 };
 
 // The queue's order: true when `first` runs before `second`.

@@ -19,7 +19,11 @@ CPETaskManager::CPETaskManager(CProcessEngine& engine, QObject* parent) : QObjec
 
 CPETaskManager::~CPETaskManager()
 {
-    clear();
+    // The engine, already gone, emptied the queue before it went: whatever
+    // is left is deleted untold.
+    QMutexLocker lock(&m_mutex);
+    qDeleteAll(m_tasks);
+    m_tasks.clear();
 }
 
 void CPETaskManager::addProcessEngineTask(CBaseProcessEngineTask* task)
@@ -58,7 +62,17 @@ void CPETaskManager::clear()
     // A requester told that its task was dropped may queue another at once;
     // that one goes too, so the queue is empty when clear() returns.
     for (;;) {
-        waitUntilPoolIdle();
+        if (CBaseProcessEngineTask* delivering = m_engine.deliveringTask()) {
+            // The running task waits for the slot this is called from: it
+            // ends on its own once the slot returned, cancelled, and anyone
+            // waiting for its outcome hears now that there is none.
+            if (!delivering->isCancelled()) {
+                delivering->cancel();
+                delivering->onDroppedFromQueue();
+            }
+        } else {
+            waitUntilPoolIdle();
+        }
         QList<CBaseProcessEngineTask*> dropped;
         {
             QMutexLocker lock(&m_mutex);
@@ -76,21 +90,29 @@ void CPETaskManager::clear()
 
 void CPETaskManager::waitUntilPoolIdle()
 {
-    // The running task waits for the main thread to deliver its results,
-    // which it posts to the engine. processEvents() alone does not always
-    // deliver them: with clear() called in the handler of a queued call it
-    // left them waiting, and the two threads waited for each other for ever.
-    // Delivering the engine's posted calls directly does not depend on how
-    // the event loops are nested.
-    QObject* engine = &m_engine;
-    while (QThreadPool::globalInstance()->activeThreadCount() >= 1) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QCoreApplication::sendPostedEvents(engine, QEvent::MetaCall);
-        QThread::usleep(200);
-    }
+    waitDeliveringEngineCalls([] { return QThreadPool::globalInstance()->activeThreadCount() == 0; });
     // What the last task posted on its way out (a turn's completion) belongs
     // to the picture the caller is about to change: it arrives before.
-    QCoreApplication::sendPostedEvents(engine, QEvent::MetaCall);
+    QCoreApplication::sendPostedEvents(&m_engine, QEvent::MetaCall);
+}
+
+void CPETaskManager::waitDeliveringEngineCalls(const std::function<bool()>& done)
+{
+    // The running task waits for the main thread to deliver its results,
+    // which it posts to the engine. processEvents() alone does not always
+    // deliver them: with a wait entered from the handler of a queued call it
+    // left them waiting, and the two threads waited for each other for ever.
+    // Delivering the engine's posted calls directly does not depend on how
+    // the event loops are nested. No event announces `done`, nor may one be
+    // waited for: the loop polls.
+    QObject* engine = &m_engine;
+    for (;;) {
+        QCoreApplication::sendPostedEvents(engine, QEvent::MetaCall);
+        if (done())
+            return;
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::usleep(200);
+    }
 }
 
 bool CPETaskManager::isEmpty() const

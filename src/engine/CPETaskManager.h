@@ -8,6 +8,8 @@
 #include <QMutex>
 #include <QObject>
 
+#include <functional>
+
 class CBaseProcessEngineTask;
 class CProcessEngine;
 class QRunnable;
@@ -28,8 +30,16 @@ public:
     // Waits, processing events, until no pool thread runs, then deletes every
     // queued task, each told first that it will not run. A task replaced by a
     // newer one of the same id is not told: the newer one answers for both.
+    // Called from a slot that receives a task's delivery, it does not wait
+    // for that task (which waits for the slot): the task is cancelled.
     void clear();
     bool isEmpty() const;
+
+    // Processes events until `done` returns true, delivering the calls the
+    // running task posts to the engine as they come: the task waits for
+    // them, and a local event loop entered from a queued call does not
+    // always deliver them.
+    void waitDeliveringEngineCalls(const std::function<bool()>& done);
 
 private:
     void waitUntilPoolIdle();

@@ -37,6 +37,9 @@
 
 class CBaseProcessEngineTask;
 class CPETaskManager;
+namespace NAVIK_tarl1 {
+class COperationCompletionWaiter;
+}
 
 class CProcessEngine : public QObject, public IProcessEngine
 {
@@ -110,6 +113,10 @@ public:
     void setLastSaveError(const QString& error);
     // Guards every use of a render target. Not recursive.
     QMutex& engineMutex() { return m_engineMutex; }
+    // The task whose delivery the main thread is running (it waits for the
+    // slots to return); null outside a delivery. Main thread only.
+    CBaseProcessEngineTask* deliveringTask() const { return m_deliveringTask; }
+    void setDeliveringTask(CBaseProcessEngineTask* task) { m_deliveringTask = task; }
 
 public Q_SLOTS:
     void onCEPropertyIntChanged(const QString& key, int value) override;
@@ -235,6 +242,12 @@ private Q_SLOTS:
     void doProcessImage();
 
 private:
+    // False, after logging why, inside the delivery of a render's results:
+    // a synchronous render asked for there could never start.
+    bool canWaitForARender() const;
+    // Waits, delivering what the running render posts to the engine, until
+    // `waiter` saw its signal.
+    void waitForCompletion(const NAVIK_tarl1::COperationCompletionWaiter& waiter);
     // Queues a lo-res render of one side, with normal priority.
     void queueLoResTask(bool initial);
     // Replaces the before parameters (a snapshot shown as the before image).
@@ -321,6 +334,7 @@ private:
 
     // Main thread only.
     bool m_histogramTargetCreated = false;
+    CBaseProcessEngineTask* m_deliveringTask = nullptr;
     CPETaskManager* m_taskManager = nullptr;
     QMutex m_engineMutex;
     QTimer m_renderTimer;

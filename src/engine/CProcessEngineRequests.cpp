@@ -126,10 +126,13 @@ QSize CProcessEngine::computeOutputSize(bool initial)
     if (!agent)
         return invalid;
 
+    // The dictionary as a render of that side uses it, keystoning points
+    // included. Made before the engine mutex is taken: with the lens stage
+    // active the points are projected under it.
+    const Navik::Dictionary parameters = getKeystoningDictionary(this->parameters(initial));
     // One target serves both sides: a render must not use targets while its
     // parameters switch.
     QMutexLocker engineLock(&m_engineMutex);
-    const Navik::Dictionary parameters = this->parameters(initial);
     Navik::Target* target = nullptr;
     {
         QMutexLocker lock(&m_parameterLock);

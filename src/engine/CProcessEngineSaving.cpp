@@ -52,11 +52,15 @@ bool CProcessEngine::saveOpenedFileSync(const QString& path, int quality, bool t
         setLastSaveError(QStringLiteral("No picture is open."));
         return false;
     }
+    if (!canWaitForARender()) {
+        setLastSaveError(QStringLiteral("The save cannot wait for a render while a render is being delivered."));
+        return false;
+    }
     // A save dropped from the queue before it ran (another picture opened,
     // a turn) ends the wait with false.
     NAVIK_tarl1::COperationCompletionWaiterWithResult waiter(getQObject(), SIGNAL(fileSaveCompleated(bool)), nullptr);
     saveOpenedFile(path, quality, tiffCompression, eightBits, format);
-    waiter.startWaiting();
+    waitForCompletion(waiter);
     return waiter.isOperationSuccess();
 }
 
@@ -64,7 +68,7 @@ PixelDataPtr CProcessEngine::processOpenedImageForPS()
 {
     LOG_TRACE();
     const NavikImagePtr image = openedImage();
-    if (!image || !image->image())
+    if (!image || !image->image() || !canWaitForARender())
         return {};
     const bool eightBits = image->image()->GetPixelFormat().GetSampleSize() == 8;
     // A failed render must not hand over the pixels of an earlier one.
@@ -73,7 +77,7 @@ PixelDataPtr CProcessEngine::processOpenedImageForPS()
 
     NAVIK_tarl1::COperationCompletionWaiterWithResult waiter(getQObject(), SIGNAL(fileSaveCompleated(bool)), nullptr);
     if (processImage())
-        waiter.startWaiting();
+        waitForCompletion(waiter);
     // While waiting, another picture may have been opened; a render of the
     // one asked for may even have finished just before: the host gets nothing
     // rather than pixels of a picture it did not send.
@@ -82,6 +86,23 @@ PixelDataPtr CProcessEngine::processOpenedImageForPS()
     // The host form always reports false; the pixels tell the outcome.
     QMutexLocker lock(&m_parameterLock);
     return m_hostRenderResult;
+}
+
+bool CProcessEngine::canWaitForARender() const
+{
+    // In a slot that receives a render's delivery, that render waits for the
+    // slot: another render could not start before the slot returns.
+    if (!m_deliveringTask)
+        return true;
+    LOG_MESSAGE('W', "A synchronous render was asked for while a render delivers its results: refused");
+    return false;
+}
+
+void CProcessEngine::waitForCompletion(const NAVIK_tarl1::COperationCompletionWaiter& waiter)
+{
+    // Not the waiter's own event loop: the render waits for its calls to the
+    // engine, which a loop entered from a queued call may leave undelivered.
+    m_taskManager->waitDeliveringEngineCalls([&waiter] { return waiter.isCompleted(); });
 }
 
 Navik::FileFormat CProcessEngine::generateFileFormat(const QString& path)

@@ -7,11 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
 
-#include <mutex>
+#include <utility>
 
 namespace {
 
@@ -36,42 +37,87 @@ QString writeProfileFile(long displayId, const QByteArray& profile)
     return path;
 }
 
-// Every render request asks, many times a second while the user drags: the
-// file is read and written only when the display or its profile changed.
-QString storeProfile(long displayId, const QByteArray& profile)
+// Every render request asks, many times a second while the user drags; asking
+// the desktop costs round trips to the display server. The answer is kept
+// until the screens or the published profiles change.
+struct SDisplayProfileCache
 {
-    struct SStoredProfile
-    {
-        long displayId = -1;
-        QByteArray profile;
-        QString path;
-    };
-    static std::mutex lock;
-    static SStoredProfile stored;
+    bool valid = false;
+    QString path;
+    DisplayProfileLookup lookup;
+    // Tells the cache of changes; made with the first lookup, gone with the
+    // application.
+    QPointer<QObject> watcher;
+};
 
-    std::lock_guard guard(lock);
-    // A profile that could not be stored, or whose file went, is written again.
-    const bool current = stored.displayId == displayId && stored.profile == profile && stored.path != sRGB &&
-                         QFile::exists(stored.path);
-    if (!current)
-        stored = {displayId, profile, writeProfileFile(displayId, profile)};
-    return stored.path;
+SDisplayProfileCache& cache()
+{
+    static SDisplayProfileCache instance;
+    return instance;
+}
+
+void watchScreens(QGuiApplication* application)
+{
+    SDisplayProfileCache& stored = cache();
+    if (stored.watcher)
+        return;
+    auto* watcher = new QObject(application);
+    QObject::connect(application, &QGuiApplication::primaryScreenChanged, watcher, &forgetDisplayProfile);
+    QObject::connect(application, &QGuiApplication::screenAdded, watcher, &forgetDisplayProfile);
+    QObject::connect(application, &QGuiApplication::screenRemoved, watcher, &forgetDisplayProfile);
+    NAVIK_tarl1::watchDisplayColorProfiles(watcher, &forgetDisplayProfile);
+    stored.watcher = watcher;
+}
+
+// The profile's path; `settled` is false when the desktop published a
+// profile that could not be stored, which is then asked for again.
+QString lookUpDisplayProfile(QGuiApplication* application, bool* settled)
+{
+    *settled = true;
+    const QScreen* screen = application ? QGuiApplication::primaryScreen() : nullptr;
+    const long displayId = screen ? static_cast<long>(QGuiApplication::screens().indexOf(screen)) : -1;
+    if (displayId < 0)
+        return sRGB;
+    QByteArray profile;
+    const DisplayProfileLookup& lookup = cache().lookup;
+    const bool published =
+        lookup ? lookup(displayId, profile) : NAVIK_tarl1::getDisplayColorProfile(displayId, profile);
+    if (!published || profile.isEmpty())
+        return sRGB;
+    const QString path = writeProfileFile(displayId, profile);
+    *settled = path != sRGB;
+    qDebug() << "ICCProfile: " << path;
+    return path;
 }
 
 } // namespace
 
 QString displayProfileForOutput()
 {
-    QString profilePath = sRGB;
     // Without a GUI application (a console tool) there is no screen to ask.
-    const bool hasScreens = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-    const QScreen* screen = hasScreens ? QGuiApplication::primaryScreen() : nullptr;
-    const long displayId = screen ? static_cast<long>(QGuiApplication::screens().indexOf(screen)) : -1;
-    QByteArray profile;
-    if (displayId >= 0 && NAVIK_tarl1::getDisplayColorProfile(displayId, profile) && !profile.isEmpty()) {
-        profilePath = storeProfile(displayId, profile);
-        qDebug() << "ICCProfile: " << profilePath;
+    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    SDisplayProfileCache& stored = cache();
+    // A profile whose file went is written again.
+    const bool current = stored.valid && (stored.path == sRGB || QFile::exists(stored.path));
+    if (!current) {
+        if (application)
+            watchScreens(application);
+        bool settled = false;
+        stored.path = lookUpDisplayProfile(application, &settled);
+        // Without an application the screens may come later: ask again.
+        stored.valid = settled && application != nullptr;
+        LOG_MESSAGE('D', stored.path);
     }
-    LOG_MESSAGE('D', profilePath);
-    return profilePath;
+    return stored.path;
+}
+
+void forgetDisplayProfile()
+{
+    cache().valid = false;
+}
+
+void setDisplayProfileLookup(DisplayProfileLookup lookup)
+{
+    cache().lookup = std::move(lookup);
+    forgetDisplayProfile();
 }

@@ -64,9 +64,13 @@ void CLoResProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize& fullS
     announceSizeIfChanged(m_isInitial, fullSize);
     invokeOnEngine(m_isInitial ? "loResInitialImageProcessed" : "loResResultImageProcessed",
                    Q_ARG(PixelDataPtr, pixels), Q_ARG(QSize, fullSize));
+    // A slot that cleared the queue took the engine's targets from us.
+    if (isCancelled())
+        return;
     if (!m_isInitial)
         collectTransformOutParams();
-    emit processed(true);
+    if (!isCancelled())
+        emit processed(true);
 }
 
 void CLoResProcessEngineTask::onProcessingFailed()
@@ -182,6 +186,8 @@ CRotationProcessEngineTask::CRotationProcessEngineTask(CProcessEngine& engine,
     m_taskId = QStringLiteral("RotationTaskId");
     m_beforeTask.setAutoDelete(false);
     m_afterTask.setAutoDelete(false);
+    m_beforeTask.shareCancellation(*this);
+    m_afterTask.shareCancellation(*this);
     // The completion goes through the engine, which outlives this task: the
     // pool may delete the task before the queued call arrives.
     QObject* receiver = &engine;

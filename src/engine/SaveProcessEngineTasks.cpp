@@ -11,6 +11,8 @@
 #include <Navik/Exif.h>
 #include <Navik/Image.h>
 
+#include <QMutexLocker>
+
 namespace Keys = EngineParameterKeys;
 
 namespace {
@@ -46,48 +48,34 @@ bool saveOptionsForFormat(SSaveOptions& options, Navik::Dictionary& saveOptions,
     }
 }
 
-// writeRender without the log and the fallback reason.
-bool writeRenderFile(PixelDataPtr& pixels, const Navik::Image& source, SSaveOptions& options,
-                     const Navik::Value& orientation, QString* error)
+// Renders the target's full-size output straight into the options' file,
+// band by band, with the metadata and colour profile of `source`, naming this
+// program as the software. `orientation`, when valid, replaces the source's
+// orientation tag. Says in `error` why the file could not be written, and
+// logs it.
+bool saveRender(Navik::Target& target, Navik::SampleType sampleType, Navik::SampleLayout sampleLayout,
+                const Navik::Image& source, SSaveOptions& options, const Navik::Value& orientation, QString* error)
 {
     Navik::Dictionary saveOptions;
-    if (!saveOptionsForFormat(options, saveOptions, error))
-        return false;
+    bool saved = saveOptionsForFormat(options, saveOptions, error);
+    if (saved) {
+        const auto exif = Navik::RefPtr<Navik::Exif>::Adopt(new Navik::Exif(*source.GetExif()));
+        exif->SetValue(Navik::Exif::kMetaDataSoftwareKey, Navik::Value(g_appTitle.toStdString()));
+        if (orientation.IsValid())
+            exif->SetValue(Navik::Exif::kMetaDataOrientationKey, orientation);
 
-    const auto exif = Navik::RefPtr<Navik::Exif>::Adopt(new Navik::Exif(*source.GetExif()));
-    exif->SetValue(Navik::Exif::kMetaDataSoftwareKey, Navik::Value(g_appTitle.toStdString()));
-    if (orientation.IsValid())
-        exif->SetValue(Navik::Exif::kMetaDataOrientationKey, orientation);
-
-    const auto image = Navik::RefPtr<Navik::Image>::Adopt(Navik::CreateImageFromPixelData(*pixels));
-    pixels.reset();
-    if (!image)
-        return false;
-    image->SetICCProfile(source.GetExif()->GetICCProfile());
-    image->SetExif(exif.get());
-
-    Navik::ImageStatus status;
-    if (image->Save(toNavikPath(options.path), options.format, saveOptions, &status))
-        return true;
-    *error = QString::fromUtf8(status.GetMessage());
-    return false;
-}
-
-// Writes `pixels` to the options' file with the metadata and colour profile
-// of `source`, naming this program as the software. `orientation`, when
-// valid, replaces the source's orientation tag. Drops the caller's
-// reference to the pixels once the image holds them. Says in `error` why
-// the file could not be written, and logs it.
-bool writeRender(PixelDataPtr& pixels, const Navik::Image& source, SSaveOptions& options,
-                 const Navik::Value& orientation, QString* error)
-{
-    const bool written = writeRenderFile(pixels, source, options, orientation, error);
-    if (!written) {
+        Navik::ImageStatus status;
+        saved = target.SaveOutputImage(toNavikPath(options.path), options.format, saveOptions, sampleType,
+                                       sampleLayout, *exif, source.GetExif()->GetICCProfile(), nullptr, &status);
+        if (!saved)
+            *error = QString::fromUtf8(status.GetMessage());
+    }
+    if (!saved) {
         if (error->isEmpty())
             *error = QStringLiteral("The picture could not be prepared for saving.");
         LOG_MESSAGE('W', "Saving \"" << options.path << "\" failed: " << *error);
     }
-    return written;
+    return saved;
 }
 
 // For a source with a mirrored orientation tag, the tag that turns the
@@ -160,19 +148,49 @@ void CSaveProcessEngineTask::releaseTarget(Navik::Target* target)
     removeSingleRenderTarget(target);
 }
 
+bool CSaveProcessEngineTask::renderAndDeliver(const Navik::Dictionary& keystoning)
+{
+    if (!m_fileForm)
+        return CBaseProcessEngineTask::renderAndDeliver(keystoning);
+    if (!m_source || !m_source->image()) {
+        m_engine.setLastSaveError(QStringLiteral("The picture was closed before it was saved."));
+        reportSaved(false);
+        return true;
+    }
+    // The target is made and removed under the engine mutex; the render and
+    // the writing run outside it, for the views' projections take it on the
+    // main thread. The agent is held meanwhile: a picture closed during the
+    // save keeps its pixels until the file is written.
+    std::shared_ptr<Navik::Agent> agent;
+    Navik::Target* target = nullptr;
+    {
+        QMutexLocker lock(&m_engine.engineMutex());
+        agent = m_engine.agent();
+        target = agent ? agent->AddTarget(Navik::kCorrectionModeFinal, keystoning, m_engine.filter()) : nullptr;
+    }
+    if (!target)
+        return false;
+    QString error;
+    const bool saved = saveRender(*target, sampleType(), sampleLayout(), *m_source->image(), m_options,
+                                  Navik::Value(uprightOrientation), &error);
+    {
+        QMutexLocker lock(&m_engine.engineMutex());
+        agent->RemoveTarget(target);
+    }
+    m_engine.setLastSaveError(error);
+    reportSaved(saved);
+    return true;
+}
+
 void CSaveProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
 {
-    bool saved = false;
-    if (!m_fileForm) {
-        // The host takes the pixels from the engine when the signal arrives.
-        m_engine.setHostRenderResult(pixels);
-    } else if (m_source && m_source->image()) {
-        QString error;
-        saved = writeRender(pixels, *m_source->image(), m_options, Navik::Value(uprightOrientation), &error);
-        m_engine.setLastSaveError(error);
-    } else {
-        m_engine.setLastSaveError(QStringLiteral("The picture was closed before it was saved."));
-    }
+    // The host takes the pixels from the engine when the signal arrives.
+    m_engine.setHostRenderResult(pixels);
+    reportSaved(false);
+}
+
+void CSaveProcessEngineTask::reportSaved(bool saved)
+{
     // Exactly what was rendered is what the file holds; a change made since
     // still counts as unsaved.
     // Only while the rendered picture is still open: one opened meanwhile has
@@ -182,21 +200,30 @@ void CSaveProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
             if (m_engine.openedImage() == m_source)
                 m_engine.markAsSaved(m_renderedParameters, m_renderedPoints);
         });
-    invokeOnEngine("fileSaveCompleated", Q_ARG(bool, saved));
+    answer(saved);
 }
 
 void CSaveProcessEngineTask::onProcessingFailed()
 {
     if (m_fileForm)
         m_engine.setLastSaveError(QStringLiteral("The corrected picture could not be rendered."));
-    invokeOnEngine("fileSaveCompleated", Q_ARG(bool, false));
+    answer(false);
 }
 
 void CSaveProcessEngineTask::onDroppedFromQueue()
 {
-    if (m_fileForm)
-        m_engine.setLastSaveError(QStringLiteral("The save was cancelled before it started."));
-    emit m_engine.fileSaveCompleated(false);
+    if (!m_answered.exchange(true)) {
+        if (m_fileForm)
+            m_engine.setLastSaveError(QStringLiteral("The save was cancelled before it started."));
+        emit m_engine.fileSaveCompleated(false);
+    }
+}
+
+void CSaveProcessEngineTask::answer(bool saved)
+{
+    // A slot of the answer may cancel the task: it must not answer twice.
+    if (!m_answered.exchange(true))
+        invokeOnEngine("fileSaveCompleated", Q_ARG(bool, saved));
 }
 
 // ---------------------------------------------------------------- batch
@@ -265,23 +292,41 @@ Navik::Target* CBatchProcessEngineTask::createOrUpdateTarget(const Navik::Dictio
     return m_agent->AddTarget(Navik::kCorrectionModeFinal, parameters, filter.get());
 }
 
-void CBatchProcessEngineTask::sendResult(PixelDataPtr pixels, const QSize&)
+bool CBatchProcessEngineTask::renderAndDeliver(const Navik::Dictionary& keystoning)
 {
+    // The agent is this task's own: nothing else renders with it, so the
+    // save runs without the engine mutex.
+    Navik::Target* target = createOrUpdateTarget(keystoning);
+    if (!target)
+        return false;
     // The source's own orientation tag stays: the pixels were not turned by
     // it. A mirrored tag becomes its rotation alone, the loader having
     // unmirrored the pixels already.
     QString error;
-    const bool saved =
-        writeRender(pixels, *m_image->image(), m_options, unmirroredOrientation(*m_image->image()), &error);
-    invokeOnEngine("fileBatchCompleated", Q_ARG(bool, saved));
+    const bool saved = saveRender(*target, sampleType(), sampleLayout(), *m_image->image(), m_options,
+                                  unmirroredOrientation(*m_image->image()), &error);
+    answer(saved);
+    return true;
+}
+
+void CBatchProcessEngineTask::sendResult(PixelDataPtr, const QSize&)
+{
+    // The render goes straight into the file (renderAndDeliver).
+}
+
+void CBatchProcessEngineTask::answer(bool saved)
+{
+    if (!m_answered.exchange(true))
+        invokeOnEngine("fileBatchCompleated", Q_ARG(bool, saved));
 }
 
 void CBatchProcessEngineTask::onProcessingFailed()
 {
-    invokeOnEngine("fileBatchCompleated", Q_ARG(bool, false));
+    answer(false);
 }
 
 void CBatchProcessEngineTask::onDroppedFromQueue()
 {
-    emit m_engine.fileBatchCompleated(false);
+    if (!m_answered.exchange(true))
+        emit m_engine.fileBatchCompleated(false);
 }

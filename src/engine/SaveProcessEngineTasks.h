@@ -17,6 +17,7 @@
 #include <QPointF>
 #include <QVector>
 
+#include <atomic>
 #include <memory>
 
 // Where and how a render is written.
@@ -48,6 +49,9 @@ public:
     Navik::FileFormat fileFormat() const { return m_options.format; }
 
 protected:
+    // The file form renders straight into its file, band by band.
+    bool renderAndDeliver(const Navik::Dictionary& keystoning) override;
+    // The host form's pixels.
     void sendResult(PixelDataPtr pixels, const QSize& fullSize) override;
     void onProcessingFailed() override;
     // The after parameters and points, taken together so that what is
@@ -61,6 +65,9 @@ protected:
     Navik::SampleType sampleType() override;
 
 private:
+    // Marks the picture as saved when it was, and ends the wait for the save.
+    void reportSaved(bool saved);
+
     bool m_fileForm;
     SSaveOptions m_options;
     bool m_eightBits;
@@ -69,6 +76,10 @@ private:
     NavikImagePtr m_source;
     Navik::Dictionary m_renderedParameters;
     QVector<QPointF> m_renderedPoints;
+    // Whether "fileSaveCompleated" went for this task: it goes once.
+    std::atomic<bool> m_answered{false};
+
+    void answer(bool saved);
 };
 
 class CBatchProcessEngineTask : public CBaseProcessEngineTask
@@ -86,6 +97,8 @@ public:
     void onDroppedFromQueue() override;
 
 protected:
+    // Renders straight into the output file, band by band.
+    bool renderAndDeliver(const Navik::Dictionary& keystoning) override;
     void sendResult(PixelDataPtr pixels, const QSize& fullSize) override;
     void onProcessingFailed() override;
     bool hasImageToRender() const override;
@@ -104,4 +117,8 @@ private:
     bool m_eightBits;
     std::shared_ptr<Navik::Agent> m_agent;
     NavikImagePtr m_image;
+    // Whether "fileBatchCompleated" went for this task: it goes once.
+    std::atomic<bool> m_answered{false};
+
+    void answer(bool saved);
 };

@@ -237,8 +237,6 @@ int CBaseApplication::run()
         if (!m_pluginData.pluginData().isEmpty() && getProcessEngine() && !m_mainWindow) {
             ASSERT(!m_pluginData.showUI());
             setImageSaved(false);
-            if (m_statisticSender)
-                m_statisticSender->countLaunch(m_mode);
         }
     }
     if (m_mode != PhotoshopMode || m_pluginData.showUI()) {

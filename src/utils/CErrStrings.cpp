@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+#include <new>
+
 namespace NAVIK_tarl1 {
 
 namespace {
@@ -97,6 +99,30 @@ void CErrStrings::showAlert(Text message) const
     // The texts are shared, not copied: the box allocates only its widgets.
     QMessageBox alert(QMessageBox::Critical, m_texts[Title], m_texts[message], QMessageBox::Ok);
     alert.exec();
+}
+
+FatalError runReportingFatalErrors(const CErrStrings& alerts,
+                                   const std::function<std::unique_ptr<QApplication>()>& start,
+                                   const std::function<void(QApplication&)>& run)
+{
+    // Outside the try: the alert needs the application object, which the
+    // unwinding would otherwise have taken.
+    std::unique_ptr<QApplication> application;
+    FatalError fatal = FatalError::None;
+    try {
+        application = start();
+        if (application)
+            run(*application);
+    } catch (const std::bad_alloc&) {
+        fatal = FatalError::OutOfMemory;
+    } catch (...) {
+        fatal = FatalError::UnhandledException;
+    }
+    if (fatal == FatalError::OutOfMemory)
+        alerts.ShowOutOfMemoryDialog();
+    else if (fatal == FatalError::UnhandledException)
+        alerts.ShowUnhandledExceptionDialog();
+    return fatal;
 }
 
 } // namespace NAVIK_tarl1

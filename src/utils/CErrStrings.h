@@ -11,6 +11,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
+class QApplication;
+
 namespace NAVIK_tarl1 {
 
 class NAVIK_UTILS_EXPORT CErrStrings
@@ -43,5 +48,22 @@ private:
     // UTF-8 copies of m_texts, null until built.
     QByteArray m_nativeTexts[TextCount];
 };
+
+// What ended a program's body early.
+enum class FatalError
+{
+    None,
+    OutOfMemory,
+    UnhandledException,
+};
+
+// Makes the application object with `start`, then runs the program with
+// `run`. An out-of-memory error or any other exception that escapes either
+// shows its alert of `alerts` while the application object still exists,
+// so that the alert is a message box (on standard error when the object
+// could not be made); the object goes afterwards.
+NAVIK_UTILS_EXPORT FatalError runReportingFatalErrors(const CErrStrings& alerts,
+                                                      const std::function<std::unique_ptr<QApplication>()>& start,
+                                                      const std::function<void(QApplication&)>& run);
 
 } // namespace NAVIK_tarl1

@@ -31,6 +31,8 @@ public:
 
     // Returns at once when the operation has already completed.
     void startWaiting();
+    // Whether the signal came; for a caller that waits in a loop of its own.
+    bool isCompleted() const { return m_completed; }
 
 protected Q_SLOTS:
     void onOperationCompleted();

@@ -3,6 +3,7 @@
 #include "utils/Logger.h"
 #include "utils/RecentDocuments.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QDebug>
 #include <QDialog>
@@ -19,8 +20,11 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
+#include <vector>
 
 MacOSNSWindowDelegate* g_pMainWindowDelegate = nullptr;
 std::map<const QWidget*, MacOSNSApplicationNotificationResponder*> g_cNSAppNotificationResponderMap;
@@ -468,6 +472,84 @@ bool getDisplayColorProfile(long displayId, QByteArray& iccProfile)
         return false;
     iccProfile = QByteArray(static_cast<const char*>(xcb_get_property_value(property.get())), length);
     return true;
+}
+
+namespace {
+
+// Watches the root window's profile properties for one owner.
+class CDisplayProfileWatcher : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    CDisplayProfileWatcher(QObject* owner, xcb_connection_t* connection, xcb_window_t root,
+                           std::function<void()> changed)
+        : QObject(owner), m_root(root), m_changed(std::move(changed))
+    {
+        // The atoms of the first displays, asked together: one round trip.
+        constexpr int watchedDisplays = 8;
+        std::vector<xcb_intern_atom_cookie_t> cookies;
+        for (int display = 0; display < watchedDisplays; ++display) {
+            const QByteArray name = display == 0 ? QByteArrayLiteral("_ICC_PROFILE")
+                                                 : QByteArrayLiteral("_ICC_PROFILE_") + QByteArray::number(display);
+            cookies.push_back(xcb_intern_atom(connection, 0, name.size(), name.constData()));
+        }
+        for (const xcb_intern_atom_cookie_t& cookie : cookies) {
+            const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+                xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
+            if (reply && reply->atom != XCB_ATOM_NONE)
+                m_atoms.push_back(reply->atom);
+        }
+        // Property changes of the root window reach this client only when it
+        // asked for them; keep whatever else it asked for.
+        const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+            xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, root), nullptr),
+            &std::free);
+        if (attributes && !(attributes->your_event_mask & XCB_EVENT_MASK_PROPERTY_CHANGE)) {
+            const uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE;
+            xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
+            xcb_flush(connection);
+        }
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+
+    ~CDisplayProfileWatcher() override
+    {
+        if (QCoreApplication* application = QCoreApplication::instance())
+            application->removeNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
+    {
+        if (eventType != "xcb_generic_event_t" || !message)
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto* notify = static_cast<const xcb_property_notify_event_t*>(message);
+        if (notify->window == m_root && std::find(m_atoms.begin(), m_atoms.end(), notify->atom) != m_atoms.end())
+            m_changed();
+        return false;
+    }
+
+private:
+    xcb_window_t m_root;
+    std::vector<xcb_atom_t> m_atoms;
+    std::function<void()> m_changed;
+};
+
+} // namespace
+
+void watchDisplayColorProfiles(QObject* owner, std::function<void()> changed)
+{
+    if (!owner || !changed || !qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (!screen)
+        return;
+    new CDisplayProfileWatcher(owner, connection, screen->root, std::move(changed));
 }
 
 } // namespace NAVIK_tarl1

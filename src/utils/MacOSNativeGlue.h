@@ -18,6 +18,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <functional>
 #include <map>
 
 class QWidget;
@@ -116,5 +117,11 @@ NAVIK_UTILS_EXPORT QStringList allowedFileTypes(const QString& filter);
 // publishes none or the display is unknown: colour management is not
 // available and images are shown as sRGB.
 NAVIK_UTILS_EXPORT bool getDisplayColorProfile(long displayId, QByteArray& iccProfile);
+
+// Calls `changed` on the GUI thread whenever the desktop publishes, replaces
+// or removes the colour profile of a display (those root window properties),
+// for as long as `owner` lives. Only the X11 desktop tells; elsewhere
+// `changed` is never called.
+NAVIK_UTILS_EXPORT void watchDisplayColorProfiles(QObject* owner, std::function<void()> changed);
 
 } // namespace NAVIK_tarl1

@@ -1,6 +1,8 @@
 #include "utils/RecentDocuments.h"
 
 #include "utils/Logger.h"
+
+#include "Navik/SignalStack.h"
 #include "utils/SharedConstants.h"
 
 #include <QCoreApplication>
@@ -178,7 +180,10 @@ void addRecentDocument(const QString& path)
         recordUse(use);
         return;
     }
-    writer->start([use] { recordUse(use); });
+    writer->start([use] {
+        Navik::EnsureSignalStack();
+        recordUse(use);
+    });
 }
 
 void waitForRecentDocuments()

@@ -34,6 +34,7 @@ private Q_SLOTS:
     void exitCodeFile();
     void cleanRunMarksItselfFinished();
     void unfinishedRunCountsOneCrash();
+    void makeCrashLeavesAReportAndCountsAtTheNextStart();
     void launchesAreCountedPerVersion();
     void logLinesAtStartAndExit();
     void nothingIsLoggedWhenLoggingIsOff();
@@ -162,6 +163,33 @@ void TestProgram::unfinishedRunCountsOneCrash()
     }
 }
 
+void TestProgram::makeCrashLeavesAReportAndCountsAtTheNextStart()
+{
+    Sandbox sandbox;
+    sandbox.setSetting("NavikSentCrashReport", "1");
+    sandbox.setSetting("crashForceRegisterKey", "true");
+
+    // A test script switches sending off: the report is written and copied
+    // to the documents folder, and the fault itself ends the program.
+    const QString crash = sandbox.script(QStringLiteral("makeCrash"),
+        "scripting.startTest.connect(function () { scripting.triggerAction(mainWindow, 'actionMake_Crash'); });\n");
+    QCOMPARE(sandbox.runProgram({crash}), -1000);
+    QVERIFY2(sandbox.output().contains(QLatin1String("Saved crash report to: ")), qPrintable(sandbox.output()));
+    QCOMPARE(sandbox.setting("appCrashFlag").toString(), QStringLiteral("appStarted"));
+
+    const QString report = sandbox.path(QStringLiteral("home/Documents/Navik Quillet/CrashReports/temp/Navik Quillet.nqcrash"));
+    QVERIFY(QFile::exists(report));
+    QCOMPARE(sandbox.run(QStringLiteral(QUILLET_BUILD_DIR "/tools/bin/quillet-crash-report"), {report}), 0);
+    QVERIFY2(sandbox.output().contains(QLatin1String("Exception Type:  SIGSEGV\nException Codes: SEGV_MAPERR at 0x0\n")),
+             qPrintable(sandbox.output()));
+    QVERIFY(sandbox.output().contains(QLatin1String("Identifier:      Quillet\nVersion:         1.0.6.9434\n")));
+    QVERIFY(sandbox.output().contains(QLatin1String("Crashed Thread:  0\n")));
+
+    // The next start counts it.
+    QCOMPARE(sandbox.runProgram(sandbox.withFiles({"{png}", sandbox.script()})), -1);
+    QCOMPARE(sandbox.setting("crashCounter_Standalone").toInt(), 1);
+}
+
 void TestProgram::launchesAreCountedPerVersion()
 {
     Sandbox sandbox;
@@ -242,8 +270,8 @@ void TestProgram::photoshopWithoutInterfaceReportsNothingReturned()
     QVERIFY(sandbox.output().contains(QLatin1String("exit code: 3")));
     // Neither side leaves a file behind.
     QCOMPARE(QDir(sandbox.path(QStringLiteral("exchange"))).entryList(QDir::Files | QDir::Hidden), QStringList());
-    // A Photoshop run without a window counts its launch twice.
-    QCOMPARE(sandbox.setting("UsageStatistic/statistic.ps_launch_count").toInt(), 2);
+    // A Photoshop run without a window counts its launch once.
+    QCOMPARE(sandbox.setting("UsageStatistic/statistic.ps_launch_count").toInt(), 1);
     QVERIFY(sandbox.logLine(QStringLiteral("CApplication::AppInitCode=5")) >= 0);
     QVERIFY(sandbox.logLine(QStringLiteral("Exit with result code: 3")) >= 0);
 }

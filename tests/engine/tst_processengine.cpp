@@ -1,6 +1,7 @@
 // The engine object, render scheduling, the preview tasks and opening images,
 // through the real thread pool, timer and correction engine.
 
+#include "EngineStates.h"
 #include "EngineTestSupport.h"
 #include "RecordingLogger.h"
 
@@ -184,6 +185,11 @@ private Q_SLOTS:
     void failedOpenKeepsThePreviousPicture();
     void resetForgetsThePicture();
     void resetWhileARenderDelivers();
+    void synchronousWaitsWhileARenderDelivers_data();
+    void synchronousWaitsWhileARenderDelivers();
+    void synchronousWaitsInAResultSlotAreRefused();
+    void clearingTheQueueFromAResultSlot_data();
+    void clearingTheQueueFromAResultSlot();
     void openWithoutResetRendersTheNewImage();
 
 private:
@@ -741,6 +747,152 @@ void TestProcessEngine::resetWhileARenderDelivers()
         QTest::qWait(50);
         QCOMPARE(late, 0);
     }
+}
+
+void TestProcessEngine::synchronousWaitsWhileARenderDelivers_data()
+{
+    QTest::addColumn<bool>("hostRender");
+    QTest::newRow("synchronous save") << false;
+    QTest::newRow("host render") << true;
+}
+
+void TestProcessEngine::synchronousWaitsWhileARenderDelivers()
+{
+    // A synchronous save or host render is asked for from a queued call
+    // while a turn's renders still hand their results over, one after the
+    // other: the wait must deliver them, or the render waits for the main
+    // thread and the main thread for the render.
+    QFETCH(bool, hostRender);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        CProcessEngine engine;
+        QVERIFY(engine.openImage(imageInMemory(320, 240)));
+        bool asked = false;
+        bool done = false;
+        bool succeeded = false;
+        connect(&engine, &CProcessEngine::initialImageSizeChanged, &engine, [&] {
+            if (std::exchange(asked, true))
+                return;
+            QTimer::singleShot(0, &engine, [&] {
+                if (hostRender)
+                    succeeded = engine.processOpenedImageForPS() != nullptr;
+                else
+                    succeeded = engine.saveOpenedFileSync(m_dir.filePath("waits.jpg"), 80, false, true,
+                                                          Navik::kFileFormatJPEG);
+                done = true;
+            });
+        });
+        engine.rotateImageFromCurrentState(RotationDirections::Rotation90);
+        QTRY_VERIFY_WITH_TIMEOUT(done, renderTimeout);
+        QVERIFY(succeeded);
+        QVERIFY(waitUntilEngineIdle(engine));
+    }
+}
+
+void TestProcessEngine::synchronousWaitsInAResultSlotAreRefused()
+{
+    // The render that delivers waits for the slot, so no other render could
+    // start: the synchronous calls say no at once instead of waiting for ever.
+    CProcessEngine engine;
+    QVERIFY(engine.openImage(imageInMemory(320, 240)));
+    bool asked = false;
+    bool saved = true;
+    PixelDataPtr hostPixels;
+    connect(&engine, &CProcessEngine::loResResultImageProcessed, &engine, [&] {
+        if (std::exchange(asked, true))
+            return;
+        saved = engine.saveOpenedFileSync(m_dir.filePath("in-slot.jpg"), 80, false, true, Navik::kFileFormatJPEG);
+        hostPixels = engine.processOpenedImageForPS();
+    });
+    engine.processLoResResultImage();
+    QTRY_VERIFY_WITH_TIMEOUT(asked, renderTimeout);
+    QVERIFY(!saved);
+    QVERIFY(!hostPixels);
+    QVERIFY(waitUntilEngineIdle(engine));
+    // Outside a delivery they work.
+    QVERIFY(engine.saveOpenedFileSync(m_dir.filePath("outside.jpg"), 80, false, true, Navik::kFileFormatJPEG));
+}
+
+void TestProcessEngine::clearingTheQueueFromAResultSlot_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("delivery");
+    for (const char* operation : {"reset", "open", "turn", "restore turned"}) {
+        for (const char* delivery : {"started", "size", "result", "finished", "save answer"})
+            QTest::addRow("%s from %s", operation, delivery) << operation << delivery;
+    }
+}
+
+void TestProcessEngine::clearingTheQueueFromAResultSlot()
+{
+    // The slot runs while the render that delivers waits for it: an
+    // operation that empties the queue must not wait for that render.
+    QFETCH(QString, operation);
+    QFETCH(QString, delivery);
+    CProcessEngine engine;
+    QVERIFY(engine.openImage(imageInMemory(320, 240)));
+    QVERIFY(waitUntilEngineIdle(engine));
+
+    const QString anotherPicture = m_dir.filePath("another.jpg");
+    QVERIFY(QImage(200, 160, QImage::Format_RGB888).save(anotherPicture, "JPG"));
+    int started = 0;
+    int finished = 0;
+    int saveAnswers = 0;
+    connect(&engine, &CProcessEngine::processingStarted, &engine, [&] { ++started; });
+    connect(&engine, &CProcessEngine::processingFinished, &engine, [&] { ++finished; });
+    connect(&engine, &CProcessEngine::fileSaveCompleated, &engine, [&] { ++saveAnswers; });
+    bool cleared = false;
+    const auto clearTheQueue = [&] {
+        if (std::exchange(cleared, true))
+            return;
+        if (operation == "reset")
+            engine.resetBeforeOpen();
+        else if (operation == "open")
+            QVERIFY(engine.openFile(anotherPicture));
+        else if (operation == "turn")
+            engine.rotateImageFromCurrentState(RotationDirections::Rotation90);
+        else
+            engine.deserialize(stateBytes(stateEntries("{}", 3)), true);
+    };
+    if (delivery == "started")
+        connect(&engine, &CProcessEngine::processingStarted, &engine, clearTheQueue);
+    else if (delivery == "size")
+        connect(&engine, &CProcessEngine::resultImageSizeChanged, &engine, clearTheQueue);
+    else if (delivery == "result")
+        connect(&engine, &CProcessEngine::loResResultImageProcessed, &engine, clearTheQueue);
+    else if (delivery == "finished")
+        connect(&engine, &CProcessEngine::processingFinished, &engine, clearTheQueue);
+    else
+        connect(&engine, &CProcessEngine::fileSaveCompleated, &engine, clearTheQueue);
+
+    if (delivery == "save answer" || delivery == "started") {
+        engine.saveOpenedFile(m_dir.filePath("cleared.jpg"), 80, false, true, Navik::kFileFormatJPEG);
+    } else {
+        // A size the views do not know yet: the preview announces it.
+        engine.onCEPropertyBoolChanged(Keys::CropActive, true);
+        engine.onCEPropertyBoolChanged(Keys::CropAuto, false);
+        engine.onCEPropertyValueArrayChanged(Keys::CropRect, Navik::ValueArray{0.0, 0.0, 0.5, 0.5});
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(cleared, renderTimeout);
+    QVERIFY(waitUntilEngineIdle(engine));
+    QTRY_COMPARE_WITH_TIMEOUT(finished, started, renderTimeout);
+    // A save answers once, whether it ran or was cancelled.
+    if (delivery == "save answer" || delivery == "started")
+        QCOMPARE(saveAnswers, 1);
+
+    // The engine goes on working with what the operation left.
+    if (operation == "reset") {
+        QVERIFY(!engine.isPictureLoaded());
+        return;
+    }
+    QCOMPARE(engine.getOriginalImageSize(), operation == "open" ? QSize(200, 160) : QSize(320, 240));
+    QCOMPARE(engine.getCurrentRotation(), operation == "turn"             ? RotationDirections::Rotation90
+                                          : operation == "restore turned" ? RotationDirections::Rotation270
+                                                                          : RotationDirections::Rotation0);
+    QSignalSpy previews(&engine, &CProcessEngine::loResResultImageProcessed);
+    engine.forceProcessImage();
+    QVERIFY(waitUntilEngineIdle(engine));
+    QVERIFY(!previews.isEmpty());
+    QCOMPARE(previews.last().at(1).toSize(), engine.getSizeOfProcessedResultImage());
 }
 
 void TestProcessEngine::openWithoutResetRendersTheNewImage()

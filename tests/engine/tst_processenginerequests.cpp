@@ -59,6 +59,7 @@ private Q_SLOTS:
     void rotation();
     void turnsKeepNoOldTargets();
     void sizes();
+    void sizesFollowTheKeystoningPoints();
     void requestsNeedAPicture();
     void hiResRequestsPerViewAndSide();
     void loupeRectangles_data();
@@ -231,6 +232,40 @@ void TestProcessEngineRequests::sizes()
     QCOMPARE(engine.getCashedSizeOfProcessedInitialImage(), QSize(200, 100));
     QCOMPARE(engine.getCashedSizeOfProcessedResultImage(), QSize(100, 50));
     QVERIFY(waitUntilEngineIdle(engine));
+}
+
+void TestProcessEngineRequests::sizesFollowTheKeystoningPoints()
+{
+    // Points that pull the top corners together: the corrected picture
+    // grows well beyond the original.
+    CProcessEngine engine;
+    QVERIFY(engine.openImage(imageInMemory(200, 100)));
+    engine.calculateImageSize();
+    engine.onCEPropertyStringChanged(Keys::KeystoningMode, "Rectangle");
+    engine.onCEPropertyBoolChanged(Keys::KeystoningActive, true);
+    engine.setNormolizedKeystoningPointsOnOriginalImage({{0.3, 0.1}, {0.1, 0.9}, {0.9, 0.9}, {0.7, 0.1}});
+    QVERIFY(waitUntilEngineIdle(engine));
+
+    QSignalSpy previews(&engine, &CProcessEngine::loResResultImageProcessed);
+    engine.forceProcessImage();
+    QVERIFY(waitUntilEngineIdle(engine));
+    QVERIFY(!previews.isEmpty());
+    const QSize rendered = previews.last().at(1).toSize();
+    QVERIFY2(rendered.width() > 200 || rendered.height() > 100, "the points should enlarge the picture");
+
+    // The size asked of the engine is the size the render has.
+    QCOMPARE(engine.getSizeOfProcessedResultImage(), rendered);
+    engine.calculateImageSize();
+    QCOMPARE(engine.getCashedSizeOfProcessedResultImage(), rendered);
+
+    // A high-resolution request made now is of the current picture, not
+    // dropped as outdated.
+    QSignalSpy hiRes(&engine, &CProcessEngine::hiResResultImageProcessed);
+    const QRect region(QPoint(0, 0), rendered / 2);
+    engine.processHiResImage(false, "left", region);
+    QVERIFY(waitUntilEngineIdle(engine));
+    QCOMPARE(hiRes.size(), 1);
+    QCOMPARE(hiRes.at(0).at(1).toRect(), region);
 }
 
 // ---------------------------------------------------------------- render requests

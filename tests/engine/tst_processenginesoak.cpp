@@ -9,6 +9,9 @@
 // The run is seeded: the seed is printed, and QUILLET_SOAK_SEED replays it.
 // QUILLET_SOAK_STEPS and QUILLET_SOAK_SECONDS bound it; the steps taken are
 // printed, so that a time-bounded run can be replayed step for step.
+// Without QUILLET_SOAK_SEED (or with "random") the seed is random, unless
+// QUILLET_SOAK_CI_SEEDS names a list of seeds (comma-separated), each run in
+// turn for QUILLET_SOAK_CI_SECONDS: CTest gates on such a fixed list.
 
 #include "EngineTestSupport.h"
 
@@ -41,20 +44,34 @@ struct SoakSettings
     int seconds = 0;
 };
 
-SoakSettings soakSettings()
+// The runs to make: the seed given, the fixed list, or one random seed.
+QList<SoakSettings> soakRuns()
 {
-    SoakSettings settings;
     bool given = false;
-    settings.seed = qEnvironmentVariable("QUILLET_SOAK_SEED").toULongLong(&given);
+    int steps = qEnvironmentVariableIntValue("QUILLET_SOAK_STEPS", &given);
     if (!given)
-        settings.seed = QRandomGenerator::system()->generate64();
-    settings.steps = qEnvironmentVariableIntValue("QUILLET_SOAK_STEPS", &given);
-    if (!given)
-        settings.steps = 6000;
-    settings.seconds = qEnvironmentVariableIntValue("QUILLET_SOAK_SECONDS", &given);
-    if (!given)
-        settings.seconds = 60;
-    return settings;
+        steps = 6000;
+    int seconds = qEnvironmentVariableIntValue("QUILLET_SOAK_SECONDS", &given);
+
+    const QString seed = qEnvironmentVariable("QUILLET_SOAK_SEED");
+    const QStringList fixedSeeds = qEnvironmentVariable("QUILLET_SOAK_CI_SEEDS").split(',', Qt::SkipEmptyParts);
+    QList<SoakSettings> runs;
+    if (seed.isEmpty() && !fixedSeeds.isEmpty()) {
+        if (!given)
+            seconds = qEnvironmentVariableIntValue("QUILLET_SOAK_CI_SECONDS", &given);
+        for (const QString& fixed : fixedSeeds)
+            runs << SoakSettings{fixed.trimmed().toULongLong(), steps, 0};
+    } else {
+        quint64 value = seed.toULongLong(&given);
+        if (!given)
+            value = QRandomGenerator::system()->generate64();
+        runs << SoakSettings{value, steps, 0};
+    }
+    if (!given || seconds <= 0)
+        seconds = 60;
+    for (SoakSettings& run : runs)
+        run.seconds = seconds;
+    return runs;
 }
 
 // The caches of the correction engine: small enough for the soak to fill them.
@@ -787,6 +804,7 @@ class TestProcessEngineSoak : public QObject
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
+    void franticUser_data();
     void franticUser();
 
 private:
@@ -854,9 +872,21 @@ void TestProcessEngineSoak::warmUp(CProcessEngine& engine)
     QVERIFY(waitUntilEngineIdle(engine));
 }
 
+void TestProcessEngineSoak::franticUser_data()
+{
+    QTest::addColumn<quint64>("seed");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<int>("seconds");
+    for (const SoakSettings& run : soakRuns())
+        QTest::addRow("seed %llu", run.seed) << run.seed << run.steps << run.seconds;
+}
+
 void TestProcessEngineSoak::franticUser()
 {
-    const SoakSettings settings = soakSettings();
+    QFETCH(quint64, seed);
+    QFETCH(int, steps);
+    QFETCH(int, seconds);
+    const SoakSettings settings{seed, steps, seconds};
     qInfo("Seed %llu (QUILLET_SOAK_SEED replays it), at most %d steps in %d s", settings.seed, settings.steps,
           settings.seconds);
 

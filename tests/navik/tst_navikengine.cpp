@@ -18,6 +18,7 @@
 
 #include <lcms2.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -154,6 +155,46 @@ bool samePixels(const PixelData& part, const PixelData& whole, int left, int top
     return true;
 }
 
+// Catmull-Rom weight of the tap `tap` for a position `t` past the first.
+double catmullRom(double t, int tap)
+{
+    const double d = std::abs(t - tap);
+    if (d < 1)
+        return 1.5 * d * d * d - 2.5 * d * d + 1;
+    if (d < 2)
+        return -0.5 * d * d * d + 2.5 * d * d - 4 * d + 2;
+    return 0;
+}
+
+// Bicubic sample of the full-resolution input at a continuous position
+// (pixel centres on whole numbers).
+double bicubicSample(const PixelData& input, double x, double y, int channel)
+{
+    const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+    double value = 0;
+    for (int j = -1; j <= 2; ++j) {
+        const int sy = std::clamp(y0 + j, 0, int(input.GetHeight()) - 1);
+        for (int i = -1; i <= 2; ++i) {
+            const int sx = std::clamp(x0 + i, 0, int(input.GetWidth()) - 1);
+            value += catmullRom(y - y0, j) * catmullRom(x - x0, i) * sampleAt(input, sx, sy, channel);
+        }
+    }
+    return std::clamp(value, 0.0, 255.0);
+}
+
+// Verticals that diverge upwards made parallel, the result shrunk to 60 %:
+// output pixels span from below one to above two input pixels.
+Dictionary narrowingTop()
+{
+    Dictionary d;
+    d.SetValueForKey("KeystoningActive", Value(true));
+    d.SetValueForKey("KeystoningMode", Value("Parallel"));
+    d.SetValueForKey("KeystoningPoints", Value(numbers({0.1, 0.1, 0.25, 0.9, 0.75, 0.9, 0.9, 0.1})));
+    d.SetValueForKey("KeystoningScale", Value(60.0));
+    d.SetValueForKey("OutputInterpolation", Value("Bicubic"));
+    return d;
+}
+
 struct EngineSession
 {
     EngineSession() { Navik::Engine::Initialize({}); }
@@ -172,6 +213,48 @@ class TestNavikEngine : public QObject
 private slots:
     void initTestCase() { m_engine = std::make_unique<EngineSession>(); }
     void cleanupTestCase() { m_engine.reset(); }
+
+    void fullResolutionKeepsTheDetailOfLevelZero()
+    {
+        // Where an output pixel spans more than one input pixel but less
+        // than two, a full-resolution render samples the input itself: on
+        // noise it matches a bicubic resampling of the input, where the
+        // next pyramid level would have averaged the noise away.
+        const PixelDataPtr input = pixels(kSampleTypeUInt8, kSampleLayoutRGBInterleaved, 480, 360);
+        std::mt19937 random(11);
+        for (unsigned int y = 0; y < input->GetHeight(); ++y) {
+            auto* row = static_cast<unsigned char*>(input->Buffer(0)) + y * input->GetRowBytes();
+            for (unsigned int i = 0; i < input->GetWidth() * 3; ++i)
+                row[i] = std::uint8_t(random() % 256);
+        }
+        const ImagePtr image = adopt(CreateImageFromPixelData(*input));
+        Agent agent(*image);
+        Target* target = agent.AddTarget(kCorrectionModeFinal, narrowingTop(), m_filter.get());
+        const PixelDataPtr rendered = renderWhole(*target, 0);
+        QVERIFY(rendered);
+        double difference = 0;
+        int compared = 0;
+        double largestSpan = 0;
+        for (int y = 0; y < int(rendered->GetHeight()); y += 3) {
+            for (int x = 0; x < int(rendered->GetWidth()); x += 3) {
+                double cx = 0, cy = 0, rx = 0, ry = 0, bx = 0, by = 0;
+                target->ProjectPointFromOutputToInputImage(0, x + 0.5, y + 0.5, cx, cy);
+                target->ProjectPointFromOutputToInputImage(0, x + 1.5, y + 0.5, rx, ry);
+                target->ProjectPointFromOutputToInputImage(0, x + 0.5, y + 1.5, bx, by);
+                const double span = std::max(std::hypot(rx - cx, ry - cy), std::hypot(bx - cx, by - cy));
+                // Inside the picture, away from its edges.
+                if (span < 1.15 || span > 1.9 || cx < 3 || cy < 3 || cx > 477 || cy > 357)
+                    continue;
+                largestSpan = std::max(largestSpan, span);
+                difference += std::abs(sampleAt(*rendered, x, y, 1) - bicubicSample(*input, cx - 0.5, cy - 0.5, 1));
+                ++compared;
+            }
+        }
+        QVERIFY2(compared > 200, qPrintable(QString::number(compared)));
+        QVERIFY(largestSpan > 1.8);
+        const double mean = difference / compared;
+        QVERIFY2(mean < 4.0, qPrintable(QString("mean difference %1 over %2 pixels").arg(mean).arg(compared)));
+    }
 
     void subImageEqualsTheSameAreaOfTheWholeRender_data()
     {
@@ -217,6 +300,105 @@ private slots:
             QVERIFY2(samePixels(*part, *whole, scaled.x(), scaled.y()), qPrintable(QString("rect %1,%2 %3x%4")
                      .arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height())));
         }
+    }
+
+    void vectorAndPortableSamplingAgree_data()
+    {
+        QTest::addColumn<bool>("sixteenBit");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("8-bit bicubic") << false << int(kCorrectionModeFinal);
+        QTest::newRow("8-bit bilinear") << false << int(kCorrectionModePreview);
+        QTest::newRow("16-bit bicubic") << true << int(kCorrectionModeFinal);
+        QTest::newRow("16-bit bilinear") << true << int(kCorrectionModePreview);
+    }
+
+    void vectorAndPortableSamplingAgree()
+    {
+        // The vector paths run where the processor has them; the switch
+        // forces the portable path, so both are compared on any machine.
+        QFETCH(bool, sixteenBit);
+        QFETCH(int, mode);
+        const ImagePtr image = noiseImage(160, 120, sixteenBit);
+        Agent agent(*image);
+        const SampleType type = sixteenBit ? kSampleTypeUInt16 : kSampleTypeUInt8;
+        for (const Dictionary& parameters : {keystone(), keystoneHorizonCrop(1), lensStage()}) {
+            Target* target = agent.AddTarget(CorrectionMode(mode), parameters, m_filter.get());
+            const PixelDataPtr vector = renderWhole(*target, 0, type);
+            Engine::SetPortableRendering(true);
+            const PixelDataPtr portable = renderWhole(*target, 0, type);
+            Engine::SetPortableRendering(false);
+            QVERIFY(vector && portable);
+            int worst = 0;
+            for (unsigned int y = 0; y < vector->GetHeight(); ++y)
+                for (unsigned int x = 0; x < vector->GetWidth(); ++x)
+                    for (int c = 0; c < 3; ++c) {
+                        const int a = sixteenBit ? sampleAt<std::uint16_t>(*vector, int(x), int(y), c)
+                                                 : sampleAt(*vector, int(x), int(y), c);
+                        const int b = sixteenBit ? sampleAt<std::uint16_t>(*portable, int(x), int(y), c)
+                                                 : sampleAt(*portable, int(x), int(y), c);
+                        worst = std::max(worst, std::abs(a - b));
+                    }
+            // 16-bit sums are exact on both paths; the 8-bit bicubic one drops
+            // three bits of its row sums to stay in 32 bits.
+            QVERIFY2(worst <= (sixteenBit ? 0 : 1), qPrintable(QString("largest difference %1").arg(worst)));
+        }
+    }
+
+    void streamedSaveEqualsSavingTheWholeRender_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("sampleType");
+        QTest::addColumn<bool>("compress");
+        QTest::newRow("JPEG") << int(kFileFormatJPEG) << int(kSampleTypeUInt8) << false;
+        QTest::newRow("TIFF 8") << int(kFileFormatTIFF) << int(kSampleTypeUInt8) << false;
+        QTest::newRow("TIFF 16") << int(kFileFormatTIFF) << int(kSampleTypeUInt16) << false;
+        QTest::newRow("TIFF 16 LZW") << int(kFileFormatTIFF) << int(kSampleTypeUInt16) << true;
+        QTest::newRow("TIFF host LZW") << int(kFileFormatTIFF) << int(kSampleTypeUInt16Host) << true;
+    }
+
+    void streamedSaveEqualsSavingTheWholeRender()
+    {
+        // A save renders band by band into the encoder; the file must be the
+        // one the whole render would give, byte for byte (over a million
+        // pixels, so JPEG bands are encoded on several threads).
+        QFETCH(int, format);
+        QFETCH(int, sampleType);
+        QFETCH(bool, compress);
+        const ImagePtr image = noiseImage(1400, 1000, sampleType != kSampleTypeUInt8);
+        Agent agent(*image);
+        Target* target = agent.AddTarget(kCorrectionModeFinal, keystone(), m_filter.get());
+        const RefPtr<Exif> exif = RefPtr<Exif>::Adopt(new Exif);
+        exif->SetValue(Exif::kMetaDataSoftwareKey, Value("Navik Quillet"));
+        const RefPtr<ColorSpace> srgb = RefPtr<ColorSpace>::Adopt(ColorSpace::CreateSRGB());
+        Dictionary options;
+        options.SetValueForKey(kImageSaveOptionTIFFCompression, Value(compress));
+        QTemporaryDir folder;
+        const std::string streamed = folder.filePath("streamed").toStdString();
+        const std::string whole = folder.filePath("whole").toStdString();
+
+        ImageStatus status;
+        QVERIFY2(target->SaveOutputImage(streamed, FileFormat(format), options, SampleType(sampleType),
+                                         kSampleLayoutRGBInterleaved, *exif, srgb.get(), nullptr, &status),
+                 status.GetMessage());
+        const PixelDataPtr rendered = renderWhole(*target, 0, SampleType(sampleType));
+        QVERIFY(rendered);
+        const ImagePtr wholeImage = adopt(CreateImageFromPixelData(*rendered));
+        wholeImage->SetExif(exif.get());
+        wholeImage->SetICCProfile(srgb.get());
+        QVERIFY(wholeImage->Save(whole, FileFormat(format), options, &status));
+        QFile a(QString::fromStdString(streamed)), b(QString::fromStdString(whole));
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QVERIFY(a.size() > 100000);
+        QVERIFY(a.readAll() == b.readAll());
+
+        // A cancelled save fails as cancelled and leaves no file behind.
+        Progress cancelled;
+        cancelled.Cancel();
+        const std::string never = folder.filePath("never").toStdString();
+        QVERIFY(!target->SaveOutputImage(never, FileFormat(format), options, SampleType(sampleType),
+                                         kSampleLayoutRGBInterleaved, *exif, srgb.get(), &cancelled, &status));
+        QCOMPARE(status.GetCode(), kImageStatusCancelled);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
     void outputSizeDependsOnTheDictionaryNotTheMode_data()

@@ -119,13 +119,14 @@ struct TiffSpec
     bool planar = false;
     bool tiled = false;
     int compression = COMPRESSION_NONE;
+    bool big = false; // BigTIFF
 };
 
 // Writes the pattern with libtiff itself, so that the reader is checked
 // against an independent writer.
 void writePatternTiff(const QString& path, const TiffSpec& spec)
 {
-    TIFF* tiff = TIFFOpen(path.toUtf8().constData(), "w");
+    TIFF* tiff = TIFFOpen(path.toUtf8().constData(), spec.big ? "w8" : "w");
     QVERIFY(tiff);
     const unsigned int maxValue = spec.bits == 8 ? 255 : 65535;
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, spec.width);
@@ -294,6 +295,8 @@ private slots:
         QTest::newRow("grey 16 white is zero") << 16 << 1 << PHOTOMETRIC_MINISWHITE << false << false << COMPRESSION_PACKBITS << 37u << 0u;
         QTest::newRow("RGB JPEG") << 8 << 3 << PHOTOMETRIC_YCBCR << false << false << COMPRESSION_JPEG << 48u << 8u;
         QTest::newRow("large, several threads") << 16 << 3 << PHOTOMETRIC_RGB << false << false << COMPRESSION_LZW << 1200u << 0u;
+        // Saves of 3 GB and more are BigTIFF files; they open by their content too.
+        QTest::newRow("BigTIFF") << 16 << 3 << PHOTOMETRIC_RGB << false << false << COMPRESSION_LZW << 37u << 0u;
     }
 
     void tiffVariantsLoadExactly()
@@ -315,6 +318,7 @@ private slots:
         spec.planar = planar;
         spec.tiled = tiled;
         spec.compression = compression;
+        spec.big = QByteArray(QTest::currentDataTag()) == "BigTIFF";
         const QString file = path("variant.tif");
         writePatternTiff(file, spec);
 

@@ -12,6 +12,8 @@
 
 #include <QtTest>
 
+#include <sched.h>
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -211,6 +213,25 @@ private slots:
             if (i == 5)
                 throw std::runtime_error("band failed");
         }));
+    }
+
+    void availableCpusFollowTheAffinityMask()
+    {
+        // The pools are sized from the CPUs the process may run on (taskset),
+        // not from the machine's.
+        cpu_set_t previous;
+        QVERIFY(sched_getaffinity(0, sizeof previous, &previous) == 0);
+        QCOMPARE(ThreadPool::AvailableCpuCount() <= unsigned(CPU_COUNT(&previous)), true);
+        int first = 0;
+        while (!CPU_ISSET(first, &previous))
+            ++first;
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(first, &one);
+        QVERIFY(sched_setaffinity(0, sizeof one, &one) == 0);
+        const unsigned int available = ThreadPool::AvailableCpuCount();
+        QVERIFY(sched_setaffinity(0, sizeof previous, &previous) == 0);
+        QCOMPARE(available, 1u);
     }
 
     void threadGraphHonoursDependencies()

@@ -15,6 +15,7 @@
 #include "utils/CSettings.h"
 #include "utils/PhotoshopDataStructure.h"
 
+#include "FileDialogAnswer.h"
 #include "TestApplication.h"
 #include "TestFiles.h"
 
@@ -443,8 +444,8 @@ void TestBaseMainWindow::saveAsProposal()
         proposed = shown.path() + QLatin1Char('/') + shown.completeBaseName();
         preselected = dialog.selectedNameFilter();
         dialog.selectNameFilter(chosenFilter);
-        dialog.selectFile(chosen);
-        static_cast<QDialog&>(dialog).accept();
+        typeFileName(dialog, chosen);
+        static_cast<QDialog&>(dialog).accept(); // protected in QFileDialog
     });
     QVERIFY(window->saveOpenedFileAs());
     setScriptMode(true);

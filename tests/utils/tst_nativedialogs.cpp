@@ -2,6 +2,7 @@
 #include "utils/CScripting.h"
 #include "utils/MacOSNativeGlue.h"
 
+#include "FileDialogAnswer.h"
 #include "ForkedRun.h"
 #include "TestFiles.h"
 
@@ -167,8 +168,8 @@ private Q_SLOTS:
         QStringList offered;
         onNextFileDialog([&](QFileDialog* dialog) {
             offered = dialog->nameFilters();
-            dialog->selectFile(photo);
-            static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides it
+            typeFileName(*dialog, photo);
+            static_cast<QDialog*>(dialog)->accept(); // protected in QFileDialog
         });
         QCOMPARE(m_dialogs->getOpenFileName(nullptr, "Open", m_dir.path(), filter), photo);
         if (types.isEmpty()) {
@@ -204,8 +205,8 @@ private Q_SLOTS:
         onNextFileDialog([&](QFileDialog* dialog) {
             dialog->selectNameFilter(kJpegTiff.split(";;").at(1));
             emit dialog->filterSelected(kJpegTiff.split(";;").at(1));
-            dialog->selectFile(QStringLiteral("corrected"));
-            static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides it
+            typeFileName(*dialog, QStringLiteral("corrected"));
+            static_cast<QDialog*>(dialog)->accept(); // protected in QFileDialog
         });
         QString selectedFilter;
         const QString chosen = m_dialogs->getSaveFileName(nullptr, "Save", m_dir.path(), kJpegTiff, &selectedFilter);

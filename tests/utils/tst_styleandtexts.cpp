@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -157,6 +158,39 @@ private Q_SLOTS:
         QCOMPARE(answeringAlerts([&] { strings.ShowOutOfMemoryDialog(); }).count, 0);
         strings.Retranslate();
         QCOMPARE(answeringAlerts([&] { strings.ShowOutOfMemoryDialog(); }).count, 1);
+    }
+
+    void fatalErrorsShowTheirAlertAsAMessageBox_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("alert"); // empty: none
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("out of memory") << "memory" << "Error: Out of memory. Program will be closed."
+                                       << int(FatalError::OutOfMemory);
+        QTest::newRow("another exception") << "other" << "Error: Unhandled exception. Program will be closed."
+                                           << int(FatalError::UnhandledException);
+        QTest::newRow("no failure") << "none" << QString() << int(FatalError::None);
+    }
+
+    void fatalErrorsShowTheirAlertAsAMessageBox()
+    {
+        // In a process of its own: the body fails the way a program's would.
+        QFETCH(QString, failure);
+        QFETCH(QString, alert);
+        QFETCH(int, outcome);
+        QProcess probe;
+        probe.start(QStringLiteral(FATAL_ERROR_PROBE), {failure});
+        QVERIFY(probe.waitForFinished(60000));
+        QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+        const QString output = QString::fromUtf8(probe.readAllStandardOutput());
+        const QString errors = QString::fromUtf8(probe.readAllStandardError());
+        QStringList expected;
+        if (!alert.isEmpty())
+            expected << "alert: " + alert;
+        expected << QStringLiteral("outcome: %1").arg(outcome);
+        QCOMPARE(output.split('\n', Qt::SkipEmptyParts), expected);
+        // Shown, not written to standard error.
+        QVERIFY2(alert.isEmpty() || !errors.contains(alert.section(": ", 1)), qPrintable(errors));
     }
 
     void styleSheetComposition_data()

@@ -3,13 +3,15 @@
 // engine delivered as PNG, to see the engine work without the views; saves
 // the corrected picture when asked.
 //
-//   quillet-engine-driver --image photo.jpg --out folder [--set Key=value ...]
-//       [--points x1,y1,x2,y2,...] [--hires x,y,w,h] [--zoom percent]
-//       [--save corrected.jpg|corrected.tif]
+//   quillet-engine-driver --image photo.jpg [--out folder | --no-png]
+//       [--set Key=value ...] [--points x1,y1,x2,y2,...] [--hires x,y,w,h]
+//       [--zoom percent] [--save corrected.jpg|corrected.tif]
 //
 // A value is read as true/false, an int, a float (with a decimal point) or
-// else a string. Exit status 0 when every render was written (and the save
-// succeeded).
+// else a string. With --no-png the delivered pictures are counted, not
+// written, so the driver can be timed. A TIFF save keeps 16-bit samples when
+// the source has them. Exit status 0 when every render was delivered (and
+// written, and the save succeeded).
 
 #include "engine/CProcessEngine.h"
 #include "engine/ImageConversion.h"
@@ -20,6 +22,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
+#include <QThreadPool>
+
+#include <Navik/Image.h>
 
 namespace {
 
@@ -86,20 +91,29 @@ int main(int argc, char** argv)
     parser.addOption({"hires", "A region of the after image to render as a view would: x,y,w,h.", "rect"});
     parser.addOption({"zoom", "The views' zoom in percent for the region render.", "percent", "100"});
     parser.addOption({"save", "Save the corrected picture as JPEG or TIFF, by the suffix.", "path"});
+    parser.addOption({"no-png", "Count the delivered pictures without writing them."});
     parser.process(app);
     QTextStream out(stdout);
-    if (!parser.isSet("image") || !parser.isSet("out")) {
+    const bool writePictures = !parser.isSet("no-png");
+    if (!parser.isSet("image") || (writePictures && !parser.isSet("out"))) {
         out << parser.helpText();
         return 2;
     }
     const QDir folder(parser.value("out"));
-    QDir().mkpath(folder.path());
+    if (writePictures)
+        QDir().mkpath(folder.path());
 
     CProcessEngine engine;
     int delivered = 0;
     int errors = 0;
     // A picture that cannot be written counts as a failed render.
     const auto save = [&](const QString& name, const PixelDataPtr& pixels) {
+        if (!writePictures) {
+            ++delivered;
+            if (!pixels)
+                ++errors;
+            return;
+        }
         const QString path = folder.filePath(QString("%1-%2.png").arg(++delivered, 2, 10, QChar('0')).arg(name));
         if (pixels && pixelDataToQImage(pixels).save(path)) {
             out << "wrote " << path << " (" << pixels->GetWidth() << " x " << pixels->GetHeight() << ")\n";
@@ -128,9 +142,16 @@ int main(int argc, char** argv)
     }
     // The first previews, as the main window asks for them after an open;
     // keystoning points are checked against the before image's size.
+    // Blocks until the engine is idle. Each task's "processingFinished" ends
+    // one wait; the task does nothing after it but return, and no other can
+    // start while the main thread waits here, so the pool is then waited for.
+    QEventLoop idle;
+    QObject::connect(&engine, &CProcessEngine::processingFinished, &idle, &QEventLoop::quit);
     const auto waitForRenders = [&] {
-        while (engine.hasTasksForProcessing())
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        while (engine.hasTasksForProcessing()) {
+            idle.exec();
+            QThreadPool::globalInstance()->waitForDone();
+        }
     };
     engine.forceProcessImage();
     waitForRenders();
@@ -152,7 +173,11 @@ int main(int argc, char** argv)
 
     bool saved = true;
     if (parser.isSet("save")) {
-        saved = engine.saveOpenedFileSync(parser.value("save"), 90, true, true, Navik::kFileFormatUnknown);
+        const NavikImagePtr source = engine.openedImage();
+        const bool sixteenBit = source && source->image() && source->image()->GetPixelFormat().GetSampleSize() == 16;
+        const bool tiff = engine.generateFileFormat(parser.value("save")) == Navik::kFileFormatTIFF;
+        saved = engine.saveOpenedFileSync(parser.value("save"), 90, true, !(tiff && sixteenBit),
+                                          Navik::kFileFormatUnknown);
         out << (saved ? "saved " : "could not save ") << parser.value("save") << "\n";
         waitForRenders();
     }

@@ -4,8 +4,12 @@
 //   quillet-dialogs about       the about box
 //   quillet-dialogs question    the question asked before a modified picture is
 //                               dropped, over a window dressed as the main window
+//   quillet-dialogs update      the notice of a new version, in the language of
+//                               the settings
 
+#include "online/CCheckForUpdateDialog.h"
 #include "shell/CustomWindowsStyle.h"
+#include "utils/CLanguageManager.h"
 #include "utils/CAboutDlg.h"
 #include "utils/CMessageBox.h"
 #include "utils/StyleSheets.h"
@@ -32,8 +36,18 @@ int main(int argc, char** argv)
         NAVIK_tarl1::CMessageBox::saveDiscardCancelMessage(
             &window, g_appTitle, QStringLiteral("The picture has been modified. Do you want to save changes?"),
             QMessageBox::Save, NAVIK_tarl1::CMessageBox::ButtonsSaveLast);
+    } else if (which == QLatin1String("update")) {
+        NAVIK_tarl1::CLanguageManager::instance()->loadLanguageForApp();
+        CCheckForUpdateDialog notice(nullptr,
+                                     QStringLiteral("<p><b>Navik Quillet 1.1</b></p><ul><li>Straighter verticals on "
+                                                    "wide-angle pictures.</li><li>Faster crop preview.</li>"
+                                                    "<li><a href=\"https://www.example.invalid/notes\">All "
+                                                    "changes</a></li></ul>"),
+                                     QStringLiteral("1.1.0"));
+        NAVIK_tarl1::setCustomStyleSheet(&notice, false, QString());
+        notice.exec();
     } else {
-        QTextStream(stderr) << "usage: quillet-dialogs about|question\n";
+        QTextStream(stderr) << "usage: quillet-dialogs about|question|update\n";
         return 2;
     }
     return 0;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Takes screenshots under Xvfb, for judging the look: the style gallery (the
 # program's style sheets, window style and icons on a real window), the about
-# box, the question asked before a modified picture is dropped, and the view's
-# controls (halo, start hint, panel frame with slider rows).
+# box, the question asked before a modified picture is dropped, the update
+# notice and the view's controls (halo, start hint, panel frame with slider rows).
 #
 #   tools/screenshots/take-screenshots.sh [build folder] [output folder] [photo]
 #
@@ -37,8 +37,8 @@ shoot() {
 }
 
 shoot 1440x940x24 4 "$OUT_DIR/gallery.png" "$BUILD_DIR/tools/quillet-gallery" "$PHOTO"
-for dialog in about question; do
+for dialog in about question update; do
     shoot 800x600x24 3 "$OUT_DIR/$dialog.png" "$BUILD_DIR/tools/quillet-dialogs" "$dialog"
 done
 shoot 1024x700x24 4 "$OUT_DIR/viewcontrols.png" "$BUILD_DIR/tools/quillet-viewcontrols"
-echo "Wrote $OUT_DIR/gallery.png, about.png, question.png and viewcontrols.png"
+echo "Wrote $OUT_DIR/gallery.png, about.png, question.png, update.png and viewcontrols.png"

@@ -42,4 +42,8 @@ scripting.startTest.connect(function () {
     shot("beforeafter-100-grid");
     mainWindow.setGridOverlayShown(false);
     shot("beforeafter-100");
+    mainWindow.setBeforeAfterMode(false);
+    scripting.triggerAction(mainWindow, "actionHandTool");
+    mainWindow.setViewZoom(200);
+    shot("single-200-handtool");
 });

@@ -3,6 +3,7 @@
 #include "Navik/ThreadGraph.h"
 
 #include "EngineState.h"
+#include "Warp.h"
 
 #include <algorithm>
 #include <atomic>
@@ -79,6 +80,11 @@ void Finalize()
     Internal::SetRecycledMemoryLimit(0);
     Internal::EmptyTilePool();
     Internal::SetTilePoolLimit(Configuration().tilePoolMaxBytes);
+}
+
+void SetPortableRendering(bool portable)
+{
+    Internal::SetPortableSamplingOnly(portable);
 }
 
 MemoryUsage GetMemoryUsage()

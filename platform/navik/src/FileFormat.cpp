@@ -146,6 +146,9 @@ FileFormat GetFileFormat(const std::string& path)
         return kFileFormatRAF;
     if (startsWith(header, size, "II*\0"sv) || startsWith(header, size, "MM\0*"sv))
         return size >= 8 ? formatOfTIFFStructure(path, header, size) : kFileFormatUnknown;
+    // BigTIFF, which the TIFF writer makes from 3 GB of pixels on.
+    if (startsWith(header, size, "II+\0"sv) || startsWith(header, size, "MM\0+"sv))
+        return kFileFormatTIFF;
     return kFileFormatUnknown;
 }
 

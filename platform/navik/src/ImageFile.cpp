@@ -10,11 +10,13 @@
 #include "JpegCodec.h"
 #include "Metadata.h"
 #include "PixelConvert.h"
+#include "RowSource.h"
 #include "TiffCodec.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <sys/stat.h>
 
 namespace Navik {
@@ -130,9 +132,9 @@ Image* load(const std::string& path, FileFormat format, const Dictionary& option
 // The metadata as it goes into the new file: without the old file's storage
 // tags and thumbnail, with the new size, and with a valid orientation
 // (callers write 0 for "as the pixels are", which EXIF spells 1).
-Exif::Data metadataForSave(const Image& image)
+Exif::Data metadataForSave(const Exif& exif, unsigned int width, unsigned int height)
 {
-    Exif::Data data = image.GetExif()->GetData();
+    Exif::Data data = exif.GetData();
     RemoveImageStructureTags(data.exif);
     const auto orientation = data.exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
     if (orientation != data.exif.end() && (orientation->toLong() < 1 || orientation->toLong() > 8))
@@ -141,8 +143,8 @@ Exif::Data metadataForSave(const Image& image)
     if (xmpOrientation != data.xmp.end() && (xmpOrientation->toLong() < 1 || xmpOrientation->toLong() > 8))
         data.xmp["Xmp.tiff.Orientation"] = "1";
     if (!data.exif.empty()) {
-        data.exif["Exif.Photo.PixelXDimension"] = std::uint32_t(image.GetWidth());
-        data.exif["Exif.Photo.PixelYDimension"] = std::uint32_t(image.GetHeight());
+        data.exif["Exif.Photo.PixelXDimension"] = std::uint32_t(width);
+        data.exif["Exif.Photo.PixelYDimension"] = std::uint32_t(height);
     }
     return data;
 }
@@ -176,22 +178,31 @@ JpegSegments jpegSegments(const Exif::Data& data, const ColorSpace* iccProfile)
     return segments;
 }
 
-// libtiff has written the pixels; exiv2 adds the metadata to the new file,
-// keeping the storage tags libtiff wrote.
-void writeTiffMetadata(const std::string& path, const Exif::Data& data, const ColorSpace* iccProfile)
+// A TIFF file holds EXIF blocks of any size, maker note included.
+TiffMetadata tiffMetadata(const Exif::Data& data, const ColorSpace* iccProfile)
 {
-    auto file = Exiv2::ImageFactory::open(path);
-    file->readMetadata();
-    Exiv2::ExifData exif = file->exifData();
-    ReplaceEntries<Exiv2::ExifData, Exiv2::ExifKey>(exif, data.exif);
-    file->setExifData(exif);
-    file->setXmpData(data.xmp);
-    file->setIptcData(data.iptc);
-    if (iccProfile && iccProfile->GetSize() > 0) {
-        Exiv2::DataBuf profile(iccProfile->GetData(), static_cast<long>(iccProfile->GetSize()));
-        file->setIccProfile(profile, false);
+    TiffMetadata metadata;
+    if (!data.exif.empty()) {
+        Exiv2::Blob blob;
+        Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, data.exif);
+        metadata.exifStructure.assign(blob.begin(), blob.end());
     }
-    file->writeMetadata();
+    if (!data.xmp.empty())
+        Exiv2::XmpParser::encode(metadata.xmp, data.xmp, Exiv2::XmpParser::useCompactFormat);
+    if (!data.iptc.empty()) {
+        const Exiv2::DataBuf records = Exiv2::IptcParser::encode(data.iptc);
+        metadata.iptc.assign(reinterpret_cast<const char*>(records.pData_), std::size_t(records.size_));
+    }
+    metadata.iccProfile = iccProfile;
+    return metadata;
+}
+
+// The output file: made beside `path`, handed to `write` as a stream, and
+// put in the place of `path` only once written whole.
+bool writeOutputFile(const std::string& path, ImageStatus* status, const std::function<bool(std::FILE*)>& write)
+{
+    AtomicFile file(path);
+    return file.Create(status) && write(file.GetStream()) && file.Commit(status);
 }
 
 } // namespace
@@ -212,30 +223,33 @@ bool Image::Save(const std::string& path, FileFormat format, const Dictionary& o
     const PixelFormat rgb8(kPixelTypeRGB, kPixelSize8, true);
     if (!HasPixels() || !CanConvertPixels(GetPixelFormat(), rgb8))
         return failed(status, kImageStatusInvalidArgument, "The image has no pixels that can be saved.", false);
+    ImageRowSource rows(*this);
+    return SaveRows(rows, *GetExif(), GetICCProfile() ? GetICCProfile() : GetExif()->GetICCProfile(), path, format,
+                    options, status);
+}
+
+bool SaveRows(RowSource& source, const Exif& exif, const ColorSpace* iccProfile, const std::string& path,
+              FileFormat format, const Dictionary& options, ImageStatus* status)
+{
     if (format != kFileFormatJPEG && format != kFileFormatTIFF)
         return failed(status, kImageStatusUnsupportedFormat,
                       "Images can be saved only as JPEG or TIFF (format " + std::to_string(format) + " was asked).",
                       false);
     InitializeMetadataLibrary();
-    const ColorSpace* iccProfile = GetICCProfile() ? GetICCProfile() : GetExif()->GetICCProfile();
     try {
-        const Exif::Data metadata = metadataForSave(*this);
-        AtomicFile file(path);
-        if (!file.Create(status))
-            return false;
+        const Exif::Data metadata = metadataForSave(exif, source.Width(), source.Height());
         if (format == kFileFormatJPEG) {
             const int quality = std::clamp(
                 options.GetValueForKey(kImageSaveOptionJPEGQuality, Value(kDefaultJpegQuality)).AsInt(), 5, 100);
-            return WriteJpeg(*this, file.GetStream(), quality, jpegSegments(metadata, iccProfile), status) &&
-                   file.Commit(status);
+            const JpegSegments segments = jpegSegments(metadata, iccProfile);
+            return writeOutputFile(path, status, [&](std::FILE* file) {
+                return WriteJpeg(source, file, quality, segments, status);
+            });
         }
-        if (!file.CloseStream(status))
-            return false;
         const bool compress = options.GetValueForKey(kImageSaveOptionTIFFCompression).AsBool();
-        if (!WriteTiff(*this, file.GetTemporaryPath(), compress, iccProfile, status))
-            return false;
-        writeTiffMetadata(file.GetTemporaryPath(), metadata, iccProfile);
-        return file.Commit(status);
+        const TiffMetadata tiff = tiffMetadata(metadata, iccProfile);
+        return writeOutputFile(path, status,
+                               [&](std::FILE* file) { return WriteTiff(source, file, compress, tiff, status); });
     } catch (const std::exception& error) {
         return failed(status, kImageStatusWriteError,
                       std::string("The metadata could not be written: ") + error.what(), false);

@@ -7,6 +7,7 @@
 
 #include "Geometry.h"
 #include "PixelConvert.h"
+#include "RowSource.h"
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <algorithm>
@@ -240,21 +241,22 @@ private:
     RefPtr<ColorSpace> m_iccProfile;
 };
 
-// Encodes rows [firstRow, firstRow + rowCount) of an image as a JPEG of its
-// own, into a file or into memory.
+// Encodes rows [firstRow, firstRow + rowCount) of a source as a JPEG of its
+// own, into a file or into memory. Rows are taken from the source a band at a
+// time, filled with at most `threads` threads (0: all).
 class JpegWriter
 {
 public:
-    JpegWriter(const Image& image, unsigned int firstRow, unsigned int rowCount)
-        : m_image(image), m_firstRow(firstRow), m_rowCount(rowCount)
+    JpegWriter(RowSource& source, unsigned int firstRow, unsigned int rowCount, unsigned int threads)
+        : m_source(source), m_firstRow(firstRow), m_rowCount(rowCount), m_threads(threads)
     {
         std::memset(&m_info, 0, sizeof m_info);
         installErrorManager(m_errors);
         m_info.err = &m_errors.base;
-        const bool isGray = image.GetPixelFormat().GetPixelType() == kPixelTypeGray;
+        const bool isGray = source.Format().GetPixelType() == kPixelTypeGray;
         m_target = PixelFormat(isGray ? kPixelTypeGray : kPixelTypeRGB, kPixelSize8, true);
-        if (image.GetPixelFormat() != m_target)
-            m_scratch.resize(std::size_t(image.GetWidth()) * m_target.GetBytesPerPixel());
+        if (source.Format() != m_target)
+            m_scratch.resize(std::size_t(source.Width()) * m_target.GetBytesPerPixel());
     }
     ~JpegWriter()
     {
@@ -278,9 +280,9 @@ public:
 
     // The size of one MCU, the unit of restart intervals, with the settings
     // every band is encoded with.
-    static void mcuSize(const Image& image, unsigned int& width, unsigned int& height)
+    static void mcuSize(RowSource& source, unsigned int& width, unsigned int& height)
     {
-        JpegWriter probe(image, 0, 1);
+        JpegWriter probe(source, 0, 1, 1);
         probe.configure(kDefaultJpegQuality); // the sampling does not depend on the quality
         int maxH = 1;
         int maxV = 1;
@@ -295,6 +297,11 @@ public:
 private:
     bool report(bool succeeded, ImageStatus* status)
     {
+        if (!succeeded && !m_sourceStatus.IsOK()) {
+            if (status)
+                *status = m_sourceStatus;
+            return false;
+        }
         if (!succeeded && status)
             status->Set(m_errors.code, std::string("The JPEG file could not be written (") + m_errors.message + ").");
         return succeeded;
@@ -303,7 +310,7 @@ private:
     void configure(int quality)
     {
         jpeg_create_compress(&m_info);
-        m_info.image_width = m_image.GetWidth();
+        m_info.image_width = m_source.Width();
         m_info.image_height = m_rowCount;
         m_info.input_components = static_cast<int>(m_target.GetBufferChannelCount());
         m_info.in_color_space = m_info.input_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
@@ -326,6 +333,8 @@ private:
         writeSegments(segments);
         for (unsigned int y = 0; y < m_rowCount; ++y) {
             JSAMPROW row = rowToWrite(m_firstRow + y);
+            if (!row)
+                return false;
             jpeg_write_scanlines(&m_info, &row, 1);
         }
         jpeg_finish_compress(&m_info);
@@ -356,20 +365,36 @@ private:
                           static_cast<unsigned int>(payload.size()));
     }
 
+    // Row `y` ready for the encoder; null when the source failed.
     JSAMPROW rowToWrite(unsigned int y)
     {
-        void* sourceRows[3];
-        GetImageRows(m_image, y, sourceRows);
+        if (y >= m_band.firstRow + m_band.rowCount) {
+            const unsigned int count = std::min(kBandRows, m_firstRow + m_rowCount - y);
+            if (!m_source.Fill(y, count, m_threads, m_band, &m_sourceStatus)) {
+                if (m_sourceStatus.IsOK())
+                    m_sourceStatus.Set(kImageStatusWriteError, "The pixels to write could not be had.");
+                return nullptr;
+            }
+        }
+        const void* sourceRows[3];
+        m_band.Row(y, sourceRows);
         if (m_scratch.empty())
-            return static_cast<JSAMPROW>(sourceRows[0]);
+            return static_cast<JSAMPROW>(const_cast<void*>(sourceRows[0]));
         void* destination = m_scratch.data();
-        ConvertPixelRow(m_image.GetPixelFormat(), sourceRows, m_target, &destination, m_image.GetWidth());
+        ConvertPixelRow(m_source.Format(), sourceRows, m_target, &destination, m_source.Width());
         return m_scratch.data();
     }
 
-    const Image& m_image;
+    // Rows asked of the source at once: small enough to stay in the caches of
+    // the encoding thread, large enough for a render to spread over threads.
+    static constexpr unsigned int kBandRows = 64;
+
+    RowSource& m_source;
     unsigned int m_firstRow;
     unsigned int m_rowCount;
+    unsigned int m_threads;
+    RowBand m_band;
+    ImageStatus m_sourceStatus;
     std::FILE* m_file = nullptr;
     unsigned char* m_memory = nullptr;
     unsigned long m_memorySize = 0;
@@ -390,8 +415,8 @@ class BandedJpegWriter
 {
 public:
     // `bandRows` and `restartInterval` as plan() gave them.
-    BandedJpegWriter(const Image& image, unsigned int bandRows, unsigned int restartInterval)
-        : m_image(image), m_bandRows(bandRows), m_restartInterval(restartInterval)
+    BandedJpegWriter(RowSource& source, unsigned int bandRows, unsigned int restartInterval)
+        : m_source(source), m_bandRows(bandRows), m_restartInterval(restartInterval)
     {
     }
 
@@ -424,18 +449,20 @@ public:
     }
 
     // Whether bands pay off, and how many MCU rows each holds.
-    static bool plan(const Image& image, unsigned int& bandRows, unsigned int& restartInterval)
+    static bool plan(RowSource& source, unsigned int& bandRows, unsigned int& restartInterval)
     {
         const unsigned int threads = ThreadPool::Shared().GetThreadCount();
-        if (threads < 2 || std::uint64_t(image.GetWidth()) * image.GetHeight() < kBandedPixelCount)
+        if (threads < 2 || std::uint64_t(source.Width()) * source.Height() < kBandedPixelCount)
             return false;
         unsigned int mcuWidth = 0;
         unsigned int mcuHeight = 0;
-        JpegWriter::mcuSize(image, mcuWidth, mcuHeight);
-        const unsigned int mcusPerRow = (image.GetWidth() + mcuWidth - 1) / mcuWidth;
-        const unsigned int mcuRows = (image.GetHeight() + mcuHeight - 1) / mcuHeight;
+        JpegWriter::mcuSize(source, mcuWidth, mcuHeight);
+        const unsigned int mcusPerRow = (source.Width() + mcuWidth - 1) / mcuWidth;
+        const unsigned int mcuRows = (source.Height() + mcuHeight - 1) / mcuHeight;
         const unsigned int maxMcuRowsPerBand = 65535 / mcusPerRow;
-        const unsigned int mcuRowsPerBand = std::min(maxMcuRowsPerBand, std::max(1u, mcuRows / (2 * threads)));
+        // Four bands per thread: a band renders its own rows as it encodes
+        // them, and small bands share uneven work out better.
+        const unsigned int mcuRowsPerBand = std::min(maxMcuRowsPerBand, std::max(1u, mcuRows / (4 * threads)));
         if (mcuRowsPerBand == 0 || mcuRowsPerBand >= mcuRows)
             return false;
         bandRows = mcuRowsPerBand * mcuHeight;
@@ -449,15 +476,16 @@ private:
 
     bool encodeBands(int quality, const JpegSegments& segments, ImageStatus* status)
     {
-        const std::size_t count = (m_image.GetHeight() + m_bandRows - 1) / m_bandRows;
+        const std::size_t count = (m_source.Height() + m_bandRows - 1) / m_bandRows;
         m_bands.resize(count);
         m_scanStart.resize(count);
         std::vector<ImageStatus> statuses(count);
         std::atomic<bool> failed{false};
         ThreadPool::Shared().ParallelFor(count, [&](std::size_t band) {
             const auto firstRow = static_cast<unsigned int>(band * m_bandRows);
-            const unsigned int rows = std::min(m_bandRows, m_image.GetHeight() - firstRow);
-            JpegWriter writer(m_image, firstRow, rows);
+            const unsigned int rows = std::min(m_bandRows, m_source.Height() - firstRow);
+            // Every thread is busy with a band of its own: each fills its rows alone.
+            JpegWriter writer(m_source, firstRow, rows, 1);
             if (!writer.writeToMemory(m_bands[band], quality, band == 0 ? segments : JpegSegments(), &statuses[band]))
                 failed = true;
         });
@@ -487,8 +515,8 @@ private:
         if (sofHeight == 0)
             return false;
         headers.assign(m_bands[0], 0, firstScanHeader);
-        headers[sofHeight] = static_cast<char>(m_image.GetHeight() >> 8);
-        headers[sofHeight + 1] = static_cast<char>(m_image.GetHeight() & 0xFF);
+        headers[sofHeight] = static_cast<char>(m_source.Height() >> 8);
+        headers[sofHeight + 1] = static_cast<char>(m_source.Height() & 0xFF);
         const char restart[6] = {'\xFF', static_cast<char>(kDefineRestartInterval), 0, 4, static_cast<char>(m_restartInterval >> 8),
                                  static_cast<char>(m_restartInterval & 0xFF)};
         headers.append(restart, sizeof restart);
@@ -519,7 +547,7 @@ private:
         return false;
     }
 
-    const Image& m_image;
+    RowSource& m_source;
     const unsigned int m_bandRows;
     const unsigned int m_restartInterval;
     std::vector<std::string> m_bands;
@@ -541,13 +569,13 @@ Image* ReadJpeg(const std::string& path, bool headerOnly, Progress* progress, Im
     return image;
 }
 
-bool WriteJpeg(const Image& image, std::FILE* file, int quality, const JpegSegments& segments, ImageStatus* status)
+bool WriteJpeg(RowSource& source, std::FILE* file, int quality, const JpegSegments& segments, ImageStatus* status)
 {
     unsigned int bandRows = 0;
     unsigned int restartInterval = 0;
-    if (BandedJpegWriter::plan(image, bandRows, restartInterval))
-        return BandedJpegWriter(image, bandRows, restartInterval).write(file, quality, segments, status);
-    return JpegWriter(image, 0, image.GetHeight()).writeToFile(file, quality, segments, status);
+    if (BandedJpegWriter::plan(source, bandRows, restartInterval))
+        return BandedJpegWriter(source, bandRows, restartInterval).write(file, quality, segments, status);
+    return JpegWriter(source, 0, source.Height(), 0).writeToFile(file, quality, segments, status);
 }
 
 } // namespace Navik

@@ -9,6 +9,7 @@
 namespace Navik {
 
 class ColorSpace;
+class RowSource;
 
 // Reads a JPEG file. With `headerOnly` the image holds no pixels. Null on
 // failure, with the status set.
@@ -28,8 +29,10 @@ struct JpegSegments
 // The quality of a save that names none.
 constexpr int kDefaultJpegQuality = 90;
 
-// Encodes the image (grey or RGB; other formats are converted to 8 bits) at
-// the quality given, 5..100, into `file`.
-bool WriteJpeg(const Image& image, std::FILE* file, int quality, const JpegSegments& segments, ImageStatus* status);
+// Encodes the source's rows (grey or RGB; other formats are converted to 8
+// bits) at the quality given, 5..100, into `file`. From a million pixels on,
+// bands of rows are encoded on all cores, each taking its rows from the source
+// as it goes, so a render is never held whole.
+bool WriteJpeg(RowSource& source, std::FILE* file, int quality, const JpegSegments& segments, ImageStatus* status);
 
 } // namespace Navik

@@ -3,11 +3,16 @@
 #include "Navik/PixelData.h"
 #include "Navik/Region.h"
 
+#include "Navik/Progress.h"
+
 #include "PreparedTarget.h"
 #include "Pyramid.h"
+#include "RowSource.h"
 #include "TargetSettings.h"
 #include "Warp.h"
 
+#include <algorithm>
+#include <atomic>
 #include <limits>
 
 namespace Navik {
@@ -50,6 +55,75 @@ bool project(const std::optional<Geometry::Point>& result, Real& x, Real& y)
     y = Real(result->y);
     return true;
 }
+
+// The output of a prepared state, rendered band by band as an encoder asks for
+// its rows. Every band uses the state the save started with.
+class RenderedRows : public RowSource
+{
+public:
+    RenderedRows(Internal::Pyramid& pyramid, std::shared_ptr<const Internal::PreparedTarget> prepared,
+                 SampleType sampleType, SampleLayout sampleLayout, Progress* progress)
+        : m_pyramid(pyramid), m_prepared(std::move(prepared)), m_size(m_prepared->OutputSize(0)),
+          m_sampleType(sampleType), m_sampleLayout(sampleLayout), m_progress(progress)
+    {
+        const std::unique_ptr<PixelData> probe(PixelData::Create(sampleType, sampleLayout, 1, 1));
+        m_format = probe->GetPixelFormat();
+    }
+
+    unsigned int Width() const override { return unsigned(m_size.width); }
+    unsigned int Height() const override { return unsigned(m_size.height); }
+    PixelFormat Format() const override { return m_format; }
+
+    bool Fill(unsigned int first, unsigned int count, unsigned int threads, RowBand& band,
+              ImageStatus* status) override
+    {
+        if (m_progress && m_progress->IsCancelled())
+            return failed(status, kImageStatusCancelled, "The save was cancelled.");
+        if (!band.storage || band.storage->GetHeight() < count)
+            band.storage.reset(PixelData::Create(m_sampleType, m_sampleLayout, Width(), count));
+        if (band.storage->GetStatus() != PixelData::kStatusOK) {
+            band.storage.reset();
+            return failed(status, kImageStatusOutOfMemory, "There is not enough memory to save the image.");
+        }
+        Internal::WarpRequest request;
+        request.map = m_prepared->MapAt(0);
+        request.interpolation = m_prepared->interpolation;
+        request.left = 0;
+        request.top = int(first);
+        request.width = m_size.width;
+        request.height = int(count);
+        request.output = band.storage.get();
+        request.colour = m_prepared->colour.get();
+        request.threads = threads;
+        if (!Internal::Warp(m_pyramid, request))
+            return failed(status, kImageStatusOutOfMemory, "The image could not be rendered for saving.");
+        band.firstRow = first;
+        band.rowCount = count;
+        band.rowBytes = band.storage->GetRowBytes();
+        for (int plane = 0; plane < 3; ++plane)
+            band.planes[plane] = static_cast<const unsigned char*>(band.storage->Buffer(plane));
+        if (m_progress)
+            m_progress->SetFraction(double(m_rowsDone += count) / std::max(1, m_size.height));
+        return true;
+    }
+
+private:
+    static bool failed(ImageStatus* status, ImageStatusCode code, const char* message)
+    {
+        if (status)
+            status->Set(code, message);
+        return false;
+    }
+
+    Internal::Pyramid& m_pyramid;
+    const std::shared_ptr<const Internal::PreparedTarget> m_prepared;
+    const Geometry::Size m_size;
+    const SampleType m_sampleType;
+    const SampleLayout m_sampleLayout;
+    Progress* const m_progress;
+    PixelFormat m_format;
+    std::atomic<unsigned int> m_rowsDone{0};
+};
 
 } // namespace
 
@@ -144,6 +218,19 @@ bool Target::ComputeScaledOutputSubImageBitShiftApprox(PixelData* output, unsign
         return false;
     return RenderRegion(output, level, {left >> level, top >> level, width >> level, height >> level}, false,
                         progress);
+}
+
+bool Target::SaveOutputImage(const std::string& path, FileFormat format, const Dictionary& saveOptions,
+                             SampleType sampleType, SampleLayout sampleLayout, const Exif& exif,
+                             const ColorSpace* iccProfile, Progress* progress, ImageStatus* status)
+{
+    RenderedRows rows(*m_pyramid, Prepared(), sampleType, sampleLayout, progress);
+    if (rows.Format().GetPixelType() == kPixelTypeUnknown) {
+        if (status)
+            status->Set(kImageStatusInvalidArgument, "The samples asked for cannot be saved.");
+        return false;
+    }
+    return SaveRows(rows, exif, iccProfile, path, format, saveOptions, status);
 }
 
 bool Target::CollectPreparedParameters(Dictionary& parameters, unsigned int index) const

@@ -1,10 +1,16 @@
+#include "Navik/SignalStack.h"
 #include "Navik/Logging.h"
 #include "Navik/Progress.h"
 #include "Navik/ThreadGraph.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <cstdlib>
 #include <exception>
+#include <fstream>
+#include <sched.h>
+#include <sstream>
 
 namespace Navik {
 
@@ -24,16 +30,90 @@ struct ThreadPool::Job
     std::exception_ptr error;
 };
 
+namespace {
+
+std::string firstLine(const std::string& path)
+{
+    std::ifstream file(path);
+    std::string line;
+    std::getline(file, line);
+    return line;
+}
+
+// CPUs the control group's quota allows (quota / period, rounded up); 0 when
+// there is no quota. Looks at cgroup v2's cpu.max and v1's CFS files.
+unsigned int cpusOfQuota()
+{
+    std::ifstream groups("/proc/self/cgroup");
+    std::string line;
+    unsigned int limit = 0;
+    const auto consider = [&limit](double quota, double period) {
+        if (quota > 0 && period > 0) {
+            const auto cpus = static_cast<unsigned int>(std::max(1.0, std::ceil(quota / period)));
+            limit = limit == 0 ? cpus : std::min(limit, cpus);
+        }
+    };
+    while (std::getline(groups, line)) {
+        // hierarchy-id:controllers:path
+        const std::size_t first = line.find(':');
+        const std::size_t second = line.find(':', first + 1);
+        if (first == std::string::npos || second == std::string::npos)
+            continue;
+        const std::string controllers = line.substr(first + 1, second - first - 1);
+        const std::string path = line.substr(second + 1);
+        if (controllers.empty()) {
+            std::istringstream max(firstLine("/sys/fs/cgroup" + path + "/cpu.max"));
+            std::string quota;
+            double period = 0;
+            if (max >> quota >> period && quota != "max")
+                consider(std::atof(quota.c_str()), period);
+            continue;
+        }
+        std::istringstream list(controllers);
+        std::string controller;
+        bool cpu = false;
+        while (std::getline(list, controller, ','))
+            cpu = cpu || controller == "cpu";
+        if (!cpu)
+            continue;
+        for (const std::string& mount : {"/sys/fs/cgroup/" + controllers, std::string("/sys/fs/cgroup/cpu")}) {
+            const std::string quota = firstLine(mount + path + "/cpu.cfs_quota_us");
+            if (quota.empty())
+                continue;
+            consider(std::atof(quota.c_str()), std::atof(firstLine(mount + path + "/cpu.cfs_period_us").c_str()));
+            break;
+        }
+    }
+    return limit;
+}
+
+} // namespace
+
+unsigned int ThreadPool::AvailableCpuCount()
+{
+    unsigned int count = std::max(1u, std::thread::hardware_concurrency());
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        count = std::max(1, CPU_COUNT(&set));
+    if (const unsigned int quota = cpusOfQuota(); quota > 0)
+        count = std::min(count, quota);
+    return count;
+}
+
 ThreadPool& ThreadPool::Shared()
 {
-    static ThreadPool pool(std::max(1u, std::thread::hardware_concurrency()));
+    static ThreadPool pool(AvailableCpuCount());
     return pool;
 }
 
 ThreadPool::ThreadPool(unsigned int threadCount)
 {
     for (unsigned int i = 1; i < threadCount; ++i)
-        m_workers.emplace_back([this] { workerLoop(); });
+        m_workers.emplace_back([this] {
+            EnsureSignalStack();
+            workerLoop();
+        });
 }
 
 ThreadPool::~ThreadPool()

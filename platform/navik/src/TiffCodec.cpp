@@ -7,11 +7,16 @@
 
 #include "Geometry.h"
 #include "PixelConvert.h"
+#include "RowSource.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstdarg>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <future>
+#include <limits>
 #include <mutex>
 #include <tiffio.h>
 #include <vector>
@@ -24,6 +29,9 @@ namespace {
 constexpr tmsize_t kMaxSingleAllocation = tmsize_t(1) << 30;
 // Below this many pixels one thread decodes faster than several start up.
 constexpr std::uint64_t kParallelPixelCount = 1u << 20;
+// Files are read, not mapped: a mapped file's pages would count as the
+// process's memory on top of the decoded picture while it loads.
+constexpr const char* kReadMode = "rm";
 // Strips of about this size compress well and keep memory per strip small.
 constexpr std::size_t kTargetStripBytes = 256u << 10;
 // Each decoding thread holds one decoded strip or tile. A strip never holds more
@@ -299,7 +307,7 @@ private:
         std::unique_ptr<TiffHandle> own;
         TIFF* tiff = m_first;
         if (thread > 0) {
-            own = std::make_unique<TiffHandle>(m_path, "r", m_diagnostics);
+            own = std::make_unique<TiffHandle>(m_path, kReadMode, m_diagnostics);
             tiff = own->get();
             if (!tiff) {
                 m_failed = true;
@@ -407,7 +415,7 @@ Image* failed(ImageStatus* status, ImageStatusCode code, const std::string& mess
 Image* ReadTiff(const std::string& path, bool headerOnly, Progress* progress, ImageStatus* status)
 {
     Diagnostics diagnostics;
-    TiffHandle handle(path, "r", diagnostics);
+    TiffHandle handle(path, kReadMode, diagnostics);
     if (!handle.get())
         return failed(status, kImageStatusCorruptData,
                       "The file is not a readable TIFF file (" + diagnostics.firstError() + ").");
@@ -439,55 +447,469 @@ Image* ReadTiff(const std::string& path, bool headerOnly, Progress* progress, Im
     return image;
 }
 
-bool WriteTiff(const Image& image, const std::string& path, bool compress, const ColorSpace* iccProfile,
-               ImageStatus* status)
-{
-    const PixelFormat source = image.GetPixelFormat();
-    const bool gray = source.GetPixelType() == kPixelTypeGray;
-    const bool wide = source.GetSampleSize() == 16;
-    const PixelFormat target(gray ? kPixelTypeGray : kPixelTypeRGB, wide ? kPixelSize16 : kPixelSize8, true);
-    const std::size_t scanline = std::size_t(image.GetWidth()) * target.GetBytesPerPixel();
-    // Classic TIFF addresses at most 4 GB; larger images need BigTIFF.
-    const bool big = scanline * image.GetHeight() > (std::size_t(3) << 30);
+namespace {
 
-    Diagnostics diagnostics;
-    TiffHandle handle(path, big ? "w8" : "w", diagnostics);
-    TIFF* tiff = handle.get();
-    auto fail = [&](const std::string& what) {
-        if (status)
+// TIFF field types and the tags the writer sets itself.
+enum : std::uint16_t
+{
+    kTypeByte = 1,
+    kTypeShort = 3,
+    kTypeLong = 4,
+    kTypeUndefined = 7,
+    kTypeLong8 = 16,
+};
+enum : std::uint16_t
+{
+    kTagImageWidth = 256,
+    kTagImageLength = 257,
+    kTagBitsPerSample = 258,
+    kTagCompression = 259,
+    kTagPhotometric = 262,
+    kTagStripOffsets = 273,
+    kTagSamplesPerPixel = 277,
+    kTagRowsPerStrip = 278,
+    kTagStripByteCounts = 279,
+    kTagPlanarConfiguration = 284,
+    kTagPredictor = 317,
+    kTagXmp = 700,
+    kTagIptc = 33723,
+    kTagIccProfile = 34675,
+};
+
+bool isWriterTag(std::uint16_t tag)
+{
+    switch (tag) {
+    case kTagImageWidth: case kTagImageLength: case kTagBitsPerSample: case kTagCompression:
+    case kTagPhotometric: case kTagStripOffsets: case kTagSamplesPerPixel: case kTagRowsPerStrip:
+    case kTagStripByteCounts: case kTagPlanarConfiguration: case kTagPredictor: case kTagXmp: case kTagIptc:
+    case kTagIccProfile:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void putLittle(std::string& bytes, std::uint64_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+std::uint64_t getLittle(const std::string& bytes, std::size_t at, int size)
+{
+    std::uint64_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + std::size_t(i)]);
+    return value;
+}
+
+// One field of the image's directory: its value bytes, placed inline or
+// after the directory; or an entry copied unchanged from the EXIF structure.
+struct Field
+{
+    std::uint16_t tag = 0;
+    std::uint16_t type = 0;
+    std::uint64_t count = 0;
+    std::string value;  // little-endian value bytes
+    std::string copied; // a whole classic entry taken over as it stands
+};
+
+Field field(std::uint16_t tag, std::uint16_t type, const std::vector<std::uint64_t>& values)
+{
+    const int size = type == kTypeShort ? 2 : type == kTypeLong ? 4 : 8;
+    Field result{tag, type, values.size(), {}, {}};
+    for (const std::uint64_t value : values)
+        putLittle(result.value, value, size);
+    return result;
+}
+
+Field bytesField(std::uint16_t tag, std::uint16_t type, std::string bytes)
+{
+    Field result{tag, type, bytes.size(), std::move(bytes), {}};
+    return result;
+}
+
+// A libtiff handle writing into memory: the strip codecs (LZW with its
+// predictor) compress a strip here, and the writer takes the strip's bytes.
+class StripCompressor
+{
+public:
+    StripCompressor(unsigned int width, unsigned int rows, const PixelFormat& format, Diagnostics& diagnostics)
+    {
+        silenceGlobalHandlers();
+        TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+        TIFFOpenOptionsSetErrorHandlerExtR(options, onError, &diagnostics);
+        TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, &diagnostics);
+        TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxSingleAllocation);
+        m_tiff = TIFFClientOpenExt("strip", "wl", this, readProc, writeProc, seekProc, closeProc, sizeProc,
+                                   mapProc, unmapProc, options);
+        TIFFOpenOptionsFree(options);
+        if (!m_tiff)
+            return;
+        const bool gray = format.GetPixelType() == kPixelTypeGray;
+        TIFFSetField(m_tiff, TIFFTAG_IMAGEWIDTH, width);
+        TIFFSetField(m_tiff, TIFFTAG_IMAGELENGTH, rows);
+        TIFFSetField(m_tiff, TIFFTAG_BITSPERSAMPLE, format.GetSampleSize());
+        TIFFSetField(m_tiff, TIFFTAG_SAMPLESPERPIXEL, gray ? 1 : 3);
+        TIFFSetField(m_tiff, TIFFTAG_PHOTOMETRIC, gray ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+        TIFFSetField(m_tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+        TIFFSetField(m_tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+        TIFFSetField(m_tiff, TIFFTAG_ROWSPERSTRIP, rows);
+    }
+    ~StripCompressor()
+    {
+        if (m_tiff)
+            TIFFClose(m_tiff);
+    }
+    StripCompressor(const StripCompressor&) = delete;
+    StripCompressor& operator=(const StripCompressor&) = delete;
+
+    // Compresses `data` (the strip's rows, changed by the predictor) into `out`.
+    bool Compress(std::vector<unsigned char>& data, std::string& out)
+    {
+        if (!m_tiff || TIFFWriteEncodedStrip(m_tiff, 0, data.data(), tmsize_t(data.size())) < 0)
+            return false;
+        std::uint64_t* offsets = nullptr;
+        std::uint64_t* counts = nullptr;
+        if (!TIFFGetField(m_tiff, TIFFTAG_STRIPOFFSETS, &offsets) ||
+            !TIFFGetField(m_tiff, TIFFTAG_STRIPBYTECOUNTS, &counts) || !offsets || !counts ||
+            offsets[0] + counts[0] > m_bytes.size())
+            return false;
+        out.assign(m_bytes, std::size_t(offsets[0]), std::size_t(counts[0]));
+        return true;
+    }
+
+private:
+    static StripCompressor& self(thandle_t handle) { return *static_cast<StripCompressor*>(handle); }
+    static tmsize_t readProc(thandle_t, void*, tmsize_t) { return 0; }
+    static tmsize_t writeProc(thandle_t handle, void* data, tmsize_t size)
+    {
+        StripCompressor& sink = self(handle);
+        const std::size_t end = std::size_t(sink.m_position) + std::size_t(size);
+        if (sink.m_bytes.size() < end)
+            sink.m_bytes.resize(end);
+        std::memcpy(sink.m_bytes.data() + sink.m_position, data, std::size_t(size));
+        sink.m_position = end;
+        return size;
+    }
+    static toff_t seekProc(thandle_t handle, toff_t offset, int whence)
+    {
+        StripCompressor& sink = self(handle);
+        const toff_t base = whence == SEEK_CUR ? sink.m_position : whence == SEEK_END ? sink.m_bytes.size() : 0;
+        sink.m_position = base + offset;
+        return sink.m_position;
+    }
+    static int closeProc(thandle_t) { return 0; }
+    static toff_t sizeProc(thandle_t handle) { return self(handle).m_bytes.size(); }
+    static int mapProc(thandle_t, void**, toff_t*) { return 0; }
+    static void unmapProc(thandle_t, void*, toff_t) {}
+
+    TIFF* m_tiff = nullptr;
+    std::string m_bytes;
+    toff_t m_position = 0;
+};
+
+// Writes a TIFF file front to back in one pass: the EXIF structure exiv2
+// encoded (its offsets count from the file's start, where it lies), the
+// image's directory with the EXIF structure's first-directory entries and the
+// storage tags, the other metadata, then the strips as the source gives its
+// rows. Only the strip offsets and sizes, known once the strips are written,
+// are filled in at the end.
+class StreamingTiffWriter
+{
+public:
+    StreamingTiffWriter(RowSource& source, std::FILE* file, bool compress, const TiffMetadata& metadata)
+        : m_source(source), m_file(file), m_compress(compress), m_metadata(metadata)
+    {
+        const PixelFormat from = source.Format();
+        const bool gray = from.GetPixelType() == kPixelTypeGray;
+        m_target = PixelFormat(gray ? kPixelTypeGray : kPixelTypeRGB,
+                               from.GetSampleSize() == 16 ? kPixelSize16 : kPixelSize8, true);
+        m_scanline = std::size_t(source.Width()) * m_target.GetBytesPerPixel();
+        // Classic TIFF addresses at most 4 GB; larger images need BigTIFF.
+        m_big = m_scanline * source.Height() > (std::size_t(3) << 30);
+        m_rowsPerStrip = unsigned(std::clamp<std::size_t>(kTargetStripBytes / std::max<std::size_t>(1, m_scanline), 1,
+                                                          source.Height()));
+        m_stripCount = (source.Height() + m_rowsPerStrip - 1) / m_rowsPerStrip;
+    }
+
+    bool Write(ImageStatus* status)
+    {
+        if (!writeHeader())
+            return fail(status, std::strerror(errno));
+        m_offsets.reserve(m_stripCount);
+        m_counts.reserve(m_stripCount);
+        if (!writeStrips(status))
+            return false;
+        if (!patchStripTables())
+            return fail(status, std::strerror(errno));
+        return true;
+    }
+
+private:
+    bool fail(ImageStatus* status, const std::string& what)
+    {
+        if (status && status->IsOK())
             status->Set(kImageStatusWriteError, "The TIFF file could not be written (" + what + ").");
         return false;
-    };
-    if (!tiff)
-        return fail(diagnostics.firstError());
-
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, image.GetWidth());
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, image.GetHeight());
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, target.GetSampleSize());
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, target.GetBufferChannelCount());
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, gray ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, compress ? COMPRESSION_LZW : COMPRESSION_NONE);
-    if (compress)
-        TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP,
-                 static_cast<std::uint32_t>(std::max<std::size_t>(1, kTargetStripBytes / std::max<std::size_t>(1, scanline))));
-    if (iccProfile && iccProfile->GetSize() > 0)
-        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, static_cast<std::uint32_t>(iccProfile->GetSize()), iccProfile->GetData());
-
-    // The predictor changes the row it is given, so rows always go through a copy.
-    std::vector<unsigned char> row(scanline);
-    void* sourceRows[3];
-    void* destination = row.data();
-    for (unsigned int y = 0; y < image.GetHeight(); ++y) {
-        GetImageRows(image, y, sourceRows);
-        ConvertPixelRow(source, sourceRows, target, &destination, image.GetWidth());
-        if (TIFFWriteScanline(tiff, row.data(), y, 0) < 0)
-            return fail(diagnostics.firstError());
     }
-    if (!TIFFFlush(tiff) || diagnostics.hasError())
-        return fail(diagnostics.firstError());
-    return true;
+
+    // The file up to the first strip, with room for the strip tables.
+    bool writeHeader()
+    {
+        std::string bytes;
+        std::vector<Field> fields = storageFields();
+        if (!m_big && isClassicTiff(m_metadata.exifStructure)) {
+            bytes = m_metadata.exifStructure;
+            copyFirstDirectory(bytes, fields);
+        } else {
+            if (!m_metadata.exifStructure.empty())
+                Log("TIFF", kLogLevelWarning, "the EXIF data is left out of a BigTIFF file");
+            bytes = m_big ? std::string("II\x2B\0\x08\0\0\0", 8) : std::string("II\x2A\0", 4);
+            putLittle(bytes, 0, m_big ? 8 : 4);
+        }
+        if (!m_metadata.xmp.empty())
+            fields.push_back(bytesField(kTagXmp, kTypeByte, m_metadata.xmp));
+        if (!m_metadata.iptc.empty())
+            fields.push_back(bytesField(kTagIptc, kTypeUndefined, m_metadata.iptc));
+        if (m_metadata.iccProfile && m_metadata.iccProfile->GetSize() > 0)
+            fields.push_back(bytesField(
+                kTagIccProfile, kTypeUndefined,
+                std::string(reinterpret_cast<const char*>(m_metadata.iccProfile->GetData()), m_metadata.iccProfile->GetSize())));
+        std::sort(fields.begin(), fields.end(), [](const Field& a, const Field& b) { return a.tag < b.tag; });
+
+        if (bytes.size() % 2)
+            bytes.push_back('\0');
+        const std::size_t directory = bytes.size();
+        // The header's pointer to the first directory.
+        for (int i = 0; i < (m_big ? 8 : 4); ++i)
+            bytes[std::size_t(m_big ? 8 : 4) + std::size_t(i)] = static_cast<char>(std::uint64_t(directory) >> (8 * i));
+        const int entrySize = m_big ? 20 : 12;
+        const int countSize = m_big ? 8 : 2;
+        const int inlineSize = m_big ? 8 : 4;
+        std::size_t values = directory + std::size_t(countSize) + fields.size() * std::size_t(entrySize) +
+                             std::size_t(inlineSize);
+        std::string entries;
+        std::string outOfLine;
+        putLittle(entries, fields.size(), countSize);
+        for (const Field& f : fields) {
+            if (!f.copied.empty()) {
+                entries += f.copied;
+                continue;
+            }
+            putLittle(entries, f.tag, 2);
+            putLittle(entries, f.type, 2);
+            putLittle(entries, f.count, m_big ? 8 : 4);
+            std::size_t valueAt = directory + entries.size();
+            if (f.value.size() <= std::size_t(inlineSize)) {
+                std::string padded = f.value;
+                padded.resize(std::size_t(inlineSize), '\0');
+                entries += padded;
+            } else {
+                valueAt = values + outOfLine.size();
+                putLittle(entries, valueAt, inlineSize);
+                outOfLine += f.value;
+                if (outOfLine.size() % 2)
+                    outOfLine.push_back('\0');
+            }
+            if (f.tag == kTagStripOffsets)
+                m_offsetsAt = valueAt;
+            if (f.tag == kTagStripByteCounts)
+                m_countsAt = valueAt;
+        }
+        putLittle(entries, 0, inlineSize); // no further directory
+        bytes += entries;
+        bytes += outOfLine;
+        while (bytes.size() % 8)
+            bytes.push_back('\0');
+        m_position = bytes.size();
+        return std::fwrite(bytes.data(), 1, bytes.size(), m_file) == bytes.size();
+    }
+
+    std::vector<Field> storageFields() const
+    {
+        const bool gray = m_target.GetPixelType() == kPixelTypeGray;
+        const std::uint64_t bits = m_target.GetSampleSize();
+        const std::uint16_t offsetType = m_big ? kTypeLong8 : kTypeLong;
+        std::vector<Field> fields = {
+            field(kTagImageWidth, kTypeLong, {m_source.Width()}),
+            field(kTagImageLength, kTypeLong, {m_source.Height()}),
+            field(kTagBitsPerSample, kTypeShort, gray ? std::vector<std::uint64_t>{bits} : std::vector<std::uint64_t>{bits, bits, bits}),
+            field(kTagCompression, kTypeShort, {std::uint64_t(m_compress ? COMPRESSION_LZW : COMPRESSION_NONE)}),
+            field(kTagPhotometric, kTypeShort, {std::uint64_t(gray ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB)}),
+            field(kTagStripOffsets, offsetType, std::vector<std::uint64_t>(m_stripCount, 0)),
+            field(kTagSamplesPerPixel, kTypeShort, {gray ? 1u : 3u}),
+            field(kTagRowsPerStrip, kTypeLong, {m_rowsPerStrip}),
+            field(kTagStripByteCounts, offsetType, std::vector<std::uint64_t>(m_stripCount, 0)),
+            field(kTagPlanarConfiguration, kTypeShort, {std::uint64_t(PLANARCONFIG_CONTIG)}),
+        };
+        if (m_compress)
+            fields.push_back(field(kTagPredictor, kTypeShort, {std::uint64_t(PREDICTOR_HORIZONTAL)}));
+        return fields;
+    }
+
+    static bool isClassicTiff(const std::string& bytes)
+    {
+        return bytes.size() >= 8 && bytes.compare(0, 4, std::string("II\x2A\0", 4)) == 0;
+    }
+
+    // Takes over the entries of the EXIF structure's first directory that are
+    // not storage tags or metadata written here; their values stay where they
+    // are, at the same offsets.
+    static void copyFirstDirectory(const std::string& exif, std::vector<Field>& fields)
+    {
+        const std::uint64_t first = getLittle(exif, 4, 4);
+        if (first + 2 > exif.size())
+            return;
+        const std::uint64_t count = getLittle(exif, std::size_t(first), 2);
+        if (first + 2 + count * 12 > exif.size())
+            return;
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const std::size_t at = std::size_t(first + 2 + i * 12);
+            const auto tag = static_cast<std::uint16_t>(getLittle(exif, at, 2));
+            if (isWriterTag(tag))
+                continue;
+            Field copied;
+            copied.tag = tag;
+            copied.copied = exif.substr(at, 12);
+            fields.push_back(copied);
+        }
+    }
+
+    // Strips are made a band at a time: the rows rendered on every thread,
+    // converted and compressed on every thread, then written by a thread of
+    // their own while the next band is made.
+    bool writeStrips(ImageStatus* status)
+    {
+        const unsigned int threads = ThreadPool::Shared().GetThreadCount();
+        // Enough strips at once for every thread to compress two, each band
+        // a few megabytes.
+        const unsigned int stripsPerBand = std::max(1u, 2 * threads);
+        RowBand band;
+        struct Strips
+        {
+            std::vector<std::vector<unsigned char>> rows;
+            std::vector<std::string> encoded;
+            unsigned int count = 0;
+        };
+        Strips made[2];
+        for (Strips& strips : made) {
+            strips.rows.resize(stripsPerBand);
+            strips.encoded.resize(stripsPerBand);
+        }
+        std::future<std::string> writing; // the error of the band being written, if any
+        const auto finishWriting = [&]() -> bool {
+            if (!writing.valid())
+                return true;
+            const std::string error = writing.get();
+            return error.empty() || fail(status, error);
+        };
+        for (unsigned int firstStrip = 0, index = 0; firstStrip < m_stripCount; firstStrip += stripsPerBand, ++index) {
+            Strips& strips = made[index % 2];
+            strips.count = std::min(stripsPerBand, m_stripCount - firstStrip);
+            const unsigned int firstRow = firstStrip * m_rowsPerStrip;
+            const unsigned int rowCount = std::min(strips.count * m_rowsPerStrip, m_source.Height() - firstRow);
+            if (!m_source.Fill(firstRow, rowCount, 0, band, status)) {
+                finishWriting();
+                return fail(status, "the pixels could not be had");
+            }
+            if (!makeStrips(band, firstRow, strips.count, strips.rows, strips.encoded, status)) {
+                finishWriting();
+                return false;
+            }
+            if (!finishWriting())
+                return false;
+            writing = std::async(std::launch::async, [this, &strips] {
+                return writeBand(strips.rows, strips.encoded, strips.count);
+            });
+        }
+        return finishWriting();
+    }
+
+    bool makeStrips(const RowBand& band, unsigned int firstRow, unsigned int strips,
+                    std::vector<std::vector<unsigned char>>& rows, std::vector<std::string>& encoded,
+                    ImageStatus* status)
+    {
+        Diagnostics diagnostics;
+        std::atomic<bool> failed{false};
+        ThreadPool::Shared().ParallelFor(strips, [&](std::size_t i) {
+            const unsigned int stripRow = firstRow + unsigned(i) * m_rowsPerStrip;
+            const unsigned int count = std::min(m_rowsPerStrip, m_source.Height() - stripRow);
+            std::vector<unsigned char>& data = rows[i];
+            data.resize(m_scanline * count);
+            for (unsigned int y = 0; y < count; ++y) {
+                const void* from[3];
+                band.Row(stripRow + y, from);
+                void* to = data.data() + std::size_t(y) * m_scanline;
+                ConvertPixelRow(m_source.Format(), from, m_target, &to, m_source.Width());
+            }
+            if (m_compress) {
+                StripCompressor compressor(m_source.Width(), count, m_target, diagnostics);
+                if (!compressor.Compress(data, encoded[i]))
+                    failed = true;
+            }
+        });
+        if (failed || diagnostics.hasError())
+            return fail(status, diagnostics.hasError() ? diagnostics.firstError() : "a strip could not be compressed");
+        return true;
+    }
+
+    // Appends the strips to the file; the error, or nothing.
+    std::string writeBand(const std::vector<std::vector<unsigned char>>& rows, const std::vector<std::string>& encoded,
+                          unsigned int strips)
+    {
+        for (unsigned int i = 0; i < strips; ++i) {
+            const void* data = m_compress ? static_cast<const void*>(encoded[i].data()) : rows[i].data();
+            const std::size_t size = m_compress ? encoded[i].size() : rows[i].size();
+            if (std::fwrite(data, 1, size, m_file) != size)
+                return std::strerror(errno);
+            m_offsets.push_back(m_position);
+            m_counts.push_back(size);
+            m_position += size;
+            if (!m_big && m_position > std::numeric_limits<std::uint32_t>::max())
+                return "the file would exceed 4 GB";
+        }
+        return {};
+    }
+
+    bool patchStripTables()
+    {
+        const int size = m_big ? 8 : 4;
+        std::string offsets, counts;
+        for (std::size_t i = 0; i < m_offsets.size(); ++i) {
+            putLittle(offsets, m_offsets[i], size);
+            putLittle(counts, m_counts[i], size);
+        }
+        const auto put = [&](std::size_t at, const std::string& bytes) {
+            return fseeko(m_file, off_t(at), SEEK_SET) == 0 &&
+                   std::fwrite(bytes.data(), 1, bytes.size(), m_file) == bytes.size();
+        };
+        return put(m_offsetsAt, offsets) && put(m_countsAt, counts) && fseeko(m_file, 0, SEEK_END) == 0 &&
+               std::fflush(m_file) == 0;
+    }
+
+    RowSource& m_source;
+    std::FILE* m_file;
+    const bool m_compress;
+    const TiffMetadata& m_metadata;
+    PixelFormat m_target;
+    std::size_t m_scanline = 0;
+    bool m_big = false;
+    unsigned int m_rowsPerStrip = 1;
+    unsigned int m_stripCount = 0;
+    std::size_t m_offsetsAt = 0;
+    std::size_t m_countsAt = 0;
+    std::uint64_t m_position = 0;
+    std::vector<std::uint64_t> m_offsets;
+    std::vector<std::uint64_t> m_counts;
+};
+
+} // namespace
+
+bool WriteTiff(RowSource& source, std::FILE* file, bool compress, const TiffMetadata& metadata, ImageStatus* status)
+{
+    return StreamingTiffWriter(source, file, compress, metadata).Write(status);
 }
 
 } // namespace Navik

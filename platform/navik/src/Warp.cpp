@@ -37,12 +37,15 @@ constexpr int kMaxLevels = 32;
 constexpr int kFractionBits = 6;
 constexpr int kFractions = 1 << kFractionBits;
 
-// A level is sampled when its pixels are at most this much (in log2) smaller
-// than an output pixel's footprint: a hair of aliasing rather than a blur.
-constexpr double kLevelTolerance = 0.1;
+// A level serves the footprints from its pixel size up to twice that: the
+// next level is taken once an output pixel spans two of this level's pixels,
+// so a full-resolution render of a stretched area keeps level 0's detail and
+// a reduction by 2^n reads level n.
+constexpr double kLevelTolerance = 1.0;
 
-// Per pyramid level: the largest footprint it serves, 2^(level + tolerance),
-// squared as the footprints are compared; and its scale, 2^-level.
+// Per pyramid level: the footprint from which the next level is taken,
+// 2^(level + tolerance), squared as the footprints are compared; and its
+// scale, 2^-level.
 struct LevelConstants
 {
     std::array<double, kMaxLevels> footprintLimits{};
@@ -51,7 +54,9 @@ struct LevelConstants
     LevelConstants()
     {
         for (int level = 0; level < kMaxLevels; ++level) {
-            footprintLimits[level] = std::exp2(2.0 * (level + kLevelTolerance));
+            // Less a hair: a reduction by exactly 2^n must not miss level n
+            // by a rounding error.
+            footprintLimits[level] = std::exp2(2.0 * (level + kLevelTolerance)) * (1.0 - 1e-9);
             scales[level] = std::ldexp(1.0, -level);
         }
     }
@@ -358,6 +363,137 @@ __attribute__((target("avx2"))) void sampleRgb8Avx2(const LevelView& level, cons
     }
 }
 
+// 16-bit RGB with AVX2. Bilinear samples are widened to 32 bits, where its
+// sums fit exactly; bicubic ones are summed across in 32 bits and down the
+// rows in 64, so both give the portable path's values.
+struct WideWeights
+{
+    // Per fraction: the weight of the left pixel for three lanes, of the right
+    // pixel for the next three, and 0 for the last two.
+    alignas(32) std::array<std::array<std::int32_t, 8>, kFractions> linearX;
+    // The cubic taps as 16-bit pairs per channel: (0, 1) three times in the
+    // low lane, (2, 3) three times in the high one.
+    alignas(32) std::array<std::array<std::int16_t, 16>, kFractions> cubicPairs;
+
+    WideWeights()
+    {
+        for (int f = 0; f < kFractions; ++f) {
+            const auto& w = kCubic.weights[f];
+            cubicPairs[f] = {};
+            for (int c = 0; c < 3; ++c) {
+                linearX[f][c] = kFractions - f;
+                linearX[f][c + 3] = f;
+                cubicPairs[f][2 * c] = std::int16_t(w[0]);
+                cubicPairs[f][2 * c + 1] = std::int16_t(w[1]);
+                cubicPairs[f][8 + 2 * c] = std::int16_t(w[2]);
+                cubicPairs[f][8 + 2 * c + 1] = std::int16_t(w[3]);
+            }
+        }
+    }
+};
+const WideWeights kWide;
+
+// Eight samples from `p` widened to 32-bit lanes.
+__attribute__((target("avx2"))) inline __m256i widen(const std::uint16_t* p)
+{
+    return _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+}
+
+// Writes the low three 32-bit lanes as 16-bit samples; four when the next
+// pixel's first sample is written afterwards anyway.
+__attribute__((target("avx2"))) inline void storeRgb16(__m128i pixel, std::uint16_t* out, bool last)
+{
+    const __m128i packed = _mm_packus_epi32(pixel, pixel);
+    if (last) {
+        const std::uint64_t rgb = std::uint64_t(_mm_cvtsi128_si64(packed));
+        out[0] = std::uint16_t(rgb);
+        out[1] = std::uint16_t(rgb >> 16);
+        out[2] = std::uint16_t(rgb >> 32);
+    } else {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), packed);
+    }
+}
+
+template <bool Cubic>
+__attribute__((target("avx2"))) void sampleRgb16Avx2(const LevelView& level, const float* xs, const float* ys,
+                                                     int count, std::uint16_t* out)
+{
+    // Lanes 3..5 (the right pixel's samples) moved onto lanes 0..2.
+    const __m256i rightToLeft = _mm256_setr_epi32(3, 4, 5, 3, 4, 5, 6, 7);
+    // Per 128-bit lane of eight samples (two pixels and a bit): the samples
+    // of the two pixels interleaved per channel, as 16-bit words.
+    const __m256i channelPairs = _mm256_setr_epi8(0, 1, 6, 7, 2, 3, 8, 9, 4, 5, 10, 11, -1, -1, -1, -1, //
+                                                  0, 1, 6, 7, 2, 3, 8, 9, 4, 5, 10, 11, -1, -1, -1, -1);
+    // Bilinear reads 8 samples from x0 on rows y0 and y0 + 1; bicubic 8 from
+    // x0 - 1 and 8 from x0 + 1 on rows y0 - 1 .. y0 + 2.
+    Located at;
+    if constexpr (Cubic)
+        locateBlock(level, xs, ys, count, 1, 4, 3, at);
+    else
+        locateBlock(level, xs, ys, count, 0, 3, 2, at);
+    for (int i = 0; i < count; ++i, out += 3) {
+        if (at.kind[i] == Located::Black) {
+            out[0] = out[1] = out[2] = 0;
+            continue;
+        }
+        if (at.kind[i] == Located::Border) {
+            if constexpr (Cubic)
+                bicubicPixel<std::uint16_t, 3>(level, xs[i], ys[i], out);
+            else
+                bilinearPixel<std::uint16_t, 3>(level, xs[i], ys[i], out);
+            continue;
+        }
+        const int x0 = at.x[i], y0 = at.y[i], fx = at.fx[i], fy = at.fy[i];
+        const bool last = i == count - 1;
+        if constexpr (!Cubic) {
+            const auto* top = reinterpret_cast<const std::uint16_t*>(level.pixels + y0 * level.rowBytes) + x0 * 3;
+            const auto* bottom = reinterpret_cast<const std::uint16_t*>(level.pixels + (y0 + 1) * level.rowBytes) + x0 * 3;
+            // Down the column first, then across: the same sum as the
+            // portable path's, exactly, in 32 bits.
+            const __m256i down = _mm256_add_epi32(_mm256_mullo_epi32(widen(top), _mm256_set1_epi32(kFractions - fy)),
+                                                  _mm256_mullo_epi32(widen(bottom), _mm256_set1_epi32(fy)));
+            const __m256i weighted = _mm256_mullo_epi32(
+                down, _mm256_load_si256(reinterpret_cast<const __m256i*>(kWide.linearX[fx].data())));
+            const __m256i sum = _mm256_add_epi32(weighted, _mm256_permutevar8x32_epi32(weighted, rightToLeft));
+            const __m128i rounded = _mm_srli_epi32(
+                _mm_add_epi32(_mm256_castsi256_si128(sum), _mm_set1_epi32(1 << (2 * kFractionBits - 1))),
+                2 * kFractionBits);
+            storeRgb16(rounded, out, last);
+        } else {
+            // Across: the samples biased to signed 16 bits pair up per channel,
+            // taps 0 and 1 in the low lane, 2 and 3 in the high one, for one
+            // multiply-add; the bias comes back as 32768 times the weights' sum.
+            const __m256i wx = _mm256_load_si256(reinterpret_cast<const __m256i*>(kWide.cubicPairs[fx].data()));
+            const auto& wy = kCubic.weights[fy];
+            __m256i sum = _mm256_setzero_si256(); // red, green, blue, 0 in 64 bits
+            for (int r = 0; r < 4; ++r) {
+                const auto* row =
+                    reinterpret_cast<const std::uint16_t*>(level.pixels + (y0 - 1 + r) * level.rowBytes) + (x0 - 1) * 3;
+                const __m256i taps = _mm256_inserti128_si256(
+                    _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row))),
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 6)), 1);
+                const __m256i pairs = _mm256_shuffle_epi8(_mm256_xor_si256(taps, _mm256_set1_epi16(-32768)),
+                                                          channelPairs);
+                const __m256i halves = _mm256_madd_epi16(pairs, wx);
+                const __m128i across =
+                    _mm_add_epi32(_mm256_castsi256_si128(halves), _mm256_extracti128_si256(halves, 1));
+                // Down, in 64 bits: the sums exceed 32.
+                sum = _mm256_add_epi64(sum, _mm256_mul_epi32(_mm256_cvtepi32_epi64(across),
+                                                             _mm256_set1_epi64x(wy[r])));
+            }
+            // The bias (32768 x 2^11 x 2^11), rounding, and 2^16 more in the
+            // result so that the shift sees no negative sum.
+            constexpr int shift = 2 * kCubicBits;
+            const __m256i offset = _mm256_set1_epi64x((std::int64_t(32768) << shift) + (std::int64_t(1) << (shift - 1)) +
+                                                      (std::int64_t(1) << (shift + 16)));
+            const __m256i shifted = _mm256_srli_epi64(_mm256_add_epi64(sum, offset), shift);
+            const __m128i values = _mm256_castsi256_si128(
+                _mm256_permutevar8x32_epi32(shifted, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
+            storeRgb16(_mm_sub_epi32(values, _mm_set1_epi32(1 << 16)), out, last);
+        }
+    }
+}
+
 // Asked during static initialisation, so the detection must run first.
 const bool kHasAvx2 = [] {
     __builtin_cpu_init();
@@ -365,15 +501,23 @@ const bool kHasAvx2 = [] {
 }();
 #endif
 
+std::atomic<bool> g_portableOnly{false};
+
 // Samples `count` pixels at the given positions into `out`.
 template <typename Sample, int Channels, bool Cubic>
-void sample(const LevelView& level, const float* xs, const float* ys, int count, Sample* out)
+void sample(const LevelView& level, const float* xs, const float* ys, int count, Sample* out, bool vector)
 {
 #if defined(__x86_64__)
-    if constexpr (std::is_same_v<Sample, std::uint8_t> && Channels == 3) {
-        if (kHasAvx2)
-            return sampleRgb8Avx2<Cubic>(level, xs, ys, count, out);
+    if constexpr (Channels == 3) {
+        if (vector) {
+            if constexpr (std::is_same_v<Sample, std::uint8_t>)
+                return sampleRgb8Avx2<Cubic>(level, xs, ys, count, out);
+            else
+                return sampleRgb16Avx2<Cubic>(level, xs, ys, count, out);
+        }
     }
+#else
+    (void)vector;
 #endif
     sampleBlock<Sample, Channels, Cubic>(level, xs, ys, count, out);
 }
@@ -455,6 +599,7 @@ private:
         const LevelView* views[kMaxLevels] = {};
         // Room past the block for the eight-at-a-time reads of the vector path.
         float xs[kBlock + 8] = {}, ys[kBlock + 8] = {};
+        const bool vector = UsesVectorSampling();
         const int firstBlock = floorToBlock(r.left);
         const int end = r.left + r.width;
         std::vector<int> tileLevels((end - firstBlock + kBlock - 1) / kBlock);
@@ -476,7 +621,8 @@ private:
                 const int from = std::max(blockStart, r.left);
                 const int to = std::min(blockStart + kBlock, end);
                 Sample* out = row + std::size_t(from - r.left) * Channels;
-                sample<Sample, Channels, Cubic>(*views[level], xs + (from - blockStart), ys + (from - blockStart), to - from, out);
+                sample<Sample, Channels, Cubic>(*views[level], xs + (from - blockStart), ys + (from - blockStart),
+                                                to - from, out, vector);
             }
             finishRow(row, y, histogram.get());
         }
@@ -504,7 +650,7 @@ private:
         };
         const double footprintSquared = std::max(squared(*right), squared(*below));
         int level = 0;
-        while (level + 1 < m_levelCount && footprintSquared > kLevels.footprintLimits[level])
+        while (level + 1 < m_levelCount && footprintSquared >= kLevels.footprintLimits[level])
             ++level;
         return level;
     }
@@ -595,6 +741,20 @@ bool usableOutput(const WarpRequest& request)
 
 } // namespace
 
+void SetPortableSamplingOnly(bool portableOnly)
+{
+    g_portableOnly.store(portableOnly, std::memory_order_relaxed);
+}
+
+bool UsesVectorSampling()
+{
+#if defined(__x86_64__)
+    return kHasAvx2 && !g_portableOnly.load(std::memory_order_relaxed);
+#else
+    return false;
+#endif
+}
+
 std::optional<Geometry::Point> OutputMap::Map(double x, double y) const
 {
     const auto stage = toStage.Map({x, y});
@@ -608,7 +768,8 @@ bool Warp(Pyramid& pyramid, const WarpRequest& request)
     if (!usableOutput(request))
         return false;
     BandRenderer renderer(pyramid, request);
-    const unsigned int threads = RenderThreadCount();
+    const unsigned int threads =
+        request.threads == 0 ? RenderThreadCount() : std::min(request.threads, RenderThreadCount());
     // Enough bands for the threads to share out uneven work, few enough to keep
     // each one's setup negligible.
     const int rowsPerBand = std::clamp(request.height / int(4 * threads), 1, 16);

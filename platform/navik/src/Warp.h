@@ -55,7 +55,15 @@ struct WarpRequest
     const ColorTransform* colour = nullptr; // may be null
     Histogram* histogram = nullptr;         // collected when not null
     Progress* progress = nullptr;
+    // Threads the render may use, the caller's among them; 0: RenderThreadCount().
+    unsigned int threads = 0;
 };
+
+// With `portableOnly`, every render samples with the portable code, never
+// with the processor's vector instructions (see Engine::SetPortableRendering).
+void SetPortableSamplingOnly(bool portableOnly);
+// Whether renders sample 8- and 16-bit RGB with vector instructions now.
+bool UsesVectorSampling();
 
 // False when the output buffer is unusable or too small, the pyramid's memory
 // cannot be had, or the progress was cancelled.

@@ -38,8 +38,8 @@ public:
     explicit CMainWindow(CBaseApplication* application, QWidget* parent = nullptr);
     ~CMainWindow() override;
 
-    // A hidden action (Ctrl+Alt+Shift+C) that crashes the program, for
-    // testing crash capture.
+    // The "Make Crash" action (Ctrl+Shift+C) in the Help menu, which crashes
+    // the program for testing crash capture.
     void addMakeCrashAction();
 
     int getDockAvailableHeight() override;
@@ -95,11 +95,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private Q_SLOTS:
+    // Ends the process with a memory-access fault.
+    void onMakeCrash();
     void onStartImageProcessing();
     void onFinishImageProcessing();
     // ---- image views
-    void onViewFitChanged();
     void onViewParametersChanged();
+    void onViewsProcessingFinished();
 
 private:
     QAction* addFileAction(QMenu* menu, const QString& name, const QString& text, const QKeySequence& shortcut,
@@ -125,9 +127,6 @@ private:
     // or the after view, whichever page is shown.
     CBeforeAfterView* flippingView() const;
     QList<CBaseGraphicsView*> allViews() const;
-    // Zoom until the views' zoom controller exists: one zoom for all views,
-    // the fit zoom of the shown page unless the user chose another.
-    void applyZoom(int percent);
 
     // ---- correction palette (CMainWindowPanels.cpp): a panel frame around
     // a slider row until the correction modules exist.
@@ -144,8 +143,6 @@ private:
     CDockWidget* m_correctionPalette = nullptr;
     std::shared_ptr<CPreviewCorrectionModule> m_previewModule;
     std::unique_ptr<CPreviewCorrectionHost> m_previewHost;
-    int m_zoom = 0;
-    bool m_zoomIsFit = true;
     QAction* m_saveAction;
     QAction* m_saveAsAction;
     QAction* m_closeAction;

@@ -3,12 +3,14 @@
 
 #include "app/stand-ins/CMainWindow.h"
 
-#include "engine/stand-ins/CZoomController.h"
 #include "shell/CBaseApplication.h"
 #include "shell/IProcessEngine.h"
 #include "view/CBaseGraphicsScene.h"
 #include "view/CBaseGraphicsView.h"
 #include "view/CBeforeAfterView.h"
+#include "view/CHandTool.h"
+#include "view/CZoomComboBox.h"
+#include "view/CZoomController.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStackedWidget>
+#include <QToolBar>
 
 #include <algorithm>
 
@@ -74,9 +77,23 @@ void CMainWindow::createViews()
     for (CBaseGraphicsView* view : allViews()) {
         connect(processEngine, SIGNAL(processingStarted()), view, SLOT(onProcessingStarted()));
         connect(processEngine, SIGNAL(processingFinished()), view, SLOT(onProcessingFinished()));
-        connect(view, &CBaseGraphicsView::fitToViewZoomIsChanged, this, &CMainWindow::onViewFitChanged);
-        connect(view, &CBaseGraphicsView::viewActivityChanged, this, &CMainWindow::onViewFitChanged);
     }
+
+    // One zoom for every view, with its zoom bar.
+    CZoomController* zoom = CZoomController::instance();
+    zoom->setProcessEngine(engine);
+    zoom->addView(m_singleView, CZoomController::PrimaryView);
+    zoom->addView(m_beforeView, CZoomController::PrimaryView);
+    zoom->addView(m_afterView, CZoomController::SecondaryView);
+
+    // The hand tool: drag the picture, every view following.
+    CHandTool* hand = CHandTool::instance();
+    hand->setProcessEngine(engine);
+    for (CBaseGraphicsView* view : allViews()) {
+        hand->addView(view);
+        connect(view, &CBaseGraphicsView::moveCentersToPointOfScene, hand, &CHandTool::onMoveCentersToPointOfScene);
+    }
+    connect(processEngine, SIGNAL(processingFinished()), this, SLOT(onViewsProcessingFinished()));
     // A changed correction makes the shown views ask for sharp renders again.
     connect(processEngine, SIGNAL(ceParamsChanged()), this, SLOT(onViewParametersChanged()));
     qApp->installEventFilter(this);
@@ -96,10 +113,36 @@ void CMainWindow::createViewMenu()
     view->addSeparator();
     QAction* fit = view->addAction(QStringLiteral("&Fit"));
     fit->setObjectName(QStringLiteral("actionFit"));
-    connect(fit, &QAction::triggered, this, &CMainWindow::fitViews);
+    connect(fit, &QAction::triggered, CZoomController::instance(), &CZoomController::onFit);
     QAction* actual = view->addAction(QStringLiteral("&Actual Pixels"));
     actual->setObjectName(QStringLiteral("actionZoom_Default"));
-    connect(actual, &QAction::triggered, this, [this] { setViewZoom(100); });
+    connect(actual, &QAction::triggered, CZoomController::instance(), &CZoomController::onZoomDefault);
+    view->addSeparator();
+    QAction* handTool = view->addAction(QStringLiteral("&Hand Tool"));
+    handTool->setObjectName(QStringLiteral("actionHandTool"));
+    handTool->setCheckable(true);
+    QAction* fastPreview = view->addAction(QStringLiteral("Fast &Preview"));
+    fastPreview->setObjectName(QStringLiteral("actionFastPreview"));
+    fastPreview->setCheckable(true);
+    fastPreview->setChecked(true);
+    CHandTool::instance()->setActions(handTool, fastPreview);
+
+    // The view tool bar: the mode buttons and the zoom bar.
+    QToolBar* bar = addToolBar(QStringLiteral("View"));
+    bar->setObjectName(QStringLiteral("viewToolBar"));
+    bar->setMovable(false);
+    bar->addAction(fastPreview);
+    bar->addAction(handTool);
+    bar->addAction(m_beforeAfterAction);
+    bar->addAction(m_gridAction);
+    bar->addSeparator();
+    CZoomController* zoom = CZoomController::instance();
+    bar->addWidget(zoom->zoomComboWidget());
+    bar->addWidget(zoom->zoomSliderWidget());
+    CZoomComboBox* combo = zoom->zoomComboBox();
+    connect(combo, &CZoomComboBox::handToolAction, handTool, &QAction::trigger);
+    connect(combo, &CZoomComboBox::fastPreviewAction, fastPreview, &QAction::trigger);
+    connect(combo, &CZoomComboBox::toggleGridOverlayAction, m_gridAction, &QAction::trigger);
 }
 
 QList<CBaseGraphicsView*> CMainWindow::allViews() const
@@ -118,7 +161,15 @@ void CMainWindow::resetViewsBeforeOpen()
     m_resultScene->doResetBeforeOpen();
     for (CBaseGraphicsView* view : allViews())
         view->doResetBeforeOpen();
-    fitViews();
+    CZoomController::instance()->onFit();
+    CZoomController::instance()->resetDoubleClickZoom();
+    CHandTool::instance()->setDisabled(true);
+}
+
+void CMainWindow::onViewsProcessingFinished()
+{
+    if (m_initialScene->hasLoResImage())
+        CHandTool::instance()->setDisabled(false);
 }
 
 QString CMainWindow::viewMode() const
@@ -143,10 +194,6 @@ void CMainWindow::setBeforeAfterMode(bool beforeAfter)
         return;
     }
     m_viewPages->setCurrentIndex(beforeAfter ? 1 : 0);
-    if (m_zoomIsFit)
-        fitViews();
-    else
-        applyZoom(m_zoom);
     for (CBaseGraphicsView* view : allViews())
         if (view->isViewVisible())
             view->requestVisibleRectProcessing(true);
@@ -164,33 +211,12 @@ void CMainWindow::setGridOverlayShown(bool shown)
 
 void CMainWindow::fitViews()
 {
-    m_zoomIsFit = true;
-    int fit = 100;
-    for (CBaseGraphicsView* view : allViews())
-        if (view->isViewVisible())
-            fit = std::min(fit, view->fitToViewZoom());
-    applyZoom(fit);
+    CZoomController::instance()->onFit();
 }
 
 void CMainWindow::setViewZoom(int percent)
 {
-    m_zoomIsFit = false;
-    applyZoom(std::clamp(percent, 1, 200));
-}
-
-void CMainWindow::applyZoom(int percent)
-{
-    m_zoom = percent;
-    CZoomController::instance()->setCurrentZoom(percent);
-    for (CBaseGraphicsView* view : allViews())
-        if (view->currentViewZoom() != percent)
-            view->setCurrentViewZoom(percent);
-}
-
-void CMainWindow::onViewFitChanged()
-{
-    if (m_zoomIsFit)
-        fitViews();
+    CZoomController::instance()->onZoomChanged(std::clamp(percent, CZoomController::instance()->minZoom(), 200));
 }
 
 void CMainWindow::onViewParametersChanged()
@@ -202,6 +228,11 @@ void CMainWindow::onViewParametersChanged()
 
 bool CMainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // The space bar holds the hand tool while this window is active.
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isActiveWindow()
+        && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space)
+        return CHandTool::instance()->onSpacebarEvent(static_cast<QKeyEvent*>(event));
     // Ctrl+D held shows the initial image in the flipping view.
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isActiveWindow()
         && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {

@@ -71,6 +71,8 @@ private slots:
     void lensStageMapsBothWays();
     void keystoningPointsLieOnTheStageImage();
     void outputSizeAtEachLevel();
+    void automaticCropKeepsEveryPixelOfAnUncorrectedPicture_data();
+    void automaticCropKeepsEveryPixelOfAnUncorrectedPicture();
     void quarterTurnsTurnTheCroppedImage_data();
     void quarterTurnsTurnTheCroppedImage();
     void pointMapsAgreeWithTheRendererMatrices_data();
@@ -223,6 +225,33 @@ void TestGeometryChain::outputSizeAtEachLevel()
     QCOMPARE(chain.OutputSize(3), (Size{375, 501}));
     QCOMPARE(chain.OutputSize(12), (Size{1, 1}));
     QCOMPARE(chain.OutputSize(40), (Size{1, 1}));
+}
+
+void TestGeometryChain::automaticCropKeepsEveryPixelOfAnUncorrectedPicture_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("rotation");
+    QTest::newRow("small") << 640 << 480 << 0;
+    QTest::newRow("24 MP") << 6000 << 4000 << 0;
+    QTest::newRow("24 MP, turned") << 6000 << 4000 << 1;
+    QTest::newRow("24 MP, upside down") << 6000 << 4000 << 2;
+    QTest::newRow("very large") << 60000 << 40000 << 3;
+}
+
+void TestGeometryChain::automaticCropKeepsEveryPixelOfAnUncorrectedPicture()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, rotation);
+    const Size image{width, height};
+    CorrectionParameters p;
+    p.cropActive = true;
+    p.cropAuto = true;
+    p.outputRotation = rotation;
+    const CorrectionChain chain = CorrectionChain::Build(p, image, {});
+    const Size expected = rotation % 2 != 0 ? Size{image.height, image.width} : image;
+    QCOMPARE(chain.OutputSize(), expected);
 }
 
 void TestGeometryChain::quarterTurnsTurnTheCroppedImage_data()

@@ -200,12 +200,19 @@ Keystoning BuildKeystoning(const CorrectionParameters& p, const LensStage& lens,
     return {toCanvas * centred, canvas, points.applied};
 }
 
+// How far (in pixels) a corner may lie outside the rectangle and still count
+// as on its pixel edge. The largest inscribed rectangle gives up a relative
+// 1e-9 of its size so that no corner falls outside the outline; on a side of
+// a million pixels that is 1e-3 pixel: the tolerance must be at least that,
+// or an uncorrected picture would lose a pixel on every edge.
+constexpr double kInwardRoundingPixels = 2e-3;
+
 // Rounds a rectangle to whole pixels inside it (when it must stay inside the
 // outline) or to the nearest ones, keeps it on the canvas and at least one pixel.
 PixelRect ToPixels(const RectF& rect, Size canvas, bool inward)
 {
-    auto low = [&](double v) { return inward ? std::ceil(v - 1e-6) : std::round(v); };
-    auto high = [&](double v) { return inward ? std::floor(v + 1e-6) : std::round(v); };
+    auto low = [&](double v) { return inward ? std::ceil(v - kInwardRoundingPixels) : std::round(v); };
+    auto high = [&](double v) { return inward ? std::floor(v + kInwardRoundingPixels) : std::round(v); };
     const int left = std::clamp(int(low(std::clamp(rect.left, 0.0, double(canvas.width)))), 0, canvas.width - 1);
     const int top = std::clamp(int(low(std::clamp(rect.top, 0.0, double(canvas.height)))), 0, canvas.height - 1);
     const int right = std::clamp(int(high(std::clamp(rect.right(), 0.0, double(canvas.width)))), left + 1, canvas.width);

@@ -62,6 +62,12 @@ void RegisterCorrection(Correction* correction);
 // still alive keep working with the default configuration.
 void Finalize();
 
+// With `portable`, renders sample with the portable code only, never with
+// the processor's vector instructions (AVX2); without, they use them where the
+// processor has them (the default). Both give the same pixels; tests render
+// both ways to compare them on any machine.
+void SetPortableRendering(bool portable);
+
 struct MemoryUsage
 {
     std::uint64_t tilePoolBytes = 0;      // cached pyramid levels

@@ -6,14 +6,21 @@
 // output. See docs/correction-engine.md.
 
 #include "Navik/Agent.h"
+#include "Navik/FileFormat.h"
+#include "Navik/PixelData.h"
 #include "Navik/Region.h"
+#include "Navik/Status.h"
 #include "Navik/Value.h"
 
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 
 namespace Navik {
+
+class ColorSpace;
+class Exif;
 
 namespace Internal {
 class Pyramid;
@@ -44,6 +51,15 @@ public:
     // `output`. They equal the same pixels of the whole render at that level.
     bool ComputeScaledOutputSubImageBitShiftApprox(PixelData* output, unsigned int level, int left, int top,
                                                    int width, int height, Progress* progress);
+
+    // Renders the full-resolution output band by band straight into a JPEG
+    // or TIFF file at `path`, never holding the whole output: samples of
+    // `sampleType` in `sampleLayout`, the metadata of `exif` and the colour
+    // profile written as Image::Save writes them, with the same save options.
+    // The file appears complete or not at all. `progress` may cancel.
+    bool SaveOutputImage(const std::string& path, FileFormat format, const Dictionary& saveOptions,
+                         SampleType sampleType, SampleLayout sampleLayout, const Exif& exif,
+                         const ColorSpace* iccProfile, Progress* progress, ImageStatus* status);
 
     // The transform-out values: "KeystoningUpdatedHomographyForward",
     // "KeystoningUpdatedHomographyBackward" and "CropRectAuto". This engine

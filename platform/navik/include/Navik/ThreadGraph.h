@@ -1,6 +1,7 @@
 #pragma once
 
-// Parallel work on a pool of our own threads, sized to the machine. The
+// Parallel work on a pool of our own threads, sized to the CPUs the process
+// may use. The
 // decoders use it for bands of an image; renderers use it the same way.
 
 #include <condition_variable>
@@ -20,9 +21,12 @@ class Progress;
 class ThreadPool
 {
 public:
-    // The process-wide pool: one thread per hardware thread, the caller of
-    // ParallelFor counting as one of them.
+    // The process-wide pool: one thread per CPU the process may use
+    // (AvailableCpuCount), the caller of ParallelFor counting as one of them.
     static ThreadPool& Shared();
+    // The CPUs this process may run on: those of its affinity mask (taskset),
+    // fewer when its control group's CPU quota allows less; at least 1.
+    static unsigned int AvailableCpuCount();
 
     explicit ThreadPool(unsigned int threadCount);
     ~ThreadPool();
