@@ -135,9 +135,8 @@ void Ui_CCropSettings::retranslateUi(QWidget* form)
     cbConstrainToImage->setText(QCoreApplication::translate("CCropSettings", "Constrain to image"));
 }
 
-CCropSettings::CCropSettings(ICropModuleState* module, QWidget* parent)
-    : CBaseCorrectionSettings(module ? module->host() : nullptr, module ? module->id() : g_cropCorrectionId,
-                              parent)
+CCropSettings::CCropSettings(ICropModuleState* module, ICorrectionModuleHost* host, QWidget* parent)
+    : CBaseCorrectionSettings(host, module ? module->id() : g_cropCorrectionId, parent)
     , m_moduleId(module ? module->id() : g_cropCorrectionId)
     , m_module(module)
 {

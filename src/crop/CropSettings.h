@@ -17,13 +17,13 @@ class QLabel;
 class QToolButton;
 class QVBoxLayout;
 
-// What the panel reads of the crop module.
+// What the panel reads of the crop module. id() has the signature of the
+// serialisable interface's, so the module's one answers both.
 class ICropModuleState
 {
 public:
     virtual ~ICropModuleState() = default;
     virtual QString id() const = 0;
-    virtual ICorrectionModuleHost* host() = 0;
     // "autoCrop" or "manualCrop".
     virtual QString cropType() const = 0;
     virtual bool isPreserveImageRatio() const = 0;
@@ -56,7 +56,8 @@ class CCropSettings : public CBaseCorrectionSettings, public SerializableUiImpl
     Q_OBJECT
     Q_INTERFACES(ISerializableUiInterface ISerializableInterface)
 public:
-    CCropSettings(ICropModuleState* module, QWidget* parent);
+    // The crop module makes it with its host: new CCropSettings(this, host(), parent).
+    CCropSettings(ICropModuleState* module, ICorrectionModuleHost* host, QWidget* parent);
     ~CCropSettings() override;
 
     QByteArray serializeWidgetState() override;

@@ -366,6 +366,21 @@ void TestAspectRatio::comboFocusOutRestoresPreviousChoice()
     QVERIFY(!combo->isEditable());
     QCOMPARE(box->model()->rowCount(), 11);
     QVERIFY(spy.isEmpty());
+
+    // A click elsewhere that takes no focus ends the entry too: the typed
+    // text is dropped, "Add Custom..." stays shown, the ratio is the old one.
+    auto* plain = new QWidget(&window);
+    plain->setGeometry(0, 100, 40, 40);
+    plain->show();
+    combo->setFocus();
+    openCustomEntry(combo);
+    QTest::keyClicks(combo, QStringLiteral("7/3"));
+    QTest::mouseClick(plain, Qt::LeftButton);
+    QVERIFY(!combo->isEditable());
+    QCOMPARE(combo->currentIndex(), 10);
+    QCOMPARE(box->currentAspectRatio(), 2.5);
+    QCOMPARE(box->model()->rowCount(), 11);
+    QVERIFY(spy.isEmpty());
 }
 
 void TestAspectRatio::comboSetCurrentAndFocusOrder()

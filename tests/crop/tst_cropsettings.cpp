@@ -34,7 +34,6 @@ class FakeCropHost : public QObject, public ICorrectionModuleHost, public ICropM
 public:
     // ICropModuleState: the crop module as the panel reads it.
     QString id() const override { return QStringLiteral("Crop"); }
-    ICorrectionModuleHost* host() override { return this; }
     QString cropType() const override { return type; }
     bool isPreserveImageRatio() const override { return preserve; }
     qreal cropRatio() const override { return ratio; }
@@ -118,7 +117,7 @@ void TestCropSettings::init()
     m_engine.transformIn = {};
     m_host = std::make_unique<FakeCropHost>();
     m_host->engine = &m_engine;
-    m_panel = std::make_unique<CCropSettings>(m_host.get(), nullptr);
+    m_panel = std::make_unique<CCropSettings>(m_host.get(), m_host.get(), nullptr);
     m_undo = std::make_unique<QSignalSpy>(m_panel.get(), &CBaseCorrectionSettings::onCreateUndoCommand);
 }
 
@@ -323,7 +322,7 @@ void TestCropSettings::interfaceStateRoundTrip()
 
     // Into a fresh panel whose controls are disabled: all restored, nothing
     // sent, no undo step, nothing enabled.
-    CCropSettings other(m_host.get(), nullptr);
+    CCropSettings other(m_host.get(), m_host.get(), nullptr);
     QSignalSpy undo(&other, &CBaseCorrectionSettings::onCreateUndoCommand);
     other.ui().comboBoxCorrectionType->setEnabled(false);
     m_host->actions.clear();

@@ -31,7 +31,6 @@ class Host : public QObject, public ICorrectionModuleHost, public ICropModuleSta
     Q_INTERFACES(ICorrectionModuleHost)
 public:
     QString id() const override { return QStringLiteral("Crop"); }
-    ICorrectionModuleHost* host() override { return this; }
     QString cropType() const override { return QStringLiteral("manualCrop"); }
     bool isPreserveImageRatio() const override { return false; }
     qreal cropRatio() const override { return 1.5; }
@@ -77,7 +76,7 @@ int main(int argc, char** argv)
     NAVIK_tarl1::setCustomStyleSheet(&window);
     window.setFixedWidth(360);
     auto* layout = new QVBoxLayout(&window);
-    auto* panel = new CCropSettings(&host, &window);
+    auto* panel = new CCropSettings(&host, &host, &window);
     layout->addWidget(panel);
     layout->addStretch(1);
 
