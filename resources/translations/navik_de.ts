@@ -2,6 +2,28 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>AspectRatioEdit</name>
+    <message>
+        <source>Enter ratio (W/H)</source>
+        <translation>Verhältnis eingeben (B/H)</translation>
+    </message>
+</context>
+<context>
+    <name>AspectRatioModel</name>
+    <message>
+        <source>Unconstained (default)</source>
+        <translation>Frei (Standard)</translation>
+    </message>
+    <message>
+        <source>Preserve aspect ratio</source>
+        <translation>Seitenverhältnis beibehalten</translation>
+    </message>
+    <message>
+        <source>Add Custom...</source>
+        <translation>Eigenes hinzufügen...</translation>
+    </message>
+</context>
+<context>
     <name>CApplication</name>
     <message>
         <source>Lightroom Batch processing.</source>
@@ -95,6 +117,61 @@
     <message>
         <source>Crop rect moved be keyboard</source>
         <translation>Zuschneiderahmen mit der Tastatur verschoben</translation>
+    </message>
+</context>
+<context>
+    <name>CCropSettings</name>
+    <message>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <source>Crop (C)</source>
+        <translation>Zuschneiden (C)</translation>
+    </message>
+    <message>
+        <source>Correction</source>
+        <translation>Korrektur</translation>
+    </message>
+    <message>
+        <source>Aspect Ratio</source>
+        <translation>Seitenverhältnis</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Automatisch</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>Manuell</translation>
+    </message>
+    <message>
+        <source>Constrain to image</source>
+        <translation>Auf Bild beschränken</translation>
+    </message>
+    <message>
+        <source>Crop correction is activated</source>
+        <translation>Zuschneiden aktiviert</translation>
+    </message>
+    <message>
+        <source>Crop correction is applyed</source>
+        <translation>Zuschneiden angewendet</translation>
+    </message>
+    <message>
+        <source>Aspect ration changed</source>
+        <translation>Seitenverhältnis geändert</translation>
+    </message>
+    <message>
+        <source>Correction type changed</source>
+        <translation>Korrekturart geändert</translation>
+    </message>
+    <message>
+        <source>Crop constrain to image - on</source>
+        <translation>Zuschnitt auf Bild beschränkt - ein</translation>
+    </message>
+    <message>
+        <source>Crop constrain to image - off</source>
+        <translation>Zuschnitt auf Bild beschränkt - aus</translation>
     </message>
 </context>
 <context>

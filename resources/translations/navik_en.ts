@@ -2,6 +2,28 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>AspectRatioEdit</name>
+    <message>
+        <source>Enter ratio (W/H)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AspectRatioModel</name>
+    <message>
+        <source>Unconstained (default)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preserve aspect ratio</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Custom...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CApplication</name>
     <message>
         <source>Lightroom Batch processing.</source>
@@ -94,6 +116,61 @@
     </message>
     <message>
         <source>Crop rect moved be keyboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CCropSettings</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Crop (C)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Aspect Ratio</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Constrain to image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Crop correction is activated</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Crop correction is applyed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Aspect ration changed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Correction type changed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Crop constrain to image - on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Crop constrain to image - off</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

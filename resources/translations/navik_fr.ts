@@ -2,6 +2,28 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr">
 <context>
+    <name>AspectRatioEdit</name>
+    <message>
+        <source>Enter ratio (W/H)</source>
+        <translation>Saisir le rapport (L/H)</translation>
+    </message>
+</context>
+<context>
+    <name>AspectRatioModel</name>
+    <message>
+        <source>Unconstained (default)</source>
+        <translation>Libre (par défaut)</translation>
+    </message>
+    <message>
+        <source>Preserve aspect ratio</source>
+        <translation>Conserver les proportions</translation>
+    </message>
+    <message>
+        <source>Add Custom...</source>
+        <translation>Ajouter un rapport personnalisé...</translation>
+    </message>
+</context>
+<context>
     <name>CApplication</name>
     <message>
         <source>Lightroom Batch processing.</source>
@@ -95,6 +117,61 @@
     <message>
         <source>Crop rect moved be keyboard</source>
         <translation>Cadre de recadrage déplacé au clavier</translation>
+    </message>
+</context>
+<context>
+    <name>CCropSettings</name>
+    <message>
+        <source>Form</source>
+        <translation>Formulaire</translation>
+    </message>
+    <message>
+        <source>Crop (C)</source>
+        <translation>Recadrer (C)</translation>
+    </message>
+    <message>
+        <source>Correction</source>
+        <translation>Correction</translation>
+    </message>
+    <message>
+        <source>Aspect Ratio</source>
+        <translation>Proportions</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>Manuel</translation>
+    </message>
+    <message>
+        <source>Constrain to image</source>
+        <translation>Limiter à l&apos;image</translation>
+    </message>
+    <message>
+        <source>Crop correction is activated</source>
+        <translation>Recadrage activé</translation>
+    </message>
+    <message>
+        <source>Crop correction is applyed</source>
+        <translation>Recadrage appliqué</translation>
+    </message>
+    <message>
+        <source>Aspect ration changed</source>
+        <translation>Proportions modifiées</translation>
+    </message>
+    <message>
+        <source>Correction type changed</source>
+        <translation>Type de correction modifié</translation>
+    </message>
+    <message>
+        <source>Crop constrain to image - on</source>
+        <translation>Recadrage limité à l&apos;image - activé</translation>
+    </message>
+    <message>
+        <source>Crop constrain to image - off</source>
+        <translation>Recadrage limité à l&apos;image - désactivé</translation>
     </message>
 </context>
 <context>

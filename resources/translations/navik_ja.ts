@@ -2,6 +2,28 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja">
 <context>
+    <name>AspectRatioEdit</name>
+    <message>
+        <source>Enter ratio (W/H)</source>
+        <translation>比率を入力 (幅/高さ)</translation>
+    </message>
+</context>
+<context>
+    <name>AspectRatioModel</name>
+    <message>
+        <source>Unconstained (default)</source>
+        <translation>制限なし (デフォルト)</translation>
+    </message>
+    <message>
+        <source>Preserve aspect ratio</source>
+        <translation>縦横比を保持</translation>
+    </message>
+    <message>
+        <source>Add Custom...</source>
+        <translation>カスタムを追加...</translation>
+    </message>
+</context>
+<context>
     <name>CApplication</name>
     <message>
         <source>Lightroom Batch processing.</source>
@@ -95,6 +117,61 @@
     <message>
         <source>Crop rect moved be keyboard</source>
         <translation>切り抜き枠をキーボードで移動</translation>
+    </message>
+</context>
+<context>
+    <name>CCropSettings</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Crop (C)</source>
+        <translation>切り抜き (C)</translation>
+    </message>
+    <message>
+        <source>Correction</source>
+        <translation>補正</translation>
+    </message>
+    <message>
+        <source>Aspect Ratio</source>
+        <translation>縦横比</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>手動</translation>
+    </message>
+    <message>
+        <source>Constrain to image</source>
+        <translation>画像内に制限</translation>
+    </message>
+    <message>
+        <source>Crop correction is activated</source>
+        <translation>切り抜きを有効化</translation>
+    </message>
+    <message>
+        <source>Crop correction is applyed</source>
+        <translation>切り抜きを適用</translation>
+    </message>
+    <message>
+        <source>Aspect ration changed</source>
+        <translation>縦横比を変更</translation>
+    </message>
+    <message>
+        <source>Correction type changed</source>
+        <translation>補正の種類を変更</translation>
+    </message>
+    <message>
+        <source>Crop constrain to image - on</source>
+        <translation>切り抜きを画像内に制限 - オン</translation>
+    </message>
+    <message>
+        <source>Crop constrain to image - off</source>
+        <translation>切り抜きを画像内に制限 - オフ</translation>
     </message>
 </context>
 <context>
