@@ -149,11 +149,7 @@ public:
     RotationDirections::RotationDirectionsEnum getCurrentRotation() const override { return {}; }
     QString getOpenedFilePath() const override { return {}; }
     bool isWideFieldOfView() override { return false; }
-    QString getLastOpenError() const override { return {}; }
-    QString getLastSaveError() const override { return {}; }
     void removeCameraProfile() override {}
-    QString getLastOpenError() const override { return {}; }
-    QString getLastSaveError() const override { return {}; }
     QByteArray state;
     bool pictureLoaded = true;
     bool processingNeeded = false;
