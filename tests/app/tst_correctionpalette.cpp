@@ -19,15 +19,18 @@ scripting.startTest.connect(function () {
     scripting.compare(scripting.getSliderValue(mainWindow, "angleSlider_Slider"), 125);
     scripting.clickButton(mainWindow, "pushButtonReset");
     scripting.compare(scripting.getSliderValue(mainWindow, "angleSlider_Slider"), 0);
-    scripting.setItemChecked(mainWindow, "checkBoxExpanded", false);
-    scripting.compare(scripting.isItemChecked(mainWindow, "checkBoxExpanded"), false);
+    // The palette holds a panel per module: collapse the horizon's.
+    var horizon = scripting.getSubObject(mainWindow, "HorizonPane");
+    scripting.setItemChecked(horizon, "checkBoxExpanded", false);
+    scripting.compare(scripting.isItemChecked(horizon, "checkBoxExpanded"), false);
     scripting.clickButton(mainWindow, "float_button");
 });
 )";
 
 const QByteArray kSecondRun = R"(
 scripting.startTest.connect(function () {
-    scripting.compare(scripting.isItemChecked(mainWindow, "checkBoxExpanded"), false);
+    var horizon = scripting.getSubObject(mainWindow, "HorizonPane");
+    scripting.compare(scripting.isItemChecked(horizon, "checkBoxExpanded"), false);
 });
 )";
 
