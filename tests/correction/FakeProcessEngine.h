@@ -117,7 +117,7 @@ public:
     NavikNS::Dictionary getHistogramData(bool initial) override { return {}; }
     QSize getSizeOfProcessedInitialImage() override { return {}; }
     QSize getSizeOfProcessedResultImage() override { return {}; }
-    QSize getCashedSizeOfProcessedResultImage() override { return {}; }
+    QSize getCashedSizeOfProcessedResultImage() override { return resultSize; }
     void setCropParameters(const Navik::ValueArray& rect) override {}
     PixelDataPtr processThumbnailImage(const NavikNS::Dictionary& dictionary, const PixelDataPtr& pixels) override { return {}; }
     void clearAllParams() override {}
@@ -162,6 +162,7 @@ public:
     QList<std::pair<int, QVector<QPointF>>> projectedLists;
     QVector<QPointF> normalisedPoints;
     QSize initialSize;
+    QSize resultSize;
     bool fieldOfViewWellEstimated = true;
 };
 
