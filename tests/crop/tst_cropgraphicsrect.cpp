@@ -2,6 +2,7 @@
 // blob, the snapping geometry, handle drags within the bounds, orientation
 // flips and whole-rectangle moves.
 
+#include "correction/ICorrectionModuleHost.h"
 #include "crop/CCropCorrection.h"
 #include "crop/CCropGraphicsRect.h"
 #include "utils/DataStreamFormat.h"
@@ -32,6 +33,29 @@ public:
         ++inversions;
         CCropCorrection::invertCropRatio();
     }
+};
+
+// A host that only names the current correction.
+class CurrentCorrectionHost : public ICorrectionModuleHost
+{
+public:
+    QString current = QStringLiteral("Empty_Correction_ID");
+    IProcessEngine* processEngine() override { return nullptr; }
+    bool isModuleActive(const QString&) override { return true; }
+    QString currentCorrectionName() override { return current; }
+    void processModuleAction(const QString&, const QString&, const QString&) override {}
+    QGraphicsItemGroup* beforeSceneItemGroup(const QString&) override { return nullptr; }
+    QGraphicsItemGroup* afterSceneItemGroup(const QString&) override { return nullptr; }
+    void addItemToAfterSceneGroupA(QGraphicsItem*) override {}
+    void addItemToAfterSceneGroupB(QGraphicsItem*) override {}
+    void deactivateAllSceneItems() override {}
+    QObject* hostObject() override { return nullptr; }
+    void resetBeforeImageOpen() override {}
+    void setSingleMode() override {}
+    void setSplitedMode() override {}
+    ICorrectionModuleInterfacePtr module(const QString&) const override { return {}; }
+    ICorrectionModuleInterfacePtr currentCorrectionModule() override { return {}; }
+    bool isAnyModuleActive() override { return true; }
 };
 
 // A scene of the given size with a controller in it.
@@ -182,6 +206,45 @@ private Q_SLOTS:
         QCOMPARE(f.controller->cropRatio(), -1.0);
         QCOMPARE(f.rect(), QRectF(100, 100, 400, 300));
         QCOMPARE(moved.count() + changed.count(), 0);
+    }
+
+    void sceneChangeRefitsAFixedManualRatio_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<QSizeF>("newSize");
+        QTest::addColumn<QRectF>("expected");
+        const QRectF kept(0, 0, 1200, 1000);
+        QTest::newRow("refit") << "Crop" << "manualCrop" << 1.5 << QSizeF(1200, 1000)
+                               << QRectF(100, 1000.0 / 6, 1000, 2000.0 / 3);
+        QTest::newRow("ratio kept within 2 px") << "Crop" << "manualCrop" << 1.5 << QSizeF(1500, 1000)
+                                                << QRectF(0, 0, 1500, 1000);
+        QTest::newRow("free ratio") << "Crop" << "manualCrop" << -1.0 << QSizeF(1200, 1000) << kept;
+        QTest::newRow("automatic crop") << "Crop" << "autoCrop" << 1.5 << QSizeF(1200, 1000) << kept;
+        QTest::newRow("other correction") << "Keystoning" << "manualCrop" << 1.5 << QSizeF(1200, 1000) << kept;
+    }
+    void sceneChangeRefitsAFixedManualRatio()
+    {
+        QFETCH(QString, current);
+        QFETCH(QString, type);
+        QFETCH(qreal, ratio);
+        QFETCH(QSizeF, newSize);
+        QFETCH(QRectF, expected);
+        CurrentCorrectionHost host;
+        host.current = current;
+        Fixture f(QSizeF(600, 400));
+        f.correction.setHost(&host);
+        f.correction.setCropType(type);
+        f.correction.setCropRatio(ratio);
+        f.controller->setCropRatio(ratio);
+        QSignalSpy changed(f.controller.get(), &CCropGraphicsRect::cropRectChanged);
+        QSignalSpy moved(f.controller.get(), &CCropGraphicsRect::cropRectMoved);
+        f.scene.setSceneRect(QRectF(QPointF(0, 0), newSize));
+        QVERIFY(isClose(f.rect(), expected));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(moved.count(), 0);
+        QCOMPARE(f.scene.sceneRect(), QRectF(QPointF(0, 0), newSize));
     }
 
     void stateBlob()
