@@ -27,6 +27,8 @@ class RecordingCropCorrection : public CCropCorrection
 public:
     int moves = 0;
     int inversions = 0;
+    int labelRequests = 0;
+    void showCropSizeLabel() override { ++labelRequests; }
     void onCropRectMoved() override { ++moves; }
     void invertCropRatio() override
     {
@@ -245,6 +247,28 @@ private Q_SLOTS:
         QCOMPARE(changed.count(), 1);
         QCOMPARE(moved.count(), 0);
         QCOMPARE(f.scene.sceneRect(), QRectF(QPointF(0, 0), newSize));
+    }
+
+    void hoverLookFollowsEveryItem()
+    {
+        Fixture f(QSizeF(1000, 800));
+        CCropPoint* handle = f.point("CropRightTop");
+        CCropRect* main = f.controller->mainRectItem();
+        auto lit = [&]() {
+            bool handlesLit = true;
+            for (CCropPoint* p : f.controller->points())
+                handlesLit = handlesLit && p->brush().color().alpha() == 150;
+            return handlesLit && main->pen().style() == Qt::SolidLine;
+        };
+        emit handle->mouseEntered(handle);
+        QVERIFY(lit());
+        emit main->mouseEntered(main);
+        emit handle->mouseLeaved(handle);
+        QVERIFY(lit());
+        QCOMPARE(f.correction.labelRequests, 3);
+        emit main->mouseLeaved(main);
+        QVERIFY(!lit());
+        QCOMPARE(f.correction.labelRequests, 3);
     }
 
     void stateBlob()
