@@ -22,18 +22,36 @@
 
 namespace {
 
+// The module as the controller sees it, with its choices set by the test.
 class RecordingCropCorrection : public CCropCorrection
 {
 public:
+    RecordingCropCorrection()
+        : CCropCorrection(5)
+    {
+    }
     int moves = 0;
     int inversions = 0;
     int labelRequests = 0;
+    double ratio = -1.0;
+
+protected:
+    // The fixture builds its own controller.
+    void doInitialize() override {}
+
+public:
+
+    void setConstrainToImage(bool constrain) { constrainToImage = constrain; }
+    void setCropType(const QString& type) { cropTypeIsAuto = type == QLatin1String("autoCrop"); }
+    void setCropRatio(double value) { ratio = value; }
+    double cropRatio() const override { return ratio; }
     void showCropSizeLabel() override { ++labelRequests; }
     void onCropRectMoved() override { ++moves; }
     void invertCropRatio() override
     {
         ++inversions;
-        CCropCorrection::invertCropRatio();
+        if (ratio != 0.0)
+            ratio = 1 / ratio;
     }
 };
 
