@@ -81,6 +81,7 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
     connect(processEngine, SIGNAL(processingStarted()), this, SLOT(onStartImageProcessing()));
     connect(processEngine, SIGNAL(processingFinished()), this, SLOT(onFinishImageProcessing()));
     setupUndo();
+    registerCropModule();
     // Test scripts give the answers of message boxes through this object.
     CMessageBox::initializeScripting();
 }

@@ -22,6 +22,7 @@
 #include <memory>
 
 class CBaseGraphicsScene;
+class CCropCorrection;
 class CBaseGraphicsView;
 class CBeforeAfterView;
 class CDockWidget;
@@ -89,6 +90,13 @@ public Q_SLOTS:
     void onRotateRight();
     void onUndo();
     void onRedo();
+    // The crop tool (C): applies the crop when it is the current tool,
+    // chooses it otherwise.
+    void onCropTool();
+
+Q_SIGNALS:
+    // The size label redraws in the units of the moment.
+    void updateCropSizeLabelUnits();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -133,6 +141,11 @@ private:
     // a slider row until the correction modules exist.
     void createCorrectionPalette();
 
+    // ---- crop (CMainWindowCrop.cpp): the crop module, its tool action and
+    // the tool-pane area that shows the current tool's pane.
+    void registerCropModule();
+    void updateToolPaneArea();
+
     CBaseGraphicsScene* m_resultScene = nullptr;
     CBaseGraphicsScene* m_initialScene = nullptr;
     CBeforeAfterView* m_singleView = nullptr;
@@ -142,6 +155,9 @@ private:
     QAction* m_beforeAfterAction = nullptr;
     QAction* m_gridAction = nullptr;
     CDockWidget* m_correctionPalette = nullptr;
+    std::shared_ptr<CCropCorrection> m_cropModule;
+    QWidget* m_toolPaneArea = nullptr;
+    QString m_toolPaneModule;
     std::shared_ptr<CPreviewCorrectionModule> m_previewModule;
     std::unique_ptr<CPreviewCorrectionHost> m_previewHost;
     int m_zoom = 0;

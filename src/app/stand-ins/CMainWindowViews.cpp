@@ -206,6 +206,7 @@ void CMainWindow::applyZoom(int percent)
     for (CBaseGraphicsView* view : allViews())
         if (view->currentViewZoom() != percent)
             view->setCurrentViewZoom(percent);
+    emit updateCropSizeLabelUnits();
 }
 
 void CMainWindow::onViewFitChanged()
