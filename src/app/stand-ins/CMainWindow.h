@@ -93,6 +93,9 @@ public Q_SLOTS:
     // The crop tool (C): applies the crop when it is the current tool,
     // chooses it otherwise.
     void onCropTool();
+    // For test scripts: moves the crop handle of that object name to the
+    // scene point (x, y); false when there is none.
+    bool movePoint(const QString& name, int x, int y);
 
 Q_SIGNALS:
     // The size label redraws in the units of the moment.

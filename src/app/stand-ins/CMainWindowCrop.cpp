@@ -7,6 +7,8 @@
 #include "correction/CCorrectionModuleHost.h"
 #include "correction/CUndoController.h"
 #include "crop/CCropCorrection.h"
+#include "crop/CropGraphicsItems.h"
+#include "view/CBaseGraphicsScene.h"
 #include "shell/CBaseApplication.h"
 #include "shell/IProcessEngine.h"
 
@@ -88,4 +90,18 @@ void CMainWindow::onCropTool()
                                           : QStringLiteral("SpecificCorrectionActivated"),
                               QString());
     CUndoController::instance()->createUndoCommand(QStringLiteral("Activate crop tool"));
+}
+
+bool CMainWindow::movePoint(const QString& name, int x, int y)
+{
+    if (!m_resultScene)
+        return false;
+    for (QGraphicsItem* item : m_resultScene->items()) {
+        auto* point = dynamic_cast<CCropPoint*>(item);
+        if (point && point->objectName() == name) {
+            point->setPosByScript(QPointF(x, y));
+            return true;
+        }
+    }
+    return false;
 }
