@@ -102,6 +102,13 @@
     </message>
 </context>
 <context>
+    <name>CCropCorrection</name>
+    <message>
+        <source>Crop</source>
+        <translation>Zuschneiden</translation>
+    </message>
+</context>
+<context>
     <name>CCropPoint</name>
     <message>
         <source>Crop rect corner point moved</source>
@@ -448,6 +455,14 @@
     <message>
         <source>Correction</source>
         <translation>Korrektur</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Werkzeuge</translation>
+    </message>
+    <message>
+        <source>Crop</source>
+        <translation>Zuschneiden</translation>
     </message>
 </context>
 <context>

@@ -102,6 +102,13 @@
     </message>
 </context>
 <context>
+    <name>CCropCorrection</name>
+    <message>
+        <source>Crop</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CCropPoint</name>
     <message>
         <source>Crop rect corner point moved</source>
@@ -447,6 +454,14 @@
     </message>
     <message>
         <source>Correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Crop</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -102,6 +102,13 @@
     </message>
 </context>
 <context>
+    <name>CCropCorrection</name>
+    <message>
+        <source>Crop</source>
+        <translation>Recadrage</translation>
+    </message>
+</context>
+<context>
     <name>CCropPoint</name>
     <message>
         <source>Crop rect corner point moved</source>
@@ -448,6 +455,14 @@
     <message>
         <source>Correction</source>
         <translation>Correction</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Outils</translation>
+    </message>
+    <message>
+        <source>Crop</source>
+        <translation>Recadrage</translation>
     </message>
 </context>
 <context>

@@ -77,6 +77,7 @@ private Q_SLOTS:
     void editSaveAndClose();
     void photoshopRoundTrip();
     void failuresSayWhy();
+    void cropByHandAndSave();
 };
 
 void TestWorkflow::editSaveAndClose_data()
@@ -262,6 +263,35 @@ void TestWorkflow::failuresSayWhy()
     QVERIFY(sandbox.logLines().filter(QStringLiteral("No such file or directory")).size() >= 2);
     QVERIFY2(!sandbox.output().contains(QLatin1String("macos add document path")), qPrintable(sandbox.output()));
     QVERIFY(!sandbox.logLines().filter(QStringLiteral("macos add document path")).isEmpty());
+}
+
+// The crop tool chosen with the window's action, a corner handle moved by a
+// script, the crop applied: the saved picture is the cropped part.
+void TestWorkflow::cropByHandAndSave()
+{
+    Sandbox sandbox;
+    const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
+    QVERIFY(twoColourPicture(QImage::Format_RGB888).save(photo));
+    const QSize size = QImage(photo).size();
+    const QString copy = sandbox.path(QStringLiteral("cropped.jpg"));
+    const QString script =
+        QStringLiteral("waitFor(function () { return mainWindow.hasViewImage(); }, 'image');\n"
+                       "mainWindow.onCropTool();\n"
+                       "scripting.compare(mainWindow.movePoint('CropLeftTop', %1, %2), true);\n"
+                       "mainWindow.onCropTool();\n"
+                       "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n"
+                       "scripting.compare(Math.round(processEngine.getCropLeft() * 100), 50);\n"
+                       "nativeDialogs.setSaveFileName('%3');\n"
+                       "scripting.compare(mainWindow.saveOpenedFileAs(), true);\n"
+                       "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n")
+            .arg(size.width() / 2)
+            .arg(size.height() / 2)
+            .arg(copy);
+    const QByteArray test = kScriptHelpers + "scripting.startTest.connect(function () {\n" + script.toUtf8() + "});\n";
+    sandbox.runProgram({photo, sandbox.script(QStringLiteral("crop"), test)});
+    QVERIFY2(sandbox.reportOf(QStringLiteral("crop")).endsWith(QLatin1String("PASS\n")),
+             qPrintable(sandbox.reportOf(QStringLiteral("crop")) + sandbox.output()));
+    QCOMPARE(QImage(copy).size(), size / 2);
 }
 
 QTEST_GUILESS_MAIN(TestWorkflow)

@@ -106,7 +106,7 @@ public:
     void lockImageProcessing() override {}
     void unLockImageProcessing() override {}
     void processLoResInitialImage() override {}
-    void processLoResResultImage() override {}
+    void processLoResResultImage() override { calls.append(QStringLiteral("render")); }
     void processHiResImage(bool initial, const QString& viewId, const QRect& rect) override {}
     void enableProcessingHiResRect(bool initial, const QString& viewId, bool enable) override {}
     void processLoupeRect(bool initial, const QRect& rect) override {}
@@ -117,7 +117,7 @@ public:
     NavikNS::Dictionary getHistogramData(bool initial) override { return {}; }
     QSize getSizeOfProcessedInitialImage() override { return {}; }
     QSize getSizeOfProcessedResultImage() override { return {}; }
-    QSize getCashedSizeOfProcessedResultImage() override { return {}; }
+    QSize getCashedSizeOfProcessedResultImage() override { return resultSize; }
     void setCropParameters(const Navik::ValueArray& rect) override {}
     PixelDataPtr processThumbnailImage(const NavikNS::Dictionary& dictionary, const PixelDataPtr& pixels) override { return {}; }
     void clearAllParams() override {}
@@ -127,7 +127,10 @@ public:
     bool isAnyCorrectionApplyed(bool ignoreRotation) const override { return false; }
     bool isProcessingActive() const override { return false; }
     QRectF getCropParameters() const override { return {}; }
-    void setCropRect(const QRectF& rect) override {}
+    void setCropRect(const QRectF& rect) override
+    {
+        calls.append(QStringLiteral("cropRect %1 %2 %3 %4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height()));
+    }
     Navik::Dictionary getKeystoningDictionary(const Navik::Dictionary& parameters, QSize* outputSize) override { return {}; }
     Navik::Dictionary removeCorrectionParams(const Navik::Dictionary& parameters, const CorrectionTypesFlags& types) override { return {}; }
     Navik::Dictionary extractCorrectionParams(const Navik::Dictionary& parameters, const CorrectionTypesFlags& types) override { return {}; }
@@ -136,9 +139,9 @@ public:
     QPointF projectPointWithoutCorrections(const QPointF& point, int mode, const CorrectionTypesFlags& types) override { return {}; }
     QPointF projectPointWithCorrections(const QPointF& point, int mode, const CorrectionTypesFlags& types) override { return {}; }
     QRectF getCropRect() const override { return {}; }
-    QRectF getCropRectAuto() const override { return {}; }
+    QRectF getCropRectAuto() const override { return cropRectAuto; }
     bool hasTasksForProcessing() override { return false; }
-    NavikNS::Dictionary getLastTransformInParams() const override { return {}; }
+    NavikNS::Dictionary getLastTransformInParams() const override { return transformInParams; }
     NavikNS::Dictionary getLastTransformOutParams() const override { return {}; }
     bool createSnaphot(const QString& name) override { return false; }
     void deleteSnapshot(const QString& name) override {}
@@ -162,6 +165,9 @@ public:
     QList<std::pair<int, QVector<QPointF>>> projectedLists;
     QVector<QPointF> normalisedPoints;
     QSize initialSize;
+    QSize resultSize;
+    QRectF cropRectAuto;
+    NavikNS::Dictionary transformInParams;
     bool fieldOfViewWellEstimated = true;
 };
 

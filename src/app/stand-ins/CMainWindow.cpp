@@ -83,6 +83,7 @@ CMainWindow::CMainWindow(CBaseApplication* application, QWidget* parent)
     setupUndo();
     registerHorizonModule();
     registerKeystoningModule();
+    registerCropModule();
     // Test scripts give the answers of message boxes through this object.
     CMessageBox::initializeScripting();
 }

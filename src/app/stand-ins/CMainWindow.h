@@ -24,6 +24,7 @@
 #include <memory>
 
 class CBaseGraphicsScene;
+class CCropCorrection;
 class CBaseGraphicsView;
 class CBeforeAfterView;
 class CDockWidget;
@@ -93,13 +94,22 @@ public:
     Q_INVOKABLE bool moveCorrectionHandle(const QString& name, double x, double y);
 
 public Q_SLOTS:
-    // Test scripts move a handle: in the after scene when the name starts
-    // with "After", else in the before scene; x and y in scene coordinates.
-    void movePoint(QString name, int x, int y);
+    // Test scripts move a handle: a keystoning or horizon handle in the after
+    // scene when the name starts with "After", else in the before scene, or
+    // else a crop handle of that name; x and y in scene coordinates. False
+    // when there is no such handle.
+    bool movePoint(QString name, int x, int y);
     // A quarter turn clockwise, recorded as an undo step.
     void onRotateRight();
     void onUndo();
     void onRedo();
+    // The crop tool (C): applies the crop when it is the current tool,
+    // chooses it otherwise.
+    void onCropTool();
+
+Q_SIGNALS:
+    // The size label redraws in the units of the moment.
+    void updateCropSizeLabelUnits();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -151,6 +161,9 @@ private:
     // panel frame in the palette and its tool pane in the bar under the views.
     void registerKeystoningModule();
 
+    // ---- crop (CMainWindowCrop.cpp): the crop module and its tool action.
+    void registerCropModule();
+
     CBaseGraphicsScene* m_resultScene = nullptr;
     CBaseGraphicsScene* m_initialScene = nullptr;
     CBeforeAfterView* m_singleView = nullptr;
@@ -160,6 +173,7 @@ private:
     QAction* m_beforeAfterAction = nullptr;
     QAction* m_gridAction = nullptr;
     CDockWidget* m_correctionPalette = nullptr;
+    std::shared_ptr<CCropCorrection> m_cropModule;
     std::shared_ptr<CPreviewCorrectionModule> m_previewModule;
     std::unique_ptr<CPreviewCorrectionHost> m_previewHost;
     CLoupeWidget* m_loupe = nullptr;

@@ -7,6 +7,7 @@
 
 #include "correction/CCorrectionModuleHost.h"
 #include "correction/CRectangleNode.h"
+#include "crop/CropGraphicsItems.h"
 #include "perspective/CHorizonCorrection.h"
 #include "perspective/CKeystoningCorrection.h"
 #include "shell/CBaseApplication.h"
@@ -83,19 +84,30 @@ void CMainWindow::registerKeystoningModule()
     addModuleWidgets(module);
 }
 
-void CMainWindow::movePoint(QString name, int x, int y)
+bool CMainWindow::movePoint(QString name, int x, int y)
 {
     QGraphicsScene* scene = name.startsWith(QStringLiteral("After")) ? static_cast<QGraphicsScene*>(m_resultScene)
                                                                        : static_cast<QGraphicsScene*>(m_initialScene);
-    if (!scene)
-        return;
-    for (QGraphicsItem* item : scene->items()) {
-        auto* node = dynamic_cast<CRectangleNode*>(item);
-        if (node && node->objectName() == name) {
-            node->setPosByScript(QPointF(x, y));
-            return;
+    if (scene) {
+        for (QGraphicsItem* item : scene->items()) {
+            auto* node = dynamic_cast<CRectangleNode*>(item);
+            if (node && node->objectName() == name) {
+                node->setPosByScript(QPointF(x, y));
+                return true;
+            }
         }
     }
+    // The crop handles live on the result.
+    if (m_resultScene) {
+        for (QGraphicsItem* item : m_resultScene->items()) {
+            auto* point = dynamic_cast<CCropPoint*>(item);
+            if (point && point->objectName() == name) {
+                point->setPosByScript(QPointF(x, y));
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 bool CMainWindow::moveCorrectionHandle(const QString& name, double x, double y)

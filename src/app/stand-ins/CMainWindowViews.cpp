@@ -258,6 +258,7 @@ void CMainWindow::fitViews()
 void CMainWindow::setViewZoom(int percent)
 {
     CZoomController::instance()->onZoomChanged(std::clamp(percent, CZoomController::instance()->minZoom(), 200));
+    emit updateCropSizeLabelUnits();
 }
 
 void CMainWindow::onViewParametersChanged()
