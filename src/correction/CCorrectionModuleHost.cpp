@@ -11,6 +11,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -44,8 +45,22 @@ std::shared_ptr<CCorrectionModuleHost> CCorrectionModuleHost::s_instance;
 
 CCorrectionModuleHost* CCorrectionModuleHost::instance()
 {
-    if (!s_instance)
+    if (!s_instance) {
         s_instance = std::make_shared<CCorrectionModuleHost>();
+        // The application resets the host when it ends. A process that exits
+        // without that end (the display connection lost, exit() elsewhere)
+        // must not tear the modules out of scenes that Qt may have dismantled
+        // already: the host is left as it is. Registered after the static
+        // pointer was made, this runs before its destructor.
+        static const bool leftAtExit = [] {
+            std::atexit([] {
+                if (s_instance)
+                    new std::shared_ptr<CCorrectionModuleHost>(std::move(s_instance));
+            });
+            return true;
+        }();
+        Q_UNUSED(leftAtExit);
+    }
     return s_instance.get();
 }
 
