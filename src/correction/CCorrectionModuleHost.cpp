@@ -43,6 +43,14 @@ bool isSerializable(const ICorrectionModuleInterfacePtr& module)
 
 std::shared_ptr<CCorrectionModuleHost> CCorrectionModuleHost::s_instance;
 
+namespace {
+
+// The host left as it is by a process that exits without the application's
+// end; kept reachable from here, so leak checkers see no loss.
+std::shared_ptr<CCorrectionModuleHost>* g_hostLeftAtExit = nullptr;
+
+} // namespace
+
 CCorrectionModuleHost* CCorrectionModuleHost::instance()
 {
     if (!s_instance) {
@@ -54,10 +62,8 @@ CCorrectionModuleHost* CCorrectionModuleHost::instance()
         // pointer was made, this runs before its destructor.
         static const bool leftAtExit = [] {
             std::atexit([] {
-                // Kept reachable from a global, so leak checkers see no loss.
-                static std::shared_ptr<CCorrectionModuleHost>* left = nullptr;
                 if (s_instance)
-                    left = new std::shared_ptr<CCorrectionModuleHost>(std::move(s_instance));
+                    g_hostLeftAtExit = new std::shared_ptr<CCorrectionModuleHost>(std::move(s_instance));
             });
             return true;
         }();
