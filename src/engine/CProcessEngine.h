@@ -77,7 +77,10 @@ public:
     // Loads an image file with its metadata for editing; null, after logging
     // why (and giving it in `error`), when it cannot be read or is smaller
     // than 32 pixels on a side.
-    static Navik::Image* loadImageFile(const QString& path, QString* error = nullptr);
+    // With `inBackground` a JPEG's rows are decoded while the caller goes on:
+    // the renders that read them wait for the rows they need, and a file
+    // damaged past its header fails them rather than the open.
+    static Navik::Image* loadImageFile(const QString& path, QString* error = nullptr, bool inBackground = false);
     // Turns the picture as the image's orientation tag asks.
     void readImageOrientation(const Navik::Image* image);
     // getKeystoningDictionary with the given points in place of the stored ones.

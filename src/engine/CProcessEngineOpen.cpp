@@ -74,14 +74,16 @@ void CProcessEngine::resetBeforeOpen()
     }
 }
 
-Navik::Image* CProcessEngine::loadImageFile(const QString& path, QString* error)
+Navik::Image* CProcessEngine::loadImageFile(const QString& path, QString* error, bool inBackground)
 {
     const std::string nativePath = toNavikPath(path);
     const Navik::FileFormat format = Navik::GetFileFormat(nativePath);
     LOG_MESSAGE('D', "Trying to open image with format: " << int(format));
 
     Navik::ImageStatus status("", Navik::kImageStatusNoError);
-    Navik::Image* image = Navik::LoadFullImage(nativePath, format, metadataLoadOptions(), &status, nullptr);
+    Navik::Dictionary options = metadataLoadOptions();
+    options.SetValueForKey(Navik::kImageLoadOptionPixelsInBackground, inBackground);
+    Navik::Image* image = Navik::LoadFullImage(nativePath, format, options, &status, nullptr);
     if (!image) {
         ASSERT(image);
         if (status.GetCode() != 0) {

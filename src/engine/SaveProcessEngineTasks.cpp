@@ -243,7 +243,9 @@ CBatchProcessEngineTask::CBatchProcessEngineTask(CProcessEngine& engine, const N
 
 void CBatchProcessEngineTask::openInput(const QString& inputPath)
 {
-    Navik::Image* image = CProcessEngine::loadImageFile(inputPath);
+    // The rows come in while the task waits in the queue and while it renders:
+    // a file damaged past its header fails the save, with the reason.
+    Navik::Image* image = CProcessEngine::loadImageFile(inputPath, nullptr, true);
     if (!image)
         return;
     // The proxy takes over our reference to the image.

@@ -506,17 +506,21 @@ void TestProcessEngineSaving::fileFormatsBySuffix()
 void TestProcessEngineSaving::batchLeavesTheOpenedPictureAlone_data()
 {
     QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("truncated");
     QTest::addColumn<bool>("written");
 
-    QTest::newRow("32 x 32") << QSize(32, 32) << true;
-    QTest::newRow("64 x 48") << QSize(64, 48) << true;
-    QTest::newRow("31 x 4000") << QSize(31, 4000) << false;
-    QTest::newRow("missing file") << QSize() << false;
+    QTest::newRow("32 x 32") << QSize(32, 32) << false << true;
+    QTest::newRow("64 x 48") << QSize(64, 48) << false << true;
+    QTest::newRow("31 x 4000") << QSize(31, 4000) << false << false;
+    QTest::newRow("missing file") << QSize() << false << false;
+    // The header opens; the rows, decoded as the task goes, end early.
+    QTest::newRow("damaged past its header") << QSize(640, 480) << true << false;
 }
 
 void TestProcessEngineSaving::batchLeavesTheOpenedPictureAlone()
 {
     QFETCH(QSize, size);
+    QFETCH(bool, truncated);
     QFETCH(bool, written);
     const QString input = m_dir.filePath(QString("batch-in-%1x%2.jpg").arg(size.width()).arg(size.height()));
     const QString output = m_dir.filePath(QString("batch-out-%1x%2.jpg").arg(size.width()).arg(size.height()));
@@ -524,6 +528,8 @@ void TestProcessEngineSaving::batchLeavesTheOpenedPictureAlone()
         SPatternFile source;
         source.orientation = 6;
         QVERIFY(writePatternFile(input, size.width(), size.height(), source));
+        if (truncated)
+            QVERIFY(QFile::resize(input, QFileInfo(input).size() * 6 / 10));
     }
 
     // The user's picture, changed and not saved.

@@ -4,6 +4,7 @@
 #include "Navik/Exif.h"
 #include "Navik/PixelData.h"
 
+#include "PixelArrival.h"
 #include "PixelConvert.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@ namespace Navik {
 const char* const kImageLoadOptionEXIFData = "LoadEXIFData";
 const char* const kImageLoadOptionEXIFMakerNote = "LoadEXIFMakerNote";
 const char* const kImageLoadOptionXMPSidecar = "LoadXMPSidecar";
+const char* const kImageLoadOptionPixelsInBackground = "LoadPixelsInBackground";
 const char* const kImageSaveOptionJPEGQuality = "SaveJPEGQuality";
 const char* const kImageSaveOptionTIFFCompression = "SaveTIFFCompression";
 
@@ -28,7 +30,46 @@ Image::Image(unsigned int width, unsigned int height, std::size_t rowBytes, cons
 {
 }
 
-Image::~Image() = default;
+Image::~Image()
+{
+    // The decoder writes into buffers this image's owner holds: it stops first.
+    if (m_arrival)
+        m_arrival->Stop();
+}
+
+bool Image::WaitForPixels(ImageStatus* status) const
+{
+    return !m_arrival || m_arrival->IsComplete() || m_arrival->WaitForAll(status);
+}
+
+namespace Internal {
+
+struct ImageAccess
+{
+    static std::shared_ptr<PixelArrival>& Arrival(Image& image) { return image.m_arrival; }
+    static std::shared_ptr<PixelArrival> Arrival(const Image& image) { return image.m_arrival; }
+    static void* Buffer(const Image& image, unsigned int index)
+    {
+        return index < image.m_buffers.size() ? image.m_buffers[index] : nullptr;
+    }
+};
+
+void SetPixelArrival(Image& image, std::shared_ptr<PixelArrival> arrival)
+{
+    ImageAccess::Arrival(image) = std::move(arrival);
+}
+
+std::shared_ptr<PixelArrival> PixelArrivalOf(const Image& image)
+{
+    return ImageAccess::Arrival(image);
+}
+
+void* BufferWithoutWaiting(const Image& image, unsigned int index)
+{
+    return ImageAccess::Buffer(image, index);
+}
+
+} // namespace Internal
 
 void Image::SetExif(Exif* exif)
 {

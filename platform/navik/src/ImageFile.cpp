@@ -9,6 +9,7 @@
 #include "AtomicFile.h"
 #include "JpegCodec.h"
 #include "Metadata.h"
+#include "PixelArrival.h"
 #include "PixelConvert.h"
 #include "RowSource.h"
 #include "TiffCodec.h"
@@ -77,6 +78,12 @@ void attachMetadata(Image& image, const std::string& path, FileFormat format, co
 // orientation is its rotation (2 as 1, 4 as 3, 5 as 6, 7 as 8), so a reader
 // that turns the pixels by that rotation shows the picture as the file means
 // it. The tag itself stays as the file has it.
+bool isMirrored(const Image& image)
+{
+    const unsigned int orientation = image.GetExif()->GetValue(Exif::kMetaDataOrientationKey).AsUnsignedInt();
+    return orientation == 2 || orientation == 4 || orientation == 5 || orientation == 7;
+}
+
 void unmirror(Image& image)
 {
     const unsigned int orientation = image.GetExif()->GetValue(Exif::kMetaDataOrientationKey).AsUnsignedInt();
@@ -109,10 +116,14 @@ Image* load(const std::string& path, FileFormat format, const Dictionary& option
             Progress* progress, bool headerOnly)
 {
     format = formatToLoad(path, format, status);
+    const bool inBackground =
+        !headerOnly && !progress && options.GetValueForKey(kImageLoadOptionPixelsInBackground).AsBool();
     Image* image = nullptr;
     switch (format) {
     case kFileFormatUnknown: return nullptr;
-    case kFileFormatJPEG: image = ReadJpeg(path, headerOnly, progress, status); break;
+    case kFileFormatJPEG:
+        image = inBackground ? StartJpegInBackground(path, status) : ReadJpeg(path, headerOnly, progress, status);
+        break;
     case kFileFormatTIFF: image = ReadTiff(path, headerOnly, progress, status); break;
     default:
         return failed(status, kImageStatusUnsupportedFormat,
@@ -121,6 +132,11 @@ Image* load(const std::string& path, FileFormat format, const Dictionary& option
     }
     if (image) {
         attachMetadata(*image, path, format, options);
+        // Mirroring moves rows: it needs them all.
+        if (!headerOnly && isMirrored(*image) && !image->WaitForPixels(status)) {
+            image->Release();
+            return nullptr;
+        }
         if (!headerOnly)
             unmirror(*image);
         if (progress)
@@ -223,6 +239,8 @@ bool Image::Save(const std::string& path, FileFormat format, const Dictionary& o
     const PixelFormat rgb8(kPixelTypeRGB, kPixelSize8, true);
     if (!HasPixels() || !CanConvertPixels(GetPixelFormat(), rgb8))
         return failed(status, kImageStatusInvalidArgument, "The image has no pixels that can be saved.", false);
+    if (!WaitForPixels(status))
+        return false;
     ImageRowSource rows(*this);
     return SaveRows(rows, *GetExif(), GetICCProfile() ? GetICCProfile() : GetExif()->GetICCProfile(), path, format,
                     options, status);

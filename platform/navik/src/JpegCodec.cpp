@@ -6,6 +6,7 @@
 #include "Navik/ThreadGraph.h"
 
 #include "Geometry.h"
+#include "PixelArrival.h"
 #include "PixelConvert.h"
 #include "RowSource.h"
 
@@ -20,6 +21,7 @@
 #include <cstring>
 #include <jpeglib.h>
 #include <jerror.h>
+#include <memory>
 #include <vector>
 
 namespace Navik {
@@ -113,6 +115,7 @@ struct ProgressMonitor
 {
     jpeg_progress_mgr base;
     Progress* progress;
+    Internal::PixelArrival* arrival; // of a decode in the background, or null
 };
 
 void monitorDecoding(j_common_ptr info)
@@ -121,6 +124,8 @@ void monitorDecoding(j_common_ptr info)
     auto* decoder = reinterpret_cast<j_decompress_ptr>(info);
     if (decoder->progressive_mode && decoder->input_scan_number > kMaxProgressiveScans)
         failWithMessage(info, kImageStatusCorruptData, "The file has too many progressive scans.");
+    if (monitor->arrival && monitor->arrival->StopRequested())
+        failWithMessage(info, kImageStatusCancelled, "Loading was cancelled.");
     if (!monitor->progress)
         return;
     if (monitor->progress->IsCancelled())
@@ -145,11 +150,44 @@ public:
     Image* read(bool headerOnly, Progress* progress, ImageStatus* status)
     {
         m_monitor.progress = progress;
-        if (!decode(headerOnly)) {
-            if (status)
-                status->Set(m_errors.code, messageForStatus());
+        if (!readHeader(headerOnly) || (!headerOnly && !decodeRows())) {
+            report(status);
             return nullptr;
         }
+        return makeImage();
+    }
+
+    // Reads the header and has the pixel memory, and returns the image
+    // whose rows decodeInBackground() fills later; null on failure.
+    Image* start(ImageStatus* status)
+    {
+        if (!readHeader(false)) {
+            report(status);
+            return nullptr;
+        }
+        return makeImage();
+    }
+
+    // Decodes the rows, publishing them through `arrival` as they come, and
+    // tells it the end.
+    void decodeInBackground(Internal::PixelArrival& arrival)
+    {
+        m_monitor.arrival = &arrival;
+        ImageStatus status;
+        if (!decodeRows())
+            report(&status);
+        arrival.Finish(status);
+    }
+
+private:
+    void report(ImageStatus* status) const
+    {
+        if (status)
+            status->Set(m_errors.code, messageForStatus());
+    }
+
+    Image* makeImage()
+    {
         std::vector<void*> buffers;
         if (m_memory)
             buffers.push_back(m_memory->GetData());
@@ -159,7 +197,6 @@ public:
         return image;
     }
 
-private:
     std::string messageForStatus() const
     {
         if (m_errors.code == kImageStatusCorruptData)
@@ -167,9 +204,9 @@ private:
         return m_errors.message;
     }
 
-    // Runs libjpeg; every error jumps back here. Only plain values and members
-    // live across the jump.
-    bool decode(bool headerOnly)
+    // Runs libjpeg up to the pixels, which it then has the memory for; every
+    // error jumps back here. Only plain values and members live across the jump.
+    bool readHeader(bool headerOnly)
     {
         if (setjmp(m_errors.jump))
             return false;
@@ -196,11 +233,22 @@ private:
         m_info.out_color_space = isGray ? JCS_GRAYSCALE : JCS_RGB;
         m_info.mem->max_memory_to_use = kMaxDecoderMemory;
         m_info.progress = &m_monitor.base;
-        jpeg_start_decompress(&m_info);
+        jpeg_calc_output_dimensions(&m_info);
         allocatePixels();
+        return true;
+    }
+
+    // Decodes every row into the pixel memory, on whichever thread calls.
+    bool decodeRows()
+    {
+        if (setjmp(m_errors.jump))
+            return false;
+        jpeg_start_decompress(&m_info);
         while (m_info.output_scanline < m_info.output_height) {
             jpeg_read_scanlines(&m_info, m_rows.data() + m_info.output_scanline,
                                 m_info.output_height - m_info.output_scanline);
+            if (m_monitor.arrival)
+                m_monitor.arrival->Publish(m_info.output_scanline);
         }
         jpeg_finish_decompress(&m_info);
         return true;
@@ -566,6 +614,32 @@ Image* ReadJpeg(const std::string& path, bool headerOnly, Progress* progress, Im
     }
     Image* image = JpegReader(file).read(headerOnly, progress, status);
     std::fclose(file);
+    return image;
+}
+
+Image* StartJpegInBackground(const std::string& path, ImageStatus* status)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        if (status)
+            status->Set(kImageStatusReadError, "The file \"" + path + "\" could not be opened: " + std::strerror(errno));
+        return nullptr;
+    }
+    auto reader = std::make_shared<JpegReader>(file);
+    Image* image = reader->start(status);
+    if (!image) {
+        reader.reset();
+        std::fclose(file);
+        return nullptr;
+    }
+    // The image stops and joins the decoder before it lets go of the arrival.
+    auto arrival = std::make_shared<Internal::PixelArrival>(image->GetHeight());
+    Internal::SetPixelArrival(*image, arrival);
+    arrival->Start([reader, file, arrival = arrival.get()]() mutable {
+        reader->decodeInBackground(*arrival);
+        reader.reset();
+        std::fclose(file);
+    });
     return image;
 }
 

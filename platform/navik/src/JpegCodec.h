@@ -14,6 +14,10 @@ class RowSource;
 // Reads a JPEG file. With `headerOnly` the image holds no pixels. Null on
 // failure, with the status set.
 Image* ReadJpeg(const std::string& path, bool headerOnly, Progress* progress, ImageStatus* status);
+// Reads a JPEG file's header and returns its image at once, its rows decoded
+// by a thread of their own (see kImageLoadOptionPixelsInBackground). Null,
+// with the status set, when the header cannot be read or the memory had.
+Image* StartJpegInBackground(const std::string& path, ImageStatus* status);
 
 // Metadata segments ready to be written: the TIFF structure of the EXIF
 // (without the "Exif" header), the XMP packet, the IPTC data wrapped in a

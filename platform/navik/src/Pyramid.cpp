@@ -5,6 +5,7 @@
 
 #include "EngineState.h"
 #include "Geometry.h"
+#include "PixelArrival.h"
 
 #include <algorithm>
 #include <list>
@@ -193,7 +194,12 @@ std::shared_ptr<Pyramid> Pyramid::Create(const Image& image)
     std::shared_ptr<Pyramid> pyramid(new Pyramid);
     pyramid->m_source = RefPtr<Image>(const_cast<Image*>(&image));
     RefPtr<Image> base = pyramid->m_source;
-    if (!isRenderFormat(image.GetPixelFormat())) {
+    if (isRenderFormat(image.GetPixelFormat())) {
+        // Read in place, as the rows arrive if they still do.
+        pyramid->m_arrival = PixelArrivalOf(image);
+    } else {
+        if (!image.WaitForPixels(nullptr))
+            return nullptr;
         base = convertedCopy(image);
         if (!base)
             return nullptr;
@@ -201,7 +207,7 @@ std::shared_ptr<Pyramid> Pyramid::Create(const Image& image)
     pyramid->m_format = base->GetPixelFormat();
     pyramid->m_channels = pyramid->m_format.GetPixelType() == kPixelTypeGray ? 1 : 3;
     pyramid->m_baseLevel = std::make_shared<PyramidLevel>(
-        PyramidLevel{RefPtr<Object>(base.get()), static_cast<const unsigned char*>(base->GetBuffer(0)),
+        PyramidLevel{RefPtr<Object>(base.get()), static_cast<const unsigned char*>(BufferWithoutWaiting(*base, 0)),
                      base->GetRowBytes(), int(base->GetWidth()), int(base->GetHeight())});
     for (int w = pyramid->Width(), h = pyramid->Height(); w > 1 || h > 1; w = (w + 1) / 2, h = (h + 1) / 2)
         ++pyramid->m_levelCount;
@@ -218,6 +224,8 @@ std::shared_ptr<const PyramidLevel> Pyramid::Level(int level)
     level = std::clamp(level, 0, m_levelCount - 1);
     if (level == 0)
         return m_baseLevel;
+    if (!WaitForSource(nullptr))
+        return nullptr;
     if (auto cached = tilePool().Find(this, level))
         return cached;
     std::lock_guard lock(m_buildMutex);
@@ -235,6 +243,16 @@ std::shared_ptr<const PyramidLevel> Pyramid::Level(int level)
             tilePool().Insert(this, have, current, std::uint64_t(current->rowBytes) * current->height);
     }
     return current;
+}
+
+const PixelArrival* Pyramid::SourceArrival() const
+{
+    return m_arrival && !m_arrival->IsComplete() ? m_arrival.get() : nullptr;
+}
+
+bool Pyramid::WaitForSource(ImageStatus* status) const
+{
+    return !m_arrival || m_arrival->IsComplete() || m_arrival->WaitForAll(status);
 }
 
 } // namespace Navik::Internal

@@ -95,8 +95,12 @@ public:
         request.output = band.storage.get();
         request.colour = m_prepared->colour.get();
         request.threads = threads;
-        if (!Internal::Warp(m_pyramid, request))
+        if (!Internal::Warp(m_pyramid, request)) {
+            // A picture decoded in the background says why its rows never came.
+            if (!m_pyramid.WaitForSource(status))
+                return false;
             return failed(status, kImageStatusOutOfMemory, "The image could not be rendered for saving.");
+        }
         band.firstRow = first;
         band.rowCount = count;
         band.rowBytes = band.storage->GetRowBytes();

@@ -6,6 +6,7 @@
 
 #include "ColorTransform.h"
 #include "EngineState.h"
+#include "PixelArrival.h"
 #include "PixelConvert.h"
 #include "Pyramid.h"
 
@@ -107,6 +108,7 @@ struct LevelView
     int height;
     float extentX; // the input's extent in this level's pixels: outside it is black
     float extentY;
+    const PixelArrival* arrival = nullptr; // level 0 rows still coming in, or null
 };
 
 inline bool outside(const LevelView& level, float x, float y)
@@ -539,8 +541,13 @@ public:
                 return nullptr;
             const PyramidLevel& pixels = *m_levels[level];
             const float scale = float(kLevels.scales[level]);
-            m_views[level] = {pixels.pixels, pixels.rowBytes, pixels.width, pixels.height,
-                              float(m_pyramid.Width()) * scale, float(m_pyramid.Height()) * scale};
+            m_views[level] = {pixels.pixels,
+                              pixels.rowBytes,
+                              pixels.width,
+                              pixels.height,
+                              float(m_pyramid.Width()) * scale,
+                              float(m_pyramid.Height()) * scale,
+                              level == 0 ? m_pyramid.SourceArrival() : nullptr};
         }
         return &m_views[level];
     }
@@ -604,6 +611,7 @@ private:
         const int end = r.left + r.width;
         std::vector<int> tileLevels((end - firstBlock + kBlock - 1) / kBlock);
         int tileTop = INT_MIN;
+        long arrivedRows = 0; // level 0 rows known to be there, while they still come in
         for (int y = first; y < last; ++y) {
             Sample* row = m_direct ? reinterpret_cast<Sample*>(OutputRow(y, 0)) : scratch.data();
             if (FloorToBlock(y) != tileTop) {
@@ -620,6 +628,11 @@ private:
                 BlockCoordinates(blockStart, y, level, xs, ys);
                 const int from = std::max(blockStart, r.left);
                 const int to = std::min(blockStart + kBlock, end);
+                if (views[level]->arrival &&
+                    !WaitForSampledRows(*views[level], ys + (from - blockStart), to - from, arrivedRows)) {
+                    m_failed = true;
+                    return;
+                }
                 Sample* out = row + std::size_t(from - r.left) * Channels;
                 sample<Sample, Channels, Cubic>(*views[level], xs + (from - blockStart), ys + (from - blockStart),
                                                 to - from, out, vector);
@@ -628,6 +641,23 @@ private:
         }
         if (histogram)
             MergeHistogram(*histogram);
+    }
+
+    // Waits until the level 0 rows the samples at `ys` read have been
+    // decoded: the row of each sample's pixel and the two below it (the
+    // cubic taps), and one more for safety. False when the decode failed.
+    static bool WaitForSampledRows(const LevelView& level, const float* ys, int count, long& arrivedRows)
+    {
+        float lowest = 0.f;
+        for (int i = 0; i < count; ++i)
+            lowest = ys[i] > lowest ? ys[i] : lowest;
+        if (!(lowest < level.extentY)) // beyond the input, or not a number
+            lowest = level.extentY;
+        const long needed = std::min<long>(long(lowest) + 4, level.height);
+        if (needed <= arrivedRows)
+            return true;
+        arrivedRows = level.arrival->WaitForRows(unsigned(needed));
+        return arrivedRows >= 0;
     }
 
     static int FloorToBlock(int x) { return x >= 0 ? x / kBlock * kBlock : -((-x + kBlock - 1) / kBlock) * kBlock; }

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ class Exif;
 class PixelData;
 class Progress;
 
+namespace Internal {
+class PixelArrival;
+struct ImageAccess;
+} // namespace Internal
+
 // Load options (bool values). Without kImageLoadOptionEXIFData no metadata is
 // read; the maker note is kept only with kImageLoadOptionEXIFMakerNote; with
 // kImageLoadOptionXMPSidecar an XMP sidecar beside the file ("name.xmp" or
@@ -29,6 +35,15 @@ class Progress;
 extern const char* const kImageLoadOptionEXIFData;
 extern const char* const kImageLoadOptionEXIFMakerNote;
 extern const char* const kImageLoadOptionXMPSidecar;
+// With kImageLoadOptionPixelsInBackground (bool) a JPEG's pixels are decoded
+// by a thread of their own: LoadFullImage returns once the header is read and
+// the pixel memory is had, and a render that reads the image waits only for
+// the rows it samples, so a correction and its save start while the picture
+// is still coming in. A damaged file then shows later: WaitForPixels and the
+// render or save that needs the pixels fail with the reason. For TIFF files,
+// a mirrored orientation (with the EXIF data loaded) or a progress given,
+// the load is whole as usual.
+extern const char* const kImageLoadOptionPixelsInBackground;
 
 // Save options: the JPEG quality (int, 5..100, default 90) and TIFF
 // compression (bool: LZW with a predictor when true, none when false or absent).
@@ -50,8 +65,17 @@ public:
     // False for an image that holds only a file's header.
     bool HasPixels() const { return !m_buffers.empty(); }
     unsigned int GetBufferCount() const { return static_cast<unsigned int>(m_buffers.size()); }
-    // The first byte of buffer `index`'s rows, or null.
-    void* GetBuffer(unsigned int index) const { return index < m_buffers.size() ? m_buffers[index] : nullptr; }
+    // The first byte of buffer `index`'s rows, or null. Waits for the rows of
+    // an image decoded in the background.
+    void* GetBuffer(unsigned int index) const
+    {
+        WaitForPixels(nullptr);
+        return index < m_buffers.size() ? m_buffers[index] : nullptr;
+    }
+    // Waits until every row of an image decoded in the background is there.
+    // False, with `status` set to why, when the decode failed: the pixels are
+    // then incomplete. True at once for every other image.
+    bool WaitForPixels(ImageStatus* status) const;
 
     // Never null: an image without metadata has an empty record.
     Exif* GetExif() const { return m_exif.get(); }
@@ -72,6 +96,8 @@ protected:
     ~Image() override;
 
 private:
+    friend struct Internal::ImageAccess;
+
     unsigned int m_width;
     unsigned int m_height;
     std::size_t m_rowBytes;
@@ -80,6 +106,7 @@ private:
     RefPtr<Object> m_owner;
     RefPtr<Exif> m_exif;
     RefPtr<ColorSpace> m_iccProfile;
+    std::shared_ptr<Internal::PixelArrival> m_arrival; // null once loaded whole
 };
 
 // An image over buffers. Without an owner the buffers are the caller's, who

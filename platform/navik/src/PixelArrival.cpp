@@ -1,0 +1,86 @@
+#include "PixelArrival.h"
+
+#include <algorithm>
+
+namespace Navik::Internal {
+
+namespace {
+
+std::function<void(unsigned int)>& publishObserver()
+{
+    static std::function<void(unsigned int)> observer;
+    return observer;
+}
+
+} // namespace
+
+void SetPublishObserver(std::function<void(unsigned int rows)> observer)
+{
+    publishObserver() = std::move(observer);
+}
+
+void PixelArrival::Start(std::function<void()> decode)
+{
+    m_thread = std::thread(std::move(decode));
+}
+
+void PixelArrival::Publish(unsigned int rows)
+{
+    m_rows.store(std::min(rows, m_height), std::memory_order_release);
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_waiters > 0)
+            m_changed.notify_all();
+    }
+    if (publishObserver())
+        publishObserver()(rows);
+}
+
+void PixelArrival::Finish(const ImageStatus& status)
+{
+    std::lock_guard lock(m_mutex);
+    m_status = status;
+    m_finished = true;
+    if (status.IsOK())
+        m_rows.store(m_height, std::memory_order_release);
+    m_changed.notify_all();
+}
+
+long PixelArrival::WaitForRows(unsigned int rowEnd) const
+{
+    rowEnd = std::min(rowEnd, m_height);
+    const unsigned int rows = m_rows.load(std::memory_order_acquire);
+    if (rows >= rowEnd)
+        return long(rows);
+    std::unique_lock lock(m_mutex);
+    ++m_waiters;
+    m_changed.wait(lock, [&] { return m_finished || m_rows.load(std::memory_order_acquire) >= rowEnd; });
+    --m_waiters;
+    if (m_finished && !m_status.IsOK())
+        return -1;
+    return long(m_rows.load(std::memory_order_acquire));
+}
+
+bool PixelArrival::WaitForAll(ImageStatus* status) const
+{
+    std::unique_lock lock(m_mutex);
+    ++m_waiters;
+    m_changed.wait(lock, [&] { return m_finished; });
+    --m_waiters;
+    if (!m_status.IsOK() && status)
+        *status = m_status;
+    return m_status.IsOK();
+}
+
+void PixelArrival::Stop()
+{
+    m_stop.store(true, std::memory_order_relaxed);
+    if (!m_thread.joinable())
+        return;
+    if (m_thread.get_id() == std::this_thread::get_id())
+        m_thread.detach(); // the decoder let go of the last reference itself
+    else
+        m_thread.join();
+}
+
+} // namespace Navik::Internal
