@@ -26,11 +26,14 @@ void PixelArrival::Start(std::function<void()> decode)
 
 void PixelArrival::Publish(unsigned int rows)
 {
-    m_rows.store(std::min(rows, m_height), std::memory_order_release);
+    rows = std::min(rows, m_height);
     {
         std::lock_guard lock(m_mutex);
-        if (m_waiters > 0)
-            m_changed.notify_all();
+        m_rows.store(rows, std::memory_order_release);
+        for (Waiter* waiter : m_waiters) {
+            if (waiter->rowEnd <= rows)
+                waiter->wake.notify_one();
+        }
     }
     if (publishObserver())
         publishObserver()(rows);
@@ -43,7 +46,16 @@ void PixelArrival::Finish(const ImageStatus& status)
     m_finished = true;
     if (status.IsOK())
         m_rows.store(m_height, std::memory_order_release);
-    m_changed.notify_all();
+    for (Waiter* waiter : m_waiters)
+        waiter->wake.notify_one();
+}
+
+void PixelArrival::Wait(std::unique_lock<std::mutex>& lock, unsigned int rowEnd) const
+{
+    Waiter waiter{rowEnd, {}};
+    m_waiters.push_back(&waiter);
+    waiter.wake.wait(lock, [&] { return m_finished || m_rows.load(std::memory_order_relaxed) >= rowEnd; });
+    m_waiters.erase(std::find(m_waiters.begin(), m_waiters.end(), &waiter));
 }
 
 long PixelArrival::WaitForRows(unsigned int rowEnd) const
@@ -53,20 +65,17 @@ long PixelArrival::WaitForRows(unsigned int rowEnd) const
     if (rows >= rowEnd)
         return long(rows);
     std::unique_lock lock(m_mutex);
-    ++m_waiters;
-    m_changed.wait(lock, [&] { return m_finished || m_rows.load(std::memory_order_acquire) >= rowEnd; });
-    --m_waiters;
-    if (m_finished && !m_status.IsOK())
+    Wait(lock, rowEnd);
+    if (m_finished && !m_status.IsOK() && m_rows.load(std::memory_order_relaxed) < rowEnd)
         return -1;
-    return long(m_rows.load(std::memory_order_acquire));
+    return long(m_rows.load(std::memory_order_relaxed));
 }
 
 bool PixelArrival::WaitForAll(ImageStatus* status) const
 {
     std::unique_lock lock(m_mutex);
-    ++m_waiters;
-    m_changed.wait(lock, [&] { return m_finished; });
-    --m_waiters;
+    // No count of rows reaches past the height: this waits for the decode's end.
+    Wait(lock, m_height + 1);
     if (!m_status.IsOK() && status)
         *status = m_status;
     return m_status.IsOK();

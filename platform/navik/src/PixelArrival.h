@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace Navik {
 
@@ -55,20 +56,30 @@ public:
     bool HasWaiters() const
     {
         std::lock_guard lock(m_mutex);
-        return m_waiters > 0;
+        return !m_waiters.empty();
     }
 
     // Asks the decoder to stop and waits for its thread.
     void Stop();
 
 private:
+    // A reader waiting for rows [0, rowEnd): woken only once they are there,
+    // so that many readers waiting for rows far below do not keep the decoder
+    // busy waking them.
+    struct Waiter
+    {
+        unsigned int rowEnd;
+        std::condition_variable wake;
+    };
+    // Waits under `lock` until the rows are there or the decode ended.
+    void Wait(std::unique_lock<std::mutex>& lock, unsigned int rowEnd) const;
+
     const unsigned int m_height;
     std::atomic<unsigned int> m_rows{0};
     std::atomic<bool> m_stop{false};
     mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
-    mutable int m_waiters = 0; // under m_mutex: the decoder wakes readers only when there are some
-    bool m_finished = false;   // under m_mutex
+    mutable std::vector<Waiter*> m_waiters; // under m_mutex
+    bool m_finished = false;                // under m_mutex
     ImageStatus m_status;      // under m_mutex, set once finished
     std::thread m_thread;
 };
