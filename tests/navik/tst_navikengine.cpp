@@ -16,6 +16,8 @@
 
 #include <QtTest>
 
+#include "NavikTestObjects.h"
+
 #include <lcms2.h>
 
 #include <algorithm>
@@ -80,23 +82,6 @@ Sample sampleAt(const PixelData& data, int x, int y, int channel)
 {
     const auto* row = static_cast<const unsigned char*>(data.Buffer(0)) + y * data.GetRowBytes();
     return reinterpret_cast<const Sample*>(row)[3 * x + channel];
-}
-
-ValueArray numbers(std::initializer_list<double> values)
-{
-    ValueArray array;
-    for (const double v : values)
-        array.Append(Value(v));
-    return array;
-}
-
-Dictionary keystone()
-{
-    Dictionary d;
-    d.SetValueForKey("KeystoningActive", Value(true));
-    d.SetValueForKey("KeystoningMode", Value("Parallel"));
-    d.SetValueForKey("KeystoningPoints", Value(numbers({0.25, 0.15, 0.2, 0.9, 0.8, 0.9, 0.75, 0.15})));
-    return d;
 }
 
 Dictionary with(Dictionary d, const char* key, const Value& value)

@@ -11,6 +11,8 @@
 
 #include <QtTest>
 
+#include "NavikTestObjects.h"
+
 #include <csignal>
 #include <cstdint>
 #include <fcntl.h>
@@ -21,22 +23,6 @@
 using namespace Navik;
 
 namespace {
-
-template <typename T>
-struct Held
-{
-    T* object = nullptr;
-    explicit Held(T* created = nullptr) : object(created) {}
-    ~Held()
-    {
-        if (object)
-            object->Release();
-    }
-    Held(const Held&) = delete;
-    T* operator->() const { return object; }
-    T& operator*() const { return *object; }
-    explicit operator bool() const { return object; }
-};
 
 std::string native(const QString& path)
 {

@@ -11,6 +11,8 @@
 
 #include <QtTest>
 
+#include "NavikTestObjects.h"
+
 #include "PlainJpegEncoder.h"
 
 #include <csignal>
@@ -25,22 +27,6 @@ using namespace Navik;
 namespace {
 
 const QString kFixtures = QStringLiteral(QUILLET_FIXTURES_DIR);
-
-// Releases a counted framework object when it goes.
-template <typename T>
-struct Held
-{
-    T* object = nullptr;
-    explicit Held(T* created = nullptr) : object(created) {}
-    ~Held()
-    {
-        if (object)
-            object->Release();
-    }
-    Held(const Held&) = delete;
-    T* operator->() const { return object; }
-    explicit operator bool() const { return object; }
-};
 
 Dictionary metadataOptions()
 {

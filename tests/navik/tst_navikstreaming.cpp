@@ -13,6 +13,8 @@
 
 #include <QtTest>
 
+#include "NavikTestObjects.h"
+
 #include "PlainJpegEncoder.h"
 
 #include <chrono>
@@ -26,24 +28,6 @@ using namespace Navik;
 
 namespace {
 
-template <typename T>
-struct Held
-{
-    T* object = nullptr;
-    explicit Held(T* created = nullptr) : object(created) {}
-    ~Held() { reset(); }
-    Held(const Held&) = delete;
-    void reset()
-    {
-        if (object)
-            object->Release();
-        object = nullptr;
-    }
-    T* operator->() const { return object; }
-    T& operator*() const { return *object; }
-    explicit operator bool() const { return object; }
-};
-
 std::string native(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
@@ -56,24 +40,6 @@ Image* load(const QString& path, bool inBackground, ImageStatus* status = nullpt
     options.SetValueForKey(kImageLoadOptionPixelsInBackground, Value(inBackground));
     ImageStatus ignored;
     return LoadFullImage(native(path), kFileFormatUnknown, options, status ? status : &ignored, nullptr);
-}
-
-ValueArray array(std::initializer_list<double> values)
-{
-    ValueArray result;
-    for (const double value : values)
-        result.Append(Value(value));
-    return result;
-}
-
-// Converging verticals made parallel: output rows sample input rows far apart.
-Dictionary keystone()
-{
-    Dictionary d;
-    d.SetValueForKey("KeystoningActive", Value(true));
-    d.SetValueForKey("KeystoningMode", Value("Parallel"));
-    d.SetValueForKey("KeystoningPoints", Value(array({0.25, 0.15, 0.2, 0.9, 0.8, 0.9, 0.75, 0.15})));
-    return d;
 }
 
 QByteArray bytesOf(const QString& path)
