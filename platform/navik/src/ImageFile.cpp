@@ -9,7 +9,6 @@
 #include "AtomicFile.h"
 #include "JpegCodec.h"
 #include "Metadata.h"
-#include "PixelArrival.h"
 #include "PixelConvert.h"
 #include "RowSource.h"
 #include "TiffCodec.h"
@@ -73,17 +72,18 @@ void attachMetadata(Image& image, const std::string& path, FileFormat format, co
         image.GetExif()->SetICCProfile(image.GetICCProfile());
 }
 
-// Undoes the mirror of a mirrored EXIF orientation in the pixels: 2 and 4
-// are flipped left to right, 5 and 7 top to bottom. What remains of the
-// orientation is its rotation (2 as 1, 4 as 3, 5 as 6, 7 as 8), so a reader
-// that turns the pixels by that rotation shows the picture as the file means
-// it. The tag itself stays as the file has it.
+// Whether the EXIF orientation is a mirrored one (2, 4, 5, 7).
 bool isMirrored(const Image& image)
 {
     const unsigned int orientation = image.GetExif()->GetValue(Exif::kMetaDataOrientationKey).AsUnsignedInt();
     return orientation == 2 || orientation == 4 || orientation == 5 || orientation == 7;
 }
 
+// Undoes the mirror of a mirrored EXIF orientation in the pixels: 2 and 4
+// are flipped left to right, 5 and 7 top to bottom. What remains of the
+// orientation is its rotation (2 as 1, 4 as 3, 5 as 6, 7 as 8), so a reader
+// that turns the pixels by that rotation shows the picture as the file means
+// it. The tag itself stays as the file has it.
 void unmirror(Image& image)
 {
     const unsigned int orientation = image.GetExif()->GetValue(Exif::kMetaDataOrientationKey).AsUnsignedInt();
