@@ -252,7 +252,7 @@ const PixelArrival* Pyramid::SourceArrival() const
 
 bool Pyramid::WaitForSource(ImageStatus* status) const
 {
-    return !m_arrival || m_arrival->IsComplete() || m_arrival->WaitForAll(status);
+    return m_source->WaitForPixels(status);
 }
 
 } // namespace Navik::Internal
