@@ -42,6 +42,17 @@ Image* load(const QString& path, bool inBackground, ImageStatus* status = nullpt
     return LoadFullImage(native(path), kFileFormatUnknown, options, status ? status : &ignored, nullptr);
 }
 
+// The samples of 8-bit RGB pixels, row after row, without the rows' padding
+// (which no render writes).
+QByteArray samplesOf(const PixelData& pixels)
+{
+    QByteArray samples;
+    for (unsigned int y = 0; y < pixels.GetHeight(); ++y)
+        samples.append(static_cast<const char*>(pixels.Buffer(0)) + std::size_t(y) * pixels.GetRowBytes(),
+                       qsizetype(pixels.GetWidth()) * 3);
+    return samples;
+}
+
 QByteArray bytesOf(const QString& path)
 {
     QFile file(path);
@@ -164,8 +175,7 @@ void TestNavikStreaming::rendersAndSavesAsAWholeOpenDoes()
         std::unique_ptr<PixelData> output(
             PixelData::Create(kSampleTypeUInt8, kSampleLayoutRGBInterleaved, unsigned(width), unsigned(height)));
         QVERIFY(target->ComputeScaledOutputImage(output.get(), 2, nullptr));
-        reduced[inBackground] = QByteArray(static_cast<const char*>(output->Buffer(0)),
-                                           qsizetype(output->GetRowBytes() * output->GetHeight()));
+        reduced[inBackground] = samplesOf(*output);
         agent.RemoveTarget(target);
     }
     QCOMPARE(files[1].keys(), files[0].keys());
@@ -181,10 +191,6 @@ void TestNavikStreaming::renderReadsTheTopWhileTheRestIsComingIn()
         return target.ComputeScaledOutputSubImageBitShiftApprox(&output, 0, 0, 0, int(output.GetWidth()),
                                                                 int(output.GetHeight()), nullptr);
     };
-    const auto bytes = [](const PixelData& output) {
-        return QByteArray(static_cast<const char*>(output.Buffer(0)),
-                          qsizetype(output.GetRowBytes() * output.GetHeight()));
-    };
     auto filter = RefPtr<Filter>::Adopt(new Filter);
     int width = 0;
     int height = 0;
@@ -199,14 +205,16 @@ void TestNavikStreaming::renderReadsTheTopWhileTheRestIsComingIn()
         std::unique_ptr<PixelData> all(
             PixelData::Create(kSampleTypeUInt8, kSampleLayoutRGBInterleaved, unsigned(width), unsigned(height)));
         QVERIFY(render(*target, *top) && render(*target, *all));
-        expectedTop = bytes(*top);
-        expectedAll = bytes(*all);
+        expectedTop = samplesOf(*top);
+        expectedAll = samplesOf(*all);
         agent.RemoveTarget(target);
     }
 
-    // The decoder held at the middle of the picture.
+    // The decoder held at the middle of the picture. The gate goes first,
+    // releasing the decoder the image then waits for.
+    Held<Image> image;
     DecodeGate gate(kHeight / 2);
-    Held<Image> image(load(m_source, true));
+    image.object = load(m_source, true);
     QVERIFY(image);
     QVERIFY(gate.waitUntilHeld());
     const std::shared_ptr<Internal::PixelArrival> arrival = Internal::PixelArrivalOf(*image);
@@ -222,7 +230,7 @@ void TestNavikStreaming::renderReadsTheTopWhileTheRestIsComingIn()
         gate.release();
     QVERIFY2(renderedWhileHeld, "the render waited for rows it does not sample");
     QVERIFY(topRendered.get());
-    QVERIFY(bytes(*top) == expectedTop);
+    QVERIFY(samplesOf(*top) == expectedTop);
 
     // The whole output needs the rest: it waits for the rows, which come once
     // the decoder goes on, and renders what the whole picture gives.
@@ -233,7 +241,7 @@ void TestNavikStreaming::renderReadsTheTopWhileTheRestIsComingIn()
         ;
     gate.release();
     QVERIFY(allRendered.get());
-    QVERIFY(bytes(*all) == expectedAll);
+    QVERIFY(samplesOf(*all) == expectedAll);
     QVERIFY(image->WaitForPixels(nullptr));
     agent.RemoveTarget(target);
 }
@@ -282,8 +290,9 @@ void TestNavikStreaming::damagedFileFailsWhatNeedsItsPixels()
 
 void TestNavikStreaming::imageLetGoOfStopsItsDecoder()
 {
+    Held<Image> image;
     DecodeGate gate(1);
-    Held<Image> image(load(m_source, true));
+    image.object = load(m_source, true);
     QVERIFY(image);
     QVERIFY(gate.waitUntilHeld());
     const unsigned int heldAt = gate.lastPublished();
