@@ -4,10 +4,12 @@
 // whose pixels load unmirrored.
 
 #include "AtomicFile.h"
+#include "RowSource.h"
 
 #include <Navik/Exif.h>
 #include <Navik/FileFormat.h>
 #include <Navik/Image.h>
+#include <Navik/PixelData.h>
 
 #include <QtTest>
 
@@ -109,6 +111,7 @@ private Q_SLOTS:
     void linkLoopIsRefused();
     void failedSavesSayWhy();
     void filesThatAreNoRegularFiles();
+    void rowsThatFailHalfWayFailTheSave();
     void mirroredOrientationsLoadUnmirrored_data();
     void mirroredOrientationsLoadUnmirrored();
 
@@ -282,6 +285,71 @@ void TestNavikFiles::failedSavesSayWhy()
     QVERIFY(!save(*picture.image, m_dir.filePath("picture.png"), kFileFormatDNG, &status));
     QCOMPARE(status.GetCode(), kImageStatusUnsupportedFormat);
     QVERIFY(!QFile::exists(m_dir.filePath("picture.png")));
+}
+
+namespace {
+
+// Noise that does not compress (so an encoder's buffers grow), whose rows
+// from `failingRow` on cannot be had, as a render's whose picture turns out
+// damaged.
+class FailingRows : public RowSource
+{
+public:
+    FailingRows(unsigned int width, unsigned int height, unsigned int failingRow)
+        : m_width(width), m_height(height), m_failingRow(failingRow)
+    {
+    }
+    unsigned int Width() const override { return m_width; }
+    unsigned int Height() const override { return m_height; }
+    PixelFormat Format() const override { return PixelFormat(kPixelTypeRGB, kPixelSize8, true); }
+    bool Fill(unsigned int first, unsigned int count, unsigned int, RowBand& band, ImageStatus* status) override
+    {
+        if (first + count > m_failingRow) {
+            status->Set(kImageStatusCorruptData, "The rows never came.");
+            return false;
+        }
+        // Each caller keeps its own band: the rows are made in its storage.
+        if (!band.storage || band.storage->GetHeight() < count)
+            band.storage.reset(PixelData::Create(kSampleTypeUInt8, kSampleLayoutRGBInterleaved, m_width, count));
+        std::uint32_t state = first * 2654435761u + 1;
+        for (unsigned int y = 0; y < count; ++y) {
+            auto* row = static_cast<std::uint8_t*>(band.storage->Buffer(0)) + std::size_t(y) * band.storage->GetRowBytes();
+            for (unsigned int x = 0; x < m_width * 3; ++x) {
+                state = state * 1664525u + 1013904223u;
+                row[x] = std::uint8_t(state >> 24);
+            }
+        }
+        band.firstRow = first;
+        band.rowCount = count;
+        band.rowBytes = band.storage->GetRowBytes();
+        band.planes[0] = static_cast<const unsigned char*>(band.storage->Buffer(0));
+        band.planes[1] = band.planes[2] = nullptr;
+        return true;
+    }
+
+private:
+    unsigned int m_width;
+    unsigned int m_height;
+    unsigned int m_failingRow;
+};
+
+} // namespace
+
+void TestNavikFiles::rowsThatFailHalfWayFailTheSave()
+{
+    // The last rows fail after many have been encoded: the JPEG bands have
+    // grown their buffers by then (a crash once, freeing one of them twice).
+    for (const auto& [name, format] : {std::pair{QString("noise.jpg"), kFileFormatJPEG},
+                                       std::pair{QString("noise.tif"), kFileFormatTIFF}}) {
+        FailingRows rows(2048, 2560, 2559);
+        const QString path = m_dir.filePath(name);
+        ImageStatus status;
+        Held<Exif> exif(new Exif);
+        QVERIFY(!SaveRows(rows, *exif, nullptr, native(path), format, Dictionary(), &status));
+        QCOMPARE(status.GetCode(), kImageStatusCorruptData);
+        QCOMPARE(QString(status.GetMessage()), QString("The rows never came."));
+        QVERIFY(!QFile::exists(path));
+    }
 }
 
 void TestNavikFiles::filesThatAreNoRegularFiles()

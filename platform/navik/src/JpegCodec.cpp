@@ -22,6 +22,8 @@
 #include <jpeglib.h>
 #include <jerror.h>
 #include <memory>
+#include <new>
+#include <string>
 #include <vector>
 
 namespace Navik {
@@ -289,6 +291,46 @@ private:
     RefPtr<ColorSpace> m_iccProfile;
 };
 
+// libjpeg's output into a string that grows as the encoder fills it. The
+// string is ours whatever happens, so an encode that stops half-way (a
+// source that fails, an error) leaves nothing to free twice or to leak.
+struct StringDestination
+{
+    jpeg_destination_mgr base{nullptr, 0, initialize, grow, finish};
+    std::string* bytes = nullptr;
+
+    static StringDestination& of(j_compress_ptr info) { return *reinterpret_cast<StringDestination*>(info->dest); }
+
+    static void initialize(j_compress_ptr info) { resizeTo(info, 0, std::size_t(1) << 16); }
+
+    static boolean grow(j_compress_ptr info)
+    {
+        const std::size_t used = of(info).bytes->size();
+        resizeTo(info, used, 2 * used);
+        return TRUE;
+    }
+
+    static void finish(j_compress_ptr info)
+    {
+        StringDestination& destination = of(info);
+        destination.bytes->resize(destination.bytes->size() - destination.base.free_in_buffer);
+    }
+
+    // Makes the string `size` bytes long, the encoder writing on from `used`.
+    static void resizeTo(j_compress_ptr info, std::size_t used, std::size_t size)
+    {
+        StringDestination& destination = of(info);
+        try {
+            destination.bytes->resize(size);
+        } catch (const std::bad_alloc&) {
+            info->err->msg_code = JERR_OUT_OF_MEMORY;
+            info->err->error_exit(reinterpret_cast<j_common_ptr>(info)); // does not return
+        }
+        destination.base.next_output_byte = reinterpret_cast<JOCTET*>(destination.bytes->data()) + used;
+        destination.base.free_in_buffer = size - used;
+    }
+};
+
 // Encodes rows [firstRow, firstRow + rowCount) of a source as a JPEG of its
 // own, into a file or into memory. Rows are taken from the source a band at a
 // time, filled with at most `threads` threads (0: all).
@@ -306,11 +348,7 @@ public:
         if (source.Format() != m_target)
             m_scratch.resize(std::size_t(source.Width()) * m_target.GetBytesPerPixel());
     }
-    ~JpegWriter()
-    {
-        jpeg_destroy_compress(&m_info);
-        std::free(m_memory);
-    }
+    ~JpegWriter() { jpeg_destroy_compress(&m_info); }
 
     bool writeToFile(std::FILE* file, int quality, const JpegSegments& segments, ImageStatus* status)
     {
@@ -318,12 +356,11 @@ public:
         return report(encode(quality, segments), status);
     }
 
+    // On failure `bytes` holds what was encoded until then.
     bool writeToMemory(std::string& bytes, int quality, const JpegSegments& segments, ImageStatus* status)
     {
-        if (!report(encode(quality, segments), status))
-            return false;
-        bytes.assign(reinterpret_cast<const char*>(m_memory), m_memorySize);
-        return true;
+        m_destination.bytes = &bytes;
+        return report(encode(quality, segments), status);
     }
 
     // The size of one MCU, the unit of restart intervals, with the settings
@@ -374,7 +411,7 @@ private:
         if (m_file)
             jpeg_stdio_dest(&m_info, m_file);
         else
-            jpeg_mem_dest(&m_info, &m_memory, &m_memorySize);
+            m_info.dest = &m_destination.base;
         // An EXIF file starts with its EXIF segment; the JFIF one would only repeat the resolution.
         m_info.write_JFIF_header = segments.exif.empty();
         jpeg_start_compress(&m_info, TRUE);
@@ -444,8 +481,7 @@ private:
     RowBand m_band;
     ImageStatus m_sourceStatus;
     std::FILE* m_file = nullptr;
-    unsigned char* m_memory = nullptr;
-    unsigned long m_memorySize = 0;
+    StringDestination m_destination;
     jpeg_compress_struct m_info;
     ErrorManager m_errors;
     PixelFormat m_target;
