@@ -8,6 +8,7 @@
 #include <Navik/Exif.h>
 #include <Navik/Image.h>
 
+#include "BenchSupport.h"
 #include "PlainJpegEncoder.h"
 
 #include <algorithm>
@@ -95,44 +96,10 @@ void readWithLibtiff(const std::string& path)
     TIFFClose(tiff);
 }
 
-// The framework's saves are durable: it flushes the file to the disk before
-// it replaces the target. The plain writers do the same here.
-void flushToDisk(const std::string& path)
-{
-    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        fsync(descriptor);
-        close(descriptor);
-    }
-}
-
-// libtiff's own write of 16-bit RGB in strips of about 256 KB; with LZW the
-// predictor gets a copy of each strip, as a writer that keeps its picture must.
 void writeWithLibtiff(const std::string& path, const std::vector<std::uint16_t>& samples, unsigned int width,
                       unsigned int height, bool compress)
 {
-    TIFF* tiff = TIFFOpen(path.c_str(), "w");
-    const std::size_t scanline = std::size_t(width) * 6;
-    const auto rowsPerStrip = std::uint32_t(std::max<std::size_t>(1, (256u << 10) / scanline));
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 16);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, compress ? COMPRESSION_LZW : COMPRESSION_NONE);
-    if (compress)
-        TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(samples.data());
-    std::vector<unsigned char> strip;
-    for (std::uint32_t first = 0, index = 0; first < height; first += rowsPerStrip, ++index) {
-        const std::size_t size = std::min(rowsPerStrip, height - first) * scanline;
-        strip.assign(bytes + first * scanline, bytes + first * scanline + size);
-        TIFFWriteEncodedStrip(tiff, index, strip.data(), tmsize_t(size));
-    }
-    TIFFClose(tiff);
-    flushToDisk(path);
+    writeTiff16WithLibtiff(path, reinterpret_cast<const unsigned char*>(samples.data()), width, height, compress);
 }
 
 Navik::Dictionary metadataOptions()

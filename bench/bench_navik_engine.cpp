@@ -17,6 +17,8 @@
 #include <Navik/Target.h>
 #include <Navik/ThreadGraph.h>
 
+#include "BenchSupport.h"
+
 #ifdef NAVIK_BENCH_OPENCV
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
@@ -49,22 +51,6 @@ double bestMilliseconds(const std::function<void()>& work, int rounds = g_rounds
         best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     return best;
-}
-
-// Resident memory now and at its peak since the last reset, in MB.
-double statusMegabytes(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::atof(line.c_str() + std::string(field).size()) / 1024.0;
-    return 0.0;
-}
-
-void resetPeakMemory()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 void useThreads(int threads)

@@ -25,6 +25,7 @@
 #include <Navik/Target.h>
 #include <Navik/ThreadGraph.h>
 
+#include "BenchSupport.h"
 #include "PlainJpegEncoder.h"
 
 #include <algorithm>
@@ -80,21 +81,6 @@ void report(const std::string& what, const std::pair<double, double>& times, dou
                 times.first, times.second, ratio, limit, verdict(ratio <= limit));
 }
 
-double statusMegabytes(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::atof(line.c_str() + std::string(field).size()) / 1024.0;
-    return 0.0;
-}
-
-void resetPeakMemory()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
 // The machine's load: figures taken on a shared machine mean little without it.
 std::string loadAverage()
 {
@@ -112,22 +98,13 @@ std::string loadAverage()
 
 // ------------------------------------------------------------ the plain side
 
-// A written file's data on the disk, as a save that must survive a crash has it.
-void flushToDisk(const std::string& path)
-{
-    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        die(path + ": cannot open");
-    fsync(descriptor);
-    close(descriptor);
-}
-
 void encodeJpeg(const std::string& path, const std::vector<unsigned char>& pixels, unsigned int width,
                 unsigned int height)
 {
     if (!EncodeWithPlainLibjpeg(path, pixels.data(), std::size_t(width) * 3, width, height, 90))
         die(path + ": cannot create");
-    flushToDisk(path);
+    if (!flushToDisk(path))
+        die(path + ": cannot open");
 }
 
 // libjpeg-turbo's plain decoder into `pixels` (kept warm between rounds).
@@ -173,40 +150,11 @@ void readTiff(const std::string& path, std::vector<unsigned char>& pixels, std::
     TIFFClose(tiff);
 }
 
-// libtiff's plain write of 16-bit RGB, in strips of about 256 KB.
-void writeTiff16(const std::string& path, std::vector<unsigned char>& pixels, std::uint32_t width,
+void writeTiff16(const std::string& path, const std::vector<unsigned char>& pixels, std::uint32_t width,
                  std::uint32_t height, bool compress)
 {
-    TIFF* tiff = TIFFOpen(path.c_str(), "w");
-    if (!tiff)
+    if (!writeTiff16WithLibtiff(path, pixels.data(), width, height, compress))
         die(path + ": cannot create");
-    const std::size_t scanline = std::size_t(width) * 6;
-    const auto rowsPerStrip = std::uint32_t(std::max<std::size_t>(1, (256u << 10) / scanline));
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 16);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, compress ? COMPRESSION_LZW : COMPRESSION_NONE);
-    if (compress)
-        TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
-    std::vector<unsigned char> strip;
-    for (std::uint32_t first = 0, index = 0; first < height; first += rowsPerStrip, ++index) {
-        const std::uint32_t rows = std::min(rowsPerStrip, height - first);
-        // The predictor changes what it is given: it gets a copy, as a writer
-        // that keeps its picture must do.
-        const unsigned char* from = pixels.data() + first * scanline;
-        const std::size_t size = rows * scanline;
-        if (compress) {
-            strip.assign(from, from + size);
-            from = strip.data();
-        }
-        TIFFWriteEncodedStrip(tiff, index, const_cast<unsigned char*>(from), tmsize_t(size));
-    }
-    TIFFClose(tiff);
-    flushToDisk(path);
 }
 
 // ------------------------------------------------------------ the framework's side
