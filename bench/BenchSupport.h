@@ -1,16 +1,19 @@
 #pragma once
 
 // What the benchmark programs share: the process's memory figures and the
-// plain libtiff writer the framework's TIFF saves are timed against.
+// plain libjpeg-turbo decoder and libtiff writer the framework is timed against.
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
+#include <jpeglib.h> // after cstddef and cstdio
 #include <tiffio.h>
 #include <unistd.h>
 
@@ -78,4 +81,34 @@ inline bool writeTiff16WithLibtiff(const std::string& path, const unsigned char*
     }
     TIFFClose(tiff);
     return flushToDisk(path);
+}
+
+// libjpeg-turbo's plain decoder into `pixels`, resized to the picture (warm
+// when the caller keeps it between rounds). False when the file cannot be opened.
+inline bool decodeJpegWithLibjpeg(const std::string& path, std::vector<unsigned char>& pixels, unsigned int& width,
+                                  unsigned int& height)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, file);
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    width = info.output_width;
+    height = info.output_height;
+    const std::size_t stride = std::size_t(width) * 3;
+    pixels.resize(stride * height);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = pixels.data() + info.output_scanline * stride;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    std::fclose(file);
+    return true;
 }

@@ -57,30 +57,11 @@ void run(Comparison& comparison, int rounds)
 // libjpeg-turbo's plain decoder: the whole file into a fresh RGB buffer.
 std::vector<unsigned char> decodeWithLibjpeg(const std::string& path, unsigned int& width, unsigned int& height)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    std::vector<unsigned char> pixels;
+    if (!decodeJpegWithLibjpeg(path, pixels, width, height)) {
         std::fprintf(stderr, "%s: cannot open\n", path.c_str());
         std::exit(1);
     }
-    jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, file);
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    width = info.output_width;
-    height = info.output_height;
-    const std::size_t stride = std::size_t(width) * 3;
-    std::vector<unsigned char> pixels(stride * height);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = pixels.data() + info.output_scanline * stride;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    std::fclose(file);
     return pixels;
 }
 

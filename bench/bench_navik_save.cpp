@@ -110,28 +110,8 @@ void encodeJpeg(const std::string& path, const std::vector<unsigned char>& pixel
 // libjpeg-turbo's plain decoder into `pixels` (kept warm between rounds).
 void decodeJpeg(const std::string& path, std::vector<unsigned char>& pixels, unsigned int& width, unsigned int& height)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    if (!decodeJpegWithLibjpeg(path, pixels, width, height))
         die(path + ": cannot open");
-    jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, file);
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    width = info.output_width;
-    height = info.output_height;
-    const std::size_t stride = std::size_t(width) * 3;
-    pixels.resize(stride * height);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = pixels.data() + info.output_scanline * stride;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    std::fclose(file);
 }
 
 // libtiff's own read of every strip into `pixels` (kept warm).
