@@ -5,14 +5,13 @@
 #include "perspective/CHorizonCorrection.h"
 #include "shell/CBaseApplication.h"
 #include "shell/IProcessEngine.h"
+#include "utils/DataStreamFormat.h"
 #include "view/CSlider.h"
 
 #include <QColorDialog>
-#include <QDataStream>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QIODevice>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -193,19 +192,13 @@ QByteArray CHorizonSettings::serializeWidgetState()
     QMap<QString, QVariant> state;
     state.insert(kHToolKey, horizonHTool->isChecked());
     state.insert(kVToolKey, horizonVTool->isChecked());
-    QByteArray bytes;
-    QDataStream stream(&bytes, QIODevice::WriteOnly);
-    stream << state;
-    return bytes;
+    return NAVIK_tarl1::variantMapToBytes(state);
 }
 
 void CHorizonSettings::deserializeWidgetState(const QByteArray& bytes)
 {
-    QDataStream stream(bytes);
-    QMap<QString, QVariant> state;
-    stream >> state;
-    if (stream.status() != QDataStream::Ok)
-        return;
+    // A state that cannot be read holds no keys and changes nothing.
+    const QMap<QString, QVariant> state = NAVIK_tarl1::variantMapFromBytes(bytes);
     if (state.contains(kHToolKey))
         setCheckedQuietly(horizonHTool, state.value(kHToolKey).toBool());
     if (state.contains(kVToolKey))

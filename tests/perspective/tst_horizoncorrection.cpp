@@ -1,7 +1,7 @@
 // The horizon module against a recording engine: a drag's angle and where it
 // goes, a degenerate line, the residual loop and its threshold, the clamped
 // angle; and its settings panel: the angle field's accepted and refused
-// texts, the slider and the module without echo.
+// texts, the slider and the module without echo, and the bytes of its state.
 
 #include "correction/CCorrectionModuleHost.h"
 #include "correction/CRectangleNode.h"
@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <QValidator>
 
 #include <cmath>
@@ -63,6 +64,7 @@ private:
     void engineOutput() { QVERIFY(QMetaObject::invokeMethod(m_module.get(), "transformOutParamsChanged")); }
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void roundedAngles();
@@ -76,7 +78,15 @@ private Q_SLOTS:
     void angleField_data();
     void angleField();
     void sliderAndModuleWithoutEcho();
+    void panelStateBytes();
 };
+
+void TestHorizonCorrection::initTestCase()
+{
+    CUndoController& controller = *CUndoController::instance();
+    controller.setProcessEngine(&m_engine);
+    controller.addSerializableObject(&m_engine);
+}
 
 void TestHorizonCorrection::init()
 {
@@ -181,6 +191,8 @@ void TestHorizonCorrection::degenerateDragSendsNothing()
 {
     m_module->setRotationAngle(3.0);
     m_module->sent.clear();
+    CUndoController::instance()->resetUndoStack();
+    CUndoController::instance()->createUndoCommand(); // the baseline
     QUndoStack* stack = CUndoController::instance()->undoStack();
     const int steps = stack->count();
     CCorrectionItems* items = m_module->afterSceneItems;
@@ -191,7 +203,8 @@ void TestHorizonCorrection::degenerateDragSendsNothing()
     QCOMPARE(m_module->rotationAngle(), 3.0);
     QCOMPARE(m_module->intermediateRotationAngle(), 3.0);
     QVERIFY(m_module->sent.isEmpty());
-    Q_UNUSED(steps);
+    QCOMPARE(stack->count(), steps + 1);
+    QCOMPARE(stack->text(steps), QStringLiteral("Horizon correction scene point moved"));
 }
 
 void TestHorizonCorrection::toolChoice()
@@ -250,6 +263,33 @@ void TestHorizonCorrection::sliderAndModuleWithoutEcho()
     QVERIFY(fromSlider.isEmpty());
     QVERIFY(m_module->sent.isEmpty());
     QCOMPARE(m_module->rotationAngle(), 90.0);
+}
+
+void TestHorizonCorrection::panelStateBytes()
+{
+    CHorizonSettings panel(m_module.get(), nullptr);
+    {
+        const QSignalBlocker blocker(panel.horizonHTool);
+        panel.horizonHTool->setChecked(true);
+    }
+    // A Qt 4.8 stream of two entries, the greatest key first, each value a
+    // variant bool: type 1, null flag, value.
+    const QByteArray expected = QByteArray::fromHex(
+        "00000002"                                                               // entries
+        "0000001e 00750069002e0068006f00720069007a006f006e00560054006f006f006c"  // "ui.horizonVTool"
+        "00000001 00 00"                                                         //   false
+        "0000001e 00750069002e0068006f00720069007a006f006e00480054006f006f006c"  // "ui.horizonHTool"
+        "00000001 00 01");                                                       //   true
+    QCOMPARE(panel.serializeWidgetState().toHex(' '), expected.toHex(' '));
+
+    CHorizonSettings other(m_module.get(), nullptr);
+    {
+        const QSignalBlocker blocker(other.horizonVTool);
+        other.horizonVTool->setChecked(true);
+    }
+    other.deserializeWidgetState(expected);
+    QVERIFY(other.horizonHTool->isChecked());
+    QVERIFY(!other.horizonVTool->isChecked());
 }
 
 int main(int argc, char* argv[])
