@@ -39,6 +39,7 @@ QVariant CCropCorrection::NormalizedCropRect::toVariant() const
 {
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream.setVersion(NAVIK_tarl1::g_dataStreamVersion);
     for (double value : {left, top, right, bottom})
         stream << (std::isfinite(value) ? value : 0.0);
     return bytes;
@@ -49,6 +50,7 @@ CCropCorrection::NormalizedCropRect CCropCorrection::NormalizedCropRect::fromVar
     NormalizedCropRect rect{0.0, 0.0, 0.0, 0.0};
     const QByteArray bytes = value.toByteArray();
     QDataStream stream(bytes);
+    stream.setVersion(NAVIK_tarl1::g_dataStreamVersion);
     for (double* field : {&rect.left, &rect.top, &rect.right, &rect.bottom}) {
         double read = 0.0;
         stream >> read;
@@ -511,10 +513,7 @@ QByteArray CCropCorrection::serialize()
     map.insert(QStringLiteral("lastUsedManualCropRect"), lastUsedManualCropRect.toVariant());
     map.insert(QStringLiteral("lastUsedManualCropRectIsInitialized"), lastUsedManualCropRectIsInitialized);
     map.insert(QStringLiteral("overlayRect"), overlayRect ? overlayRect->toByteArray() : QByteArray());
-    QByteArray bytes;
-    QDataStream stream(&bytes, QIODevice::WriteOnly);
-    stream << map;
-    return bytes;
+    return NAVIK_tarl1::variantMapToBytes(map);
 }
 
 bool CCropCorrection::isEqual(const QByteArray& a, const QByteArray& b)
@@ -525,9 +524,7 @@ bool CCropCorrection::isEqual(const QByteArray& a, const QByteArray& b)
 void CCropCorrection::deserialize(const QByteArray& data, bool deferred)
 {
     LOG_TRACE();
-    QMap<QString, QVariant> map;
-    QDataStream stream(data);
-    stream >> map;
+    const QMap<QString, QVariant> map = NAVIK_tarl1::variantMapFromBytes(data);
     if (map.contains(QStringLiteral("baseCorrection")))
         deserializeBaseState(map.value(QStringLiteral("baseCorrection")).toByteArray());
     if (map.contains(QStringLiteral("cropTypeIsAuto")))
@@ -552,9 +549,7 @@ void CCropCorrection::deserialize(const QByteArray& data, bool deferred)
 
 void CCropCorrection::applyState(const QByteArray& data)
 {
-    QMap<QString, QVariant> map;
-    QDataStream stream(data);
-    stream >> map;
+    const QMap<QString, QVariant> map = NAVIK_tarl1::variantMapFromBytes(data);
     auto has = [&map](const char* key) { return map.contains(QLatin1String(key)); };
     auto value = [&map](const char* key) { return map.value(QLatin1String(key)); };
     if (has("baseCorrection"))

@@ -1,10 +1,12 @@
 // The crop module against a recording engine and the real module host: the
 // parameters it sends and their order, ratio texts, apply and resets, the
-// automatic rectangle and the saved state with its deferred restore.
+// automatic rectangle and the saved state with its byte layout and its
+// deferred restore.
 
 #include "correction/CCorrectionModuleHost.h"
 #include "crop/CCropCorrection.h"
 #include "crop/CCropGraphicsRect.h"
+#include "crop/CropGraphicsItems.h"
 #include "utils/CSettings.h"
 
 #include "FakeProcessEngine.h"
@@ -14,7 +16,9 @@
 #include <QGraphicsItemGroup>
 #include <QGraphicsScene>
 #include <QTest>
+#include <QtEndian>
 
+#include <bit>
 #include <memory>
 
 namespace {
@@ -54,6 +58,67 @@ public:
                 found.append(call);
         }
         return found;
+    }
+};
+
+// A Qt 4.8 data stream written field by field: big-endian numbers, a string
+// as its byte length and UTF-16 code units, a variant as its type id, a null
+// flag and its value.
+struct StreamBytes
+{
+    QByteArray data;
+
+    StreamBytes& u32(quint32 value)
+    {
+        char field[4];
+        qToBigEndian(value, field);
+        data.append(field, 4);
+        return *this;
+    }
+    StreamBytes& f64(double value)
+    {
+        char field[8];
+        qToBigEndian(std::bit_cast<quint64>(value), field);
+        data.append(field, 8);
+        return *this;
+    }
+    StreamBytes& key(const QString& text)
+    {
+        u32(quint32(text.size() * 2));
+        for (QChar c : text) {
+            char field[2];
+            qToBigEndian(c.unicode(), field);
+            data.append(field, 2);
+        }
+        return *this;
+    }
+    StreamBytes& variantHeader(quint32 type)
+    {
+        u32(type);
+        data.append('\0');
+        return *this;
+    }
+    // One entry of a map of variants: the key, then the value.
+    StreamBytes& entry(const QString& name, bool value)
+    {
+        key(name).variantHeader(1);
+        data.append(char(value));
+        return *this;
+    }
+    StreamBytes& entry(const QString& name, const QByteArray& value)
+    {
+        key(name).variantHeader(12).u32(quint32(value.size()));
+        data.append(value);
+        return *this;
+    }
+    StreamBytes& entry(const QString& name, const QPointF& value)
+    {
+        key(name).variantHeader(26);
+        return f64(value.x()).f64(value.y());
+    }
+    static QByteArray rect(double left, double top, double right, double bottom)
+    {
+        return StreamBytes().f64(left).f64(top).f64(right).f64(bottom).data;
     }
 };
 
@@ -253,6 +318,52 @@ private Q_SLOTS:
         m_engine.calls.clear();
         act(QStringLiteral("ModuleReset"));
         QVERIFY(!m_engine.calls.contains(QStringLiteral("render")));
+    }
+
+    // The module's state is the program's one stream format: version 4.8,
+    // greatest key first.
+    void stateBlobLayout()
+    {
+        act(QStringLiteral("SpecificCorrectionActivated"));
+        m_module->setModuleActive(true);
+        m_module->touchAdditionalControl(QStringLiteral("constrainToImage"));
+        emit m_module->graphicsRect()->points().at(0)->itemPosWillChanged(
+            m_module->graphicsRect()->points().at(0), QPointF(90, 60), QPointF(90, 60));
+        QCOMPARE(m_module->cropType(), QStringLiteral("manualCrop"));
+        CCropSizeLabel* label = nullptr;
+        for (QGraphicsItem* item : m_after->items()) {
+            if (auto* found = dynamic_cast<CCropSizeLabel*>(item))
+                label = found;
+        }
+        QVERIFY(label);
+
+        StreamBytes expected;
+        expected.u32(13);
+        expected.entry("overlayRect", m_module->overlay()->toByteArray());
+        expected.entry("lastUsedManualCropRectIsInitialized", true);
+        expected.entry("lastUsedManualCropRect", StreamBytes::rect(0.1, 0.1, 1, 1));
+        expected.entry("lastUsedAutoCropRect", StreamBytes::rect(0, 0, 1, 1));
+        expected.entry("ignoreCropRectMoving", false);
+        expected.entry("delta", QPointF(0, 0));
+        expected.entry("cropTypeIsAuto", false);
+        expected.entry("cropSizeLabel", label->toByteArray());
+        expected.entry("cropGraphicsRect", m_module->graphicsRect()->toByteArray());
+        expected.entry("constrainToImage", true);
+        expected.entry("beforeSceneItemVisibility", false);
+        expected.entry("baseCorrection", QByteArray(1, '\1'));
+        expected.entry("afterSceneItemVisibility", true);
+        const QByteArray state = m_module->serialize();
+        QCOMPARE(state.toHex(' '), expected.data.toHex(' '));
+
+        // Read back into a module in another state.
+        act(QStringLiteral("CorrectionApplyed"));
+        act(QStringLiteral("AdditionalControlTouched"), QStringLiteral("autoCrop"));
+        m_module->touchAdditionalControl(QStringLiteral("freeToImage"));
+        m_module->deserialize(expected.data, false);
+        QCOMPARE(m_module->cropType(), QStringLiteral("manualCrop"));
+        QVERIFY(m_module->isConstrainToImage());
+        QCOMPARE(m_module->manualCropRect(), (CCropCorrection::NormalizedCropRect{0.1, 0.1, 1, 1}));
+        QCOMPARE(sceneRect(), QRectF(90, 60, 810, 540));
     }
 
     void stateBlobAndDeferredRestore()
