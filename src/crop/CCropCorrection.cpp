@@ -165,21 +165,29 @@ void CCropCorrection::doInitialize()
         connect(processEngine->getQObject(), SIGNAL(transformOutParamsChanged()), this,
                 SLOT(transformOutParamsChanged()));
     QGraphicsItemGroup* itemGroup = group();
-    cropGraphicsRect = new CCropGraphicsRect(*this, itemGroup, this);
-    overlayRect = new CCropOverlayRect(QStringLiteral("overlayRect"), nullptr);
-    overlayRect->setBackgroundOpacity(CropOverlayOpacitySlider::savedValue());
-    connect(cropGraphicsRect, &CCropGraphicsRect::cropRectChanged, overlayRect, &CCropOverlayRect::onCropRectChanged);
-    if (itemGroup && itemGroup->scene())
-        connect(itemGroup->scene(), &QGraphicsScene::sceneRectChanged, overlayRect,
-                &CCropOverlayRect::sceneRectChanged);
-    host()->addItemToAfterSceneGroupB(overlayRect);
-    cropSizeLabel = new CCropSizeLabel(itemGroup, QStringLiteral("CropSizeLabel"));
-    connect(cropGraphicsRect, &CCropGraphicsRect::cropRectChanged, cropSizeLabel, &CCropSizeLabel::onCropRectChanged);
+    // A host without an after scene offers no group for the items: the module
+    // then builds none and works on without them.
+    ASSERT(itemGroup);
+    if (itemGroup) {
+        cropGraphicsRect = new CCropGraphicsRect(*this, itemGroup, this);
+        overlayRect = new CCropOverlayRect(QStringLiteral("overlayRect"), nullptr);
+        overlayRect->setBackgroundOpacity(CropOverlayOpacitySlider::savedValue());
+        connect(cropGraphicsRect, &CCropGraphicsRect::cropRectChanged, overlayRect,
+                &CCropOverlayRect::onCropRectChanged);
+        if (itemGroup->scene())
+            connect(itemGroup->scene(), &QGraphicsScene::sceneRectChanged, overlayRect,
+                    &CCropOverlayRect::sceneRectChanged);
+        host()->addItemToAfterSceneGroupB(overlayRect);
+        cropSizeLabel = new CCropSizeLabel(itemGroup, QStringLiteral("CropSizeLabel"));
+        connect(cropGraphicsRect, &CCropGraphicsRect::cropRectChanged, cropSizeLabel,
+                &CCropSizeLabel::onCropRectChanged);
+    }
     connect(host()->hostObject(), SIGNAL(correctionOrModuleStateIsChanged()), this, SLOT(updateParametersInCE()));
     setCropTypeAuto(true);
     setShowGrid(true);
     setRatio(-1);
-    overlayRect->setVisible(true);
+    if (overlayRect)
+        overlayRect->setVisible(true);
 }
 
 QWidget* CCropCorrection::createToolPaneWidget(QWidget* parent)
@@ -187,7 +195,8 @@ QWidget* CCropCorrection::createToolPaneWidget(QWidget* parent)
     auto* pane = new CCropToolPane(parent, host(), id());
     toolPane = pane;
     connect(pane, &CCropToolPane::showGrid, this, &CCropCorrection::setShowGrid);
-    connect(pane, &CCropToolPane::backgroundOpacityChanged, overlayRect, &CCropOverlayRect::setBackgroundOpacity);
+    if (overlayRect)
+        connect(pane, &CCropToolPane::backgroundOpacityChanged, overlayRect, &CCropOverlayRect::setBackgroundOpacity);
     pane->restoreShowGrid();
     return pane;
 }

@@ -58,6 +58,15 @@ IProcessEngine* engine()
     return applicationProcessEngine();
 }
 
+// |a - b| truncated toward zero to 32 bits; a distance beyond that range, or
+// none at all (not a number), counts as the largest one.
+qint32 truncatedDistance(qreal a, qreal b)
+{
+    const qreal distance = std::abs(a - b);
+    constexpr qint32 largest = std::numeric_limits<qint32>::max();
+    return distance < qreal(largest) ? qint32(distance) : largest;
+}
+
 } // namespace
 
 CCropGraphicsRect::CCropGraphicsRect(CCropCorrection& correction, QGraphicsItemGroup* group, QObject* parent)
@@ -65,6 +74,13 @@ CCropGraphicsRect::CCropGraphicsRect(CCropCorrection& correction, QGraphicsItemG
     , cropCorrection(correction)
 {
     LOG_TRACE();
+    // Without a group the items go into one of the controller's own, outside
+    // any scene, so that every item still has an owner.
+    ASSERT(group);
+    if (!group) {
+        ownGroup = std::make_unique<QGraphicsItemGroup>();
+        group = ownGroup.get();
+    }
     mainRect = new CCropRect(group, QStringLiteral("CropMainRect"), nullptr);
     new FocusController(this, {QPointer<QObject>(mainRect)});
     connect(mainRect, &CCropRect::itemPosChanged, this, &CCropGraphicsRect::onMainRectPosChanged, Qt::DirectConnection);
@@ -117,6 +133,8 @@ CCropGraphicsRect::CCropGraphicsRect(CCropCorrection& correction, QGraphicsItemG
         ASSERT(false);
     connect(this, &CCropGraphicsRect::cropRectMoved, &cropCorrection, &CCropCorrection::onCropRectMoved);
 }
+
+CCropGraphicsRect::~CCropGraphicsRect() = default;
 
 QList<CCropPoint*> CCropGraphicsRect::points() const
 {
@@ -732,8 +750,8 @@ bool CCropGraphicsRect::tryFlipOrientation(CCropPoint* point, const QPointF& req
         return false;
     if (aspectRatio == 1.0)
         return false;
-    const qint32 dx = std::abs(qint32(requested.x() - anchor.x()));
-    const qint32 dy = std::abs(qint32(requested.y() - anchor.y()));
+    const qint32 dx = truncatedDistance(requested.x(), anchor.x());
+    const qint32 dy = truncatedDistance(requested.y(), anchor.y());
     if (aspectRatio < 1 ? !(dx > dy) : !(dx < dy))
         return false;
     return flipOrientation(point->cornerType());

@@ -14,6 +14,8 @@
 #include <QRectF>
 #include <QVector>
 
+#include <memory>
+
 class IProcessEngine;
 class QGraphicsItemGroup;
 
@@ -24,7 +26,10 @@ public:
     static constexpr qreal SnapTolerance = 6.0;
     static constexpr qreal MinimumSide = 32.0;
 
+    // The items go into `group`, the module's group in the after scene; a
+    // missing group is logged as a fault.
     CCropGraphicsRect(CCropCorrection& cropCorrection, QGraphicsItemGroup* group, QObject* parent);
+    ~CCropGraphicsRect() override;
 
     void setCropRect(CCropCorrection::NormalizedCropRect rect);
     void setCropRatioAndMoveRect(qreal ratio);
@@ -113,4 +118,6 @@ private:
     CLine* gridVertical2 = nullptr;
     bool inOnSceneRectChanged = false;
     QMap<QObject*, bool> hoverStates;
+    // Holds the items when no group was given.
+    std::unique_ptr<QGraphicsItemGroup> ownGroup;
 };

@@ -366,6 +366,27 @@ private Q_SLOTS:
         QCOMPARE(sceneRect(), QRectF(90, 60, 810, 540));
     }
 
+    // A host without scenes offers the module no item group: it builds no
+    // items and still answers.
+    void noScenes()
+    {
+        cleanup();
+        application()->engine = &m_engine;
+        m_host = std::make_unique<CCorrectionModuleHost>();
+        m_module = std::make_shared<CCropCorrection>(5);
+        m_host->addCorrectionModule(m_module);
+        QVERIFY(!m_module->graphicsRect());
+        m_module->setModuleActive(true);
+        m_module->touchAdditionalControl(QStringLiteral("constrainToImage"));
+        m_module->resetCurrentCorrection();
+        emit m_engine.transformOutParamsChanged();
+        const QByteArray state = m_module->serialize();
+        m_module->deserialize(state, false);
+        QCOMPARE(m_module->serialize(), state);
+        QWidget parent;
+        QVERIFY(m_module->createToolPaneWidget(&parent));
+    }
+
     void stateBlobAndDeferredRestore()
     {
         const QByteArray initial = m_module->serialize();

@@ -484,6 +484,44 @@ private Q_SLOTS:
         }
     }
 
+    // A test script may ask for any handle position: far beyond 32-bit
+    // integers, infinite or not a number. The distances beyond that range
+    // count as the largest one.
+    void extremeRequests_data()
+    {
+        const qreal inf = std::numeric_limits<qreal>::infinity();
+        const qreal nan = std::numeric_limits<qreal>::quiet_NaN();
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<QString>("handle");
+        QTest::addColumn<QPointF>("requested");
+        QTest::addColumn<bool>("flips");
+        QTest::newRow("far up and left") << 1.5 << "CropLeftTop" << QPointF(-1e12, -1e12) << false;
+        QTest::newRow("far down") << 1.5 << "CropRightBottom" << QPointF(600, 1e12) << true;
+        QTest::newRow("far right") << 1.5 << "CropRightBottom" << QPointF(1e12, 300) << false;
+        QTest::newRow("just past 32 bits") << 0.5 << "CropRightTop" << QPointF(3e9, 300) << true;
+        QTest::newRow("infinitely far up") << 1.5 << "CropLeftTop" << QPointF(300, -inf) << true;
+        QTest::newRow("not a number") << 1.5 << "CropLeftTop" << QPointF(nan, nan) << false;
+        QTest::newRow("free, far down and right") << -1.0 << "CropRightBottom" << QPointF(1e12, 1e12) << false;
+        QTest::newRow("free, infinitely far left") << -1.0 << "CropLeftBottom" << QPointF(-inf, 500) << false;
+    }
+    void extremeRequests()
+    {
+        QFETCH(qreal, ratio);
+        QFETCH(QString, handle);
+        QFETCH(QPointF, requested);
+        QFETCH(bool, flips);
+        Fixture f(QSizeF(1000, 800));
+        f.setRect(QRectF(200, 200, 300, 200));
+        f.controller->setCropRatio(ratio);
+        f.correction.setCropRatio(ratio);
+        f.point(handle)->setPosByScript(requested);
+        QCOMPARE(f.controller->cropRatio(), flips ? 1 / ratio : ratio);
+        const QRectF r = f.rect();
+        QVERIFY(std::isfinite(r.x()) && std::isfinite(r.y()) && std::isfinite(r.width()) && std::isfinite(r.height()));
+        QVERIFY2(QRectF(0, 0, 1000, 800).contains(r), qPrintable(QStringLiteral("%1 %2 %3 %4")
+                                                                    .arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())));
+    }
+
     void flipFitsTheSceneAndTheImage()
     {
         // A flip at the minimum size near the scene's top-left corner grows
@@ -522,6 +560,20 @@ private Q_SLOTS:
         QCOMPARE(h.correction.cropRatio(), 1.5);
         QCOMPARE(h.correction.inversions, 0);
         QCOMPARE(h.rect(), QRectF(100, 100, 300, 200));
+    }
+
+    // Without an item group the controller still builds its items, outside
+    // any scene, and logs the fault.
+    void noItemGroup()
+    {
+        RecordingCropCorrection correction;
+        m_logger.clear();
+        CCropGraphicsRect controller(correction, nullptr, nullptr);
+        QCOMPARE(controller.points().size(), 8);
+        QVERIFY(!controller.mainRectItem()->scene());
+        QVERIFY(!m_logger.linesAt('E').isEmpty());
+        controller.setCropRect({0.1, 0.1, 0.9, 0.9});
+        QCOMPARE(controller.calcNormalizedRect(), CCropCorrection::NormalizedCropRect());
     }
 
     void moves()
