@@ -1,7 +1,7 @@
 // The crop module against a recording engine and the real module host: the
 // parameters it sends and their order, ratio texts, apply and resets, the
-// automatic rectangle and the saved state with its byte layout and its
-// deferred restore.
+// constraint to the source image, the automatic rectangle and the saved state
+// with its byte layout and its deferred restore.
 
 #include "correction/CCorrectionModuleHost.h"
 #include "crop/CCropCorrection.h"
@@ -15,6 +15,7 @@
 
 #include <QGraphicsItemGroup>
 #include <QGraphicsScene>
+#include <QSignalSpy>
 #include <QTest>
 #include <QtEndian>
 
@@ -155,6 +156,7 @@ private Q_SLOTS:
         m_engine.imageSize = QSize(3000, 2000);
         m_engine.resultSize = QSize(900, 600);
         m_engine.cropRectAuto = QRectF();
+        m_engine.shift = QPointF();
         m_before = std::make_unique<QGraphicsScene>(0, 0, 900, 600);
         m_after = std::make_unique<QGraphicsScene>(0, 0, 900, 600);
         m_host = std::make_unique<CCorrectionModuleHost>();
@@ -281,6 +283,83 @@ private Q_SLOTS:
                 && std::abs(sceneRect().height() - placed.height()) < 1e-6);
         // Placing the automatic rectangle is no user move.
         QCOMPARE(m_module->cropType(), QStringLiteral("autoCrop"));
+    }
+
+    // Under the constraint a manual crop that leaves the source image turns
+    // automatic: when the constraint is chosen, and at an engine output while
+    // the crop tool is current. The projection shifts the corrected image
+    // `shift` pixels right of the source image.
+    void constrainedCropLeavingTheImage_data()
+    {
+        QTest::addColumn<QString>("when");
+        QTest::addColumn<qreal>("shift");
+        QTest::addColumn<QString>("type");
+        QTest::newRow("chosen, inside") << "chosen" << 0.0 << "manualCrop";
+        QTest::newRow("chosen, 5 px out") << "chosen" << 95.0 << "manualCrop";
+        QTest::newRow("chosen, 10 px out") << "chosen" << 100.0 << "autoCrop";
+        QTest::newRow("output, inside") << "output" << 0.0 << "manualCrop";
+        QTest::newRow("output, 10 px out") << "output" << 100.0 << "autoCrop";
+        QTest::newRow("output after apply, 10 px out") << "output after apply" << 100.0 << "manualCrop";
+    }
+    void constrainedCropLeavingTheImage()
+    {
+        QFETCH(QString, when);
+        QFETCH(qreal, shift);
+        QFETCH(QString, type);
+        act(QStringLiteral("SpecificCorrectionActivated"));
+        emit m_module->graphicsRect()->points().at(0)->itemPosWillChanged(
+            m_module->graphicsRect()->points().at(0), QPointF(90, 60), QPointF(90, 60));
+        QCOMPARE(m_module->cropType(), QStringLiteral("manualCrop"));
+        if (when == QLatin1String("chosen")) {
+            m_engine.shift = QPointF(shift, 0);
+            act(QStringLiteral("AdditionalControlTouched"), QStringLiteral("constrainToImage"));
+        } else {
+            act(QStringLiteral("AdditionalControlTouched"), QStringLiteral("constrainToImage"));
+            QCOMPARE(m_module->cropType(), QStringLiteral("manualCrop"));
+            if (when == QLatin1String("output after apply"))
+                act(QStringLiteral("CorrectionApplyed"));
+            m_engine.shift = QPointF(shift, 0);
+            emit m_engine.transformOutParamsChanged();
+        }
+        QCOMPARE(m_module->cropType(), type);
+        QVERIFY(m_module->isConstrainToImage());
+        QVERIFY(NAVIK_tarl1::CSettings(nullptr).value(QStringLiteral("CropCorrection/cropIsConstrainToImage")).toBool());
+        // The manual rectangle is kept for a later manual crop.
+        QCOMPARE(m_module->manualCropRect(), (CCropCorrection::NormalizedCropRect{0.1, 0.1, 1, 1}));
+    }
+
+    // A reset of a manual crop: without the constraint the rectangle spans
+    // the image again; under it the crop turns automatic, through the host
+    // while the crop tool is current, directly otherwise.
+    void resetOfAManualCrop_data()
+    {
+        QTest::addColumn<bool>("constrained");
+        QTest::addColumn<bool>("cropCurrent");
+        QTest::addColumn<QString>("type");
+        QTest::newRow("free") << false << true << "manualCrop";
+        QTest::newRow("constrained, crop tool") << true << true << "autoCrop";
+        QTest::newRow("constrained, tool applied") << true << false << "autoCrop";
+    }
+    void resetOfAManualCrop()
+    {
+        QFETCH(bool, constrained);
+        QFETCH(bool, cropCurrent);
+        QFETCH(QString, type);
+        act(QStringLiteral("SpecificCorrectionActivated"));
+        emit m_module->graphicsRect()->points().at(0)->itemPosWillChanged(
+            m_module->graphicsRect()->points().at(0), QPointF(90, 60), QPointF(90, 60));
+        if (constrained)
+            act(QStringLiteral("AdditionalControlTouched"), QStringLiteral("constrainToImage"));
+        if (!cropCurrent)
+            act(QStringLiteral("CorrectionApplyed"));
+        QCOMPARE(m_module->cropType(), QStringLiteral("manualCrop"));
+        QSignalSpy hostActions(m_host.get(), &CCorrectionModuleHost::correctionOrModuleStateIsChanged);
+        m_module->resetCurrentCorrection();
+        QCOMPARE(m_module->cropType(), type);
+        QCOMPARE(hostActions.count(), constrained && cropCurrent ? 1 : 0);
+        QCOMPARE(m_module->manualCropRect(), CCropCorrection::NormalizedCropRect());
+        if (!constrained)
+            QCOMPARE(sceneRect(), QRectF(0, 0, 900, 600));
     }
 
     void firstOutputAfterANewImage()
