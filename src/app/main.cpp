@@ -6,13 +6,13 @@
 #include "crash/CCrashWatcher.h"
 #include "engine/CAFModulesManager.h"
 #include "shell/CELogger.h"
+#include "utils/AtomicFileWrite.h"
 #include "utils/CErrStrings.h"
 #include "utils/Logger.h"
 #include "utils/SharedConstants.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
-#include <QSaveFile>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -51,11 +51,11 @@ int exitCodeFor(CApplication& application, IApplicationInterface::AppInitCode co
 // that cannot be written is left as it was, and the log says why.
 void writeExitCodeFile(const QString& path, int exitCode)
 {
-    QSaveFile file(path);
     const QByteArray document = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>"
         + QStringLiteral("<root><exitCode>%1</exitCode></root>").arg(exitCode).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size() || !file.commit())
-        LOG_MESSAGE('E', "The exit-code file \"" << path << "\" could not be written: " << file.errorString());
+    QString error;
+    if (!writeFileAtomically(path, document, &error))
+        LOG_MESSAGE('E', "The exit-code file \"" << path << "\" could not be written: " << error);
 }
 
 // The write end of the pipe through which the signal handler wakes the event loop.

@@ -3,11 +3,11 @@
 #include "crash/NQCrashReport.h"
 #include "crash/NQCrashReportTextFormatter.h"
 #include "crash/NQCrashReporter.h"
+#include "utils/AtomicFileWrite.h"
 #include "utils/FaultCourierStart.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <atomic>
@@ -264,8 +264,7 @@ void convertCrashReportToText(const char* inputPath, const char* outputPath)
         return;
     }
     nqSystemLog(QStringLiteral("Report: %1").arg(text));
-    QSaveFile out(output);
-    if (out.open(QIODevice::WriteOnly) && out.write(text.toUtf8()) >= 0 && out.commit())
+    if (writeFileAtomically(output, text.toUtf8()))
         nqSystemLog(QStringLiteral("Crash report saved to: %1").arg(output));
     else
         nqSystemLog(QStringLiteral("Failed to write crash report to file: %1").arg(output));

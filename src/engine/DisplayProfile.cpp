@@ -1,5 +1,6 @@
 #include "engine/DisplayProfile.h"
 
+#include "utils/AtomicFileWrite.h"
 #include "utils/Logger.h"
 #include "utils/MacOSNativeGlue.h"
 
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPointer>
-#include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
 
@@ -28,9 +28,7 @@ QString writeProfileFile(long displayId, const QByteArray& profile)
     if (existing.open(QIODevice::ReadOnly) && existing.readAll() == profile)
         return path;
 
-    QSaveFile file(path);
-    if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly) || file.write(profile) != profile.size() ||
-        !file.commit()) {
+    if (!QDir().mkpath(folder) || !NAVIK_tarl1::writeFileAtomically(path, profile)) {
         qDebug() << "Cannot store the display profile in" << path;
         return sRGB;
     }

@@ -1,5 +1,6 @@
 #include "utils/RecentDocuments.h"
 
+#include "utils/AtomicFileWrite.h"
 #include "utils/Logger.h"
 
 #include "Navik/SignalStack.h"
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QPointer>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <QUrl>
@@ -119,11 +119,7 @@ void countUse(QDomDocument& document, QDomElement& bookmark, const QString& exec
 bool writeList(const QString& filePath, const QDomDocument& document)
 {
     QDir().mkpath(QFileInfo(filePath).path());
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(document.toByteArray(2));
-    return file.commit();
+    return writeFileAtomically(filePath, document.toByteArray(2));
 }
 
 // Adds one use of the file to the list, or leaves a list it cannot read alone.
