@@ -121,6 +121,11 @@ QString CBaseProcessEngineTask::taskId() const
     return m_taskId;
 }
 
+bool CBaseProcessEngineTask::answersFor(const CBaseProcessEngineTask*) const
+{
+    return false;
+}
+
 PixelDataPtr CBaseProcessEngineTask::process(const Navik::Dictionary& keystoning, int* width, int* height)
 {
     PixelDataPtr result;

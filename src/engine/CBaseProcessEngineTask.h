@@ -40,6 +40,10 @@ public:
     // Whether `other` is a request of the same kind, side and view.
     virtual bool isSameTask(const CBaseProcessEngineTask* other) const;
     virtual QString taskId() const;
+    // Whether this task's run delivers all that `queued`, still waiting when
+    // this one is taken to run, would deliver: the queue then drops
+    // `queued` untold, as it drops a task replaced by a newer one of its id.
+    virtual bool answersFor(const CBaseProcessEngineTask* queued) const;
     // Lower values run first.
     virtual int priority() const = 0;
     // Called on the main thread when the queue is cleared before the task

@@ -52,6 +52,13 @@ QRunnable* CPETaskManager::getTaskToProcessAndRemoveIt(bool& hasMore)
         return nullptr;
     }
     CBaseProcessEngineTask* task = m_tasks.takeFirst();
+    // A turn's previews make the previews waiting behind it needless.
+    m_tasks.removeIf([task](CBaseProcessEngineTask* queued) {
+        if (!task->answersFor(queued))
+            return false;
+        delete queued;
+        return true;
+    });
     hasMore = !m_tasks.isEmpty();
     return task;
 }

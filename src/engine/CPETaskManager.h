@@ -25,7 +25,8 @@ public:
     // Takes ownership of `task`; a queued task with the same id is deleted.
     void addProcessEngineTask(CBaseProcessEngineTask* task);
     // The most urgent task, now the caller's, or null when none waits;
-    // `hasMore` tells whether others still wait.
+    // `hasMore` tells whether others still wait. Queued tasks the taken one
+    // answers for are deleted untold.
     QRunnable* getTaskToProcessAndRemoveIt(bool& hasMore);
     // Waits, processing events, until no pool thread runs, then deletes every
     // queued task, each told first that it will not run. A task replaced by a

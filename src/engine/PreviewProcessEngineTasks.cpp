@@ -207,6 +207,11 @@ int CRotationProcessEngineTask::priority() const
     return 200;
 }
 
+bool CRotationProcessEngineTask::answersFor(const CBaseProcessEngineTask* queued) const
+{
+    return m_beforeTask.isSameTask(queued) || m_afterTask.isSameTask(queued);
+}
+
 void CRotationProcessEngineTask::sendResult(PixelDataPtr, const QSize&)
 {
 }

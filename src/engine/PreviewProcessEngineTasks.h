@@ -100,6 +100,9 @@ public:
 
     void run() override;
     int priority() const override;
+    // The previews of both sides that wait when the turn starts: its own
+    // previews read the parameters later, so they would render the same.
+    bool answersFor(const CBaseProcessEngineTask* queued) const override;
 
 protected:
     void sendResult(PixelDataPtr pixels, const QSize& fullSize) override;

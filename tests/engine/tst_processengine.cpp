@@ -181,6 +181,7 @@ private Q_SLOTS:
     void openReportsUnreadableFiles();
     void openTurnsByTheOrientationTag_data();
     void openTurnsByTheOrientationTag();
+    void turnedPictureRendersEachSideOnce();
     void fixtureRendersAtThePreviewScale();
     void failedOpenKeepsThePreviousPicture();
     void resetForgetsThePicture();
@@ -663,6 +664,38 @@ void TestProcessEngine::openTurnsByTheOrientationTag()
         true, false, QString());
     QVERIFY(memory.openImage(proxy));
     QVERIFY(memory.rotations.isEmpty());
+}
+
+void TestProcessEngine::turnedPictureRendersEachSideOnce()
+{
+    const QString path = m_dir.filePath("turned-once.jpg");
+    QVERIFY(writePatternJpeg(path, 48, 40, 6));
+    CProcessEngine engine;
+    SignalRecorder recorder(engine);
+    QVERIFY(engine.openFile(path));
+    // The first previews, as the main window asks for them after an open:
+    // the turn renders both sides, and they need no second render.
+    engine.forceProcessImage();
+    QVERIFY(recorder.waitUntilIdle());
+    QCOMPARE(recorder.lines.filter("loResInitialImageProcessed"),
+             QStringList({"loResInitialImageProcessed [40x48] 40x48"}));
+    QCOMPARE(recorder.lines.filter("loResResultImageProcessed"),
+             QStringList({"loResResultImageProcessed [40x48] 40x48"}));
+    QCOMPARE(recorder.lines.filter("processingStarted").size(), 2);
+    QCOMPARE(recorder.lines.filter("rotationCompleated"), QStringList({"rotationCompleated 1"}));
+
+    // A preview asked for while the turn renders is not the turn's: it runs.
+    recorder.lines.clear();
+    engine.rotateImageFromCurrentState(RotationDirections::Rotation90);
+    bool asked = false;
+    connect(&engine, &CProcessEngine::processingStarted, this, [&] {
+        if (!std::exchange(asked, true))
+            engine.processLoResResultImage();
+    });
+    QVERIFY(recorder.waitUntilIdle());
+    QCOMPARE(recorder.lines.filter("loResInitialImageProcessed").size(), 1);
+    QCOMPARE(recorder.lines.filter("loResResultImageProcessed").size(), 2);
+    QVERIFY(recorder.rendersNeverOverlap());
 }
 
 void TestProcessEngine::fixtureRendersAtThePreviewScale()

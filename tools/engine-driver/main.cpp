@@ -24,6 +24,8 @@
 #include <QTextStream>
 #include <QThreadPool>
 
+#include <thread>
+
 #include <Navik/Image.h>
 
 namespace {
@@ -142,15 +144,28 @@ int main(int argc, char** argv)
     }
     // The first previews, as the main window asks for them after an open;
     // keystoning points are checked against the before image's size.
-    // Blocks until the engine is idle. Each task's "processingFinished" ends
-    // one wait; the task does nothing after it but return, and no other can
-    // start while the main thread waits here, so the pool is then waited for.
-    QEventLoop idle;
-    QObject::connect(&engine, &CProcessEngine::processingFinished, &idle, &QEventLoop::quit);
+    // Blocks until the engine is idle: until the render timer has started
+    // the next queued task ("processingStarted"), then until the pool has no
+    // running task. Meanwhile the main thread goes on delivering: a running
+    // task waits for it at each delivery, and "processingFinished" need not
+    // be its last (a turn renders both sides in one run). A helper thread
+    // waits for the pool and ends the main thread's loop.
+    QEventLoop started;
+    QObject::connect(&engine, &CProcessEngine::processingStarted, &started, &QEventLoop::quit);
+    QEventLoop poolIdle;
+    const auto waitForPool = [&poolIdle] {
+        std::thread waiter([&poolIdle] {
+            QThreadPool::globalInstance()->waitForDone();
+            QMetaObject::invokeMethod(&poolIdle, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        poolIdle.exec();
+        waiter.join();
+    };
     const auto waitForRenders = [&] {
         while (engine.hasTasksForProcessing()) {
-            idle.exec();
-            QThreadPool::globalInstance()->waitForDone();
+            if (!engine.isProcessingActive())
+                started.exec();
+            waitForPool();
         }
     };
     engine.forceProcessImage();
