@@ -53,8 +53,9 @@ if [ "${QUILLET_SKIP_TSAN:-0}" != 1 ]; then
 fi
 
 # A short fuzz run of the imaging framework's decoders and text reader and of
-# the engine state's reader, in a clang build of its own. QUILLET_SKIP_FUZZ=1
-# leaves it out.
+# the readers of the engine state, the crash report, the SOAP reply and the
+# exchange record, in a clang build of its own. QUILLET_SKIP_FUZZ=1 leaves it
+# out.
 if [ "${QUILLET_SKIP_FUZZ:-0}" != 1 ]; then
     ./scripts/fuzz.sh
 fi

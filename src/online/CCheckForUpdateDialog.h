@@ -1,7 +1,9 @@
 #pragma once
 
 // The notice of a new version: its release notes, and the answers "Remind me
-// later" (rejected) and "Update" (accepted, the default button).
+// later" (rejected) and "Update" (accepted, the default button). The notes
+// come from the service: they show as rich text that fetches nothing, and
+// only their http and https links open, in the browser.
 
 #include "utils/CBaseDialog.h"
 

@@ -159,9 +159,7 @@ void CCheckForUpdateManager::responseSuccess()
 
 bool CCheckForUpdateManager::isOpenableDownloadUrl(const QUrl& url)
 {
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
-           !url.host().isEmpty();
+    return OnlineServices::isWebAddress(url);
 }
 
 void CCheckForUpdateManager::onCheckForUpdateRequestCompleted(SCheckForUpdateData data)

@@ -11,6 +11,9 @@
 #include <QUuid>
 
 #include <sys/statfs.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 using namespace NAVIK_tarl1;
 
@@ -109,13 +112,24 @@ bool CDowloadManager::writeToFile(const QString& targetPath, QNetworkReply* repl
     QFile file(targetPath);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(reply->readAll()) == -1) {
-        file.close();
-        file.remove();
-        return false;
-    }
+    // The download is complete only when every byte is on the disk: a full
+    // disk may cut a write short, or fail only when the file's buffer is
+    // flushed or the file is closed. A failed file does not stay behind
+    // under the target's name.
+    const QByteArray body = reply->readAll();
+    QString failure;
+    if (file.write(body) != body.size() || !file.flush())
+        failure = file.errorString();
+    else if (::fsync(file.handle()) != 0)
+        failure = qt_error_string(errno);
     file.close();
-    return true;
+    if (failure.isEmpty() && file.error() != QFileDevice::NoError)
+        failure = file.errorString();
+    if (failure.isEmpty())
+        return true;
+    LOG_MESSAGE('E', "Writing the download to \"" << targetPath << "\" failed: " << failure);
+    QFile::remove(targetPath);
+    return false;
 }
 
 int CDowloadManager::progress(const QString& id)

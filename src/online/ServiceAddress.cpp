@@ -7,15 +7,20 @@ using namespace NAVIK_tarl1;
 
 namespace OnlineServices {
 
+bool isWebAddress(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+        && !url.host().isEmpty();
+}
+
 QUrl serviceAddress(const char* variable, const QString& builtIn)
 {
     const QString configured = qEnvironmentVariable(variable);
     if (configured.isEmpty())
         return QUrl(builtIn);
     const QUrl url(configured, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
-        !url.host().isEmpty())
+    if (isWebAddress(url))
         return url;
     LOG_MESSAGE('E', variable << " is not an http or https address: \"" << configured << "\"; using " << builtIn);
     return QUrl(builtIn);

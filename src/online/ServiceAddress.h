@@ -22,6 +22,10 @@ inline const QString kStatisticsServiceAddress = QStringLiteral("http://ws.navik
 // The update service's base address: names its namespace and takes its requests.
 inline const QString kUpdateServiceAddress = QStringLiteral("http://update.navik-labs.invalid");
 
+// An http or https address with a host: the only kind of address that comes
+// from a service and may be handed to the browser.
+bool isWebAddress(const QUrl& url);
+
 // The address in the variable when it is an http or https address with a
 // host, otherwise the built-in one (a bad value is logged).
 QUrl serviceAddress(const char* variable, const QString& builtIn);

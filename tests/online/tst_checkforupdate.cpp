@@ -10,13 +10,19 @@
 #include "utils/CLanguageManager.h"
 #include "utils/CSettings.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDomDocument>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextCursor>
 
 using namespace NAVIK_tarl1;
 
@@ -43,6 +49,29 @@ protected:
     void showError(const QString& text) override { errors.append(text); }
     void showLatestVersion(const QString& text) override { informations.append(text); }
     void openUrl(const QUrl& url) override { opened.append(url); }
+};
+
+// Stands in for the desktop: records every address handed to it.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    static inline const QStringList kSchemes{QStringLiteral("http"),   QStringLiteral("https"), QStringLiteral("file"),
+                                             QStringLiteral("mailto"), QStringLiteral("smb"),   QStringLiteral("run")};
+    UrlRecorder()
+    {
+        for (const QString& scheme : kSchemes)
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~UrlRecorder() override
+    {
+        for (const QString& scheme : kSchemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    QList<QUrl> opened;
+
+public Q_SLOTS:
+    void open(const QUrl& url) { opened.append(url); }
 };
 
 const QDateTime kNow(QDate(2026, 6, 15), QTime(10, 0));
@@ -82,6 +111,9 @@ private Q_SLOTS:
     void answers();
     void cancelLeavesNoTrace();
     void notice();
+    void noticeLoadsNothing();
+    void noticeLinks_data();
+    void noticeLinks();
 
 private:
     // Runs one check and waits for its answer, or for nothing to happen.
@@ -299,7 +331,6 @@ void TestCheckForUpdate::notice()
     QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("topLabel"))->text(), QStringLiteral("A NEW UPDATE IS AVAILABLE"));
     auto* description = dialog.findChild<QTextBrowser*>(QStringLiteral("description"));
     QVERIFY(description->toPlainText().contains(QLatin1String("Better lines")));
-    QVERIFY(description->openExternalLinks());
     auto* update = dialog.findChild<QPushButton*>(QStringLiteral("pbUpdate"));
     auto* later = dialog.findChild<QPushButton*>(QStringLiteral("pbRemindMeLater"));
     QVERIFY(update->isDefault());
@@ -318,6 +349,91 @@ void TestCheckForUpdate::notice()
     QTest::mouseClick(empty.findChild<QPushButton*>(QStringLiteral("pbRemindMeLater")), Qt::LeftButton);
     QCOMPARE(empty.result(), int(QDialog::Rejected));
     Q_UNUSED(later);
+}
+
+// The notes come from the network: the notice reads no file they name.
+void TestCheckForUpdate::noticeLoadsNothing()
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("picture.png"));
+    QImage(7, 5, QImage::Format_RGB32).save(picture);
+    const QString css = dir.filePath(QStringLiteral("style.css"));
+    {
+        QFile file(css);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("p { font-size: 80pt; }");
+    }
+    const QString notes =
+        QStringLiteral("<html><head><link rel=\"stylesheet\" href=\"%1\"></head>"
+                       "<body><p>New <img src=\"%2\"> <img src=\"%3\"></p></body></html>")
+            .arg(QUrl::fromLocalFile(css).toString(), picture, QUrl::fromLocalFile(picture).toString());
+    CCheckForUpdateDialog dialog(nullptr, notes, QStringLiteral("1.1.0"));
+    auto* description = dialog.findChild<QTextBrowser*>(QStringLiteral("description"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    description->document()->documentLayout()->documentSize();
+
+    for (const QUrl& url : {QUrl(picture), QUrl::fromLocalFile(picture)}) {
+        const QVariant resource = description->document()->resource(QTextDocument::ImageResource, url);
+        QVERIFY2(resource.value<QPixmap>().size() != QSize(7, 5) && resource.value<QImage>().size() != QSize(7, 5)
+                     && !resource.toByteArray().startsWith("\x89PNG"),
+                 qPrintable(url.toString()));
+    }
+    QVERIFY(!description->document()->resource(QTextDocument::StyleSheetResource, QUrl::fromLocalFile(css)).isValid());
+    QVERIFY(description->toPlainText().startsWith(QLatin1String("New")));
+}
+
+void TestCheckForUpdate::noticeLinks_data()
+{
+    QTest::addColumn<QString>("href"); // "<file>": a local file's address, "<path>": its bare path
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("https") << "https://example.invalid/notes" << true;
+    QTest::newRow("http") << "http://example.invalid/notes" << true;
+    QTest::newRow("web address without a host") << "https:notes" << false;
+    QTest::newRow("file address") << "<file>" << false;
+    QTest::newRow("local path") << "<path>" << false;
+    QTest::newRow("relative") << "notes.html" << false;
+    QTest::newRow("mail") << "mailto:someone@example.invalid" << false;
+    QTest::newRow("share") << "smb://host.invalid/share" << false;
+    QTest::newRow("other scheme") << "run:/usr/bin/xterm" << false;
+}
+
+// A click on a link of the notes opens web addresses in the browser and
+// nothing else; the notice neither follows a link itself nor closes.
+void TestCheckForUpdate::noticeLinks()
+{
+    QFETCH(QString, href);
+    QFETCH(bool, opened);
+    QTemporaryDir dir;
+    const QString local = dir.filePath(QStringLiteral("local.html"));
+    {
+        QFile file(local);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<p>local file</p>");
+    }
+    if (href == QLatin1String("<file>"))
+        href = QUrl::fromLocalFile(local).toString();
+    else if (href == QLatin1String("<path>"))
+        href = local;
+
+    UrlRecorder desktop;
+    CCheckForUpdateDialog dialog(nullptr, QStringLiteral("<p>Read <a href=\"%1\">the notes</a> first.</p>").arg(href),
+                                 QStringLiteral("1.1.0"));
+    auto* description = dialog.findChild<QTextBrowser*>(QStringLiteral("description"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QString text = description->toPlainText();
+
+    QTextCursor cursor = description->document()->find(QStringLiteral("the notes"));
+    QVERIFY(!cursor.isNull());
+    cursor.setPosition(cursor.selectionStart() + 3);
+    QTest::mouseClick(description->viewport(), Qt::LeftButton, {}, description->cursorRect(cursor).center());
+    QCoreApplication::processEvents();
+
+    QCOMPARE(desktop.opened, opened ? QList<QUrl>{QUrl(href)} : QList<QUrl>{});
+    QVERIFY(description->source().isEmpty());
+    QCOMPARE(description->toPlainText(), text);
+    QVERIFY(dialog.isVisible());
 }
 
 QTEST_MAIN(TestCheckForUpdate)

@@ -12,7 +12,37 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 namespace {
+
+// Files of the process cannot grow past `bytes` while it lives: a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        // Writing past the limit then fails with EFBIG instead of a signal.
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_previous{};
+    void (*m_previousHandler)(int) = nullptr;
+};
 
 // Free space as the test says, in place of the volume's.
 class SpaceManager : public CDowloadManager
@@ -61,6 +91,8 @@ private Q_SLOTS:
     void refusals();
     void tooLittleSpace();
     void networkError();
+    void fullDisk_data();
+    void fullDisk();
     void replacesAnExistingReadOnlyFile();
 
 private:
@@ -298,6 +330,37 @@ void TestDownloadManager::networkError()
     QTest::qWait(0);
     QCOMPARE(errors.count(), 2);
     QCOMPARE(downloaded.count(), 0);
+    QCOMPARE(manager.downloadCount(), 0);
+}
+
+void TestDownloadManager::fullDisk_data()
+{
+    QTest::addColumn<int>("size");
+    // Held in the file's buffer until it is flushed.
+    QTest::newRow("fails when flushed") << 2000;
+    // Written at once, and cut short.
+    QTest::newRow("fails when written") << 300000;
+}
+
+// The disk fills while the body is written: a file error, and nothing left
+// under the target's name.
+void TestDownloadManager::fullDisk()
+{
+    QFETCH(int, size);
+    m_responses["/full"].body = payload(size);
+    CDowloadManager manager;
+    QSignalSpy errors(&manager, &CDowloadManager::error);
+    QSignalSpy downloaded(&manager, &CDowloadManager::downloaded);
+    const QString path = target(QStringLiteral("full.bin"));
+    {
+        FileSizeLimit limit(1024);
+        QVERIFY(!manager.startDownload(url("/full"), path).isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(errors.count() + downloaded.count() > 0, 10000);
+    }
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(errors.first().at(1).value<CDowloadManager::DownloadError>(), CDowloadManager::DownloadFileError);
+    QCOMPARE(downloaded.count(), 0);
+    QVERIFY(!QFile::exists(path));
     QCOMPARE(manager.downloadCount(), 0);
 }
 

@@ -19,6 +19,8 @@ class TestSoap : public QObject
 private Q_SLOTS:
     void requestEnvelope();
     void replyParsing();
+    void nestingDepth_data();
+    void nestingDepth();
     void requestHeaders();
     void transportOutcomes_data();
     void transportOutcomes();
@@ -129,6 +131,43 @@ void TestSoap::replyParsing()
     }
 }
 
+void TestSoap::nestingDepth_data()
+{
+    QTest::addColumn<int>("depth");   // elements nested inside the reply's method element
+    QTest::addColumn<bool>("closed"); // false: the reply breaks off inside the deepest element
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("deeper than any real reply, still fine") << 20 << true << true;
+    QTest::newRow("1000") << 1000 << true << false;
+    QTest::newRow("150000") << 150000 << true << false;
+    QTest::newRow("150000 broken off") << 150000 << false << false;
+}
+
+// Reading a reply must not take stack in proportion to its nesting.
+void TestSoap::nestingDepth()
+{
+    QFETCH(int, depth);
+    QFETCH(bool, closed);
+    QFETCH(bool, accepted);
+    QByteArray nested = QByteArray("<a>").repeated(depth) + "ok";
+    if (closed)
+        nested += QByteArray("</a>").repeated(depth);
+    QByteArray reply = FakeHttpService::envelope("<PingResponse>" + nested + "</PingResponse>");
+    if (!closed)
+        reply.truncate(reply.indexOf("ok") + 2);
+
+    CSoapMessage message;
+    QCOMPARE(message.setContent(reply), accepted);
+    QCOMPARE(message.isFault(), !accepted);
+    if (accepted) {
+        const CSoapType* item = &message.method()[QStringLiteral("a")];
+        for (int level = 1; level < depth; ++level)
+            item = &(*item)[QStringLiteral("a")];
+        QCOMPARE(item->text(), QStringLiteral("ok"));
+    } else {
+        QVERIFY(message.faultString().text().startsWith(QLatin1String("Invalid SOAP response")));
+    }
+}
+
 void TestSoap::requestHeaders()
 {
     FakeHttpService service([](const FakeRequest&) {
@@ -174,6 +213,10 @@ void TestSoap::transportOutcomes_data()
     QTest::newRow("500 with a non-fault envelope") << 500 << good << true << QStringLiteral("*");
     QTest::newRow("404") << 404 << QByteArray("not here") << true << QStringLiteral("*");
     QTest::newRow("200 not XML") << 200 << QByteArray("hello") << true << QStringLiteral("Invalid SOAP response*");
+    const QByteArray deep = QByteArray("<a>").repeated(1000) + QByteArray("</a>").repeated(1000);
+    QTest::newRow("200 nested too deep") << 200
+                                         << FakeHttpService::envelope("<PingResponse>" + deep + "</PingResponse>")
+                                         << true << QStringLiteral("Invalid SOAP response*");
     QTest::newRow("200 too large") << 200 << QByteArray(CSoapHttpTransport::kMaximumReplySize + 10, 'x') << true
                                    << QStringLiteral("The reply is larger than*");
 }

@@ -3,6 +3,7 @@
 #include "online/soap/SoapNamespaces.h"
 
 #include <QDomDocument>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 namespace {
@@ -40,6 +41,31 @@ QString faultChildText(const QDomElement& fault, const QString& name)
             return item.text();
     }
     return QString();
+}
+
+// Whether no element of the text lies deeper than `maximum`. Reading the
+// reply, building its tree and freeing the tree all recurse once per level,
+// so a deep reply is measured with the stream reader, which keeps no stack,
+// before anything is built. Text that breaks off or is no XML passes here;
+// the parser says what is wrong with it.
+bool isNestedAtMost(const QByteArray& xml, int maximum)
+{
+    QXmlStreamReader reader(xml);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth > maximum)
+                return false;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -99,6 +125,10 @@ QByteArray CSoapMessage::toXml() const
 bool CSoapMessage::setContent(const QByteArray& xml)
 {
     clear();
+    if (!isNestedAtMost(xml, kMaximumDepth)) {
+        setFault(Client, QStringLiteral("Invalid SOAP response: elements nested deeper than %1").arg(kMaximumDepth));
+        return false;
+    }
     QDomDocument document;
     QString error;
     int errorLine = 0;

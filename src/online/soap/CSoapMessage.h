@@ -32,8 +32,12 @@ public:
     QByteArray toXml() const;
 
     // Reply side. Reads an envelope; false (and the message a Client fault
-    // that says why) when the text is not a SOAP 1.1 envelope with a body.
+    // that says why) when the text is not a SOAP 1.1 envelope with a body,
+    // or nests its elements deeper than kMaximumDepth.
     bool setContent(const QByteArray& xml);
+    // Elements a reply may nest, the envelope included. The services' replies
+    // go a handful of levels deep; this leaves them ample room.
+    static constexpr int kMaximumDepth = 64;
     // Makes the message a fault with that code and text.
     void setFault(FaultCode code, const QString& text);
 
