@@ -93,8 +93,9 @@ CCorrectionModuleHost::~CCorrectionModuleHost()
     if (m_afterScene)
         for (QGraphicsItemGroup* group : std::as_const(m_afterSceneGroups))
             m_afterScene->removeItem(group);
-    // Out of the scenes nobody deletes them. The modules go first, so that
-    // items they delete themselves are gone from the groups by then.
+    // Out of the scenes nobody deletes them (a scene that went first took
+    // its groups with it). The modules go first, so that items they delete
+    // themselves are gone from the groups by then.
     m_currentCorrectionModule.reset();
     m_correctionModules.clear();
     qDeleteAll(m_beforeSceneGroups);
@@ -103,8 +104,21 @@ CCorrectionModuleHost::~CCorrectionModuleHost()
 
 void CCorrectionModuleHost::initialize(QGraphicsScene* beforeScene, QGraphicsScene* afterScene)
 {
+    for (QGraphicsScene* scene : {m_beforeScene.data(), m_afterScene.data()})
+        if (scene)
+            disconnect(scene, &QObject::destroyed, this, nullptr);
     m_beforeScene = beforeScene;
     m_afterScene = afterScene;
+    // A dying scene deletes the groups it holds: forget them with it, so that
+    // nothing here reaches them again, whichever of the two goes first.
+    if (beforeScene)
+        connect(beforeScene, &QObject::destroyed, this, [this] { m_beforeSceneGroups.clear(); });
+    if (afterScene)
+        connect(afterScene, &QObject::destroyed, this, [this] {
+            m_afterSceneGroups.clear();
+            m_afterSceneGroupA = nullptr;
+            m_afterSceneGroupB = nullptr;
+        });
 }
 
 void CCorrectionModuleHost::addCorrectionModule(ICorrectionModuleInterfacePtr module)

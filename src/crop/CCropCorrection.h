@@ -69,6 +69,7 @@ public:
     QString cropType() const;
     virtual double cropRatio() const;
     bool isPreserveImageRatio() const { return preserveImageRatio; }
+    void restorePreserveImageRatio(bool preserve) override { preserveImageRatio = preserve; }
     bool isConstrainToImage() const { return constrainToImage; }
     NormalizedCropRect currentCropRect() const;
     NormalizedCropRect autoCropRect() const;

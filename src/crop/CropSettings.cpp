@@ -303,9 +303,15 @@ void CCropSettings::deserializeWidgetState(const QByteArray& bytes)
         m_ui.cropTool->setChecked(state.value(QLatin1String(g_cropToolKey)).toBool());
     }
     if (state.contains(QLatin1String(g_aspectRatioKey))) {
+        const double ratio = state.value(QLatin1String(g_aspectRatioKey)).toDouble();
         m_ui.comboBoxAspectRatio->blockComboSignals(true);
-        m_ui.comboBoxAspectRatio->setCurrentAspectRatio(state.value(QLatin1String(g_aspectRatioKey)).toDouble());
+        m_ui.comboBoxAspectRatio->setCurrentAspectRatio(ratio);
         m_ui.comboBoxAspectRatio->blockComboSignals(false);
+        // The module keeps that choice only in memory: without this, the next
+        // synchronisation would show the choice made last instead of the one
+        // the restored state holds.
+        if (m_module)
+            m_module->restorePreserveImageRatio(ratio == 0.0);
     }
     if (state.contains(QLatin1String(g_correctionTypeKey))) {
         const QMap<QString, QVariant> type = state.value(QLatin1String(g_correctionTypeKey)).toMap();

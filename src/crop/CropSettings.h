@@ -27,6 +27,8 @@ public:
     // "autoCrop" or "manualCrop".
     virtual QString cropType() const = 0;
     virtual bool isPreserveImageRatio() const = 0;
+    // A restored panel state brings back whether its ratio was the image's own.
+    virtual void restorePreserveImageRatio(bool preserve) = 0;
     // The engine's current "CropRatio", -1 when it has none.
     virtual qreal cropRatio() const = 0;
     virtual bool isConstrainToImage() const = 0;

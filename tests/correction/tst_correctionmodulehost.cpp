@@ -56,6 +56,7 @@ private Q_SLOTS:
     void reentrantReset();
     void resetBeforeImageOpen();
     void sceneGroups();
+    void scenesGoFirst();
     void recordRestoresModulesAndCurrentCorrection();
 };
 
@@ -315,6 +316,29 @@ void TestCorrectionModuleHost::sceneGroups()
     m_host.reset();
     QCOMPARE(before->items().size(), 0);
     QCOMPARE(after->items().size(), 2);
+}
+
+void TestCorrectionModuleHost::scenesGoFirst()
+{
+    // The scenes delete the groups they hold; the host must not touch them
+    // afterwards, nor delete them a second time when it goes.
+    auto before = std::make_unique<QGraphicsScene>();
+    auto after = std::make_unique<QGraphicsScene>();
+    m_host->initialize(before.get(), after.get());
+    m_host->beforeSceneItemGroup(QStringLiteral("Horizon"));
+    new QGraphicsRectItem(0, 0, 10, 10, m_host->afterSceneItemGroup(QStringLiteral("Horizon")));
+    m_host->addItemToAfterSceneGroupA(new QGraphicsRectItem(0, 0, 10, 10));
+    before.reset();
+    after.reset();
+
+    m_host->deactivateAllSceneItems();
+    const QMap<QString, QVariant> record = NAVIK_tarl1::variantMapFromBytes(m_host->serialize());
+    QCOMPARE(record.keys().filter(QStringLiteral("GroupeVisibility")), QStringList());
+    m_logger.clear();
+    QVERIFY(!m_host->afterSceneItemGroup(QStringLiteral("Horizon")));
+    m_host->addItemToAfterSceneGroupA(nullptr);
+    QCOMPARE(assertionCount(m_logger), 2);
+    m_host.reset();
 }
 
 void TestCorrectionModuleHost::recordRestoresModulesAndCurrentCorrection()

@@ -36,6 +36,7 @@ public:
     QString id() const override { return QStringLiteral("Crop"); }
     QString cropType() const override { return type; }
     bool isPreserveImageRatio() const override { return preserve; }
+    void restorePreserveImageRatio(bool value) override { preserve = value; }
     qreal cropRatio() const override { return ratio; }
     bool isConstrainToImage() const override { return constrained; }
 
