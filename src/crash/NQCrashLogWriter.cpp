@@ -466,7 +466,8 @@ int nqcrash_log_writer_write(nqcrash_log_writer_t* writer, nqcrash_async_file_t*
     const size_t signalSize = writeMessage(nullptr, 6, writeSignal, siginfo);
     size_t crashedSize = threadCount > 0 ? writeMessage(nullptr, 3, writeThread, &crashed) : 0;
     nqcrash_image_t image;
-    uintptr_t imageCursor = 0;
+    nqcrash_image_cursor_t imageCursor;
+    nqcrash_image_cursor_init(&imageCursor, nullptr);
     const bool haveImage = nqcrash_image_next(&imageCursor, &image);
     size_t firstImageSize = haveImage ? writeMessage(nullptr, 4, writeImage, &image) : 0;
 

@@ -23,10 +23,12 @@
 
 #include <atomic>
 #include <functional>
+#include <link.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace NAVIK_tarl1;
 
@@ -170,6 +172,8 @@ private slots:
     void disabledSendingStillCopiesTheReport();
     void aCrashGoesToTheSenderAndIsCountedAtTheNextStart();
     void walksFramePointerChains();
+    void imageWalkEndsOnACorruptList_data();
+    void imageWalkEndsOnACorruptList();
     void namesSignalsAndCodes();
     void reportFolderFollowsTheIdentifier();
 };
@@ -463,6 +467,57 @@ void TestCrashCapture::walksFramePointerChains()
     QCOMPARE(nqcrash_frame_cursor_next(&cursor), int(NQCRASH_FRAME_EBADFRAME));
     QCOMPARE(nqcrash_frame_get_regname(18), "gs");
     QCOMPARE(nqcrash_frame_get_regname(19), nullptr);
+}
+
+void TestCrashCapture::imageWalkEndsOnACorruptList_data()
+{
+    // links[i]: the entry after entry i, -1 for none. The entries are copies
+    // of loaded libraries; a walk visits them from entry 0 in link order
+    // and yields each one once.
+    QTest::addColumn<QList<int>>("links");
+    QTest::addColumn<int>("images");
+
+    QTest::newRow("chain") << QList<int>{1, 2, -1} << 3;
+    QTest::newRow("circle back to the first") << QList<int>{1, 2, 0} << 3;
+    QTest::newRow("circle into the middle") << QList<int>{1, 2, 1} << 3;
+    QTest::newRow("entry pointing at itself") << QList<int>{0} << 1;
+    QList<int> endless;
+    for (int i = 0; i < int(NQCRASH_MAX_IMAGES) + 8; ++i)
+        endless.append(i + 1);
+    endless.last() = -1;
+    QTest::newRow("chain longer than the bound") << endless << int(NQCRASH_MAX_IMAGES);
+}
+
+void TestCrashCapture::imageWalkEndsOnACorruptList()
+{
+    QFETCH(QList<int>, links);
+    QFETCH(int, images);
+
+    nqcrash_image_list_init(nullptr);
+    // Three libraries of this process (the program's own entry has no name).
+    QList<const link_map*> libraries;
+    for (const link_map* entry = _r_debug.r_map; entry && libraries.size() < 3; entry = entry->l_next) {
+        if (entry->l_name && *entry->l_name)
+            libraries.append(entry);
+    }
+    QCOMPARE(libraries.size(), 3);
+    std::vector<link_map> entries(size_t(links.size()));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        entries[i] = *libraries.at(qsizetype(i % 3));
+        entries[i].l_next = links.at(qsizetype(i)) < 0 ? nullptr : &entries[size_t(links.at(qsizetype(i)))];
+    }
+
+    nqcrash_image_cursor_t cursor;
+    nqcrash_image_cursor_init(&cursor, entries.data());
+    QStringList names;
+    nqcrash_image_t image;
+    // More steps than any bound: a walk that does not end fails here instead of hanging.
+    while (names.size() < int(NQCRASH_MAX_IMAGES) + 100 && nqcrash_image_next(&cursor, &image))
+        names.append(QString::fromLocal8Bit(image.name));
+    QCOMPARE(names.size(), images);
+    for (int i = 0; i < names.size(); ++i)
+        QCOMPARE(names.at(i), QString::fromLocal8Bit(libraries.at(i % 3)->l_name));
+    QVERIFY(!nqcrash_image_next(&cursor, &image));
 }
 
 void TestCrashCapture::namesSignalsAndCodes()
