@@ -172,6 +172,8 @@ size_t listThreads(pid_t* tids, size_t capacity)
     return count;
 }
 
+nqcrash_thread_list_source_t g_threadListSource = listThreads;
+
 // --- Sections ------------------------------------------------------------------
 
 // A section writer adds its fields to file (or only counts them when file is
@@ -377,6 +379,11 @@ int nqcrash_park_signal()
     return SIGRTMIN + 7;
 }
 
+void nqcrash_log_writer_set_thread_list_source(nqcrash_thread_list_source_t source)
+{
+    g_threadListSource = source ? source : listThreads;
+}
+
 int nqcrash_log_writer_init(nqcrash_log_writer_t* writer, const char* app_identifier, const char* app_version)
 {
     std::memset(writer, 0, sizeof *writer);
@@ -450,9 +457,14 @@ int nqcrash_log_writer_write(nqcrash_log_writer_t* writer, nqcrash_async_file_t*
     const WriteContext context{writer, int64_t(now)};
 
     pid_t tids[kMaxThreads];
-    const size_t threadCount = listThreads(tids, kMaxThreads);
+    const size_t threadCount = g_threadListSource(tids, kMaxThreads);
     const pid_t self = currentThreadId();
-    uint32_t crashedNumber = 0;
+    // The crashed thread keeps its place in the list. When the list lacks
+    // it (the folder could not be read, or the thread was not in it), it is
+    // numbered after the listed threads and written after them: it is
+    // written in every case, from the context in hand, since a reader
+    // refuses a report without it.
+    uint32_t crashedNumber = uint32_t(threadCount);
     for (size_t i = 0; i < threadCount; ++i) {
         if (tids[i] == self)
             crashedNumber = uint32_t(i);
@@ -464,7 +476,7 @@ int nqcrash_log_writer_write(nqcrash_log_writer_t* writer, nqcrash_async_file_t*
     // into it are left out whole.
     const ThreadContext crashed{crashedNumber, true, uap};
     const size_t signalSize = writeMessage(nullptr, 6, writeSignal, siginfo);
-    size_t crashedSize = threadCount > 0 ? writeMessage(nullptr, 3, writeThread, &crashed) : 0;
+    size_t crashedSize = writeMessage(nullptr, 3, writeThread, &crashed);
     nqcrash_image_t image;
     nqcrash_image_cursor_t imageCursor;
     nqcrash_image_cursor_init(&imageCursor, nullptr);
@@ -500,6 +512,9 @@ int nqcrash_log_writer_write(nqcrash_log_writer_t* writer, nqcrash_async_file_t*
         futexWake(&g_park.state);
         waitFor(&g_park.state, Left, 100);
     }
+    // Still reserved: the list did not hold the crashed thread.
+    if (crashedSize != 0)
+        writeMessage(file, 3, writeThread, &crashed);
 
     if (haveImage) {
         writeMessage(file, 4, writeImage, &image);

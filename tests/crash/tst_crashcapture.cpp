@@ -155,9 +155,25 @@ QString documentsCopyPath()
         + QStringLiteral("/Navik Quillet/CrashReports/temp/Navik Quillet.nqcrash");
 }
 
+// Thread lists the writer may meet: none (the folder cannot be read), or
+// one without the crashed thread (only the main thread's id).
+size_t noThreads(pid_t*, size_t)
+{
+    return 0;
+}
+
+size_t onlyTheMainThread(pid_t* tids, size_t capacity)
+{
+    if (capacity == 0)
+        return 0;
+    tids[0] = getpid();
+    return 1;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(std::function<void()>)
+Q_DECLARE_METATYPE(nqcrash_thread_list_source_t)
 
 class TestCrashCapture : public QObject
 {
@@ -168,6 +184,8 @@ private slots:
     void crashesLeaveReadableReports_data();
     void crashesLeaveReadableReports();
     void anOversizedReportStaysReadable();
+    void theCrashedThreadIsWrittenWhateverTheThreadList_data();
+    void theCrashedThreadIsWrittenWhateverTheThreadList();
     void enablingTwiceIsRefused();
     void disabledSendingStillCopiesTheReport();
     void aCrashGoesToTheSenderAndIsCountedAtTheNextStart();
@@ -324,6 +342,42 @@ void TestCrashCapture::anOversizedReportStaysReadable()
             QCOMPARE(thread.stackFrames().size(), 512);
     }
     QVERIFY(!report->images().isEmpty());
+}
+
+void TestCrashCapture::theCrashedThreadIsWrittenWhateverTheThreadList_data()
+{
+    QTest::addColumn<nqcrash_thread_list_source_t>("threadList");
+    QTest::addColumn<int>("listed");
+
+    QTest::newRow("thread folder cannot be read") << nqcrash_thread_list_source_t(noThreads) << 0;
+    QTest::newRow("crashed thread not listed") << nqcrash_thread_list_source_t(onlyTheMainThread) << 1;
+}
+
+void TestCrashCapture::theCrashedThreadIsWrittenWhateverTheThreadList()
+{
+    QFETCH(nqcrash_thread_list_source_t, threadList);
+    QFETCH(int, listed);
+
+    const int ended = signalEndingChild([threadList] {
+        enableReporterInChild();
+        nqcrash_log_writer_set_thread_list_source(threadList);
+        std::thread(writeThroughNull).join();
+    });
+    QCOMPARE(ended, SIGSEGV);
+
+    QString problem;
+    const auto report = readReport(liveReportPath(), &problem);
+    QVERIFY2(report, qPrintable(problem));
+    // The listed threads, then the crashed one, numbered after them.
+    QCOMPARE(report->threads().size(), listed + 1);
+    const NQCrashReportThreadInfo* crashed = crashedThread(*report);
+    QVERIFY(crashed);
+    QCOMPARE(crashed, &report->threads().last());
+    QCOMPARE(crashed->threadNumber(), listed);
+    QCOMPARE(crashed->registers().size(), 19);
+    QVERIFY(!crashed->stackFrames().isEmpty());
+    const QString text = NQCrashReportTextFormatter::stringValueForCrashReport(*report, NQCrashReportTextFormatDefault);
+    QVERIFY(text.contains(QStringLiteral("Crashed Thread:  %1\n").arg(listed)));
 }
 
 void TestCrashCapture::enablingTwiceIsRefused()
