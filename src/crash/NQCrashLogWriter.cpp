@@ -128,11 +128,32 @@ struct ParkSlot
 ParkSlot g_park;
 int g_parkSignal = 0;
 
+// Threads that took a fatal signal while another thread writes the report,
+// with the contexts of their faults. Each slot is claimed once; a thread
+// finding none free is shown where it waits.
+struct FaultedThread
+{
+    std::atomic<int> tid{0};
+    std::atomic<const ucontext_t*> context{nullptr};
+};
+FaultedThread g_faulted[16];
+
+const ucontext_t* faultContextOf(pid_t tid)
+{
+    for (const FaultedThread& faulted : g_faulted) {
+        if (faulted.tid.load(std::memory_order_acquire) == tid)
+            return faulted.context.load(std::memory_order_acquire);
+    }
+    return nullptr;
+}
+
 void parkHandler(int, siginfo_t*, void* uap)
 {
     const int savedErrno = errno;
-    if (g_park.tid.load(std::memory_order_acquire) == currentThreadId()) {
-        g_park.context.store(static_cast<const ucontext_t*>(uap), std::memory_order_release);
+    const pid_t self = currentThreadId();
+    if (g_park.tid.load(std::memory_order_acquire) == self) {
+        const ucontext_t* fault = faultContextOf(self);
+        g_park.context.store(fault ? fault : static_cast<const ucontext_t*>(uap), std::memory_order_release);
         g_park.state.store(Parked, std::memory_order_release);
         futexWake(&g_park.state);
         // Bounded, so a thread the writer gave up on does not hang forever.
@@ -377,6 +398,23 @@ size_t writeSignal(nqcrash_async_file_t* file, const void* context)
 int nqcrash_park_signal()
 {
     return SIGRTMIN + 7;
+}
+
+void nqcrash_log_writer_wait_for_end(const ucontext_t* uap)
+{
+    const pid_t self = currentThreadId();
+    for (FaultedThread& faulted : g_faulted) {
+        int expected = 0;
+        if (faulted.tid.compare_exchange_strong(expected, self, std::memory_order_acq_rel)) {
+            faulted.context.store(uap, std::memory_order_release);
+            break;
+        }
+    }
+    // The park signal still reaches this thread (it interrupts pause and
+    // is answered by parkHandler); everything else waits for the process
+    // to end.
+    for (;;)
+        pause();
 }
 
 void nqcrash_log_writer_set_thread_list_source(nqcrash_thread_list_source_t source)

@@ -22,6 +22,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <barrier>
 #include <functional>
 #include <link.h>
 #include <stdexcept>
@@ -184,6 +185,7 @@ private slots:
     void crashesLeaveReadableReports_data();
     void crashesLeaveReadableReports();
     void anOversizedReportStaysReadable();
+    void simultaneousCrashesLeaveOneWholeReport();
     void theCrashedThreadIsWrittenWhateverTheThreadList_data();
     void theCrashedThreadIsWrittenWhateverTheThreadList();
     void enablingTwiceIsRefused();
@@ -342,6 +344,41 @@ void TestCrashCapture::anOversizedReportStaysReadable()
             QCOMPARE(thread.stackFrames().size(), 512);
     }
     QVERIFY(!report->images().isEmpty());
+}
+
+void TestCrashCapture::simultaneousCrashesLeaveOneWholeReport()
+{
+    // Two threads fault together. Which one reaches the handler first
+    // differs from run to run; every run must leave one whole report.
+    for (int run = 0; run < 20; ++run) {
+        QFile::remove(liveReportPath());
+        const int ended = signalEndingChild([] {
+            enableReporterInChild();
+            std::barrier together(2);
+            auto fault = [&together] {
+                together.arrive_and_wait();
+                writeThroughNull();
+            };
+            std::thread first(fault);
+            std::thread second(fault);
+            first.join();
+            second.join();
+        });
+        QCOMPARE(ended, SIGSEGV);
+
+        QString problem;
+        const auto report = readReport(liveReportPath(), &problem);
+        QVERIFY2(report, qPrintable(QStringLiteral("run %1: %2").arg(run).arg(problem)));
+        QCOMPARE(report->signalInfo().name(), QStringLiteral("SIGSEGV"));
+        // At most the main thread and both faulting threads (a thread that
+        // does not answer in time is left out), one of them crashed.
+        QCOMPARE_LE(report->threads().size(), 3);
+        int crashed = 0;
+        for (const NQCrashReportThreadInfo& thread : report->threads())
+            crashed += thread.crashed() ? 1 : 0;
+        QCOMPARE(crashed, 1);
+        QCOMPARE(crashedThread(*report)->registers().size(), 19);
+    }
 }
 
 void TestCrashCapture::theCrashedThreadIsWrittenWhateverTheThreadList_data()
