@@ -187,7 +187,8 @@ QString versionFromApplication()
 
 void nqSystemLog(const QString& message)
 {
-    LOG_MESSAGE('D', message);
+    // The reporter is enabled at the start of main, before the logger exists.
+    NAVIK_tarl1::logStartupMessage('D', message);
 }
 
 NQCrashReporter::NQCrashReporter(const QString& applicationIdentifier, const QString& applicationVersion)
