@@ -43,7 +43,7 @@ CCrashWatcher::CCrashWatcher(const QString& key, const QString& startedValue, co
         CSettings settings;
         if (settings.value(m_key, QVariant()).toString() == m_startedValue) {
             if (othersRun) {
-                LOG_MESSAGE('I', "Another instance is running: its run is no crash");
+                logStartupMessage('I', QStringLiteral("Another instance is running: its run is no crash"));
             } else {
                 // The previous run never came back here: count it once, and
                 // mark it finished first so that a crash right now is not
@@ -86,7 +86,7 @@ bool CCrashWatcher::lockAndCheckOthers()
             m_lock = std::move(lock);
     }
     if (!m_lock)
-        LOG_MESSAGE('W', "No lock file is free for this run");
+        logStartupMessage('W', QStringLiteral("No lock file is free for this run"));
     return othersRun;
 }
 

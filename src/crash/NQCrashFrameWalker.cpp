@@ -275,34 +275,53 @@ void nqcrash_image_list_init(const char* executablePath)
     std::strncpy(g_mainPath, executablePath ? executablePath : "", sizeof g_mainPath - 1);
 }
 
-bool nqcrash_image_next(uintptr_t* cursor, nqcrash_image_t* image)
+void nqcrash_image_cursor_init(nqcrash_image_cursor_t* cursor, const struct link_map* head)
+{
+    cursor->head = head;
+    cursor->next = 0;
+    cursor->started = false;
+    cursor->visited_count = 0;
+}
+
+bool nqcrash_image_next(nqcrash_image_cursor_t* cursor, nqcrash_image_t* image)
 {
     for (;;) {
-        struct link_map entry;
-        const void* at;
-        if (*cursor == 0) {
-            // The loader's list of objects, in load order; its first entry is
-            // the main program.
-            const struct r_debug* debug = &_r_debug;
-            struct link_map* head = nullptr;
-            if (nqcrash_frame_read_addr(&debug->r_map, &head, sizeof head) != 0 || !head)
+        const bool first = !cursor->started;
+        if (first) {
+            cursor->started = true;
+            const struct link_map* head = cursor->head;
+            // The loader's list of objects, in load order; its first entry
+            // is the main program.
+            if (!head && nqcrash_frame_read_addr(&_r_debug.r_map, &head, sizeof head) != 0)
                 return false;
-            at = head;
-        } else {
-            at = reinterpret_cast<const void*>(*cursor);
+            cursor->next = reinterpret_cast<uintptr_t>(head);
         }
-        if (at == reinterpret_cast<const void*>(uintptr_t(1)))
+        const uintptr_t at = cursor->next;
+        if (at == 0)
             return false;
-        if (nqcrash_frame_read_addr(at, &entry, sizeof entry) != 0)
+        // A corrupt list may lead back to an entry already visited, or on
+        // and on: either ends the walk. At most NQCRASH_MAX_IMAGES entries,
+        // so the search below stays small.
+        bool visited = cursor->visited_count >= NQCRASH_MAX_IMAGES;
+        for (size_t i = 0; !visited && i < cursor->visited_count; ++i)
+            visited = cursor->visited[i] == at;
+        if (visited) {
+            cursor->next = 0;
             return false;
-        const bool first = *cursor == 0;
-        *cursor = entry.l_next ? reinterpret_cast<uintptr_t>(entry.l_next) : uintptr_t(1);
+        }
+        cursor->visited[cursor->visited_count++] = at;
+        struct link_map entry;
+        if (nqcrash_frame_read_addr(reinterpret_cast<const void*>(at), &entry, sizeof entry) != 0) {
+            cursor->next = 0;
+            return false;
+        }
+        cursor->next = reinterpret_cast<uintptr_t>(entry.l_next);
 
         char name[sizeof image->name];
         if (!readString(entry.l_name, name, sizeof name))
             name[0] = '\0';
         uint64_t header = entry.l_addr;
-        if (first && g_mainHeader != kMainProgramUnset) {
+        if (first && !cursor->head && g_mainHeader != kMainProgramUnset) {
             header = g_mainHeader;
             std::memcpy(name, g_mainPath, sizeof name);
         }

@@ -68,10 +68,36 @@ struct nqcrash_image_t
     char name[1024];
 };
 
+// Most entries of a list of loaded objects that one walk visits.
+inline constexpr size_t NQCRASH_MAX_IMAGES = 1024;
+
+struct link_map;
+
+// One walk over a list of loaded objects (the dynamic loader's, or one a
+// test hands in). It remembers the entries it has visited: a list that heap
+// corruption turned into a circle, or into an endless chain, ends the walk
+// instead of keeping the dying process busy forever. About 8 KiB; lives on
+// the stack of the walker.
+struct nqcrash_image_cursor_t
+{
+    // The first entry; null for the loader's list, which is read at the first step.
+    const struct link_map* head;
+    // The entry to read next, once started; 0 when the walk has ended.
+    uintptr_t next;
+    bool started;
+    size_t visited_count;
+    uintptr_t visited[NQCRASH_MAX_IMAGES];
+};
+
 // Records what the image walk cannot find at crash time: the main program's
 // header and path. Call once, outside a signal handler.
 void nqcrash_image_list_init(const char* executablePath);
-// Walks the dynamic loader's list of loaded objects with safe reads: cursor 0
-// starts; returns false at the end. Images whose header cannot be read are
+// Starts a walk over the list whose first entry is head, or, for null, over
+// the dynamic loader's list, whose first entry (the main program) then takes
+// the header and path recorded by nqcrash_image_list_init.
+void nqcrash_image_cursor_init(nqcrash_image_cursor_t* cursor, const struct link_map* head);
+// The next image of the walk, read with safe reads; false at the end of the
+// list, at an unreadable entry, at an entry already visited, or after
+// NQCRASH_MAX_IMAGES entries. Images whose header cannot be read are
 // skipped. Async-signal-safe.
-bool nqcrash_image_next(uintptr_t* cursor, nqcrash_image_t* image);
+bool nqcrash_image_next(nqcrash_image_cursor_t* cursor, nqcrash_image_t* image);

@@ -128,11 +128,32 @@ struct ParkSlot
 ParkSlot g_park;
 int g_parkSignal = 0;
 
+// Threads that took a fatal signal while another thread writes the report,
+// with the contexts of their faults. Each slot is claimed once; a thread
+// finding none free is shown where it waits.
+struct FaultedThread
+{
+    std::atomic<int> tid{0};
+    std::atomic<const ucontext_t*> context{nullptr};
+};
+FaultedThread g_faulted[16];
+
+const ucontext_t* faultContextOf(pid_t tid)
+{
+    for (const FaultedThread& faulted : g_faulted) {
+        if (faulted.tid.load(std::memory_order_acquire) == tid)
+            return faulted.context.load(std::memory_order_acquire);
+    }
+    return nullptr;
+}
+
 void parkHandler(int, siginfo_t*, void* uap)
 {
     const int savedErrno = errno;
-    if (g_park.tid.load(std::memory_order_acquire) == currentThreadId()) {
-        g_park.context.store(static_cast<const ucontext_t*>(uap), std::memory_order_release);
+    const pid_t self = currentThreadId();
+    if (g_park.tid.load(std::memory_order_acquire) == self) {
+        const ucontext_t* fault = faultContextOf(self);
+        g_park.context.store(fault ? fault : static_cast<const ucontext_t*>(uap), std::memory_order_release);
         g_park.state.store(Parked, std::memory_order_release);
         futexWake(&g_park.state);
         // Bounded, so a thread the writer gave up on does not hang forever.
@@ -171,6 +192,8 @@ size_t listThreads(pid_t* tids, size_t capacity)
     ::close(fd);
     return count;
 }
+
+nqcrash_thread_list_source_t g_threadListSource = listThreads;
 
 // --- Sections ------------------------------------------------------------------
 
@@ -377,6 +400,28 @@ int nqcrash_park_signal()
     return SIGRTMIN + 7;
 }
 
+void nqcrash_log_writer_wait_for_end(const ucontext_t* uap)
+{
+    const pid_t self = currentThreadId();
+    for (FaultedThread& faulted : g_faulted) {
+        int expected = 0;
+        if (faulted.tid.compare_exchange_strong(expected, self, std::memory_order_acq_rel)) {
+            faulted.context.store(uap, std::memory_order_release);
+            break;
+        }
+    }
+    // The park signal still reaches this thread (it interrupts pause and
+    // is answered by parkHandler); everything else waits for the process
+    // to end.
+    for (;;)
+        pause();
+}
+
+void nqcrash_log_writer_set_thread_list_source(nqcrash_thread_list_source_t source)
+{
+    g_threadListSource = source ? source : listThreads;
+}
+
 int nqcrash_log_writer_init(nqcrash_log_writer_t* writer, const char* app_identifier, const char* app_version)
 {
     std::memset(writer, 0, sizeof *writer);
@@ -450,9 +495,14 @@ int nqcrash_log_writer_write(nqcrash_log_writer_t* writer, nqcrash_async_file_t*
     const WriteContext context{writer, int64_t(now)};
 
     pid_t tids[kMaxThreads];
-    const size_t threadCount = listThreads(tids, kMaxThreads);
+    const size_t threadCount = g_threadListSource(tids, kMaxThreads);
     const pid_t self = currentThreadId();
-    uint32_t crashedNumber = 0;
+    // The crashed thread keeps its place in the list. When the list lacks
+    // it (the folder could not be read, or the thread was not in it), it is
+    // numbered after the listed threads and written after them: it is
+    // written in every case, from the context in hand, since a reader
+    // refuses a report without it.
+    uint32_t crashedNumber = uint32_t(threadCount);
     for (size_t i = 0; i < threadCount; ++i) {
         if (tids[i] == self)
             crashedNumber = uint32_t(i);
@@ -464,9 +514,10 @@ int nqcrash_log_writer_write(nqcrash_log_writer_t* writer, nqcrash_async_file_t*
     // into it are left out whole.
     const ThreadContext crashed{crashedNumber, true, uap};
     const size_t signalSize = writeMessage(nullptr, 6, writeSignal, siginfo);
-    size_t crashedSize = threadCount > 0 ? writeMessage(nullptr, 3, writeThread, &crashed) : 0;
+    size_t crashedSize = writeMessage(nullptr, 3, writeThread, &crashed);
     nqcrash_image_t image;
-    uintptr_t imageCursor = 0;
+    nqcrash_image_cursor_t imageCursor;
+    nqcrash_image_cursor_init(&imageCursor, nullptr);
     const bool haveImage = nqcrash_image_next(&imageCursor, &image);
     size_t firstImageSize = haveImage ? writeMessage(nullptr, 4, writeImage, &image) : 0;
 
@@ -499,6 +550,9 @@ int nqcrash_log_writer_write(nqcrash_log_writer_t* writer, nqcrash_async_file_t*
         futexWake(&g_park.state);
         waitFor(&g_park.state, Left, 100);
     }
+    // Still reserved: the list did not hold the crashed thread.
+    if (crashedSize != 0)
+        writeMessage(file, 3, writeThread, &crashed);
 
     if (haveImage) {
         writeMessage(file, 4, writeImage, &image);

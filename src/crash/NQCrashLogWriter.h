@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstddef>
 #include <cstdint>
+#include <sys/types.h>
 #include <ucontext.h>
 
 enum nqcrash_error_t {
@@ -83,3 +84,16 @@ const char* nqcrash_async_strerror(int error);
 
 // The signal that parks the other threads while the report is written.
 int nqcrash_park_signal();
+
+// For a thread that takes a fatal signal while another thread writes the
+// report: keeps the context of its fault, so that the report shows the
+// thread where it faulted rather than where it waits, and waits until the
+// writing thread ends the process. Async-signal-safe.
+[[noreturn]] void nqcrash_log_writer_wait_for_end(const ucontext_t* uap);
+
+// Where the writer finds the threads of the process: fills tids with at
+// most capacity thread ids and returns how many (0 when it cannot tell).
+// The writer reads /proc/self/task; a test hands in a source of its own
+// (null restores the folder). Called at crash time: async-signal-safe.
+using nqcrash_thread_list_source_t = size_t (*)(pid_t* tids, size_t capacity);
+void nqcrash_log_writer_set_thread_list_source(nqcrash_thread_list_source_t source);

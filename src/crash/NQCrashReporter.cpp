@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,7 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unwind.h>
 #include <unistd.h>
 
@@ -49,17 +51,48 @@ bool g_handlerRegistered = false;
 NQCrashSignalCallback volatile g_signalCallback = nullptr;
 void* volatile g_signalCallbackContext = nullptr;
 
-void nqcrash_signal_handler(int signo, siginfo_t* info, void* uapVoid)
+// The thread that writes the report: 0 until a thread takes a fatal signal.
+std::atomic<pid_t> g_crashingThread{0};
+
+void resetFatalSignals()
 {
-    // From here on a second fault ends the process at once.
     for (int fatal : kFatalSignals) {
         struct sigaction defaults{};
         defaults.sa_handler = SIG_DFL;
         sigemptyset(&defaults.sa_mask);
         sigaction(fatal, &defaults, nullptr);
     }
+}
+
+void nqcrash_signal_handler(int signo, siginfo_t* info, void* uapVoid)
+{
+    auto* uap = static_cast<ucontext_t*>(uapVoid);
+    // The first thread to get here writes the report; the handler stays
+    // installed meanwhile, so that a fault of another thread does not end
+    // the process in the middle of the report.
+    const pid_t self = pid_t(syscall(SYS_gettid));
+    pid_t first = 0;
+    if (!g_crashingThread.compare_exchange_strong(first, self, std::memory_order_acq_rel)) {
+        // A fault inside this thread's own handler (the same signal is
+        // blocked there, and the kernel ends the process on it by itself),
+        // or in a child the handler forked, where the writing thread does
+        // not exist: the default action ends the process at once.
+        if (first == self || syscall(SYS_tgkill, getpid(), first, 0) != 0) {
+            resetFatalSignals();
+            raise(signo);
+            _exit(128 + signo);
+        }
+        // Another thread writes the report. Ending the process here would
+        // cut its report short and skip the hand-over to the sender, so
+        // this thread waits: the writing thread always ends the process
+        // (by the signal again, or the sender's hand-over), and with it
+        // this wait. The writer shows this thread at its fault.
+        nqcrash_log_writer_wait_for_end(uap);
+    }
     if (NQCrashSignalCallback callback = g_signalCallback)
-        callback(signo, info, static_cast<ucontext_t*>(uapVoid), g_signalCallbackContext);
+        callback(signo, info, uap, g_signalCallbackContext);
+    // The default action, also for a fault of any thread from here on.
+    resetFatalSignals();
     raise(signo);
 }
 
@@ -154,7 +187,8 @@ QString versionFromApplication()
 
 void nqSystemLog(const QString& message)
 {
-    LOG_MESSAGE('D', message);
+    // The reporter is enabled at the start of main, before the logger exists.
+    NAVIK_tarl1::logStartupMessage('D', message);
 }
 
 NQCrashReporter::NQCrashReporter(const QString& applicationIdentifier, const QString& applicationVersion)

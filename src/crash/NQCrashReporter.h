@@ -93,7 +93,8 @@ private:
     stack_t m_sigstk{};
 };
 
-// Notes of crash capture for developers: they go to the program's log, never
-// to standard error. (At crash time, where the log cannot be used, the few
-// lines of the crash go to standard error with write(2).)
+// Notes of crash capture for developers: they go to the program's log (those
+// of the start, before the logger exists, once it does), never to standard
+// error. (At crash time, where the log cannot be used, the few lines of the
+// crash go to standard error with write(2).)
 void nqSystemLog(const QString& message);

@@ -10,6 +10,9 @@
 #include <QLibrary>
 #include <QStandardPaths>
 
+#include <mutex>
+#include <vector>
+
 namespace NAVIK_tarl1 {
 
 ILoggerInterface* g_logger = nullptr;
@@ -24,6 +27,33 @@ void writeBanner(ILoggerInterface* logger)
         + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
     logger->log('D', now.c_str());
     logger->log('D', kProductVersionBanner);
+}
+
+// Lines logged before the logger was set up, kept for it.
+struct KeptLine
+{
+    char level;
+    std::string text;
+};
+constexpr size_t kMaxKeptLines = 64;
+std::mutex s_keptLinesMutex;
+std::vector<KeptLine> s_keptLines;
+// initLogger has run: lines are no longer kept.
+bool s_loggerSetUp = false;
+
+// Ends the keeping: the kept lines go to the logger, or nowhere without one.
+void settleKeptLines(ILoggerInterface* logger)
+{
+    std::vector<KeptLine> lines;
+    {
+        const std::lock_guard<std::mutex> lock(s_keptLinesMutex);
+        s_loggerSetUp = true;
+        lines.swap(s_keptLines);
+    }
+    if (!logger)
+        return;
+    for (const KeptLine& line : lines)
+        logger->log(line.level, line.text.c_str());
 }
 
 QString executableFolder()
@@ -59,14 +89,14 @@ ILoggerInterface* initLogger(ILoggerInterface* logger, const QString& name)
         return g_logger;
     if (logger) {
         g_logger = logger;
+        settleKeptLines(g_logger);
         return g_logger;
     }
-    if (!isLoggerEnabled())
+    ILoggerInterface* loaded = isLoggerEnabled() ? loadLoggerLibrary(loggerLibraryPath()) : nullptr;
+    if (!loaded) {
+        settleKeptLines(nullptr);
         return nullptr;
-
-    ILoggerInterface* loaded = loadLoggerLibrary(loggerLibraryPath());
-    if (!loaded)
-        return nullptr;
+    }
     g_logger = loaded;
 
     const QString level = getLogLevel();
@@ -75,7 +105,25 @@ ILoggerInterface* initLogger(ILoggerInterface* logger, const QString& name)
     // folder with non-ASCII characters still works.
     g_logger->init(QFile::encodeName(logFolderPath()).toStdString(), name.toLatin1().toStdString(), levelChar);
     writeBanner(g_logger);
+    settleKeptLines(g_logger);
     return g_logger;
+}
+
+void logStartupMessage(char level, const QString& text)
+{
+    std::string line = text.toUtf8().toStdString();
+    ILoggerInterface* logger = g_logger;
+    if (!logger) {
+        const std::lock_guard<std::mutex> lock(s_keptLinesMutex);
+        // Set up in the meantime: initLogger sets g_logger before it settles.
+        logger = g_logger;
+        if (!logger) {
+            if (!s_loggerSetUp && s_keptLines.size() < kMaxKeptLines)
+                s_keptLines.push_back({level, std::move(line)});
+            return;
+        }
+    }
+    logger->log(level, line.c_str());
 }
 
 QString logFolderPath()

@@ -27,6 +27,13 @@ NAVIK_UTILS_EXPORT ILoggerInterface* initLoggerForUtilsDll(ILoggerInterface* log
 // "<documents>/Navik Quillet/log"; the folder is not created here.
 NAVIK_UTILS_EXPORT QString logFolderPath();
 
+// For code that runs before the logger is set up (the crash watcher at the
+// start of main): writes the line at once when there is a logger; until
+// initLogger has run, keeps it (at most 64 lines) for initLogger, which
+// writes the kept lines after its banner, or drops them when it sets up no
+// logger. Afterwards, with no logger, the line goes nowhere.
+NAVIK_UTILS_EXPORT void logStartupMessage(char level, const QString& text);
+
 // Opens a trace scope; empty handle when there is no logger.
 NAVIK_UTILS_EXPORT LogTraceHandle logTrace(const char* function, const char* file, int line);
 

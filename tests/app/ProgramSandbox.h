@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMap>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -39,8 +40,12 @@ public:
         // Also where the Photoshop host's local server lives, so runs do not meet.
         environment.insert(QStringLiteral("TMPDIR"), path(QStringLiteral("tmp")));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        for (auto it = m_environment.cbegin(); it != m_environment.cend(); ++it)
+            environment.insert(it.key(), it.value());
         return environment;
     }
+    // A variable of the environment of every later run.
+    void setEnvironment(const QString& name, const QString& value) { m_environment.insert(name, value); }
 
     // The exit code as main returned it (the system keeps its low byte).
     int run(const QString& program, const QStringList& arguments)
@@ -138,4 +143,5 @@ public:
 private:
     QTemporaryDir m_root;
     QString m_output;
+    QMap<QString, QString> m_environment;
 };

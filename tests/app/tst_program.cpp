@@ -39,6 +39,8 @@ private Q_SLOTS:
     void logLinesAtStartAndExit();
     void nothingIsLoggedWhenLoggingIsOff();
     void developerNotesGoToTheLogOnly();
+    void crashReporterNotesOfTheStartReachTheLog_data();
+    void crashReporterNotesOfTheStartReachTheLog();
     void photoshopWithoutInterfaceReportsNothingReturned();
     void engineDriverWithoutDisplayAndOnAFifo();
     void secondInstanceAndTerminationSignal_data();
@@ -240,6 +242,44 @@ void TestProgram::developerNotesGoToTheLogOnly()
         QVERIFY2(!sandbox.output().contains(note), qPrintable(sandbox.output()));
         QVERIFY2(!sandbox.logLines().filter(note).isEmpty(), qPrintable(note));
     }
+}
+
+void TestProgram::crashReporterNotesOfTheStartReachTheLog_data()
+{
+    QTest::addColumn<bool>("reportFolderBlocked");
+    QTest::addColumn<QString>("note");
+
+    QTest::newRow("enabled") << false << "nqCrashReporter initialized successfully";
+    QTest::newRow("report folder cannot be made") << true << "Could not enable crash reporter: Could not create ";
+}
+
+// The crash reporter is enabled before the logger exists; its notes reach
+// the log all the same, after the banner and before the rest of the start.
+void TestProgram::crashReporterNotesOfTheStartReachTheLog()
+{
+    QFETCH(bool, reportFolderBlocked);
+    QFETCH(QString, note);
+
+    Sandbox sandbox;
+    sandbox.setSetting("NavikSentCrashReport", "1");
+    // Its own cache folder, or a file where the report folder's parent should be.
+    const QString cache = sandbox.path(QStringLiteral("cache"));
+    if (reportFolderBlocked)
+        QVERIFY(writeFile(cache, "not a folder"));
+    sandbox.setEnvironment(QStringLiteral("XDG_CACHE_HOME"), cache);
+    QCOMPARE(sandbox.runProgram({QStringLiteral("--plugin-name=photoshop")}), -1);
+
+    const QStringList lines = sandbox.logLines();
+    int noteLine = -1;
+    for (int i = 0; i < lines.size() && noteLine < 0; ++i) {
+        if (lines.at(i).contains(note))
+            noteLine = i;
+    }
+    QVERIFY2(noteLine >= 0, qPrintable(lines.join(QLatin1Char('\n'))));
+    QCOMPARE(lines.filter(note).size(), 1);
+    QVERIFY(sandbox.logLine(QStringLiteral("Navik Quillet Version: 1.0.6.9434")) < noteLine);
+    QVERIFY(sandbox.logLine(QStringLiteral("CApplication::AppInitCode=7")) > noteLine);
+    QVERIFY(!sandbox.output().contains(note));
 }
 
 void TestProgram::nothingIsLoggedWhenLoggingIsOff()

@@ -22,11 +22,14 @@
 #include <QtTest>
 
 #include <atomic>
+#include <barrier>
 #include <functional>
+#include <link.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace NAVIK_tarl1;
 
@@ -153,9 +156,25 @@ QString documentsCopyPath()
         + QStringLiteral("/Navik Quillet/CrashReports/temp/Navik Quillet.nqcrash");
 }
 
+// Thread lists the writer may meet: none (the folder cannot be read), or
+// one without the crashed thread (only the main thread's id).
+size_t noThreads(pid_t*, size_t)
+{
+    return 0;
+}
+
+size_t onlyTheMainThread(pid_t* tids, size_t capacity)
+{
+    if (capacity == 0)
+        return 0;
+    tids[0] = getpid();
+    return 1;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(std::function<void()>)
+Q_DECLARE_METATYPE(nqcrash_thread_list_source_t)
 
 class TestCrashCapture : public QObject
 {
@@ -166,10 +185,15 @@ private slots:
     void crashesLeaveReadableReports_data();
     void crashesLeaveReadableReports();
     void anOversizedReportStaysReadable();
+    void simultaneousCrashesLeaveOneWholeReport();
+    void theCrashedThreadIsWrittenWhateverTheThreadList_data();
+    void theCrashedThreadIsWrittenWhateverTheThreadList();
     void enablingTwiceIsRefused();
     void disabledSendingStillCopiesTheReport();
     void aCrashGoesToTheSenderAndIsCountedAtTheNextStart();
     void walksFramePointerChains();
+    void imageWalkEndsOnACorruptList_data();
+    void imageWalkEndsOnACorruptList();
     void namesSignalsAndCodes();
     void reportFolderFollowsTheIdentifier();
 };
@@ -322,6 +346,77 @@ void TestCrashCapture::anOversizedReportStaysReadable()
     QVERIFY(!report->images().isEmpty());
 }
 
+void TestCrashCapture::simultaneousCrashesLeaveOneWholeReport()
+{
+    // Two threads fault together. Which one reaches the handler first
+    // differs from run to run; every run must leave one whole report.
+    for (int run = 0; run < 20; ++run) {
+        QFile::remove(liveReportPath());
+        const int ended = signalEndingChild([] {
+            enableReporterInChild();
+            std::barrier together(2);
+            auto fault = [&together] {
+                together.arrive_and_wait();
+                writeThroughNull();
+            };
+            std::thread first(fault);
+            std::thread second(fault);
+            first.join();
+            second.join();
+        });
+        QCOMPARE(ended, SIGSEGV);
+
+        QString problem;
+        const auto report = readReport(liveReportPath(), &problem);
+        QVERIFY2(report, qPrintable(QStringLiteral("run %1: %2").arg(run).arg(problem)));
+        QCOMPARE(report->signalInfo().name(), QStringLiteral("SIGSEGV"));
+        // At most the main thread and both faulting threads (a thread that
+        // does not answer in time is left out), one of them crashed.
+        QCOMPARE_LE(report->threads().size(), 3);
+        int crashed = 0;
+        for (const NQCrashReportThreadInfo& thread : report->threads())
+            crashed += thread.crashed() ? 1 : 0;
+        QCOMPARE(crashed, 1);
+        QCOMPARE(crashedThread(*report)->registers().size(), 19);
+    }
+}
+
+void TestCrashCapture::theCrashedThreadIsWrittenWhateverTheThreadList_data()
+{
+    QTest::addColumn<nqcrash_thread_list_source_t>("threadList");
+    QTest::addColumn<int>("listed");
+
+    QTest::newRow("thread folder cannot be read") << nqcrash_thread_list_source_t(noThreads) << 0;
+    QTest::newRow("crashed thread not listed") << nqcrash_thread_list_source_t(onlyTheMainThread) << 1;
+}
+
+void TestCrashCapture::theCrashedThreadIsWrittenWhateverTheThreadList()
+{
+    QFETCH(nqcrash_thread_list_source_t, threadList);
+    QFETCH(int, listed);
+
+    const int ended = signalEndingChild([threadList] {
+        enableReporterInChild();
+        nqcrash_log_writer_set_thread_list_source(threadList);
+        std::thread(writeThroughNull).join();
+    });
+    QCOMPARE(ended, SIGSEGV);
+
+    QString problem;
+    const auto report = readReport(liveReportPath(), &problem);
+    QVERIFY2(report, qPrintable(problem));
+    // The listed threads, then the crashed one, numbered after them.
+    QCOMPARE(report->threads().size(), listed + 1);
+    const NQCrashReportThreadInfo* crashed = crashedThread(*report);
+    QVERIFY(crashed);
+    QCOMPARE(crashed, &report->threads().last());
+    QCOMPARE(crashed->threadNumber(), listed);
+    QCOMPARE(crashed->registers().size(), 19);
+    QVERIFY(!crashed->stackFrames().isEmpty());
+    const QString text = NQCrashReportTextFormatter::stringValueForCrashReport(*report, NQCrashReportTextFormatDefault);
+    QVERIFY(text.contains(QStringLiteral("Crashed Thread:  %1\n").arg(listed)));
+}
+
 void TestCrashCapture::enablingTwiceIsRefused()
 {
     // Each in a child: enabling is once per process.
@@ -463,6 +558,57 @@ void TestCrashCapture::walksFramePointerChains()
     QCOMPARE(nqcrash_frame_cursor_next(&cursor), int(NQCRASH_FRAME_EBADFRAME));
     QCOMPARE(nqcrash_frame_get_regname(18), "gs");
     QCOMPARE(nqcrash_frame_get_regname(19), nullptr);
+}
+
+void TestCrashCapture::imageWalkEndsOnACorruptList_data()
+{
+    // links[i]: the entry after entry i, -1 for none. The entries are copies
+    // of loaded libraries; a walk visits them from entry 0 in link order
+    // and yields each one once.
+    QTest::addColumn<QList<int>>("links");
+    QTest::addColumn<int>("images");
+
+    QTest::newRow("chain") << QList<int>{1, 2, -1} << 3;
+    QTest::newRow("circle back to the first") << QList<int>{1, 2, 0} << 3;
+    QTest::newRow("circle into the middle") << QList<int>{1, 2, 1} << 3;
+    QTest::newRow("entry pointing at itself") << QList<int>{0} << 1;
+    QList<int> endless;
+    for (int i = 0; i < int(NQCRASH_MAX_IMAGES) + 8; ++i)
+        endless.append(i + 1);
+    endless.last() = -1;
+    QTest::newRow("chain longer than the bound") << endless << int(NQCRASH_MAX_IMAGES);
+}
+
+void TestCrashCapture::imageWalkEndsOnACorruptList()
+{
+    QFETCH(QList<int>, links);
+    QFETCH(int, images);
+
+    nqcrash_image_list_init(nullptr);
+    // Three libraries of this process (the program's own entry has no name).
+    QList<const link_map*> libraries;
+    for (const link_map* entry = _r_debug.r_map; entry && libraries.size() < 3; entry = entry->l_next) {
+        if (entry->l_name && *entry->l_name)
+            libraries.append(entry);
+    }
+    QCOMPARE(libraries.size(), 3);
+    std::vector<link_map> entries(size_t(links.size()));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        entries[i] = *libraries.at(qsizetype(i % 3));
+        entries[i].l_next = links.at(qsizetype(i)) < 0 ? nullptr : &entries[size_t(links.at(qsizetype(i)))];
+    }
+
+    nqcrash_image_cursor_t cursor;
+    nqcrash_image_cursor_init(&cursor, entries.data());
+    QStringList names;
+    nqcrash_image_t image;
+    // More steps than any bound: a walk that does not end fails here instead of hanging.
+    while (names.size() < int(NQCRASH_MAX_IMAGES) + 100 && nqcrash_image_next(&cursor, &image))
+        names.append(QString::fromLocal8Bit(image.name));
+    QCOMPARE(names.size(), images);
+    for (int i = 0; i < names.size(); ++i)
+        QCOMPARE(names.at(i), QString::fromLocal8Bit(libraries.at(i % 3)->l_name));
+    QVERIFY(!nqcrash_image_next(&cursor, &image));
 }
 
 void TestCrashCapture::namesSignalsAndCodes()

@@ -46,6 +46,8 @@ QString startupLogPath()
 // Runs in a child process: the program's start-up sequence, then some logging.
 int runScenario()
 {
+    // As the crash watcher does before the logger exists.
+    logStartupMessage('I', "kept until the logger exists");
     ILoggerInterface* logger =
         initLoggerForUtilsDll(initLogger(nullptr, "NavikLogger"), "NavikLogger");
     if (logger != g_logger)
@@ -108,6 +110,10 @@ private Q_SLOTS:
         QVERIFY2(QDateTime::fromString(stamp, Qt::ISODate).isValid(), qPrintable(stamp));
         QCOMPARE(messageOf(lines[1]), QString("Navik Quillet Version: 1.0.6.9434"));
         QCOMPARE(lines.filter("Navik Quillet Version").size(), 1);
+        // A line from before the logger, right after the banner, once.
+        QCOMPARE(messageOf(lines[2]), QString("kept until the logger exists"));
+        QCOMPARE(levelOf(lines[2]), QChar('I'));
+        QCOMPARE(lines.filter("kept until the logger exists").size(), 1);
 
         const QString all = lines.join('\n');
         QVERIFY(all.contains("> int {anonymous}::runScenario()"));
