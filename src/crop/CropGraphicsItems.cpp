@@ -41,11 +41,6 @@ QCursor imageCursor(const QString& path)
     return QCursor(QPixmap(path), -1, -1);
 }
 
-bool isArrow(int key)
-{
-    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
-}
-
 qreal fraction(qreal value, qreal size)
 {
     return size != 0 && std::isfinite(value / size) ? value / size : 0;

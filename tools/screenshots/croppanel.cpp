@@ -35,6 +35,7 @@ public:
     bool isPreserveImageRatio() const override { return false; }
     qreal cropRatio() const override { return 1.5; }
     bool isConstrainToImage() const override { return true; }
+    void restorePreserveImageRatio(bool) override {}
 
     QGraphicsItemGroup* beforeSceneItemGroup(const QString&) override { return nullptr; }
     QGraphicsItemGroup* afterSceneItemGroup(const QString&) override { return nullptr; }
