@@ -192,8 +192,7 @@ void CHorizonCorrection::restoreAll(const QByteArray& data)
 
 QColor CHorizonCorrection::edgeColor() const
 {
-    NAVIK_tarl1::CSettings settings;
-    return QColor(settings.value(kEdgeColorKey, QColor(Qt::blue).name()).toString());
+    return NAVIK_tarl1::getSettingsColor(kEdgeColorKey, QColor(Qt::blue));
 }
 
 void CHorizonCorrection::setToolColor(QColor color)

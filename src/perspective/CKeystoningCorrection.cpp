@@ -492,14 +492,12 @@ void CKeystoningCorrection::doInitialize()
 
 QColor CKeystoningCorrection::edgeColor() const
 {
-    NAVIK_tarl1::CSettings settings;
-    return QColor(settings.value(kEdgeColorKey, QColor(Qt::blue).name()).toString());
+    return NAVIK_tarl1::getSettingsColor(kEdgeColorKey, QColor(Qt::blue));
 }
 
 QColor CKeystoningCorrection::horizontalLinesColor() const
 {
-    NAVIK_tarl1::CSettings settings;
-    return QColor(settings.value(kHorizontalLineColorKey, QColor(Qt::red).name()).toString());
+    return NAVIK_tarl1::getSettingsColor(kHorizontalLineColorKey, QColor(Qt::red));
 }
 
 void CKeystoningCorrection::setToolColor(QColor color)

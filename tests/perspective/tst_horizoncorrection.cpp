@@ -10,6 +10,7 @@
 #include "perspective/CHorizonCorrectionItems.h"
 #include "perspective/CHorizonSettings.h"
 #include "shell/CBaseCorrectionGlobalData.h"
+#include "utils/CSettings.h"
 #include "view/CSlider.h"
 #include "FakeProcessEngine.h"
 #include "TestApplication.h"
@@ -76,6 +77,7 @@ private Q_SLOTS:
     void angleField_data();
     void angleField();
     void sliderAndModuleWithoutEcho();
+    void unreadableStoredColour();
 };
 
 void TestHorizonCorrection::init()
@@ -250,6 +252,14 @@ void TestHorizonCorrection::sliderAndModuleWithoutEcho()
     QVERIFY(fromSlider.isEmpty());
     QVERIFY(m_module->sent.isEmpty());
     QCOMPARE(m_module->rotationAngle(), 90.0);
+}
+
+void TestHorizonCorrection::unreadableStoredColour()
+{
+    NAVIK_tarl1::CSettings settings;
+    settings.setValue(QStringLiteral("NavikEdgePenColor"), QStringLiteral("blu"));
+    QCOMPARE(m_module->edgeColor(), QColor(Qt::blue));
+    settings.remove(QStringLiteral("NavikEdgePenColor"));
 }
 
 int main(int argc, char* argv[])
