@@ -31,7 +31,7 @@ QString writeProfileFile(long displayId, const QByteArray& profile)
     QSaveFile file(path);
     if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly) || file.write(profile) != profile.size() ||
         !file.commit()) {
-        qDebug() << "Cannot store the display profile in" << path;
+        LOG_MESSAGE('W', "Cannot store the display profile in " << path);
         return sRGB;
     }
     return path;
@@ -86,7 +86,7 @@ QString lookUpDisplayProfile(QGuiApplication* application, bool* settled)
         return sRGB;
     const QString path = writeProfileFile(displayId, profile);
     *settled = path != sRGB;
-    qDebug() << "ICCProfile: " << path;
+    LOG_MESSAGE('D', "ICCProfile: " << path);
     return path;
 }
 

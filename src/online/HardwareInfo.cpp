@@ -82,7 +82,7 @@ QString CLinuxHardwareInfo::getVersion() const
 {
     // The distribution's name and version ("Debian GNU/Linux 12 (bookworm)").
     const QString version = QSysInfo::prettyProductName();
-    qDebug() << version;
+    LOG_MESSAGE('D', "OS version: " << version);
     return version;
 }
 
@@ -94,7 +94,7 @@ QString CLinuxHardwareInfo::getArchitecture() const
 QString CLinuxHardwareInfo::getLanguage() const
 {
     const QString language = QLocale::system().name();
-    qDebug() << language;
+    LOG_MESSAGE('D', "System language: " << language);
     return language;
 }
 

@@ -313,9 +313,6 @@ bool CHorizonCorrection::applyPartially()
     if (taken) {
         const QString text = QString::fromStdString(dictionaryText(processEngine->getLastTransformInParams()));
         LOG_MESSAGE('I', "CE dictionary before keystoning apply: " << text);
-        qDebug() << "-----------------";
-        qDebug().noquote() << text;
-        qDebug() << "-----------------";
     }
     return taken;
 }
