@@ -270,7 +270,7 @@ void TestProgram::developerNotesGoToTheLogOnly()
     QVERIFY2(printed.isEmpty(), qPrintable(printed.join(QLatin1Char('\n'))));
     for (const QString& note : {QStringLiteral("NqCrashreporter could not be uninstalled on Mac"),
                                 QStringLiteral("macos add document path: "), QStringLiteral("input Point = "),
-                                QStringLiteral("OS version: "), QStringLiteral("Error: Connection refused")})
+                                QStringLiteral("SYS_Version: "), QStringLiteral("Error: Connection refused")})
         QVERIFY2(!sandbox.logLines().filter(note).isEmpty(), qPrintable(note));
 }
 
