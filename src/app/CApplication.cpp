@@ -94,7 +94,7 @@ void CApplication::createStatisticSender()
 IApplicationInterface::AppInitCode CApplication::initLRwithMultipleSelection(const QStringList&)
 {
     LOG_TRACE();
-    qDebug() << "Lightroom edit in... for multiple files";
+    LOG_MESSAGE('D', "Lightroom edit in... for multiple files");
     CMessageBox::information(nullptr, tr("Lightroom Batch processing."),
                              tr("Lightroom Batch processing is not supported for this application."),
                              QMessageBox::Ok, QMessageBox::NoButton);

@@ -39,6 +39,14 @@ void placeNodes(const QVector<CRectangleNode*>& nodes, const QVector<QPointF>& p
             nodes.at(i)->setPos(points.at(i));
 }
 
+// The points as a log line shows them.
+QString pointsText(const QVector<QPointF>& points)
+{
+    QString text;
+    QDebug(&text).nospace() << points;
+    return text;
+}
+
 QVariant entry(const QMap<QString, QVariant>& state, const QString& key)
 {
     ASSERT(state.contains(key));
@@ -151,7 +159,7 @@ QVector<QPointF> CBaseKeystoningCorrection::projectPointsThroughEngine(const QVe
     if (!engine)
         return points;
     const QVector<QPointF> projected = engine->projectPoints(points, mode);
-    qDebug() << "input Point = " << points << " Output points = " << projected;
+    LOG_MESSAGE('D', "input Point = " << pointsText(points) << " Output points = " << pointsText(projected));
     return projected;
 }
 
@@ -161,12 +169,12 @@ void CBaseKeystoningCorrection::synchronizeSceneItems()
     if (!engine)
         return;
     const QVector<QPointF> normalised = engine->getNormolizedKeystoningPointsOnOriginalImage();
-    qDebug() << "normalized CE point = " << normalised;
+    LOG_MESSAGE('D', "normalized CE point = " << pointsText(normalised));
     const QSize size = engine->getCashedSizeOfProcessedInitialImage();
     QVector<QPointF> points;
     for (const QPointF& point : normalised)
         points.append(QPointF(point.x() * double(size.width()), point.y() * double(size.height())));
-    qDebug() << "CE point = " << points;
+    LOG_MESSAGE('D', "CE point = " << pointsText(points));
 
     if (points.size() == 8) {
         if (beforeSceneItems && beforeSceneItems->eightPointsItems)
@@ -175,11 +183,11 @@ void CBaseKeystoningCorrection::synchronizeSceneItems()
             afterSceneItems->eightPointsItems->setPoints(projectPointsThroughEngine(points, kInputToAfter));
     } else if (points.size() == 4) {
         const QVector<QPointF> before = projectPointsThroughEngine(points, kInputToBefore);
-        qDebug() << "before point = " << before;
+        LOG_MESSAGE('D', "before point = " << pointsText(before));
         if (beforeSceneItems)
             placeNodes(beforeSceneItems->nodes(), before);
         const QVector<QPointF> after = projectPointsThroughEngine(points, kInputToAfter);
-        qDebug() << "after point = " << after;
+        LOG_MESSAGE('D', "after point = " << pointsText(after));
         if (afterSceneItems)
             placeNodes(afterSceneItems->nodes(), after);
     }

@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -50,9 +51,19 @@ AspectRatioModel::AspectRatioModel(QObject* parent)
 
     // A damaged store must not hand the engine a ratio of 0, below 0 or NaN:
     // such rows are dropped here.
+    // Nor may a stored size that claims millions of rows hold up the start:
+    // only the rows the file holds are read.
     NAVIK_tarl1::CSettings settings(nullptr);
     const int size = settings.beginReadArray(g_customRatiosKey);
-    for (int i = 0; i < size; ++i) {
+    QList<int> storedRows;
+    for (const QString& group : settings.childGroups()) {
+        bool ok = false;
+        const int row = group.toInt(&ok) - 1;
+        if (ok && row >= 0 && row < size)
+            storedRows.append(row);
+    }
+    std::sort(storedRows.begin(), storedRows.end());
+    for (const int i : std::as_const(storedRows)) {
         settings.setArrayIndex(i);
         const QString name = settings.value(g_nameKey).toString();
         bool ok = false;

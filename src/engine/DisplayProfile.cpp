@@ -29,7 +29,7 @@ QString writeProfileFile(long displayId, const QByteArray& profile)
         return path;
 
     if (!QDir().mkpath(folder) || !NAVIK_tarl1::writeFileAtomically(path, profile)) {
-        qDebug() << "Cannot store the display profile in" << path;
+        LOG_MESSAGE('W', "Cannot store the display profile in " << path);
         return sRGB;
     }
     return path;
@@ -84,7 +84,7 @@ QString lookUpDisplayProfile(QGuiApplication* application, bool* settled)
         return sRGB;
     const QString path = writeProfileFile(displayId, profile);
     *settled = path != sRGB;
-    qDebug() << "ICCProfile: " << path;
+    LOG_MESSAGE('D', "ICCProfile: " << path);
     return path;
 }
 

@@ -6,6 +6,7 @@
 #include "utils/CLanguageManager.h"
 #include "utils/CSettings.h"
 #include "utils/InstalledComponents.h"
+#include "utils/Logger.h"
 #include "utils/SharedConstants.h"
 #include "utils/Utilities.h"
 
@@ -190,7 +191,7 @@ void CStatisticSender::responseSuccess()
     settings.setValue(kLastSendDateKey, now().toString(Qt::ISODate));
     const CSoapMessage& response = m_transport.getResponse();
     if (response.isFault()) {
-        qDebug() << QStringLiteral("Error: %1").arg(response.faultString().text());
+        LOG_MESSAGE('D', "Error: " << response.faultString().text());
         return;
     }
     if (!isStatisticSent())

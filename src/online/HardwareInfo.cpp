@@ -81,9 +81,7 @@ QString CLinuxHardwareInfo::getPlatform() const
 QString CLinuxHardwareInfo::getVersion() const
 {
     // The distribution's name and version ("Debian GNU/Linux 12 (bookworm)").
-    const QString version = QSysInfo::prettyProductName();
-    qDebug() << version;
-    return version;
+    return QSysInfo::prettyProductName();
 }
 
 QString CLinuxHardwareInfo::getArchitecture() const
@@ -93,9 +91,7 @@ QString CLinuxHardwareInfo::getArchitecture() const
 
 QString CLinuxHardwareInfo::getLanguage() const
 {
-    const QString language = QLocale::system().name();
-    qDebug() << language;
-    return language;
+    return QLocale::system().name();
 }
 
 int CLinuxHardwareInfo::getCpuCount() const

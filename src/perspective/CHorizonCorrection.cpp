@@ -192,8 +192,7 @@ void CHorizonCorrection::restoreAll(const QByteArray& data)
 
 QColor CHorizonCorrection::edgeColor() const
 {
-    NAVIK_tarl1::CSettings settings;
-    return QColor(settings.value(kEdgeColorKey, QColor(Qt::blue).name()).toString());
+    return NAVIK_tarl1::getSettingsColor(kEdgeColorKey, QColor(Qt::blue));
 }
 
 void CHorizonCorrection::setToolColor(QColor color)
@@ -314,9 +313,6 @@ bool CHorizonCorrection::applyPartially()
     if (taken) {
         const QString text = QString::fromStdString(dictionaryText(processEngine->getLastTransformInParams()));
         LOG_MESSAGE('I', "CE dictionary before keystoning apply: " << text);
-        qDebug() << "-----------------";
-        qDebug().noquote() << text;
-        qDebug() << "-----------------";
     }
     return taken;
 }

@@ -42,6 +42,14 @@ const QString kIntensityKey = QStringLiteral("keystoningIntensity");
 constexpr int kBeforeToAfter = 0;
 constexpr int kBeforeToInput = 2;
 
+// The points as a log line shows them.
+QString pointsText(const QVector<QPointF>& points)
+{
+    QString text;
+    QDebug(&text).nospace() << points;
+    return text;
+}
+
 QMap<QString, QVariant> readStateMap(const QByteArray& data)
 {
     return NAVIK_tarl1::variantMapFromBytes(data);
@@ -374,7 +382,7 @@ bool CKeystoningCorrection::sendCorrectionRequest()
     ICorrectionModuleHost* moduleHost = host();
     IProcessEngine* engine = moduleHost ? moduleHost->processEngine() : nullptr;
     const bool accepted = engine && engine->addCEDictionaryParameters(parameters);
-    qDebug() << points;
+    LOG_MESSAGE('D', "keystoning points = " << pointsText(points));
     if (engine)
         engine->setNormolizedKeystoningPointsOnOriginalImage(points);
     emit setPreviewButtonEnabled(false);
@@ -492,14 +500,12 @@ void CKeystoningCorrection::doInitialize()
 
 QColor CKeystoningCorrection::edgeColor() const
 {
-    NAVIK_tarl1::CSettings settings;
-    return QColor(settings.value(kEdgeColorKey, QColor(Qt::blue).name()).toString());
+    return NAVIK_tarl1::getSettingsColor(kEdgeColorKey, QColor(Qt::blue));
 }
 
 QColor CKeystoningCorrection::horizontalLinesColor() const
 {
-    NAVIK_tarl1::CSettings settings;
-    return QColor(settings.value(kHorizontalLineColorKey, QColor(Qt::red).name()).toString());
+    return NAVIK_tarl1::getSettingsColor(kHorizontalLineColorKey, QColor(Qt::red));
 }
 
 void CKeystoningCorrection::setToolColor(QColor color)

@@ -162,7 +162,7 @@ bool CBaseApplication::isSupportedImageFileType(const QString& path)
 IApplicationInterface::AppInitCode CBaseApplication::initLRwithMultipleSelection(const QStringList&)
 {
     LOG_TRACE();
-    qDebug() << "Lightroom edit in... for multiple files";
+    LOG_MESSAGE('D', "Lightroom edit in... for multiple files");
     CMessageBox::information(nullptr, tr("Lightroom Batch processing."), tr("Lightroom Batch processing."),
                              QMessageBox::Ok, QMessageBox::NoButton);
     return AppInitDoneSuccess;

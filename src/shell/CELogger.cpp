@@ -48,7 +48,6 @@ void CELogger::logMessage(const char* category, Navik::LogLevel, const char* for
         }
         g_logger->log(letter, text.c_str());
     }
-    qDebug() << letter << "\n\tCELog " << category << " " << message.get();
 }
 
 Navik::LogLevel CELogger::levelFromChar(char letter)

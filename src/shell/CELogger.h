@@ -1,8 +1,8 @@
 #pragma once
 
-// Hands the correction engine's log messages to the program's log. Every
-// engine message is written at the level letter of the "loggerLevel"
-// setting, as "\n\tCELog <category> <message>", and also to Qt's debug output.
+// Hands the correction engine's log messages to the program's log, and only
+// there. Every engine message is written at the level letter of the
+// "loggerLevel" setting, as "\n\tCELog <category> <message>".
 
 #include <Navik/Logging.h>
 

@@ -1,5 +1,6 @@
 #include "utils/CSettings.h"
 
+#include <QColor>
 #include <QDir>
 #include <QStandardPaths>
 
@@ -54,6 +55,19 @@ void setSettingsValue(const QString& key, const QVariant& value)
 {
     CSettings settings;
     settings.setValue(key, value);
+}
+
+int getSettingsInt(const QString& key, int defaultValue, int minimum, int maximum)
+{
+    bool ok = false;
+    const int value = getSettingsValue(key, defaultValue).toInt(&ok);
+    return ok && value >= minimum && value <= maximum ? value : defaultValue;
+}
+
+QColor getSettingsColor(const QString& key, const QColor& defaultValue)
+{
+    const QColor color(getSettingsValue(key, defaultValue.name()).toString());
+    return color.isValid() ? color : defaultValue;
 }
 
 QString getLogLevel()

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVariant>
 
+class QColor;
+
 namespace NAVIK_tarl1 {
 
 // The one settings store of the product. Construct one on the stack for each
@@ -27,6 +29,13 @@ public:
 
 NAVIK_UTILS_EXPORT QVariant getSettingsValue(const QString& key, const QVariant& defaultValue);
 NAVIK_UTILS_EXPORT void setSettingsValue(const QString& key, const QVariant& value);
+
+// For a setting used as an index, an enum or a size: a stored value that is
+// not a whole number within minimum..maximum gives the default, so that a
+// hand-edited or damaged file cannot reach past a table.
+NAVIK_UTILS_EXPORT int getSettingsInt(const QString& key, int defaultValue, int minimum, int maximum);
+// A colour stored by name ("#0000ff"): a name that is no colour gives the default.
+NAVIK_UTILS_EXPORT QColor getSettingsColor(const QString& key, const QColor& defaultValue);
 
 NAVIK_UTILS_EXPORT QString getLogLevel();
 NAVIK_UTILS_EXPORT void setLogLevel(const QString& level);

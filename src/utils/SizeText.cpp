@@ -58,7 +58,7 @@ QString unitWord(int unit)
 
 QString sizeToString(const QSize& size)
 {
-    const int unit = getSettingsValue(g_ImageSizeUnits, 0).toInt();
+    const int unit = getSettingsInt(g_ImageSizeUnits, Pixels, Pixels, Millimetres);
     int dpiX = 0;
     int dpiY = 0;
     getScreenDpi(&dpiX, &dpiY);

@@ -18,6 +18,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -442,10 +443,17 @@ void CBaseGraphicsView::showGridOverlay(bool show)
 
 void CBaseGraphicsView::reloadGridOverlayParams()
 {
-    NAVIK_tarl1::CSettings settings;
-    m_gridSize = std::clamp(settings.value(QStringLiteral("gridOverlay.size"), 50).toInt(), 5, 200);
-    m_gridCompositionMode = settings.value(QStringLiteral("gridOverlay.compositionMode"), 0).toInt();
-    m_gridColor = QColor::fromRgba(settings.value(QStringLiteral("gridOverlay.color"), 0xB4CDCDCDu).toUInt());
+    using NAVIK_tarl1::getSettingsInt;
+    constexpr QRgb defaultColor = 0xB4CDCDCDu;
+    m_gridSize = std::clamp(getSettingsInt(QStringLiteral("gridOverlay.size"), 50, INT_MIN, INT_MAX), 5, 200);
+    // The painter indexes its blend tables with the mode: only its own modes pass.
+    m_gridCompositionMode =
+        getSettingsInt(QStringLiteral("gridOverlay.compositionMode"), QPainter::CompositionMode_SourceOver,
+                       QPainter::CompositionMode_SourceOver, QPainter::RasterOp_NotDestination);
+    bool colorOk = false;
+    const QRgb color =
+        NAVIK_tarl1::getSettingsValue(QStringLiteral("gridOverlay.color"), defaultColor).toUInt(&colorOk);
+    m_gridColor = QColor::fromRgba(colorOk ? color : defaultColor);
     if (m_gridColor.alpha() == 0)
         m_gridColor.setAlpha(255);
     viewport()->update();

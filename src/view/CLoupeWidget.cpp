@@ -127,7 +127,8 @@ void CLoupeWidget::loadSettings()
     NAVIK_tarl1::CSettings settings;
     m_checkBoxExpanded->setChecked(settings.value(QStringLiteral("app_loupeExpanded"), true).toBool());
     m_checkBoxAdvancedMode->setChecked(settings.value(QStringLiteral("app_loupeAdvanceMode"), true).toBool());
-    m_comboBox->setCurrentIndex(settings.value(QStringLiteral("app_loupeZoom"), 0).toInt());
+    m_comboBox->setCurrentIndex(
+        NAVIK_tarl1::getSettingsInt(QStringLiteral("app_loupeZoom"), 0, 0, m_comboBox->count() - 1));
 }
 
 void CLoupeWidget::saveSettings()

@@ -109,7 +109,7 @@ void CStartTextDrawer::drawText(QWidget* target)
 {
     QPainter painter(target);
     painter.setClipRect(QRect(0, 0, target->width(), target->height()), Qt::ReplaceClip);
-    const int background = NAVIK_tarl1::CSettings().value(QStringLiteral("sceneBackgroundColor"), 68).toInt();
+    const int background = NAVIK_tarl1::getSettingsInt(QStringLiteral("sceneBackgroundColor"), 68, 0, 255);
     painter.setFont(QFont(QStringLiteral("Lucida Grande"), 23));
     const int grey = textGrey(background);
     painter.setPen(QColor(grey, grey, grey));

@@ -229,19 +229,51 @@ void TestProgram::logLinesAtStartAndExit()
     }
 }
 
-// The notes of the Linux glue and the crash reporter set-up are for
-// developers: the log has them, standard error does not.
+// The notes of the Linux glue, the crash reporter set-up, the keystoning and
+// horizon modules, the hardware report and the statistics sender are for
+// developers: the log has them. A run in which nothing goes wrong prints
+// nothing: it opens a picture, drags a keystoning handle, turns the horizon
+// and waits for the statistics send, which finds no service.
 void TestProgram::developerNotesGoToTheLogOnly()
 {
     Sandbox sandbox;
     // A test script stops the crash reporter that the user agreed to.
     sandbox.setSetting("NavikSentCrashReport", "1");
-    QCOMPARE(sandbox.runProgram(sandbox.withFiles({"{jpeg}", sandbox.script()})), 3);
+    const QString script = sandbox.script(
+        QStringLiteral("edit"),
+        "function waitFor(condition, what) {\n"
+        "    for (var i = 0; i < 2400 && !condition(); ++i)\n"
+        "        scripting.wait(50);\n"
+        "    if (!condition())\n"
+        "        scripting.fail('no ' + what);\n"
+        "}\n"
+        "function settle() {\n"
+        "    waitFor(function () { return !processEngine.isProcessingActive(); }, 'quiet engine');\n"
+        "}\n"
+        "scripting.startTest.connect(function () {\n"
+        "    waitFor(function () { return mainWindow.hasViewImage(); }, 'picture');\n"
+        "    scripting.clickButton(mainWindow, 'verticalTool');\n"
+        "    scripting.compare(mainWindow.moveCorrectionHandle('BeforeKeystoningLeftTop', 0.2, 0.1), true);\n"
+        "    settle();\n"
+        "    scripting.clickButton(mainWindow, 'verticalTool');\n"
+        "    settle();\n"
+        "    scripting.clickButton(mainWindow, 'horizonHTool');\n"
+        "    scripting.setSlider(mainWindow, 'angleSlider_Slider', 30);\n"
+        "    settle();\n"
+        "    waitFor(function () { return scripting.hasSettingKey('UsageStatistic/lastSendDate'); }, 'statistics');\n"
+        "    messageBoxes.setSaveDiscardCancelMessage(1);\n"
+        "});\n");
+    QCOMPARE(sandbox.runProgram(sandbox.withFiles({"{jpeg}", script})), 3);
+    const QString report = sandbox.reportOf(QStringLiteral("edit"));
+    QVERIFY2(report.trimmed().endsWith(QLatin1String("PASS")), qPrintable(report));
+    // The offscreen platform of the tests has its own say about window sizes.
+    QStringList printed = sandbox.output().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    printed.removeAll(QStringLiteral("This plugin does not support propagateSizeHints()"));
+    QVERIFY2(printed.isEmpty(), qPrintable(printed.join(QLatin1Char('\n'))));
     for (const QString& note : {QStringLiteral("NqCrashreporter could not be uninstalled on Mac"),
-                                QStringLiteral("macos add document path: ")}) {
-        QVERIFY2(!sandbox.output().contains(note), qPrintable(sandbox.output()));
+                                QStringLiteral("macos add document path: "), QStringLiteral("input Point = "),
+                                QStringLiteral("SYS_Version: "), QStringLiteral("Error: Connection refused")})
         QVERIFY2(!sandbox.logLines().filter(note).isEmpty(), qPrintable(note));
-    }
 }
 
 void TestProgram::crashReporterNotesOfTheStartReachTheLog_data()

@@ -6,6 +6,8 @@
 #include "crop/AspectRatioModel.h"
 #include "utils/CSettings.h"
 
+#include "RecordingLogger.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -82,6 +84,7 @@ private Q_SLOTS:
     void fiveCustomRatiosKeptAndStored();
     void longerStoreLoadsWholeAndKeepsItsLength();
     void damagedStoreRowsSkipped();
+    void damagedStoreSizeReadsTheRowsHeld();
     void rejectedTextRowNotStored();
 
     void comboStartsUnconstrainedAndPicksEmit();
@@ -231,6 +234,18 @@ void TestAspectRatio::damagedStoreRowsSkipped()
     QCOMPARE(customNames(model), (QStringList{"3/1", "7/2"}));
     for (int row = 0; row < model.rowCount(); ++row)
         QVERIFY(std::isfinite(model.ratioAt(row)));
+}
+
+void TestAspectRatio::damagedStoreSizeReadsTheRowsHeld()
+{
+    RecordingLogger& logger = RecordingLogger::install();
+    writeStore({{QStringLiteral("3/1"), 3.0}, {QStringLiteral("7/2"), 3.5}});
+    NAVIK_tarl1::CSettings(nullptr).setValue(g_key + QStringLiteral("/size"), 100000);
+    logger.clear();
+    AspectRatioModel model;
+    QCOMPARE(customNames(model), (QStringList{"3/1", "7/2"}));
+    // No row was looked for beyond those the file holds.
+    QCOMPARE(logger.linesAt('W'), QStringList());
 }
 
 void TestAspectRatio::rejectedTextRowNotStored()

@@ -10,6 +10,7 @@
 #include "perspective/CHorizonCorrectionItems.h"
 #include "perspective/CHorizonSettings.h"
 #include "shell/CBaseCorrectionGlobalData.h"
+#include "utils/CSettings.h"
 #include "view/CSlider.h"
 #include "FakeProcessEngine.h"
 #include "TestApplication.h"
@@ -79,6 +80,7 @@ private Q_SLOTS:
     void angleField();
     void sliderAndModuleWithoutEcho();
     void panelStateBytes();
+    void unreadableStoredColour();
 };
 
 void TestHorizonCorrection::initTestCase()
@@ -290,6 +292,14 @@ void TestHorizonCorrection::panelStateBytes()
     other.deserializeWidgetState(expected);
     QVERIFY(other.horizonHTool->isChecked());
     QVERIFY(!other.horizonVTool->isChecked());
+}
+
+void TestHorizonCorrection::unreadableStoredColour()
+{
+    NAVIK_tarl1::CSettings settings;
+    settings.setValue(QStringLiteral("NavikEdgePenColor"), QStringLiteral("blu"));
+    QCOMPARE(m_module->edgeColor(), QColor(Qt::blue));
+    settings.remove(QStringLiteral("NavikEdgePenColor"));
 }
 
 int main(int argc, char* argv[])

@@ -14,6 +14,7 @@
 #include "perspective/CKeystoningSettings.h"
 #include "perspective/CKeystoningToolPane.h"
 #include "shell/CBaseCorrectionGlobalData.h"
+#include "utils/CSettings.h"
 #include "view/CSlider.h"
 
 #include "FakeProcessEngine.h"
@@ -162,6 +163,8 @@ private Q_SLOTS:
     void intensityPresets();
     void fieldOfViewMessage();
     void toolPane();
+    void unreadableStoredColours_data();
+    void unreadableStoredColours();
 };
 
 void TestKeystoning::initTestCase()
@@ -600,6 +603,28 @@ void TestKeystoning::toolPane()
     QTest::mouseClick(static_cast<QWidget*>(swatch), Qt::LeftButton);
     QCOMPARE(m_module->edgeColor(), QColor(0, 255, 0));
     CKeystoningToolPane::setColorPicker({});
+}
+
+void TestKeystoning::unreadableStoredColours_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("unknown name") << QStringLiteral("blu");
+    QTest::newRow("short code") << QStringLiteral("#12345");
+    QTest::newRow("empty") << QString();
+}
+
+void TestKeystoning::unreadableStoredColours()
+{
+    QFETCH(QString, stored);
+    const QStringList keys{QStringLiteral("NavikEdgePenColor"),
+                           QStringLiteral("KC_SETTINGS_KEY_HORIZONTAL_LINE_COLOR")};
+    NAVIK_tarl1::CSettings settings;
+    for (const QString& key : keys)
+        settings.setValue(key, stored);
+    QCOMPARE(m_module->edgeColor(), QColor(Qt::blue));
+    QCOMPARE(m_module->horizontalLinesColor(), QColor(Qt::red));
+    for (const QString& key : keys)
+        settings.remove(key);
 }
 
 int main(int argc, char* argv[])

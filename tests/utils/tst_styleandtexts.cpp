@@ -304,6 +304,15 @@ private Q_SLOTS:
         const Catalog french(QStringLiteral("fr"));
         QVERIFY(sizeToString(photo).endsWith(QStringLiteral(" po")));
     }
+
+    void unknownStoredUnitGivesPixels()
+    {
+        for (const QVariant& unit : {QVariant(4), QVariant(-1), QVariant(QStringLiteral("cm"))}) {
+            setSettingsValue(QStringLiteral("imageSizeUnits"), unit);
+            QCOMPARE(sizeToString(QSize(3000, 2000)), QStringLiteral("3000 x 2000 px"));
+        }
+        QCOMPARE(assertionCount(m_logger), 0);
+    }
 };
 
 QTEST_MAIN(TestStyleAndTexts)

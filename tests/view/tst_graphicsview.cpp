@@ -260,32 +260,57 @@ void TestGraphicsView::gridSettings_data()
 {
     QTest::addColumn<QVariant>("size");
     QTest::addColumn<QVariant>("color");
+    QTest::addColumn<QVariant>("mode");
     QTest::addColumn<int>("gridSize");
     QTest::addColumn<QColor>("gridColor");
-    QTest::newRow("defaults") << QVariant() << QVariant() << 50 << QColor(205, 205, 205, 180);
-    QTest::newRow("too small") << QVariant(3) << QVariant(0x80112233u) << 5 << QColor(0x11, 0x22, 0x33, 0x80);
-    QTest::newRow("too large, no alpha") << QVariant(500) << QVariant(0x00FF0000u) << 200 << QColor(255, 0, 0);
+    QTest::addColumn<int>("gridMode");
+    const QColor grey(205, 205, 205, 180);
+    const int sourceOver = QPainter::CompositionMode_SourceOver;
+    QTest::newRow("defaults") << QVariant() << QVariant() << QVariant() << 50 << grey << sourceOver;
+    QTest::newRow("too small") << QVariant(3) << QVariant(0x80112233u) << QVariant(int(QPainter::CompositionMode_Xor))
+                               << 5 << QColor(0x11, 0x22, 0x33, 0x80) << int(QPainter::CompositionMode_Xor);
+    QTest::newRow("too large, no alpha") << QVariant(500) << QVariant(0x00FF0000u)
+                                         << QVariant(int(QPainter::RasterOp_NotDestination)) << 200 << QColor(255, 0, 0)
+                                         << int(QPainter::RasterOp_NotDestination);
+    // A hand-edited or damaged file: what is no value of its kind gives the default.
+    QTest::newRow("mode past the painter's") << QVariant() << QVariant() << QVariant(99999) << 50 << grey << sourceOver;
+    QTest::newRow("mode one past the last")
+        << QVariant() << QVariant() << QVariant(int(QPainter::RasterOp_NotDestination) + 1) << 50 << grey << sourceOver;
+    QTest::newRow("negative mode") << QVariant() << QVariant() << QVariant(-1) << 50 << grey << sourceOver;
+    QTest::newRow("words") << QVariant(QStringLiteral("wide")) << QVariant(QStringLiteral("grey"))
+                           << QVariant(QStringLiteral("xor")) << 50 << grey << sourceOver;
 }
 
 void TestGraphicsView::gridSettings()
 {
     QFETCH(QVariant, size);
     QFETCH(QVariant, color);
+    QFETCH(QVariant, mode);
     QFETCH(int, gridSize);
     QFETCH(QColor, gridColor);
+    QFETCH(int, gridMode);
+    const QStringList keys{QStringLiteral("gridOverlay.size"), QStringLiteral("gridOverlay.color"),
+                           QStringLiteral("gridOverlay.compositionMode")};
     {
         NAVIK_tarl1::CSettings settings;
-        settings.remove(QStringLiteral("gridOverlay.size"));
-        settings.remove(QStringLiteral("gridOverlay.color"));
-        if (size.isValid())
-            settings.setValue(QStringLiteral("gridOverlay.size"), size);
-        if (color.isValid())
-            settings.setValue(QStringLiteral("gridOverlay.color"), color);
+        const QVariantList values{size, color, mode};
+        for (int i = 0; i < keys.size(); ++i) {
+            settings.remove(keys.at(i));
+            if (values.at(i).isValid())
+                settings.setValue(keys.at(i), values.at(i));
+        }
     }
     ViewFixture f(QSize(400, 300));
+    // The grid is drawn with what was read.
+    f.view.showGridOverlay(true);
+    f.show();
+    QVERIFY(!f.view.viewport()->grab().isNull());
     QCOMPARE(f.view.gridSize(), gridSize);
     QCOMPARE(f.view.gridColor(), gridColor);
-    QCOMPARE(f.view.gridCompositionMode(), int(QPainter::CompositionMode_SourceOver));
+    QCOMPARE(f.view.gridCompositionMode(), gridMode);
+    NAVIK_tarl1::CSettings settings;
+    for (const QString& key : keys)
+        settings.remove(key);
 }
 
 void TestGraphicsView::pressOnReportingItemShowsItsPosition()

@@ -15,6 +15,8 @@
 #include <QPainter>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 class HaloTarget : public QWidget
@@ -161,15 +163,28 @@ private slots:
         QCOMPARE(hasGrey(shown, 176), drawn);
     }
 
+    void hintFollowsTheBackgroundSetting_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("grey");
+        QTest::newRow("200") << QVariant(200) << 53;
+        // No grey level: the default background, 68.
+        QTest::newRow("256") << QVariant(256) << 176;
+        QTest::newRow("-200") << QVariant(-200) << 176;
+        QTest::newRow("largest int") << QVariant(std::numeric_limits<int>::max()) << 176;
+        QTest::newRow("words") << QVariant(QStringLiteral("dark")) << 176;
+    }
     void hintFollowsTheBackgroundSetting()
     {
+        QFETCH(QVariant, stored);
+        QFETCH(int, grey);
         application()->setMode(1);
-        NAVIK_tarl1::CSettings().setValue(QStringLiteral("sceneBackgroundColor"), 200);
+        NAVIK_tarl1::CSettings().setValue(QStringLiteral("sceneBackgroundColor"), stored);
         HintTarget target;
         target.resize(500, 200);
         const QImage shown = target.grab().toImage();
         NAVIK_tarl1::CSettings().remove(QStringLiteral("sceneBackgroundColor"));
-        QVERIFY(hasGrey(shown, 53));
+        QVERIFY(hasGrey(shown, grey));
     }
 
     void shadowRect_data()

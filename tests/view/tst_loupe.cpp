@@ -190,6 +190,14 @@ void TestLoupe::settingsKept()
     CLoupeWidget fresh;
     QCOMPARE(fresh.zoomBox()->currentIndex(), 0);
     QVERIFY(fresh.advancedModeBox()->isChecked());
+
+    // A zoom level the list does not have gives the first.
+    for (const QVariant& damaged : {QVariant(2), QVariant(-1), QVariant(QStringLiteral("big"))}) {
+        settings.setValue(QStringLiteral("app_loupeZoom"), damaged);
+        CLoupeWidget loupe;
+        QCOMPARE(loupe.zoomBox()->currentIndex(), 0);
+    }
+    settings.remove(QStringLiteral("app_loupeZoom"));
 }
 
 QTEST_MAIN(TestLoupe)
