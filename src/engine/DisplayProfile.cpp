@@ -4,7 +4,6 @@
 #include "utils/Logger.h"
 #include "utils/MacOSNativeGlue.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>

@@ -33,7 +33,8 @@ struct LoupeFixture
         loupe->setAfterScene(&after);
         loupe->resize(311, 202);
         loupe->show();
-        QTest::qWaitForWindowExposed(loupe.get());
+        if (!QTest::qWaitForWindowExposed(loupe.get()))
+            qWarning("The loupe window was not exposed");
     }
     QSize viewport() const { return loupe->loupeView()->viewport()->size(); }
 
