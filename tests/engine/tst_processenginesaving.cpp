@@ -2,6 +2,7 @@
 // by suffix and thumbnails, through the real thread pool and imaging framework.
 
 #include "EngineTestSupport.h"
+#include "FileSizeLimit.h"
 #include "RecordingLogger.h"
 #include "TestFiles.h"
 
@@ -67,30 +68,6 @@ protected:
 
 private:
     std::function<void()> m_edit;
-};
-
-// Files of the process cannot grow past `bytes` while it lives: a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        // Writing past the limit then fails with EFBIG instead of a signal.
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-
-private:
-    rlimit m_previous{};
-    void (*m_previousHandler)(int) = nullptr;
 };
 
 // A change the user has not saved: a tilt of the perspective.

@@ -3,6 +3,7 @@
 // and file errors, and receivers that call the manager back.
 
 #include "FakeHttpService.h"
+#include "FileSizeLimit.h"
 
 #include "online/CDowloadManager.h"
 
@@ -17,32 +18,6 @@
 #include <csignal>
 
 namespace {
-
-// Files of the process cannot grow past `bytes` while it lives: a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        // Writing past the limit then fails with EFBIG instead of a signal.
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_previous{};
-    void (*m_previousHandler)(int) = nullptr;
-};
 
 // Free space as the test says, in place of the volume's.
 class SpaceManager : public CDowloadManager
