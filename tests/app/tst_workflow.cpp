@@ -22,6 +22,17 @@ function waitFor(condition, what) {
     if (!condition())
         scripting.fail("no " + what);
 }
+// Save As refuses while the engine renders or a view's processing indicator is
+// on screen. The indicator comes up 300 ms into a render and leaves some 700 ms
+// after it: a script that gets to Save As later than that after a render (a
+// busy machine) waits until no view shows it.
+function waitForSaveAs() {
+    waitFor(function () {
+        return !processEngine.isProcessingActive() && ["singleView", "beforeView", "afterView"].every(function (view) {
+            return !scripting.getSubObject(scripting.getSubObject(mainWindow, view), "processingWidget").visible;
+        });
+    }, "end of the processing indication");
+}
 // A quarter turn clockwise; the window counts it as a change once rendered.
 function edit() {
     mainWindow.onRotateRight();
@@ -228,13 +239,13 @@ void TestWorkflow::failuresSayWhy()
         return QStringLiteral("scripting.log(%1);\nscripting.compare(scripting.%2(%1), true);\n")
             .arg(quoted, reason ? QStringLiteral("isMessageReasonShown") : QStringLiteral("isMessageBoxShown"));
     };
-    // Save As does nothing while a render runs.
+    // Save As does nothing while a render runs or its indicator shows.
     QString script = QStringLiteral("edit();\n"
-                                    "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n"
+                                    "waitForSaveAs();\n"
                                     "scripting.log('Save As typed.png');\n"
                                     "nativeDialogs.setSaveFileName('{root}/typed.png');\n"
                                     "scripting.compare(mainWindow.saveOpenedFileAs(), true);\n"
-                                    "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n"
+                                    "waitForSaveAs();\n"
                                     "scripting.log('Save As into a missing folder');\n"
                                     "nativeDialogs.setSaveFileName('{root}/missing/copy.jpg');\n"
                                     "scripting.compare(mainWindow.saveOpenedFileAs(), false);\n");
@@ -281,6 +292,7 @@ void TestWorkflow::cropByHandAndSave()
                        "mainWindow.onCropTool();\n"
                        "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n"
                        "scripting.compare(Math.round(processEngine.getCropLeft() * 100), 50);\n"
+                       "waitForSaveAs();\n"
                        "nativeDialogs.setSaveFileName('%3');\n"
                        "scripting.compare(mainWindow.saveOpenedFileAs(), true);\n"
                        "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n")
