@@ -46,6 +46,15 @@ CProcessEngine::CProcessEngine() : m_filter(Navik::RefPtr<Navik::Filter>::Adopt(
     registerMetaTypes();
     m_taskManager = new CPETaskManager(*this, this);
 
+    // A render hands its results to the main thread and waits there while
+    // holding a thread of the global pool. Qt's raster engine splits large
+    // fills into pieces on that same pool and the main thread waits for them:
+    // with a single pool thread (one CPU) each side would wait for the other
+    // for ever. Only one render runs at a time, so one more thread suffices.
+    QThreadPool* const pool = QThreadPool::globalInstance();
+    if (pool->maxThreadCount() < 2)
+        pool->setMaxThreadCount(2);
+
     m_renderTimer.setSingleShot(true);
     m_renderTimer.setInterval(200);
     connect(&m_renderTimer, &QTimer::timeout, this, &CProcessEngine::doProcessImage);

@@ -12,6 +12,8 @@
 #include "engine/PreviewProcessEngineTasks.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -192,6 +194,7 @@ private Q_SLOTS:
     void clearingTheQueueFromAResultSlot_data();
     void clearingTheQueueFromAResultSlot();
     void openWithoutResetRendersTheNewImage();
+    void poolWorkOnTheMainThreadWhileARenderDelivers();
 
 private:
     QTemporaryDir m_dir;
@@ -944,6 +947,44 @@ void TestProcessEngine::openWithoutResetRendersTheNewImage()
     QCOMPARE(recorder.lines.filter("esult"),
              QStringList({"resultImageSizeChanged 200x100", "loResResultImageProcessed [200x100] 200x100"}));
     QVERIFY(colorsClose(recorder.lastResult.pixelColor(190, 90), patternColor(190, 90, 200, 100)));
+}
+
+
+void TestProcessEngine::poolWorkOnTheMainThreadWhileARenderDelivers()
+{
+    // One CPU: the global pool has a single thread, as on a machine (or a
+    // process pinned to one core) where that is Qt's ideal count.
+    QThreadPool* const pool = QThreadPool::globalInstance();
+    const int previousCount = pool->maxThreadCount();
+    pool->setMaxThreadCount(1);
+    const auto restore = qScopeGuard([&] { pool->setMaxThreadCount(previousCount); });
+
+    const QString path = m_dir.filePath("pool-work.jpg");
+    QVERIFY(writePatternJpeg(path, 48, 40, 1));
+    CProcessEngine engine;
+    SignalRecorder recorder(engine);
+    QVERIFY(engine.openFile(path));
+
+    // While a render waits for the main thread to take its result, the main
+    // thread hands work to the global pool and waits for it, as the raster
+    // engine does when it fills a large area. The wait is bounded only so
+    // that a deadlock fails here instead of hanging the test.
+    int handOffs = 0;
+    int finished = 0;
+    connect(&engine, &CProcessEngine::processingStarted, this, [&] {
+        ++handOffs;
+        QSemaphore done;
+        QRunnable* const job = QRunnable::create([&done] { done.release(); });
+        pool->start(job);
+        if (done.tryAcquire(1, 60000))
+            ++finished;
+        else if (pool->tryTake(job))
+            delete job; // never started: nothing refers to `done` any more
+    });
+    engine.forceProcessImage();
+    QVERIFY(recorder.waitUntilIdle());
+    QVERIFY(handOffs > 0);
+    QCOMPARE(finished, handOffs);
 }
 
 QTEST_MAIN(TestProcessEngine)
