@@ -17,6 +17,7 @@ function waitFor(condition, what) {
 function enabled(name) { return scripting.isItemEnabled(mainWindow, name); }
 var ctrl = 0x04000000, shift = 0x02000000;
 function saveCopy(path) {
+    waitFor(function () { return mainWindow.isIdle(); }, "idle window");
     nativeDialogs.setSaveFileName(path);
     scripting.compare(mainWindow.saveOpenedFileAs(), true);
 }

@@ -230,11 +230,11 @@ void TestWorkflow::failuresSayWhy()
     };
     // Save As does nothing while a render runs.
     QString script = QStringLiteral("edit();\n"
-                                    "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n"
+                                    "waitFor(function () { return mainWindow.isIdle(); }, 'idle window');\n"
                                     "scripting.log('Save As typed.png');\n"
                                     "nativeDialogs.setSaveFileName('{root}/typed.png');\n"
                                     "scripting.compare(mainWindow.saveOpenedFileAs(), true);\n"
-                                    "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n"
+                                    "waitFor(function () { return mainWindow.isIdle(); }, 'idle window');\n"
                                     "scripting.log('Save As into a missing folder');\n"
                                     "nativeDialogs.setSaveFileName('{root}/missing/copy.jpg');\n"
                                     "scripting.compare(mainWindow.saveOpenedFileAs(), false);\n");
@@ -279,11 +279,11 @@ void TestWorkflow::cropByHandAndSave()
                        "mainWindow.onCropTool();\n"
                        "scripting.compare(mainWindow.movePoint('CropLeftTop', %1, %2), true);\n"
                        "mainWindow.onCropTool();\n"
-                       "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n"
+                       "waitFor(function () { return mainWindow.isIdle(); }, 'idle window');\n"
                        "scripting.compare(Math.round(processEngine.getCropLeft() * 100), 50);\n"
                        "nativeDialogs.setSaveFileName('%3');\n"
                        "scripting.compare(mainWindow.saveOpenedFileAs(), true);\n"
-                       "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n")
+                       "waitFor(function () { return mainWindow.isIdle(); }, 'idle window');\n")
             .arg(size.width() / 2)
             .arg(size.height() / 2)
             .arg(copy);
