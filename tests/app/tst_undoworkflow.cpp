@@ -27,6 +27,8 @@ scripting.startTest.connect(function () {
     scripting.compare(enabled("actionUndo"), false);
     scripting.compare(enabled("actionRedo"), false);
 
+    // A rotation waits for the renders of the opened picture.
+    waitFor(function () { return mainWindow.isIdle(); }, "idle window");
     mainWindow.onRotateRight();
     waitFor(function () { return enabled("action_Save"); }, "change");
     scripting.compare(enabled("actionUndo"), true);

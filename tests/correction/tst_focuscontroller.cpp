@@ -81,11 +81,15 @@ void TestFocusController::leavingTheGroup()
     dialogLayout->addWidget(dialogSecond);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &dialog);
     dialogFirst->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), dialogFirst);
     QTest::keyClick(dialogFirst, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), dialogSecond);
     dialog.close();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &window);
 
     // A click into a text field outside the group: Tab there is Qt's own.
     QTest::mouseClick(outside, Qt::LeftButton);
