@@ -67,9 +67,10 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::cleanupTestCase()
 {
-    // The application lets go of the module host before the window.
-    CCorrectionModuleHost::resetInstance();
+    // The window and its scenes go before the module host that still holds
+    // groups in them.
     delete m_window;
+    CCorrectionModuleHost::resetInstance();
     application()->engine = nullptr;
     delete m_engine;
 }
