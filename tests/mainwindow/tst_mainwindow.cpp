@@ -1,9 +1,11 @@
 // The main window as the standalone program builds it: its actions with
 // their texts, tool tips, shortcuts and first states, the menus, the views
 // and pages, the palettes and their Show/Hide command, the panel stack, full
-// screen and Escape.
+// screen and Escape; Tab with a picture open, in a panel's text field and in
+// a dialog.
 
 #include "correction/CCorrectionModuleHost.h"
+#include "correction/CRectangleNode.h"
 #include "engine/CProcessEngine.h"
 #include "mainwindow/CMainWindow.h"
 #include "mainwindow/CSettingsWidget.h"
@@ -14,13 +16,20 @@
 #include "TestApplication.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QGraphicsView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -45,6 +54,8 @@ private Q_SLOTS:
     void panelStack();
     void showAndHideControls();
     void fullScreenInAndOut();
+    // Opens a picture: runs last.
+    void tabStaysInPanelsAndDialogs();
 
 private:
     QAction* action(const QString& name) const { return m_window->findChild<QAction*>(name); }
@@ -294,6 +305,74 @@ void TestMainWindow::fullScreenInAndOut()
     QTRY_COMPARE(fullScreen->text(), QStringLiteral("&Full Screen     "));
     QVERIFY(!escape->isEnabled());
     QTRY_COMPARE(m_window->geometry().size(), normal.size());
+}
+
+void TestMainWindow::tabStaysInPanelsAndDialogs()
+{
+    QTemporaryDir folder;
+    const QString photo = folder.filePath(QStringLiteral("photo.jpg"));
+    QImage picture(640, 480, QImage::Format_RGB888);
+    picture.fill(QColor(90, 140, 60));
+    QVERIFY(picture.save(photo));
+    QVERIFY(m_window->openFile(photo, QString()));
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->hasViewImage() && m_window->isIdle(), 60000);
+
+    // The keystoning rectangle shows its corner handles on the result.
+    m_window->findChild<QToolButton*>(QStringLiteral("rectTool"))->click();
+    auto* view = m_window->findChild<QGraphicsView*>(QStringLiteral("graphicsViewSingle"));
+    QTRY_VERIFY(view->isVisible());
+    const auto handle = [view](const char* name) -> CRectangleNode* {
+        for (QGraphicsItem* item : view->scene()->items())
+            if (auto* node = dynamic_cast<CRectangleNode*>(item); node && node->objectName() == QLatin1String(name))
+                return node;
+        return nullptr;
+    };
+    CRectangleNode* leftTop = handle("AfterKeystoningLeftTop");
+    QVERIFY(leftTop);
+    QTRY_VERIFY(leftTop->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->isIdle() && view->isEnabled(), 60000);
+    const auto pressHandle = [&] {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(leftTop->scenePos()));
+    };
+    // A press on a handle makes its group take Tab.
+    pressHandle();
+    QTest::keyClick(view->viewport(), Qt::Key_Tab);
+    QCOMPARE(view->scene()->focusItem(), handle("AfterKeystoningRightTop"));
+
+    // A dialog opened meanwhile keeps Tab to itself.
+    {
+        QDialog dialog(m_window);
+        auto* layout = new QVBoxLayout(&dialog);
+        auto* first = new QLineEdit(&dialog);
+        auto* second = new QLineEdit(&dialog);
+        layout->addWidget(first);
+        layout->addWidget(second);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &dialog);
+        first->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), first);
+        QTest::keyClick(first, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), second);
+    }
+    m_window->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), m_window);
+
+    // After a press on a handle, a click into a panel's text field: Tab goes
+    // on among the panels' controls.
+    pressHandle();
+    auto* stack = m_window->findChild<CSettingsWidget*>(QStringLiteral("settingsWidget"));
+    QLineEdit* field = nullptr;
+    for (QLineEdit* edit : stack->findChildren<QLineEdit*>())
+        if (!field && edit->property("settingsFocusNumber").isValid() && !edit->visibleRegion().isEmpty())
+            field = edit;
+    QVERIFY(field);
+    QTest::mouseClick(field, Qt::LeftButton);
+    QTRY_COMPARE(QApplication::focusWidget(), field);
+    QTest::keyClick(field, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != field);
+    QVERIFY(stack->isAncestorOf(QApplication::focusWidget()));
 }
 
 int main(int argc, char* argv[])
