@@ -437,32 +437,112 @@
         <translation>Bild nach rechts gedreht</translation>
     </message>
     <message>
-        <source>&amp;Edit</source>
-        <translation>&amp;Bearbeiten</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Rückgängig</translation>
-    </message>
-    <message>
-        <source>Redo</source>
-        <translation>Wiederherstellen</translation>
-    </message>
-    <message>
         <source>Image is opened</source>
         <translation>Bild geöffnet</translation>
     </message>
     <message>
-        <source>Correction</source>
-        <translation>Korrektur</translation>
+        <source>Reset all corrections</source>
+        <translation>Alle Korrekturen zurücksetzen</translation>
     </message>
     <message>
-        <source>&amp;Tools</source>
-        <translation>&amp;Werkzeuge</translation>
+        <source>&amp;Exit</source>
+        <translation>&amp;Beenden</translation>
     </message>
     <message>
-        <source>Crop</source>
-        <translation>Zuschneiden</translation>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences</source>
+        <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <source>Press &quot;%1&quot; to toggle</source>
+        <translation>Zum Umschalten „%1“ drücken</translation>
+    </message>
+    <message>
+        <source>Switch to Single view</source>
+        <translation>Zur Einzelansicht wechseln</translation>
+    </message>
+    <message>
+        <source>Switch to Double view</source>
+        <translation>Zur Doppelansicht wechseln</translation>
+    </message>
+    <message>
+        <source>Standard Display</source>
+        <translation>Standardanzeige</translation>
+    </message>
+    <message>
+        <source>Full Screen</source>
+        <translation>Vollbild</translation>
+    </message>
+    <message>
+        <source>&amp;Show Controls</source>
+        <translation>Bedienelemente &amp;einblenden</translation>
+    </message>
+    <message>
+        <source>&amp;Hide Controls</source>
+        <translation>Bedienelemente &amp;ausblenden</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Error opening custom css file</source>
+        <translation>Fehler beim Öffnen der Stildatei</translation>
+    </message>
+    <message>
+        <source>Sorry but this application doesn&apos;t support opening multiply images</source>
+        <translation>Dieses Programm kann leider nicht mehrere Bilder gleichzeitig öffnen</translation>
+    </message>
+    <message>
+        <source>File path is empty</source>
+        <translation>Der Dateipfad ist leer</translation>
+    </message>
+    <message>
+        <source>Sorry, file could not be opened</source>
+        <translation>Die Datei konnte leider nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>The picture has no EXIF data to correct the distortion automatically.</source>
+        <translation>Das Bild hat keine EXIF-Daten, um die Verzeichnung automatisch zu korrigieren.</translation>
+    </message>
+    <message>
+        <source>Perspective correction cannot be applied from current anchor points location</source>
+        <translation>Die Perspektivkorrektur ist mit der jetzigen Lage der Ankerpunkte nicht möglich</translation>
+    </message>
+    <message>
+        <source>Photoshop has been crashed. Would you like to save image to the file?</source>
+        <translation>Photoshop ist abgestürzt. Möchten Sie das Bild in eine Datei sichern?</translation>
+    </message>
+    <message>
+        <source>No file name was given.</source>
+        <translation>Es wurde kein Dateiname angegeben.</translation>
+    </message>
+    <message>
+        <source>The file could not be saved. Please check that you have the required permissions.</source>
+        <translation>Die Datei konnte nicht gesichert werden. Bitte prüfen Sie, ob Sie die nötigen Rechte haben.</translation>
+    </message>
+    <message>
+        <source>All your corrections will be reset. Do you want to rotate image?</source>
+        <translation>Alle Korrekturen werden zurückgesetzt. Möchten Sie das Bild drehen?</translation>
+    </message>
+    <message>
+        <source>Image is rotated to Left</source>
+        <translation>Bild nach links gedreht</translation>
+    </message>
+    <message>
+        <source>Reset All</source>
+        <translation>Alles zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Hide Grid overlay</source>
+        <translation>Raster ausblenden</translation>
+    </message>
+    <message>
+        <source>Show Grid overlay</source>
+        <translation>Raster einblenden</translation>
     </message>
 </context>
 <context>
@@ -478,20 +558,6 @@
     <message>
         <source>Module disabled</source>
         <translation>Modul deaktiviert</translation>
-    </message>
-</context>
-<context>
-    <name>CPreviewCorrectionModule</name>
-    <message>
-        <source>HORIZON</source>
-        <translation>HORIZONT</translation>
-    </message>
-</context>
-<context>
-    <name>CPreviewSettingsWidget</name>
-    <message>
-        <source>Rotation</source>
-        <translation>Drehung</translation>
     </message>
 </context>
 <context>
@@ -565,6 +631,217 @@
     <message>
         <source>Update</source>
         <translation>Aktualisieren</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Application name</source>
+        <translation>Programmname</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Sichern</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>F&amp;ile</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Display</source>
+        <translation>&amp;Anzeige</translation>
+    </message>
+    <message>
+        <source>He&amp;lp</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>toolBar</source>
+        <translation>Werkzeugleiste</translation>
+    </message>
+    <message>
+        <source>Correction</source>
+        <translation>Korrektur</translation>
+    </message>
+    <message>
+        <source>Visualization</source>
+        <translation>Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>Single</source>
+        <translation>Einzeln</translation>
+    </message>
+    <message>
+        <source>Display corrected and initial image one behind the other</source>
+        <translation>Korrigiertes und ursprüngliches Bild hintereinander zeigen</translation>
+    </message>
+    <message>
+        <source>Double</source>
+        <translation>Doppelt</translation>
+    </message>
+    <message>
+        <source>Display corrected and initial image side by side</source>
+        <translation>Korrigiertes und ursprüngliches Bild nebeneinander zeigen</translation>
+    </message>
+    <message>
+        <source>Zoom Default</source>
+        <translation>Standardzoom</translation>
+    </message>
+    <message>
+        <source>Zoom to 100%</source>
+        <translation>Auf 100 % zoomen</translation>
+    </message>
+    <message>
+        <source>Fit</source>
+        <translation>Einpassen</translation>
+    </message>
+    <message>
+        <source>Fit to screen</source>
+        <translation>In Fenster einpassen</translation>
+    </message>
+    <message>
+        <source>Spliter</source>
+        <translation>Trenner</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>Ö&amp;ffnen...</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Sichern</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Sichern &amp;unter...</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences</source>
+        <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <source>&amp;Full Screen</source>
+        <translation>&amp;Vollbild</translation>
+    </message>
+    <message>
+        <source>&amp;Hide Controls</source>
+        <translation>Bedienelemente &amp;ausblenden</translation>
+    </message>
+    <message>
+        <source>Hide controls</source>
+        <translation>Bedienelemente ausblenden</translation>
+    </message>
+    <message>
+        <source>H&amp;ide Loupe</source>
+        <translation>&amp;Lupe ausblenden</translation>
+    </message>
+    <message>
+        <source>&amp;Online user guide</source>
+        <translation>&amp;Online-Handbuch</translation>
+    </message>
+    <message>
+        <source>&amp;Getting started...</source>
+        <translation>&amp;Erste Schritte...</translation>
+    </message>
+    <message>
+        <source>&amp;Visit web site</source>
+        <translation>&amp;Website besuchen</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Make Crash</source>
+        <translation>Absturz auslösen</translation>
+    </message>
+    <message>
+        <source>Crop</source>
+        <translation>Zuschneiden</translation>
+    </message>
+    <message>
+        <source>Fast Preview</source>
+        <translation>Schnellvorschau</translation>
+    </message>
+    <message>
+        <source>Pointer tool</source>
+        <translation>Zeigerwerkzeug</translation>
+    </message>
+    <message>
+        <source>Hand Tool</source>
+        <translation>Handwerkzeug</translation>
+    </message>
+    <message>
+        <source>Hand tool</source>
+        <translation>Handwerkzeug</translation>
+    </message>
+    <message>
+        <source>Show Grid overlay</source>
+        <translation>Raster einblenden</translation>
+    </message>
+    <message>
+        <source>Toggle Grid overlay</source>
+        <translation>Raster ein- oder ausblenden</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Sichern unter</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Widerrufen</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>Recent images</source>
+        <translation>Zuletzt geöffnete Bilder</translation>
+    </message>
+    <message>
+        <source>Rotate Left</source>
+        <translation>Nach links drehen</translation>
+    </message>
+    <message>
+        <source>Rotate Right</source>
+        <translation>Nach rechts drehen</translation>
+    </message>
+    <message>
+        <source>Take Snapshot</source>
+        <translation>Schnappschuss aufnehmen</translation>
+    </message>
+    <message>
+        <source>Restore Snapshot</source>
+        <translation>Schnappschuss wiederherstellen</translation>
     </message>
 </context>
 <context>

@@ -437,31 +437,111 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Edit</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Redo</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Image is opened</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Correction</source>
+        <source>Reset all corrections</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Tools</source>
+        <source>&amp;Exit</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Crop</source>
+        <source>&amp;About</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Press &quot;%1&quot; to toggle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Switch to Single view</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Switch to Double view</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Standard Display</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Full Screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Show Controls</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Hide Controls</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error opening custom css file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sorry but this application doesn&apos;t support opening multiply images</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File path is empty</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sorry, file could not be opened</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The picture has no EXIF data to correct the distortion automatically.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Perspective correction cannot be applied from current anchor points location</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Photoshop has been crashed. Would you like to save image to the file?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No file name was given.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file could not be saved. Please check that you have the required permissions.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All your corrections will be reset. Do you want to rotate image?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Image is rotated to Left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hide Grid overlay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Grid overlay</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -477,20 +557,6 @@
     </message>
     <message>
         <source>Module disabled</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>CPreviewCorrectionModule</name>
-    <message>
-        <source>HORIZON</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>CPreviewSettingsWidget</name>
-    <message>
-        <source>Rotation</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -564,6 +630,217 @@
     </message>
     <message>
         <source>Update</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Application name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>F&amp;ile</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Display</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>He&amp;lp</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>toolBar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Visualization</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Single</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Display corrected and initial image one behind the other</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Double</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Display corrected and initial image side by side</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom Default</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom to 100%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fit to screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Spliter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Full Screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Hide Controls</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hide controls</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H&amp;ide Loupe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Online user guide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Getting started...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Visit web site</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Make Crash</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Crop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fast Preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pointer tool</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hand Tool</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hand tool</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Grid overlay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Toggle Grid overlay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recent images</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rotate Left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rotate Right</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Take Snapshot</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore Snapshot</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

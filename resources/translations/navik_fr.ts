@@ -437,32 +437,112 @@
         <translation>Image pivotée vers la droite</translation>
     </message>
     <message>
-        <source>&amp;Edit</source>
-        <translation>&amp;Édition</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Annuler</translation>
-    </message>
-    <message>
-        <source>Redo</source>
-        <translation>Rétablir</translation>
-    </message>
-    <message>
         <source>Image is opened</source>
         <translation>Image ouverte</translation>
     </message>
     <message>
-        <source>Correction</source>
-        <translation>Correction</translation>
+        <source>Reset all corrections</source>
+        <translation>Réinitialiser toutes les corrections</translation>
     </message>
     <message>
-        <source>&amp;Tools</source>
-        <translation>&amp;Outils</translation>
+        <source>&amp;Exit</source>
+        <translation>&amp;Quitter</translation>
     </message>
     <message>
-        <source>Crop</source>
-        <translation>Recadrage</translation>
+        <source>&amp;About</source>
+        <translation>À &amp;propos</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences</source>
+        <translation>&amp;Préférences</translation>
+    </message>
+    <message>
+        <source>Press &quot;%1&quot; to toggle</source>
+        <translation>Appuyez sur « %1 » pour basculer</translation>
+    </message>
+    <message>
+        <source>Switch to Single view</source>
+        <translation>Passer en vue unique</translation>
+    </message>
+    <message>
+        <source>Switch to Double view</source>
+        <translation>Passer en vue double</translation>
+    </message>
+    <message>
+        <source>Standard Display</source>
+        <translation>Affichage standard</translation>
+    </message>
+    <message>
+        <source>Full Screen</source>
+        <translation>Plein écran</translation>
+    </message>
+    <message>
+        <source>&amp;Show Controls</source>
+        <translation>&amp;Afficher les commandes</translation>
+    </message>
+    <message>
+        <source>&amp;Hide Controls</source>
+        <translation>&amp;Masquer les commandes</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Avertissement</translation>
+    </message>
+    <message>
+        <source>Error opening custom css file</source>
+        <translation>Erreur à l’ouverture du fichier de style</translation>
+    </message>
+    <message>
+        <source>Sorry but this application doesn&apos;t support opening multiply images</source>
+        <translation>Désolé, cette application ne peut pas ouvrir plusieurs images à la fois</translation>
+    </message>
+    <message>
+        <source>File path is empty</source>
+        <translation>Le chemin du fichier est vide</translation>
+    </message>
+    <message>
+        <source>Sorry, file could not be opened</source>
+        <translation>Désolé, le fichier n’a pas pu être ouvert</translation>
+    </message>
+    <message>
+        <source>The picture has no EXIF data to correct the distortion automatically.</source>
+        <translation>L’image n’a pas de données EXIF pour corriger automatiquement la distorsion.</translation>
+    </message>
+    <message>
+        <source>Perspective correction cannot be applied from current anchor points location</source>
+        <translation>La correction de perspective ne peut pas être appliquée avec la position actuelle des points d’ancrage</translation>
+    </message>
+    <message>
+        <source>Photoshop has been crashed. Would you like to save image to the file?</source>
+        <translation>Photoshop s’est arrêté. Voulez-vous enregistrer l’image dans un fichier ?</translation>
+    </message>
+    <message>
+        <source>No file name was given.</source>
+        <translation>Aucun nom de fichier n’a été donné.</translation>
+    </message>
+    <message>
+        <source>The file could not be saved. Please check that you have the required permissions.</source>
+        <translation>Le fichier n’a pas pu être enregistré. Vérifiez que vous disposez des droits nécessaires.</translation>
+    </message>
+    <message>
+        <source>All your corrections will be reset. Do you want to rotate image?</source>
+        <translation>Toutes vos corrections seront réinitialisées. Voulez-vous faire pivoter l’image ?</translation>
+    </message>
+    <message>
+        <source>Image is rotated to Left</source>
+        <translation>Image pivotée vers la gauche</translation>
+    </message>
+    <message>
+        <source>Reset All</source>
+        <translation>Tout réinitialiser</translation>
+    </message>
+    <message>
+        <source>Hide Grid overlay</source>
+        <translation>Masquer la grille</translation>
+    </message>
+    <message>
+        <source>Show Grid overlay</source>
+        <translation>Afficher la grille</translation>
     </message>
 </context>
 <context>
@@ -478,20 +558,6 @@
     <message>
         <source>Module disabled</source>
         <translation>Module désactivé</translation>
-    </message>
-</context>
-<context>
-    <name>CPreviewCorrectionModule</name>
-    <message>
-        <source>HORIZON</source>
-        <translation>HORIZON</translation>
-    </message>
-</context>
-<context>
-    <name>CPreviewSettingsWidget</name>
-    <message>
-        <source>Rotation</source>
-        <translation>Rotation</translation>
     </message>
 </context>
 <context>
@@ -565,6 +631,217 @@
     <message>
         <source>Update</source>
         <translation>Mettre à jour</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Application name</source>
+        <translation>Nom de l’application</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>F&amp;ile</source>
+        <translation>&amp;Fichier</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Édition</translation>
+    </message>
+    <message>
+        <source>&amp;Display</source>
+        <translation>&amp;Affichage</translation>
+    </message>
+    <message>
+        <source>He&amp;lp</source>
+        <translation>&amp;Aide</translation>
+    </message>
+    <message>
+        <source>toolBar</source>
+        <translation>Barre d’outils</translation>
+    </message>
+    <message>
+        <source>Correction</source>
+        <translation>Correction</translation>
+    </message>
+    <message>
+        <source>Visualization</source>
+        <translation>Visualisation</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>À &amp;propos</translation>
+    </message>
+    <message>
+        <source>Single</source>
+        <translation>Unique</translation>
+    </message>
+    <message>
+        <source>Display corrected and initial image one behind the other</source>
+        <translation>Afficher l’image corrigée et l’image initiale l’une derrière l’autre</translation>
+    </message>
+    <message>
+        <source>Double</source>
+        <translation>Double</translation>
+    </message>
+    <message>
+        <source>Display corrected and initial image side by side</source>
+        <translation>Afficher l’image corrigée et l’image initiale côte à côte</translation>
+    </message>
+    <message>
+        <source>Zoom Default</source>
+        <translation>Zoom par défaut</translation>
+    </message>
+    <message>
+        <source>Zoom to 100%</source>
+        <translation>Zoom à 100 %</translation>
+    </message>
+    <message>
+        <source>Fit</source>
+        <translation>Ajuster</translation>
+    </message>
+    <message>
+        <source>Fit to screen</source>
+        <translation>Ajuster à l’écran</translation>
+    </message>
+    <message>
+        <source>Spliter</source>
+        <translation>Séparateur</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>&amp;Ouvrir...</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Enregistrer</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Enregistrer &amp;sous...</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences</source>
+        <translation>&amp;Préférences</translation>
+    </message>
+    <message>
+        <source>&amp;Full Screen</source>
+        <translation>&amp;Plein écran</translation>
+    </message>
+    <message>
+        <source>&amp;Hide Controls</source>
+        <translation>&amp;Masquer les commandes</translation>
+    </message>
+    <message>
+        <source>Hide controls</source>
+        <translation>Masquer les commandes</translation>
+    </message>
+    <message>
+        <source>H&amp;ide Loupe</source>
+        <translation>Masquer la &amp;loupe</translation>
+    </message>
+    <message>
+        <source>&amp;Online user guide</source>
+        <translation>&amp;Guide d’utilisation en ligne</translation>
+    </message>
+    <message>
+        <source>&amp;Getting started...</source>
+        <translation>&amp;Premiers pas...</translation>
+    </message>
+    <message>
+        <source>&amp;Visit web site</source>
+        <translation>&amp;Visiter le site web</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Quitter</translation>
+    </message>
+    <message>
+        <source>Make Crash</source>
+        <translation>Provoquer un plantage</translation>
+    </message>
+    <message>
+        <source>Crop</source>
+        <translation>Recadrer</translation>
+    </message>
+    <message>
+        <source>Fast Preview</source>
+        <translation>Aperçu rapide</translation>
+    </message>
+    <message>
+        <source>Pointer tool</source>
+        <translation>Outil pointeur</translation>
+    </message>
+    <message>
+        <source>Hand Tool</source>
+        <translation>Outil main</translation>
+    </message>
+    <message>
+        <source>Hand tool</source>
+        <translation>Outil main</translation>
+    </message>
+    <message>
+        <source>Show Grid overlay</source>
+        <translation>Afficher la grille</translation>
+    </message>
+    <message>
+        <source>Toggle Grid overlay</source>
+        <translation>Afficher ou masquer la grille</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Aide</translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation>Préférences</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Enregistrer sous</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Rétablir</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Fermer</translation>
+    </message>
+    <message>
+        <source>Recent images</source>
+        <translation>Images récentes</translation>
+    </message>
+    <message>
+        <source>Rotate Left</source>
+        <translation>Pivoter à gauche</translation>
+    </message>
+    <message>
+        <source>Rotate Right</source>
+        <translation>Pivoter à droite</translation>
+    </message>
+    <message>
+        <source>Take Snapshot</source>
+        <translation>Prendre un instantané</translation>
+    </message>
+    <message>
+        <source>Restore Snapshot</source>
+        <translation>Restaurer l’instantané</translation>
     </message>
 </context>
 <context>

@@ -437,32 +437,112 @@
         <translation>画像を右に回転</translation>
     </message>
     <message>
-        <source>&amp;Edit</source>
-        <translation>編集(&amp;E)</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>取り消す</translation>
-    </message>
-    <message>
-        <source>Redo</source>
-        <translation>やり直す</translation>
-    </message>
-    <message>
         <source>Image is opened</source>
         <translation>画像を開きました</translation>
     </message>
     <message>
-        <source>Correction</source>
-        <translation>補正</translation>
+        <source>Reset all corrections</source>
+        <translation>すべての補正をリセット</translation>
     </message>
     <message>
-        <source>&amp;Tools</source>
-        <translation>ツール(&amp;T)</translation>
+        <source>&amp;Exit</source>
+        <translation>終了(&amp;X)</translation>
     </message>
     <message>
-        <source>Crop</source>
-        <translation>切り抜き</translation>
+        <source>&amp;About</source>
+        <translation>バージョン情報(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences</source>
+        <translation>環境設定(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Press &quot;%1&quot; to toggle</source>
+        <translation>「%1」で切り替え</translation>
+    </message>
+    <message>
+        <source>Switch to Single view</source>
+        <translation>シングル表示に切り替え</translation>
+    </message>
+    <message>
+        <source>Switch to Double view</source>
+        <translation>ダブル表示に切り替え</translation>
+    </message>
+    <message>
+        <source>Standard Display</source>
+        <translation>標準表示</translation>
+    </message>
+    <message>
+        <source>Full Screen</source>
+        <translation>フルスクリーン</translation>
+    </message>
+    <message>
+        <source>&amp;Show Controls</source>
+        <translation>コントロールを表示(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Hide Controls</source>
+        <translation>コントロールを隠す(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Error opening custom css file</source>
+        <translation>スタイルファイルを開けません</translation>
+    </message>
+    <message>
+        <source>Sorry but this application doesn&apos;t support opening multiply images</source>
+        <translation>このアプリケーションでは複数の画像を同時に開けません</translation>
+    </message>
+    <message>
+        <source>File path is empty</source>
+        <translation>ファイルのパスが空です</translation>
+    </message>
+    <message>
+        <source>Sorry, file could not be opened</source>
+        <translation>ファイルを開けませんでした</translation>
+    </message>
+    <message>
+        <source>The picture has no EXIF data to correct the distortion automatically.</source>
+        <translation>この画像には歪みを自動補正するための EXIF データがありません。</translation>
+    </message>
+    <message>
+        <source>Perspective correction cannot be applied from current anchor points location</source>
+        <translation>現在のアンカーポイントの位置では遠近補正を適用できません</translation>
+    </message>
+    <message>
+        <source>Photoshop has been crashed. Would you like to save image to the file?</source>
+        <translation>Photoshop がクラッシュしました。画像をファイルに保存しますか?</translation>
+    </message>
+    <message>
+        <source>No file name was given.</source>
+        <translation>ファイル名が指定されていません。</translation>
+    </message>
+    <message>
+        <source>The file could not be saved. Please check that you have the required permissions.</source>
+        <translation>ファイルを保存できませんでした。必要な権限があるか確認してください。</translation>
+    </message>
+    <message>
+        <source>All your corrections will be reset. Do you want to rotate image?</source>
+        <translation>すべての補正がリセットされます。画像を回転しますか?</translation>
+    </message>
+    <message>
+        <source>Image is rotated to Left</source>
+        <translation>画像を左に回転</translation>
+    </message>
+    <message>
+        <source>Reset All</source>
+        <translation>すべてリセット</translation>
+    </message>
+    <message>
+        <source>Hide Grid overlay</source>
+        <translation>グリッドを隠す</translation>
+    </message>
+    <message>
+        <source>Show Grid overlay</source>
+        <translation>グリッドを表示</translation>
     </message>
 </context>
 <context>
@@ -478,20 +558,6 @@
     <message>
         <source>Module disabled</source>
         <translation>モジュールを無効化</translation>
-    </message>
-</context>
-<context>
-    <name>CPreviewCorrectionModule</name>
-    <message>
-        <source>HORIZON</source>
-        <translation>水平</translation>
-    </message>
-</context>
-<context>
-    <name>CPreviewSettingsWidget</name>
-    <message>
-        <source>Rotation</source>
-        <translation>回転</translation>
     </message>
 </context>
 <context>
@@ -565,6 +631,217 @@
     <message>
         <source>Update</source>
         <translation>アップデート</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Application name</source>
+        <translation>アプリケーション名</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>F&amp;ile</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Display</source>
+        <translation>表示(&amp;D)</translation>
+    </message>
+    <message>
+        <source>He&amp;lp</source>
+        <translation>ヘルプ(&amp;H)</translation>
+    </message>
+    <message>
+        <source>toolBar</source>
+        <translation>ツールバー</translation>
+    </message>
+    <message>
+        <source>Correction</source>
+        <translation>補正</translation>
+    </message>
+    <message>
+        <source>Visualization</source>
+        <translation>表示</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>バージョン情報(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Single</source>
+        <translation>シングル</translation>
+    </message>
+    <message>
+        <source>Display corrected and initial image one behind the other</source>
+        <translation>補正後と補正前の画像を重ねて表示</translation>
+    </message>
+    <message>
+        <source>Double</source>
+        <translation>ダブル</translation>
+    </message>
+    <message>
+        <source>Display corrected and initial image side by side</source>
+        <translation>補正後と補正前の画像を並べて表示</translation>
+    </message>
+    <message>
+        <source>Zoom Default</source>
+        <translation>標準ズーム</translation>
+    </message>
+    <message>
+        <source>Zoom to 100%</source>
+        <translation>100% に拡大</translation>
+    </message>
+    <message>
+        <source>Fit</source>
+        <translation>全体表示</translation>
+    </message>
+    <message>
+        <source>Fit to screen</source>
+        <translation>画面に合わせる</translation>
+    </message>
+    <message>
+        <source>Spliter</source>
+        <translation>区切り</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>開く(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>名前を付けて保存(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences</source>
+        <translation>環境設定(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Full Screen</source>
+        <translation>フルスクリーン(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Hide Controls</source>
+        <translation>コントロールを隠す(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Hide controls</source>
+        <translation>コントロールを隠す</translation>
+    </message>
+    <message>
+        <source>H&amp;ide Loupe</source>
+        <translation>ルーペを隠す(&amp;I)</translation>
+    </message>
+    <message>
+        <source>&amp;Online user guide</source>
+        <translation>オンラインユーザーガイド(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Getting started...</source>
+        <translation>はじめに(&amp;G)...</translation>
+    </message>
+    <message>
+        <source>&amp;Visit web site</source>
+        <translation>Web サイトを見る(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Make Crash</source>
+        <translation>クラッシュを起こす</translation>
+    </message>
+    <message>
+        <source>Crop</source>
+        <translation>切り抜き</translation>
+    </message>
+    <message>
+        <source>Fast Preview</source>
+        <translation>高速プレビュー</translation>
+    </message>
+    <message>
+        <source>Pointer tool</source>
+        <translation>ポインタツール</translation>
+    </message>
+    <message>
+        <source>Hand Tool</source>
+        <translation>手のひらツール</translation>
+    </message>
+    <message>
+        <source>Hand tool</source>
+        <translation>手のひらツール</translation>
+    </message>
+    <message>
+        <source>Show Grid overlay</source>
+        <translation>グリッドを表示</translation>
+    </message>
+    <message>
+        <source>Toggle Grid overlay</source>
+        <translation>グリッドの表示を切り替え</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>ヘルプ</translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation>環境設定</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>名前を付けて保存</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>取り消し</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>やり直し</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>閉じる(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Recent images</source>
+        <translation>最近使った画像</translation>
+    </message>
+    <message>
+        <source>Rotate Left</source>
+        <translation>左に回転</translation>
+    </message>
+    <message>
+        <source>Rotate Right</source>
+        <translation>右に回転</translation>
+    </message>
+    <message>
+        <source>Take Snapshot</source>
+        <translation>スナップショットを撮る</translation>
+    </message>
+    <message>
+        <source>Restore Snapshot</source>
+        <translation>スナップショットを復元</translation>
     </message>
 </context>
 <context>

@@ -1,7 +1,7 @@
 #include "app/CApplication.h"
 
-#include "app/stand-ins/CMainWindow.h"
-#include "app/stand-ins/PSHelper.h"
+#include "mainwindow/CMainWindow.h"
+#include "mainwindow/PSHelper.h"
 #include "correction/CCorrectionModuleHost.h"
 #include "correction/CUndoController.h"
 #include "crash/CrashReporterSetup.h"

@@ -3,6 +3,7 @@
 // Lightroom or Aperture host asked for).
 
 #include "app/CApplication.h"
+#include "app/StartupTiming.h"
 #include "crash/CCrashWatcher.h"
 #include "engine/CAFModulesManager.h"
 #include "shell/CELogger.h"
@@ -125,10 +126,14 @@ int main(int argc, char* argv[])
     const FatalError fatal = runReportingFatalErrors(
         s_errStrings,
         // The window is brought to the front when it is shown.
-        [&argc, argv] { return std::make_unique<CApplication>(argc, argv); },
+        [&argc, argv] {
+            StartupTiming::markApplicationConstruction();
+            return std::make_unique<CApplication>(argc, argv);
+        },
         [&exitCode, &resultXmlFilePath](QApplication& started) {
             auto& application = static_cast<CApplication&>(started);
             quitOnTerminationSignals(application);
+            StartupTiming::watch(application);
             application.createStatisticSender();
             s_errStrings.Retranslate();
             CBaseApplication::initializeEngine();

@@ -5,7 +5,7 @@
 #include "correction/CEdge.h"
 #include "correction/CRectangleNode.h"
 #include "correction/ICorrectionModuleHost.h"
-#include "correction/stand-ins/FocusController.h"
+#include "correction/FocusController.h"
 #include "shell/IProcessEngine.h"
 #include "utils/Logger.h"
 #include "view/CBaseGraphicsView.h"

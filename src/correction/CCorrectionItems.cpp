@@ -2,7 +2,7 @@
 
 #include "correction/CEdge.h"
 #include "correction/CRectangleNode.h"
-#include "correction/stand-ins/FocusController.h"
+#include "correction/FocusController.h"
 #include "utils/DataStreamFormat.h"
 #include "utils/Logger.h"
 

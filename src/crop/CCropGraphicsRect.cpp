@@ -2,7 +2,7 @@
 
 #include "correction/ApplicationEngine.h"
 #include "correction/ICorrectionModuleHost.h"
-#include "correction/stand-ins/FocusController.h"
+#include "correction/FocusController.h"
 #include "shell/IProcessEngine.h"
 #include "utils/DataStreamFormat.h"
 #include "utils/Logger.h"

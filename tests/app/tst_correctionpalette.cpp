@@ -15,12 +15,13 @@ scripting.startTest.connect(function () {
     for (var i = 0; i < 1200 && !mainWindow.hasViewImage(); ++i)
         scripting.wait(50);
     scripting.compare(mainWindow.hasViewImage(), true);
-    scripting.setSlider(mainWindow, "angleSlider_Slider", 125);
-    scripting.compare(scripting.getSliderValue(mainWindow, "angleSlider_Slider"), 125);
-    scripting.clickButton(mainWindow, "pushButtonReset");
-    scripting.compare(scripting.getSliderValue(mainWindow, "angleSlider_Slider"), 0);
-    // The palette holds a panel per module: collapse the horizon's.
+    // The palette holds a panel per module: the horizon's.
     var horizon = scripting.getSubObject(mainWindow, "HorizonPane");
+    scripting.setSlider(horizon, "angleSlider_Slider", 125);
+    scripting.compare(scripting.getSliderValue(horizon, "angleSlider_Slider"), 125);
+    scripting.clickButton(horizon, "pushButtonReset");
+    scripting.compare(scripting.getSliderValue(horizon, "angleSlider_Slider"), 0);
+    // Collapse it.
     scripting.setItemChecked(horizon, "checkBoxExpanded", false);
     scripting.compare(scripting.isItemChecked(horizon, "checkBoxExpanded"), false);
     scripting.clickButton(mainWindow, "float_button");

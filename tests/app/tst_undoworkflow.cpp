@@ -14,21 +14,10 @@ function waitFor(condition, what) {
     if (!condition())
         scripting.fail("no " + what);
 }
-// Save As refuses while the engine renders or a view's processing indicator is
-// on screen. The indicator comes up 300 ms into a render and leaves some 700 ms
-// after it: a script that gets to Save As later than that after a render (a
-// busy machine) waits until no view shows it.
-function waitForSaveAs() {
-    waitFor(function () {
-        return !processEngine.isProcessingActive() && ["singleView", "beforeView", "afterView"].every(function (view) {
-            return !scripting.getSubObject(scripting.getSubObject(mainWindow, view), "processingWidget").visible;
-        });
-    }, "end of the processing indication");
-}
 function enabled(name) { return scripting.isItemEnabled(mainWindow, name); }
 var ctrl = 0x04000000, shift = 0x02000000;
 function saveCopy(path) {
-    waitForSaveAs();
+    waitFor(function () { return mainWindow.isIdle(); }, "idle window");
     nativeDialogs.setSaveFileName(path);
     scripting.compare(mainWindow.saveOpenedFileAs(), true);
 }
@@ -38,6 +27,8 @@ scripting.startTest.connect(function () {
     scripting.compare(enabled("actionUndo"), false);
     scripting.compare(enabled("actionRedo"), false);
 
+    // A rotation waits for the renders of the opened picture.
+    waitFor(function () { return mainWindow.isIdle(); }, "idle window");
     mainWindow.onRotateRight();
     waitFor(function () { return enabled("action_Save"); }, "change");
     scripting.compare(enabled("actionUndo"), true);

@@ -36,12 +36,12 @@ scripting.startTest.connect(function () {
     scripting.compare(fit >= 1 && fit < 100, true);
     scripting.triggerAction(mainWindow, "actionZoom_Default");
     scripting.compare(mainWindow.viewZoom(), 100);
-    scripting.triggerAction(mainWindow, "actionBeforeAfter");
+    mainWindow.setBeforeAfterMode(true);
     scripting.compare(mainWindow.viewMode(), "beforeAfter");
     scripting.compare(mainWindow.viewZoom(), 100);
     scripting.triggerAction(mainWindow, "actionFit");
     waitFor(function () { return mainWindow.viewZoom() < fit; }, "smaller fit for the pair");
-    scripting.triggerAction(mainWindow, "actionBeforeAfter");
+    mainWindow.setBeforeAfterMode(false);
     scripting.compare(mainWindow.viewMode(), "single");
     waitFor(function () { return mainWindow.viewZoom() == fit; }, "fit of the single view");
 });

@@ -23,18 +23,14 @@ function waitFor(condition, what) {
         scripting.fail("no " + what);
 }
 // Save As refuses while the engine renders or a view's processing indicator is
-// on screen. The indicator comes up 300 ms into a render and leaves some 700 ms
-// after it: a script that gets to Save As later than that after a render (a
-// busy machine) waits until no view shows it.
+// on screen (it comes up 300 ms into a render and leaves some 700 ms after it):
+// a script that gets there late after a render (a busy machine) waits for both.
 function waitForSaveAs() {
-    waitFor(function () {
-        return !processEngine.isProcessingActive() && ["singleView", "beforeView", "afterView"].every(function (view) {
-            return !scripting.getSubObject(scripting.getSubObject(mainWindow, view), "processingWidget").visible;
-        });
-    }, "end of the processing indication");
+    waitFor(function () { return mainWindow.isIdle(); }, "idle window");
 }
 // A quarter turn clockwise; the window counts it as a change once rendered.
 function edit() {
+    waitFor(function () { return mainWindow.hasViewImage() && mainWindow.isIdle(); }, "idle window");
     mainWindow.onRotateRight();
     waitFor(function () { return scripting.isItemEnabled(mainWindow, "action_Save"); }, "change");
 }
@@ -241,11 +237,11 @@ void TestWorkflow::failuresSayWhy()
     };
     // Save As does nothing while a render runs or its indicator shows.
     QString script = QStringLiteral("edit();\n"
-                                    "waitForSaveAs();\n"
+                                    "waitFor(function () { return mainWindow.isIdle(); }, 'idle window');\n"
                                     "scripting.log('Save As typed.png');\n"
                                     "nativeDialogs.setSaveFileName('{root}/typed.png');\n"
                                     "scripting.compare(mainWindow.saveOpenedFileAs(), true);\n"
-                                    "waitForSaveAs();\n"
+                                    "waitFor(function () { return mainWindow.isIdle(); }, 'idle window');\n"
                                     "scripting.log('Save As into a missing folder');\n"
                                     "nativeDialogs.setSaveFileName('{root}/missing/copy.jpg');\n"
                                     "scripting.compare(mainWindow.saveOpenedFileAs(), false);\n");
@@ -290,12 +286,12 @@ void TestWorkflow::cropByHandAndSave()
                        "mainWindow.onCropTool();\n"
                        "scripting.compare(mainWindow.movePoint('CropLeftTop', %1, %2), true);\n"
                        "mainWindow.onCropTool();\n"
-                       "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n"
+                       "waitFor(function () { return mainWindow.isIdle(); }, 'idle window');\n"
                        "scripting.compare(Math.round(processEngine.getCropLeft() * 100), 50);\n"
                        "waitForSaveAs();\n"
                        "nativeDialogs.setSaveFileName('%3');\n"
                        "scripting.compare(mainWindow.saveOpenedFileAs(), true);\n"
-                       "waitFor(function () { return !processEngine.isProcessingActive(); }, 'idle engine');\n")
+                       "waitFor(function () { return mainWindow.isIdle(); }, 'idle window');\n")
             .arg(size.width() / 2)
             .arg(size.height() / 2)
             .arg(copy);

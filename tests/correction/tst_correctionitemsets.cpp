@@ -6,7 +6,7 @@
 #include "correction/CCorrectionItems.h"
 #include "correction/CEdge.h"
 #include "correction/CRectangleNode.h"
-#include "correction/stand-ins/FocusController.h"
+#include "correction/FocusController.h"
 #include "shell/CBaseCorrectionGlobalData.h"
 
 #include "FakeProcessEngine.h"

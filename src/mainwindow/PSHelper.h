@@ -1,10 +1,9 @@
 #pragma once
 
-// Stand-in for the main window's Photoshop buffer helper until the main
-// window is built: the exchange record's pixels as an engine image without
-// copying, and a rendered result into the record's output pixels. Both
-// sides hold three interleaved channels of the record's depth, rows without
-// padding.
+// The Photoshop buffer helper: the exchange record's pixels as an engine
+// image without copying, and a rendered result into the record's output
+// pixels. Both sides hold three interleaved channels of the record's depth,
+// rows without padding.
 
 #include "shell/NavikImagePtr.h"
 #include "shell/PixelDataPtr.h"

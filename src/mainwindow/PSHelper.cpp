@@ -1,4 +1,4 @@
-#include "app/stand-ins/PSHelper.h"
+#include "mainwindow/PSHelper.h"
 
 #include "engine/CNavikImageProxy.h"
 #include "utils/Logger.h"

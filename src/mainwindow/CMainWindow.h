@@ -1,0 +1,251 @@
+#pragma once
+
+// The program's one top-level window: the single view and the before/after
+// pair over the two scenes, the start page, the tool bar with the zoom
+// controls, the "Correction" palette with the modules' panels and the
+// "Visualization" palette with the loupe, the bottom bar of the host modes,
+// and the menus and shortcuts. The application object creates it once.
+//
+// The class is split by concern:
+//   CMainWindow.cpp          construction and wiring, view switching, the
+//                            window's own undo state
+//   CMainWindowActions.cpp   actions, menus, shortcuts
+//   CMainWindowSettings.cpp  layout settings, palettes, first show, the
+//                            application-wide event filter
+//   CMainWindowDisplay.cpp   full screen, showing and hiding the palettes,
+//                            the views' notifications
+//   CMainWindowWorkflow.cpp  open, save, the host hand-back, tool state,
+//                            window commands
+//   CMainWindowScript.cpp    what test scripts reach
+//   CMainWindowStyle.cpp     style sheet reloading, pane clearing
+
+#include "correction/ICorrectionModuleInterface.h"
+#include "shell/CBaseMainWindow.h"
+#include "utils/MacOSNativeGlue.h"
+
+#include <QIcon>
+#include <QTime>
+#include <QVariantMap>
+
+#include <memory>
+
+class CBaseGraphicsScene;
+class CBeforeAfterView;
+class CCropCorrection;
+class CDockWidget;
+class IProcessEngine;
+class QMouseEvent;
+class QShortcut;
+class QToolButton;
+
+namespace Ui {
+class MainWindow;
+}
+
+class CMainWindow : public CBaseMainWindow, public CWindowFullScreenModeSwitchHandler_Abstract
+{
+    Q_OBJECT
+    Q_INTERFACES(ISerializableUiInterface ISerializableInterface)
+public:
+    explicit CMainWindow(CBaseApplication* app, QWidget* parent = nullptr);
+    ~CMainWindow() override;
+
+    // IMainWindowInterface
+    int getDockAvailableHeight() override;
+    void setExitEnabled(bool enabled) override;
+    bool isCropToolInactive() override;
+    // Single, after, before.
+    QList<IViewInterface*> getViews() override;
+    bool isHandToolActive() override;
+    // The window's own undo state: the page shown and the focused control.
+    QByteArray serializeWidgetState() override;
+    void deserializeWidgetState(const QByteArray& state) override;
+    QWidget* asWidget() override;
+    void setupControlsState(bool pictureOpen) override;
+    void doSetControlsEnabled(bool allControls, bool enabled) override;
+    void doResetBeforeOpen() override;
+    // Opening several pictures at once is not supported: a notice, and the
+    // start goes on with an empty window.
+    bool doOpenFilesInBatchMode(const QStringList& paths) override;
+    bool doOpenFile(const QString& path) override;
+    bool doOpenImage(NavikImagePtr image, const CWindowState& state) override;
+    void showRecentFilesPage() override;
+    bool doSaveImageToPS() override;
+    bool doSaveFile(const QString& path, const QString& extension) override;
+    void setPictureChanged(bool changed) override;
+    bool isPictureChanged() const override;
+    void changeCaption(const QString& caption) override;
+    // The state a host kept is handed back unchanged.
+    CWindowState doGetWindowState() const override;
+    void doSetWindowState(const CWindowState& state) override;
+    void saveSettings() override;
+
+    // ISerializableInterface: "MainWindow"; a restore lays the palette's
+    // scroll area out again when its scroll bar came back.
+    QString id() const override;
+    void deserialize(const QByteArray& data, bool flag) override;
+
+    // CWindowFullScreenModeSwitchHandler_Abstract
+    void fullScreenModeEntered() override;
+    void fullScreenModeExited() override;
+
+    // The "Make Crash" action in the Help menu, before About.
+    void addMakeCrashAction();
+    // True while the single view is shown.
+    bool isSingleMode() const;
+    // Re-applies the view background from the settings.
+    void setBackgroundColor(int);
+
+    // ---- for test scripts (CMainWindowScript.cpp)
+    Q_INVOKABLE QVariantMap windowState() const;
+    // The opened picture has been rendered and undo starts from there.
+    Q_INVOKABLE bool isUndoBaselineSet() const;
+    // "single" or "beforeAfter"; the zoom of the views.
+    Q_INVOKABLE QString viewMode() const;
+    Q_INVOKABLE int viewZoom() const;
+    Q_INVOKABLE void setViewZoom(int percent);
+    Q_INVOKABLE void fitViews();
+    Q_INVOKABLE void setBeforeAfterMode(bool beforeAfter);
+    Q_INVOKABLE void setGridOverlayShown(bool shown);
+    Q_INVOKABLE bool hasViewImage() const;
+    // No rendering runs and no view shows its processing notice: the
+    // window takes a save.
+    Q_INVOKABLE bool isIdle() const;
+    // Moves the handle of that object name to (x, y), fractions of its
+    // scene's rectangle, as a user would; false when there is none.
+    Q_INVOKABLE bool moveCorrectionHandle(const QString& name, double x, double y);
+
+public Q_SLOTS:
+    void onViewSingle();
+    void onViewDouble();
+    // A keystoning or horizon handle in the after scene when the name starts
+    // with "After", else in the before scene, or else a crop handle of that
+    // name goes to (x, y) in scene coordinates; false when there is none.
+    bool movePoint(QString name, int x, int y);
+    void onRotateLeft();
+    void onRotateRight();
+    void onUndo();
+    void onRedo();
+    // Applies the crop when it is the current tool, chooses it otherwise.
+    void onCropTool();
+    void onCorrectionOrModuleStateIsChanged();
+    // Shows or hides both palettes together.
+    void onShowOrHideDockWidget();
+    // Every docked palette toggles its visibility.
+    void onPinUnpinDockWidget();
+
+Q_SIGNALS:
+    void keyPressedSignal(QKeyEvent* event);
+    void keyReleasedSignal(QKeyEvent* event);
+    void resizeSignal();
+    void toolStateIsChanged(bool active);
+    void updateCropSizeLabelUnits();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private Q_SLOTS:
+    void onShowImageSizePropertyIsChanged();
+    void onStartImageProcessing();
+    void onImageProcessingError(int error);
+    void onFinishImageProcessing();
+    void onInitialImageSizeChanged(const QSize& size);
+    void onMakeCrash();
+    void onResetAll();
+    void onToggleGridOverlay();
+    void onRecentFileClick(QString path);
+    void onViewSingleManually();
+    void onViewDoubleManually();
+    void onChangeScreenMode();
+    void onExitFullScreenModeShortcut();
+    void onFullScreenMode();
+    void onNormalScreenMode();
+    void onScreenModeChanged();
+    void onDockTopLevelChanged();
+    void onAfterSceneRectChanged(const QRectF& rect);
+    void onAfterViewIsSwithedToOtherScene();
+    void onAfterViewIsSwithedToThisScene();
+    void onMousePressInView(QMouseEvent* event, IViewInterface* view);
+    void onMouseReleaseInView(QMouseEvent* event, IViewInterface* view);
+    void onCEParamsChanged();
+    void onUpdate_qss();
+
+private:
+    // ---- construction (CMainWindow.cpp)
+    void initResetAllButton();
+    void initFullScreenButton();
+    void loadViewBackground();
+    void initGraphicsViews();
+    void initLoupe();
+    void initRecentFiles();
+    void initViewToolBar();
+    void initDocks();
+    void initScripting();
+    void showRecentFilesPageInternal();
+    void updateImageSizeLabels();
+    void layOutSizeStrip(QWidget* container, QWidget* view, QWidget* strip, bool showStrip);
+
+    // ---- actions (CMainWindowActions.cpp)
+    void setupActions();
+
+    // ---- settings and palettes (CMainWindowSettings.cpp)
+    void loadSettings();
+    QList<CDockWidget*> getAllDocks() const;
+    QList<QWidget*> getNonFloatingDocks() const;
+    QList<QWidget*> getVisibleDocks() const;
+    void setupDockWidgetsWidth();
+    void adjustShowOrHideSettingsButtonAndActionsState();
+    void setupAppModeUI();
+    bool hasFullScreenButton() const;
+    void adjustFullScreenButtonPos();
+    // The window fits the screen it is shown on.
+    void fitToScreen();
+
+    // ---- display modes (CMainWindowDisplay.cpp)
+    bool isInFullScreen() const;
+    void updateFullScreenActionText();
+
+    // ---- workflow (CMainWindowWorkflow.cpp)
+    template<typename Open>
+    bool openAndWait(Open open);
+    bool doImageRotation(bool clockwise);
+    void recordOpenedImage();
+    void recordFirstRender();
+    void resetViewsBeforeOpen();
+
+    IProcessEngine* engine() const;
+
+    std::unique_ptr<Ui::MainWindow> ui;
+
+    bool m_pictureChanged = false;
+    QString m_currentCorrectionName;
+    QList<IViewInterface*> m_views;
+    CBaseGraphicsScene* m_beforeScene = nullptr;
+    CBaseGraphicsScene* m_afterScene = nullptr;
+    QSize m_initialImageSize = QSize(-1, -1);
+    QSize m_resultImageSize = QSize(-1, -1);
+    bool m_afterViewShowsOtherScene = false;
+    CBeforeAfterView* m_currentView = nullptr;
+    QToolButton* m_fullScreenButton = nullptr;
+    QIcon m_minimizeIcon;
+    QIcon m_fullScreenIcon;
+    bool m_firstShow = true;
+    bool m_toolActive = false;
+    bool m_mousePressedInView = false;
+    bool m_processedOnce = false;
+    bool m_openErrorShown = false;
+    QByteArray m_normalGeometry;
+    bool m_wasMaximized = false;
+    int m_handToolState = 2;
+    bool m_spaceHandToolActive = false;
+    QTime m_shownTime;
+    QShortcut* m_exitFullScreenShortcut = nullptr;
+
+    std::shared_ptr<CCropCorrection> m_cropModule;
+    CWindowState m_windowState;
+    // The opened picture has not been rendered yet.
+    bool m_firstRenderPending = false;
+    bool m_loupeCentred = false;
+};

@@ -1,0 +1,435 @@
+// The main window's document work: open, save, the Photoshop hand-back, the
+// first render of an opened picture as the undo baseline; the tool state that
+// follows the correction modules; and the window commands (rotation, crop
+// tool, undo and redo, reset all, grid overlay).
+
+#include "mainwindow/CMainWindow.h"
+
+#include "correction/CCorrectionModuleHost.h"
+#include "correction/CUndoController.h"
+#include "correction/CorrectionIds.h"
+#include "shell/CBaseApplication.h"
+#include "shell/CGlobalStrings.h"
+#include "shell/IProcessEngine.h"
+#include "shell/RotationDirections.h"
+#include "ui_MainWindow.h"
+#include "utils/CMessageBox.h"
+#include "utils/COperationCompletionWaiter.h"
+#include "utils/Logger.h"
+#include "utils/SharedConstants.h"
+#include "view/CBaseGraphicsScene.h"
+#include "view/CHandTool.h"
+#include "view/CLoupeWidget.h"
+#include "view/CZoomController.h"
+
+#include <QBuffer>
+#include <QLayout>
+#include <QLocalSocket>
+#include <QUndoStack>
+
+using namespace NAVIK_tarl1;
+
+void auxDeleteAllNestedWidgets(QWidget* widget);
+
+namespace {
+
+// Without an options dialog the picture is saved at the best quality.
+constexpr int kSaveQuality = 100;
+
+void warn(QWidget* parent, const QString& text)
+{
+    CMessageBox::warning(parent, g_appTitle, text, QMessageBox::Ok, QMessageBox::NoButton);
+}
+
+bool isDrawingTool(const QString& name)
+{
+    return name == g_keystoningCorrectionId || name == g_horizonCorrectionId || name == g_cropCorrectionId;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- open
+
+template<typename Open>
+bool CMainWindow::openAndWait(Open open)
+{
+    COperationCompletionWaiterWithResult waiter(engine()->getQObject(), SIGNAL(fileOpenCompleated(bool)), nullptr);
+    open();
+    waiter.startWaiting();
+    return waiter.isOperationSuccess();
+}
+
+void CMainWindow::resetViewsBeforeOpen()
+{
+    m_beforeScene->doResetBeforeOpen();
+    m_afterScene->doResetBeforeOpen();
+    for (IViewInterface* view : m_views)
+        static_cast<CBaseGraphicsView*>(view)->doResetBeforeOpen();
+    CZoomController::instance()->onFit();
+    CZoomController::instance()->resetDoubleClickZoom();
+    CHandTool::instance()->setDisabled(true);
+    ui->loupeWidget->resetBeforeOpen();
+    m_loupeCentred = false;
+    m_initialImageSize = QSize(-1, -1);
+    m_resultImageSize = QSize(-1, -1);
+    updateImageSizeLabels();
+}
+
+void CMainWindow::setupControlsState(bool pictureOpen)
+{
+    ui->actionSave_As->setEnabled(pictureOpen);
+    ui->actionToolBarSaveAs->setEnabled(pictureOpen);
+    ui->action_Close->setEnabled(pictureOpen);
+    ui->actionCrop->setEnabled(pictureOpen);
+    ui->actionRotate_Left->setEnabled(pictureOpen);
+    ui->actionRotate_Right->setEnabled(pictureOpen);
+    ui->settingsWidget->setEnabled(pictureOpen);
+}
+
+void CMainWindow::doSetControlsEnabled(bool allControls, bool enabled)
+{
+    if (allControls || enabled)
+        ui->stackedWidget->setEnabled(enabled);
+    ui->menuBar->setEnabled(enabled);
+}
+
+void CMainWindow::doResetBeforeOpen()
+{
+    setPictureChanged(false);
+    engine()->resetBeforeOpen();
+    resetViewsBeforeOpen();
+    setWindowTitle(g_appTitle);
+    setupControlsState(false);
+    m_firstRenderPending = false;
+    m_processedOnce = false;
+    m_openErrorShown = false;
+    CCorrectionModuleHost::instance()->resetBeforeImageOpen();
+    CUndoController::instance()->resetUndoStack();
+    onCorrectionOrModuleStateIsChanged();
+}
+
+bool CMainWindow::doOpenFilesInBatchMode(const QStringList&)
+{
+    warn(this, tr("Sorry but this application doesn't support opening multiply images"));
+    return true;
+}
+
+bool CMainWindow::doOpenFile(const QString& path)
+{
+    LOG_TRACE();
+    if (path.isEmpty()) {
+        LOG_MESSAGE('D', "Error opening file: File path is empty");
+        warn(this, tr("File path is empty"));
+        return false;
+    }
+    setControlsEnabled(true, false);
+    bool opened = false;
+    QString reason;
+    if (!IProcessEngine::isFileSupported(path, &reason)) {
+        LOG_MESSAGE('D', "Error opening file: file type is not supported. " << reason);
+        CMessageBox::warningWithReason(this, g_appTitle, g_globalStrings->notSupportString(), reason, QString());
+    } else {
+        opened = openAndWait([this, &path] { engine()->openFile(path); });
+        if (opened) {
+            recordOpenedImage();
+            engine()->forceProcessImage();
+        } else {
+            CMessageBox::warningWithReason(this, g_appTitle, tr("Sorry, file could not be opened"),
+                                           engine()->getLastOpenError(), QString());
+        }
+    }
+    setControlsEnabled(true, true);
+    return opened;
+}
+
+bool CMainWindow::doOpenImage(NavikImagePtr image, const CWindowState& state)
+{
+    LOG_TRACE();
+    bool opened = false;
+    if (image) {
+        setControlsEnabled(true, false);
+        doSetWindowState(state);
+        opened = openAndWait([this, &image] { engine()->openImage(image); });
+        if (opened) {
+            recordOpenedImage();
+            engine()->forceProcessImage();
+        }
+        setControlsEnabled(true, true);
+        activateWindow();
+    }
+    if (!opened)
+        warn(this, tr("Sorry, file could not be opened"));
+    return opened;
+}
+
+void CMainWindow::recordOpenedImage()
+{
+    m_firstRenderPending = true;
+    if (ui->actionViewDouble->isChecked())
+        onViewDouble();
+    else
+        onViewSingle();
+    CUndoController::instance()->createUndoCommand(tr("Image is opened"));
+}
+
+void CMainWindow::recordFirstRender()
+{
+    if (!m_firstRenderPending || !engine()->isPictureLoaded())
+        return;
+    // The state of the opened, rendered picture is where undo stops.
+    m_firstRenderPending = false;
+    const std::shared_ptr<CUndoController> controller = CUndoController::instance();
+    controller->resetUndoStack();
+    controller->createUndoCommand();
+}
+
+void CMainWindow::showRecentFilesPage()
+{
+    resetViewsBeforeOpen();
+    showRecentFilesPageInternal();
+}
+
+void CMainWindow::onStartImageProcessing()
+{
+    setControlsEnabled(false, false);
+}
+
+void CMainWindow::onFinishImageProcessing()
+{
+    setControlsEnabled(false, true);
+    setPictureChanged(engine()->isPictureChanged());
+    if (m_beforeScene->hasLoResImage()) {
+        m_processedOnce = true;
+        CHandTool::instance()->setDisabled(false);
+        if (!m_loupeCentred) {
+            m_loupeCentred = true;
+            ui->loupeWidget->showImageCenter();
+        }
+    }
+    recordFirstRender();
+}
+
+void CMainWindow::onImageProcessingError(int)
+{
+    if (!m_processedOnce || m_openErrorShown)
+        return;
+    const std::shared_ptr<CUndoController> controller = CUndoController::instance();
+    const QString text = controller->undoStack()->undoText() == QLatin1String("Activate auto distortion correction")
+        ? tr("The picture has no EXIF data to correct the distortion automatically.")
+        : tr("Perspective correction cannot be applied from current anchor points location");
+    m_openErrorShown = true;
+    CMessageBox::critical(this, g_appTitle, text, QMessageBox::Ok, QMessageBox::NoButton);
+    m_openErrorShown = false;
+    controller->removeLastStep();
+}
+
+void CMainWindow::onInitialImageSizeChanged(const QSize& size)
+{
+    m_initialImageSize = size;
+    updateImageSizeLabels();
+}
+
+// ---------------------------------------------------------------- save
+
+bool CMainWindow::doSaveImageToPS()
+{
+    LOG_TRACE();
+    const std::unique_ptr<QLocalSocket> host = connectToPhotoshopHost();
+    if (!host) {
+        const QMessageBox::StandardButton saveToFile = CMessageBox::yesNoMessage(
+            this, g_appTitle, tr("Photoshop has been crashed. Would you like to save image to the file?"),
+            QMessageBox::No);
+        if (saveToFile == QMessageBox::Yes)
+            saveOpenedFileAs();
+        return false;
+    }
+    disconnectFromPhotoshopHost(*host);
+
+    QBuffer state;
+    state.open(QIODevice::ReadWrite);
+    getWindowState().serialize(&state);
+    m_application->setPluginWindowState(state.data());
+    m_application->setResultPixelDataForPS(engine()->processOpenedImageForPS());
+    engine()->setCurrentDictionaryAsSaveDictionary();
+    return true;
+}
+
+bool CMainWindow::doSaveFile(const QString& path, const QString&)
+{
+    LOG_TRACE();
+    const bool saved = !path.isEmpty()
+        && engine()->saveOpenedFileSync(path, kSaveQuality, false, false, Navik::kFileFormatUnknown);
+    if (!saved) {
+        const QString reason = path.isEmpty() ? tr("No file name was given.") : engine()->getLastSaveError();
+        LOG_MESSAGE('W', "The file \"" << path << "\" could not be saved: " << reason);
+        CMessageBox::warningWithReason(
+            this, g_appTitle, tr("The file could not be saved. Please check that you have the required permissions."),
+            QString(), reason);
+    }
+    return saved;
+}
+
+void CMainWindow::setPictureChanged(bool changed)
+{
+    m_pictureChanged = changed;
+    const bool saveAllowed = changed && !m_toolActive;
+    ui->action_Save->setEnabled(saveAllowed);
+    ui->saveButton->setEnabled(saveAllowed);
+}
+
+bool CMainWindow::isPictureChanged() const
+{
+    return m_pictureChanged;
+}
+
+void CMainWindow::changeCaption(const QString& caption)
+{
+    const int mode = m_application->getMode();
+    const bool titleOnly = mode == CBaseApplication::PhotoshopMode || mode == CBaseApplication::ApertureMode;
+    setWindowTitle(titleOnly ? g_appTitle : caption);
+}
+
+CWindowState CMainWindow::doGetWindowState() const
+{
+    return m_windowState;
+}
+
+void CMainWindow::doSetWindowState(const CWindowState& state)
+{
+    m_windowState = state;
+}
+
+// ---------------------------------------------------------------- tool state
+
+void CMainWindow::onCorrectionOrModuleStateIsChanged()
+{
+    CCorrectionModuleHost* host = CCorrectionModuleHost::instance();
+    const QString name = host->currentCorrectionName();
+    CHandTool* hand = CHandTool::instance();
+    const auto restorePointerMode = [this, hand] {
+        if (m_handToolState == 1)
+            hand->onFastPreview();
+        else if (m_handToolState == 0)
+            hand->onHandTool();
+        m_handToolState = 2;
+    };
+    if (name == g_emptyCorrectionId) {
+        m_currentCorrectionName = name;
+        auxDeleteAllNestedWidgets(ui->correctionToolPane);
+        ui->correctionToolPane->hide();
+        m_toolActive = false;
+        setPictureChanged(m_pictureChanged);
+        const bool open = engine()->isPictureLoaded();
+        ui->actionSave_As->setEnabled(open);
+        ui->actionToolBarSaveAs->setEnabled(open);
+        ui->actionTake_Snapshot->setEnabled(isPictureChanged());
+        ui->actionRotate_Left->setEnabled(open);
+        ui->actionRotate_Right->setEnabled(open);
+        restorePointerMode();
+    } else {
+        m_toolActive = true;
+        ui->actionTake_Snapshot->setEnabled(true);
+        const ICorrectionModuleInterfacePtr module = host->module(name);
+        if (name == m_currentCorrectionName) {
+            if (module)
+                module->attachToLayout(ui->correctionToolPane->layout());
+        } else {
+            auxDeleteAllNestedWidgets(ui->correctionToolPane);
+            m_currentCorrectionName = name;
+            if (module)
+                if (QWidget* pane = module->createToolPaneWidget(this))
+                    ui->correctionToolPane->layout()->addWidget(pane);
+            ui->correctionToolPane->show();
+            for (QAction* action : {ui->action_Save, ui->actionSave_As, ui->actionToolBarSaveAs,
+                                    ui->actionRotate_Left, ui->actionRotate_Right})
+                action->setEnabled(false);
+            ui->saveButton->setEnabled(false);
+            if (isDrawingTool(name)) {
+                if (hand->isHandToolActive()) {
+                    m_handToolState = 0;
+                    hand->onFastPreview();
+                } else {
+                    m_handToolState = 1;
+                }
+            } else {
+                restorePointerMode();
+            }
+        }
+    }
+    ui->actionCrop->setChecked(name == g_cropCorrectionId);
+    emit toolStateIsChanged(name != g_emptyCorrectionId);
+}
+
+// ---------------------------------------------------------------- commands
+
+bool CMainWindow::doImageRotation(bool clockwise)
+{
+    IProcessEngine* processEngine = engine();
+    if (!processEngine->isPictureLoaded() || processEngine->isProcessingActive())
+        return false;
+    if (processEngine->isAnyCorrectionApplyed(true)
+        && !CMessageBox::rotateQuestion(this, g_appTitle,
+                                        tr("All your corrections will be reset. Do you want to rotate image?")))
+        return false;
+    CCorrectionModuleHost::instance()->processModuleAction(g_emptyCorrectionId, QStringLiteral("resetAndCloseAllTools"),
+                                                           QString());
+    processEngine->rotateImageFromCurrentState(clockwise ? RotationDirections::Rotation90 : RotationDirections::Rotation270);
+    return true;
+}
+
+void CMainWindow::onRotateLeft()
+{
+    if (doImageRotation(false))
+        CUndoController::instance()->createUndoCommand(tr("Image is rotated to Left"));
+}
+
+void CMainWindow::onRotateRight()
+{
+    if (doImageRotation(true))
+        CUndoController::instance()->createUndoCommand(tr("Image is rotated to Right"));
+}
+
+void CMainWindow::onUndo()
+{
+    CUndoController::instance()->undo();
+}
+
+void CMainWindow::onRedo()
+{
+    CUndoController::instance()->redo();
+}
+
+void CMainWindow::onCropTool()
+{
+    IProcessEngine* processEngine = engine();
+    if (!processEngine || !processEngine->isPictureLoaded()) {
+        ui->actionCrop->setChecked(false);
+        return;
+    }
+    CCorrectionModuleHost* host = CCorrectionModuleHost::instance();
+    const bool cropCurrent = host->currentCorrectionName() == g_cropCorrectionId;
+    host->processModuleAction(g_cropCorrectionId,
+                              cropCurrent ? QStringLiteral("CorrectionApplyed")
+                                          : QStringLiteral("SpecificCorrectionActivated"),
+                              QString());
+    CUndoController::instance()->createUndoCommand(QStringLiteral("Activate crop tool"));
+}
+
+void CMainWindow::onResetAll()
+{
+    if (!CCorrectionModuleHost::exists())
+        return;
+    CCorrectionModuleHost::instance()->processModuleAction(g_emptyCorrectionId, QStringLiteral("resetAll"), QString());
+    CUndoController::instance()->createUndoCommand(tr("Reset All"));
+}
+
+void CMainWindow::onToggleGridOverlay()
+{
+    ui->actionGridOverlay->setText(ui->actionToggleGridOverlay->isChecked() ? tr("Hide Grid overlay")
+                                                                            : tr("Show Grid overlay"));
+}
+
+void CMainWindow::onRecentFileClick(QString path)
+{
+    saveOldAndOpenNewFile(path);
+}
