@@ -45,6 +45,12 @@ NAVIK_UTILS_EXPORT void writeVariantMap(QDataStream& stream, const QMap<QString,
 // something else gives an empty map and leaves the stream's error status set.
 NAVIK_UTILS_EXPORT QMap<QString, QVariant> readVariantMap(QDataStream& stream);
 
+// As readVariantMap for a record that another program wrote, whose values
+// are numbers, texts and byte arrays only: any other type fails the read
+// before its value is touched (a list's claimed count would be reserved at
+// once, a picture type needs a GUI, another program's type is unknown here).
+NAVIK_UTILS_EXPORT QMap<QString, QVariant> readPlainVariantMap(QDataStream& stream);
+
 // The same over a byte array, with the version set.
 NAVIK_UTILS_EXPORT QByteArray variantMapToBytes(const QMap<QString, QVariant>& map);
 NAVIK_UTILS_EXPORT QMap<QString, QVariant> variantMapFromBytes(const QByteArray& bytes);

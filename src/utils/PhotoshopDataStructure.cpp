@@ -212,7 +212,7 @@ bool PhotoshopDataStructure::readParameterFile()
 {
     QDataStream stream(&m_settingsFile);
     stream.setVersion(g_dataStreamVersion);
-    m_map = readVariantMap(stream);
+    m_map = readPlainVariantMap(stream);
     const bool ok = stream.status() == QDataStream::Ok && m_settingsFile.error() == QFile::NoError;
     m_settingsFile.close();
     return ok;

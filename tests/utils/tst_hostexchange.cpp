@@ -240,6 +240,19 @@ private Q_SLOTS:
         negative[Keys::height] = -2;
         QTest::newRow("negative dimensions") << variantMapToBytes(negative) << pixels;
         QTest::newRow("no size") << parameters(pictureParameters(3, 2, 8), Keys::pictureSize, QVariant()) << pixels;
+        // A list that claims two billion texts: read as a list, its count is
+        // reserved before a single entry is read.
+        QByteArray hugeList = parameters(pictureParameters(3, 2, 8), "names", QStringList{"a"});
+        const QByteArray oneText = QByteArray::fromHex("00000001" "00000002" "0061");
+        QVERIFY(hugeList.contains(oneText));
+        hugeList.replace(oneText, QByteArray::fromHex("7fffffff" "00000002" "0061"));
+        QTest::newRow("list of two billion texts") << hugeList << pixels;
+        // A value of a picture type (65 in this stream version), which only a
+        // program with a GUI can make.
+        QByteArray picture = good;
+        picture.replace(0, 4, QByteArray::fromHex("00000005")); // one entry more than the four
+        picture += QByteArray::fromHex("00000002" "0078" "00000041" "00" "00000000");
+        QTest::newRow("picture value") << picture << pixels;
     }
 
     // The record is input from another process: nothing on disk may change
