@@ -20,6 +20,7 @@
 #include "utils/StyleSheets.h"
 #include "view/CBaseGraphicsScene.h"
 #include "view/CHandTool.h"
+#include "view/CSlider.h"
 #include "view/CZoomComboBox.h"
 #include "view/CZoomController.h"
 #include "view/ICorrectionPanelModule.h"
@@ -129,6 +130,9 @@ CMainWindow::CMainWindow(CBaseApplication* app, QWidget* parent)
     initRecentFiles();
     initViewToolBar();
     ui->settingsWidget->addCorrectionModules(host->correctionModules(), host);
+    // The wheel over a slider that was not clicked scrolls the palette.
+    for (CSlider* slider : ui->settingsWidget->findChildren<CSlider*>())
+        slider->setScrollArea(ui->scrollArea);
     initDocks();
     setCustomStyleSheet(this, false, QString());
     onShowImageSizePropertyIsChanged();

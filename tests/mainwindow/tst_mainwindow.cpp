@@ -12,6 +12,7 @@
 #include "view/CBaseGraphicsView.h"
 #include "view/CDockWidget.h"
 #include "view/COutsidePanelWidget.h"
+#include "view/CSlider.h"
 
 #include "TestApplication.h"
 
@@ -22,14 +23,18 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace {
 
@@ -54,8 +59,9 @@ private Q_SLOTS:
     void panelStack();
     void showAndHideControls();
     void fullScreenInAndOut();
-    // Opens a picture: runs last.
+    // Open a picture: run last.
     void tabStaysInPanelsAndDialogs();
+    void wheelOverSliderScrollsPalette();
 
 private:
     QAction* action(const QString& name) const { return m_window->findChild<QAction*>(name); }
@@ -373,6 +379,38 @@ void TestMainWindow::tabStaysInPanelsAndDialogs()
     QTest::keyClick(field, Qt::Key_Tab);
     QVERIFY(QApplication::focusWidget() != field);
     QVERIFY(stack->isAncestorOf(QApplication::focusWidget()));
+}
+
+void TestMainWindow::wheelOverSliderScrollsPalette()
+{
+    auto* palette = m_window->findChild<QScrollArea*>(QStringLiteral("scrollArea"));
+    auto* stack = m_window->findChild<CSettingsWidget*>(QStringLiteral("settingsWidget"));
+    // Panels taller than the window.
+    stack->setMinimumHeight(3000);
+    QScrollBar* bar = palette->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 1000);
+    bar->setValue(0);
+
+    // A slider nobody clicked lets the wheel scroll the palette; every
+    // slider of every panel does.
+    int tried = 0;
+    for (CSlider* row : stack->findChildren<CSlider*>()) {
+        auto* slider = row->findChild<QSlider*>();
+        if (!slider->isEnabled())
+            continue;
+        ++tried;
+        const int value = slider->value();
+        const int before = bar->value();
+        const QPointF centre(slider->width() / 2.0, slider->height() / 2.0);
+        QWheelEvent wheel(centre, slider->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(slider, &wheel);
+        QVERIFY2(bar->value() > before, qPrintable(row->objectName()));
+        QCOMPARE(slider->value(), value);
+    }
+    QVERIFY(tried >= 2);
+    stack->setMinimumHeight(0);
+    bar->setValue(0);
 }
 
 int main(int argc, char* argv[])
