@@ -1,6 +1,7 @@
 #include "crop/CropToolPane.h"
 
 #include "utils/CSettings.h"
+#include "utils/GuiUtils.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -142,7 +143,8 @@ void Ui_CCropToolPane::setupUi(QFrame* pane)
     checkBoxShowGrid->setChecked(true);
     horizontalLayout->addWidget(checkBoxShowGrid);
 
-    horizontalLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Fixed, QSizePolicy::Minimum));
+    // Gives way before the buttons when a long translation needs the room.
+    horizontalLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Preferred, QSizePolicy::Minimum));
 
     label = new QLabel(pane);
     label->setObjectName(QStringLiteral("label"));
@@ -167,6 +169,8 @@ void Ui_CCropToolPane::setupUi(QFrame* pane)
     horizontalLayout->addWidget(applyButton);
 
     retranslateUi(pane);
+    NAVIK_tarl1::keepWholeText(resetButton);
+    NAVIK_tarl1::keepWholeText(applyButton);
     QMetaObject::connectSlotsByName(pane);
 }
 

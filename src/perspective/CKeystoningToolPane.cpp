@@ -2,6 +2,7 @@
 
 #include "correction/ICorrectionModuleHost.h"
 #include "perspective/CKeystoningCorrection.h"
+#include "utils/GuiUtils.h"
 
 #include <QColorDialog>
 #include <QHBoxLayout>
@@ -119,6 +120,7 @@ CKeystoningToolPane::CKeystoningToolPane(QWidget* parent, CKeystoningCorrection*
         pushButton->setMinimumHeight(25);
         if (!focus)
             pushButton->setFocusPolicy(Qt::NoFocus);
+        NAVIK_tarl1::keepWholeText(pushButton);
         layout->addWidget(pushButton);
         return pushButton;
     };

@@ -4,6 +4,7 @@
 #include "utils/MacOSNativeGlue.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QEventLoop>
 #include <QPainter>
 #include <QPalette>
@@ -66,6 +67,46 @@ void drawShadowRect(QPainter* painter, const QRect& rect, const QList<QPixmap>& 
     painter->drawPixmap(QRect(outerRight, top, rightSide.width(), height), rightSide);
     painter->drawPixmap(QRect(outerRight, top - topRight.height(), topRight.width(), topRight.height()), topRight);
     painter->drawPixmap(QRect(left, top - topSide.height(), width, topSide.height()), topSide);
+}
+
+namespace {
+
+// Sets the watched widget's minimum width to its size hint whenever what the
+// hint depends on may have changed: the style sheet only applies once the
+// widget sits in its final window, and a font may come from there too.
+class CWholeTextKeeper : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Polish:
+        case QEvent::Show:
+        case QEvent::StyleChange:
+        case QEvent::FontChange:
+        case QEvent::LanguageChange: {
+            auto* widget = static_cast<QWidget*>(watched);
+            widget->setMinimumWidth(0);
+            widget->setMinimumWidth(widget->sizeHint().width());
+            break;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void keepWholeText(QWidget* widget)
+{
+    if (!widget)
+        return;
+    widget->installEventFilter(new CWholeTextKeeper(widget));
 }
 
 void setWidgetFullTransparency(QWidget* widget)

@@ -37,4 +37,9 @@ NAVIK_UTILS_EXPORT void setWidgetFullTransparency(QWidget* widget);
 // and kept above other windows while the program is the active one.
 NAVIK_UTILS_EXPORT void showUntilFinished(QDialog& dialog);
 
+// Keeps the widget at least as wide as its text needs with the style sheet in
+// force (whose min-width would otherwise let a tight layout cut a long
+// translation short); the other items of the layout give way first.
+NAVIK_UTILS_EXPORT void keepWholeText(QWidget* widget);
+
 } // namespace NAVIK_tarl1

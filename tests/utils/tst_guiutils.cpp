@@ -2,8 +2,11 @@
 
 #include "RecordingLogger.h"
 
+#include <QHBoxLayout>
 #include <QImage>
 #include <QPainter>
+#include <QPushButton>
+#include <QSpacerItem>
 #include <QTest>
 #include <QWidget>
 
@@ -168,6 +171,31 @@ private Q_SLOTS:
             QCOMPARE(result.color(group, QPalette::WindowText), QColor(Qt::yellow));
         }
         QCOMPARE(result.color(QPalette::Text), palette.color(QPalette::Text));
+    }
+
+    // A style sheet's min-width lets a tight layout squeeze a button below
+    // its text; a button that keeps its whole text makes the spacer give way.
+    void wholeTextInATightLayout_data()
+    {
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("as styled") << false;
+        QTest::newRow("whole text kept") << true;
+    }
+    void wholeTextInATightLayout()
+    {
+        QFETCH(bool, kept);
+        QWidget pane;
+        pane.setStyleSheet(QStringLiteral("QPushButton { min-width: 60px; }"));
+        auto* layout = new QHBoxLayout(&pane);
+        layout->addSpacerItem(new QSpacerItem(613, 18, QSizePolicy::Expanding, QSizePolicy::Minimum));
+        auto* button = new QPushButton(QStringLiteral("Zur\u00fccksetzen und anwenden"), &pane);
+        layout->addWidget(button);
+        if (kept)
+            keepWholeText(button);
+        pane.resize(300, 40);
+        pane.show();
+        layout->activate();
+        QCOMPARE(button->width() >= button->sizeHint().width(), kept);
     }
 };
 
