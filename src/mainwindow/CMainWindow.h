@@ -14,8 +14,8 @@
 //                            application-wide event filter
 //   CMainWindowDisplay.cpp   full screen, showing and hiding the palettes,
 //                            the views' notifications
-//   CMainWindowWorkflow.cpp  open, save, the host hand-back, tool state,
-//                            window commands
+//   CMainWindowWorkflow.cpp  open, save, the host hand-back
+//   CMainWindowCommands.cpp  tool state, window commands
 //   CMainWindowScript.cpp    what test scripts reach
 //   CMainWindowStyle.cpp     style sheet reloading, pane clearing
 

@@ -1,0 +1,170 @@
+// The main window's tool state, which follows the correction modules, and its
+// commands: rotation, crop tool, undo and redo, reset all, grid overlay.
+
+#include "mainwindow/CMainWindow.h"
+
+#include "correction/CCorrectionModuleHost.h"
+#include "correction/CUndoController.h"
+#include "correction/CorrectionIds.h"
+#include "shell/CBaseApplication.h"
+#include "shell/CGlobalStrings.h"
+#include "shell/IProcessEngine.h"
+#include "shell/RotationDirections.h"
+#include "ui_MainWindow.h"
+#include "utils/CMessageBox.h"
+#include "utils/Logger.h"
+#include "utils/SharedConstants.h"
+#include "view/CBaseGraphicsScene.h"
+#include "view/CHandTool.h"
+#include "view/CLoupeWidget.h"
+#include "view/CZoomController.h"
+
+#include <QLayout>
+#include <QUndoStack>
+
+using namespace NAVIK_tarl1;
+void auxDeleteAllNestedWidgets(QWidget* widget);
+
+namespace {
+
+bool isDrawingTool(const QString& name)
+{
+    return name == g_keystoningCorrectionId || name == g_horizonCorrectionId || name == g_cropCorrectionId;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- tool state
+
+void CMainWindow::onCorrectionOrModuleStateIsChanged()
+{
+    CCorrectionModuleHost* host = CCorrectionModuleHost::instance();
+    const QString name = host->currentCorrectionName();
+    CHandTool* hand = CHandTool::instance();
+    const auto restorePointerMode = [this, hand] {
+        if (m_handToolState == 1)
+            hand->onFastPreview();
+        else if (m_handToolState == 0)
+            hand->onHandTool();
+        m_handToolState = 2;
+    };
+    if (name == g_emptyCorrectionId) {
+        m_currentCorrectionName = name;
+        auxDeleteAllNestedWidgets(ui->correctionToolPane);
+        ui->correctionToolPane->hide();
+        m_toolActive = false;
+        setPictureChanged(m_pictureChanged);
+        const bool open = engine()->isPictureLoaded();
+        ui->actionSave_As->setEnabled(open);
+        ui->actionToolBarSaveAs->setEnabled(open);
+        ui->actionTake_Snapshot->setEnabled(isPictureChanged());
+        ui->actionRotate_Left->setEnabled(open);
+        ui->actionRotate_Right->setEnabled(open);
+        restorePointerMode();
+    } else {
+        m_toolActive = true;
+        ui->actionTake_Snapshot->setEnabled(true);
+        const ICorrectionModuleInterfacePtr module = host->module(name);
+        if (name == m_currentCorrectionName) {
+            if (module)
+                module->attachToLayout(ui->correctionToolPane->layout());
+        } else {
+            auxDeleteAllNestedWidgets(ui->correctionToolPane);
+            m_currentCorrectionName = name;
+            if (module)
+                if (QWidget* pane = module->createToolPaneWidget(this))
+                    ui->correctionToolPane->layout()->addWidget(pane);
+            ui->correctionToolPane->show();
+            for (QAction* action : {ui->action_Save, ui->actionSave_As, ui->actionToolBarSaveAs,
+                                    ui->actionRotate_Left, ui->actionRotate_Right})
+                action->setEnabled(false);
+            ui->saveButton->setEnabled(false);
+            if (isDrawingTool(name)) {
+                if (hand->isHandToolActive()) {
+                    m_handToolState = 0;
+                    hand->onFastPreview();
+                } else {
+                    m_handToolState = 1;
+                }
+            } else {
+                restorePointerMode();
+            }
+        }
+    }
+    ui->actionCrop->setChecked(name == g_cropCorrectionId);
+    emit toolStateIsChanged(name != g_emptyCorrectionId);
+}
+
+// ---------------------------------------------------------------- commands
+
+bool CMainWindow::doImageRotation(bool clockwise)
+{
+    IProcessEngine* processEngine = engine();
+    if (!processEngine->isPictureLoaded() || processEngine->isProcessingActive())
+        return false;
+    if (processEngine->isAnyCorrectionApplyed(true)
+        && !CMessageBox::rotateQuestion(this, g_appTitle,
+                                        tr("All your corrections will be reset. Do you want to rotate image?")))
+        return false;
+    CCorrectionModuleHost::instance()->processModuleAction(g_emptyCorrectionId, QStringLiteral("resetAndCloseAllTools"),
+                                                           QString());
+    processEngine->rotateImageFromCurrentState(clockwise ? RotationDirections::Rotation90 : RotationDirections::Rotation270);
+    return true;
+}
+
+void CMainWindow::onRotateLeft()
+{
+    if (doImageRotation(false))
+        CUndoController::instance()->createUndoCommand(tr("Image is rotated to Left"));
+}
+
+void CMainWindow::onRotateRight()
+{
+    if (doImageRotation(true))
+        CUndoController::instance()->createUndoCommand(tr("Image is rotated to Right"));
+}
+
+void CMainWindow::onUndo()
+{
+    CUndoController::instance()->undo();
+}
+
+void CMainWindow::onRedo()
+{
+    CUndoController::instance()->redo();
+}
+
+void CMainWindow::onCropTool()
+{
+    IProcessEngine* processEngine = engine();
+    if (!processEngine || !processEngine->isPictureLoaded()) {
+        ui->actionCrop->setChecked(false);
+        return;
+    }
+    CCorrectionModuleHost* host = CCorrectionModuleHost::instance();
+    const bool cropCurrent = host->currentCorrectionName() == g_cropCorrectionId;
+    host->processModuleAction(g_cropCorrectionId,
+                              cropCurrent ? QStringLiteral("CorrectionApplyed")
+                                          : QStringLiteral("SpecificCorrectionActivated"),
+                              QString());
+    CUndoController::instance()->createUndoCommand(QStringLiteral("Activate crop tool"));
+}
+
+void CMainWindow::onResetAll()
+{
+    if (!CCorrectionModuleHost::exists())
+        return;
+    CCorrectionModuleHost::instance()->processModuleAction(g_emptyCorrectionId, QStringLiteral("resetAll"), QString());
+    CUndoController::instance()->createUndoCommand(tr("Reset All"));
+}
+
+void CMainWindow::onToggleGridOverlay()
+{
+    ui->actionGridOverlay->setText(ui->actionToggleGridOverlay->isChecked() ? tr("Hide Grid overlay")
+                                                                            : tr("Show Grid overlay"));
+}
+
+void CMainWindow::onRecentFileClick(QString path)
+{
+    saveOldAndOpenNewFile(path);
+}
