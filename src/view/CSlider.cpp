@@ -26,6 +26,9 @@
 
 namespace {
 
+// The height of a row whose name takes one line.
+constexpr int kRowHeight = 30;
+
 // The slider most recently stepped by the wheel or by the arrow keys of a
 // number field, shared by all rows: entering it again arms its wheel.
 QPointer<QSlider> s_lastSteppedSlider;
@@ -71,6 +74,10 @@ CSlider::CSlider(QWidget* parent)
 
     m_label = new QLabel(this);
     m_label->setObjectName(QStringLiteral("sliderLabel"));
+    // A long name (some languages') takes more lines rather than being cut
+    // at the palette's edge; the row grows to hold them.
+    m_label->setWordWrap(true);
+    m_label->installEventFilter(this);
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setFixedSize(120, 14);
     m_slider->installEventFilter(this);
@@ -137,8 +144,8 @@ void CSlider::setClock(Clock clock)
 void CSlider::initialize(const SSliderParams& params)
 {
     LOG_TRACE();
-    setMinimumHeight(30);
-    setMaximumHeight(30);
+    setMinimumHeight(kRowHeight);
+    setMaximumHeight(kRowHeight);
     m_label->setText(params.label);
 
     m_defaultValue = params.defaultValue;
@@ -424,6 +431,11 @@ void CSlider::applyRowStyle(ExStyleSheet style)
 
 bool CSlider::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_label && event->type() == QEvent::Resize) {
+        const int height = std::max(kRowHeight, m_label->heightForWidth(m_label->width()));
+        if (height != maximumHeight())
+            setFixedHeight(height);
+    }
     if (watched == m_slider && m_slider->isEnabled())
         return filterSliderEvent(event) || QWidget::eventFilter(watched, event);
     if (watched == m_lineEdit && m_lineEdit->isEnabled())

@@ -3,6 +3,7 @@
 
 #include "view/CSlider.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -307,6 +308,28 @@ private slots:
         slider->show();
         QVERIFY(!slider->isVisible());
         QCOMPARE(slider->serializeWidgetState().right(1), QByteArray::fromHex("00"));
+    }
+
+    // A name longer than the palette leaves room for takes more lines: every
+    // line fits the label and the row is tall enough for all of them.
+    void longNameKeepsItsWholeText()
+    {
+        QWidget panel;
+        auto* layout = new QVBoxLayout(&panel);
+        auto* slider = new CSlider(&panel);
+        slider->initialize({QStringLiteral("Verh\u00e4ltnis horizontal / vertikal"), -100, 100, 0, 1, false, 1.0});
+        layout->addWidget(slider);
+        panel.setFixedWidth(300);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        auto* label = slider->findChild<QLabel*>(QStringLiteral("sliderLabel"));
+        QVERIFY(label);
+        const int flags = label->wordWrap() ? int(Qt::TextWordWrap) : 0;
+        const QRect needed =
+            QFontMetrics(label->font()).boundingRect(QRect(0, 0, label->width(), 1000), flags, label->text());
+        QVERIFY2(needed.width() <= label->width(), qPrintable(QString::number(needed.width())));
+        QVERIFY(needed.height() <= label->height());
+        QVERIFY(label->geometry().bottom() < slider->height());
     }
 
     void focusOrder()
