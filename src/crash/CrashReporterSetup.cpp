@@ -209,6 +209,21 @@ void disableCrashReporter()
     nqSystemLog(QStringLiteral("NqCrashreporter could not be uninstalled on Mac"));
 }
 
+bool isCrashReportSendingOn()
+{
+    return g_sendCrashReport.load();
+}
+
+void CCrashReporterSwitch::enableCrashReporter()
+{
+    ::enableCrashReporter();
+}
+
+void CCrashReporterSwitch::disableCrashReporter()
+{
+    ::disableCrashReporter();
+}
+
 void postCrashCallback(siginfo_t* info, ucontext_t* uap, void* context)
 {
     {

@@ -5,6 +5,8 @@
 // "<documents>/Navik Quillet/CrashReports/temp/Navik Quillet.nqcrash" and,
 // while sending is on, handed to the crash sender FaultCourier.
 
+#include "shell/ICrashReporterSwitch.h"
+
 #include <csignal>
 #include <ucontext.h>
 
@@ -13,6 +15,17 @@ void enableCrashReporter();
 // Stops sending crash reports for the rest of the run; the reporter itself
 // stays installed and still writes and copies reports.
 void disableCrashReporter();
+
+// Whether a crash report would be handed to the crash sender now.
+bool isCrashReportSendingOn();
+
+// The two above for the windows, which the application registers.
+class CCrashReporterSwitch final : public ICrashReporterSwitch
+{
+public:
+    void enableCrashReporter() override;
+    void disableCrashReporter() override;
+};
 
 // Called by the reporter at crash time, after the live report is closed.
 // Async-signal-safe: uses only system calls on paths prepared at enabling.
