@@ -167,6 +167,8 @@ int copyReport(bool* readFailed)
 void enableCrashReporter()
 {
     if (g_crashReporterEnabled) {
+        // Sending follows the choice, also after a disable in this run.
+        g_sendCrashReport = true;
         nqSystemLog(QStringLiteral("Crash reporter is already enabled"));
         return;
     }

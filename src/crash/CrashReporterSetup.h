@@ -10,9 +10,10 @@
 #include <csignal>
 #include <ucontext.h>
 
-// Enables the crash reporter once per process and turns sending on.
+// Enables the crash reporter once per process and turns sending on, also
+// after a disableCrashReporter.
 void enableCrashReporter();
-// Stops sending crash reports for the rest of the run; the reporter itself
+// Stops sending crash reports until the next enableCrashReporter; the reporter itself
 // stays installed and still writes and copies reports.
 void disableCrashReporter();
 
