@@ -20,7 +20,8 @@ void disableCrashReporter();
 // Whether a crash report would be handed to the crash sender now.
 bool isCrashReportSendingOn();
 
-// The two above for the windows, which the application registers.
+// enableCrashReporter and disableCrashReporter as the switch that the
+// application registers for the windows.
 class CCrashReporterSwitch final : public ICrashReporterSwitch
 {
 public:

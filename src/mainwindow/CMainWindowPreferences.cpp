@@ -24,7 +24,8 @@ void CMainWindow::onPreferences()
     }
     if (accepted) {
         if (QWidget* anamorphosis = findChild<QWidget*>(QStringLiteral("AnamorphosisSettings"))) {
-            const bool invoked = QMetaObject::invokeMethod(anamorphosis, "testFildOfViewNotValid", Qt::DirectConnection);
+            const bool invoked =
+                QMetaObject::invokeMethod(anamorphosis, "testFildOfViewNotValid", Qt::DirectConnection);
             ASSERT(invoked);
         }
     }

@@ -30,9 +30,9 @@ constexpr int kMaxGridSize = 200;
 // A press this soon after a release counts as the second click of a double click.
 constexpr qint64 kRepressMsecs = 99;
 
-const QString kColorPickerStyle = QStringLiteral(
-    "#CPreferencesDlg QLabel#labelColorPicker{background-color: rgb(%1, %1, %1);border-width: 3px;"
-    "border-image: url(:/icons/colorPickerLabelBorder.png) 3 3 3 3 stretch stretch;}");
+const QString kColorPickerStyle =
+    QStringLiteral("#CPreferencesDlg QLabel#labelColorPicker{background-color: rgb(%1, %1, %1);border-width: 3px;"
+                   "border-image: url(:/icons/colorPickerLabelBorder.png) 3 3 3 3 stretch stretch;}");
 
 const QString kStatisticsHoverStyle = QStringLiteral(
     "QCheckBox{background-color: transparent;font-size: 13px;color: #E5E5E5;}"

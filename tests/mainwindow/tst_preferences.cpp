@@ -1,7 +1,7 @@
 // The preferences dialog: what it shows of the settings, Save and Cancel
 // through the window's Preferences action, the quick re-press of a slider
-// that snaps it back to its default, and the crash reporter following the
-// crash-report choice.
+// that snaps it back to its default, the statistics label acting as the text
+// of its check box, and the crash reporter following the crash-report choice.
 
 #include "correction/CCorrectionModuleHost.h"
 #include "crash/CrashReporterSetup.h"
@@ -13,6 +13,7 @@
 #include "TestApplication.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -26,7 +27,7 @@ using namespace NAVIK_tarl1;
 
 namespace {
 
-template<typename T>
+template <typename T>
 T* child(QObject* parent, const char* name)
 {
     T* found = parent->findChild<T*>(QString::fromLatin1(name));
@@ -57,6 +58,8 @@ private Q_SLOTS:
     void saveWritesCancelLeaves();
     void quickRepressResetsSlider_data();
     void quickRepressResetsSlider();
+    void statisticsLabelTogglesBox_data();
+    void statisticsLabelTogglesBox();
     void crashSendingFollowsChoice();
 
 private:
@@ -218,7 +221,51 @@ void TestPreferences::quickRepressResetsSlider()
     QCOMPARE((isGrey ? gridSlider : greySlider)->value(), isGrey ? 80 : 120);
     QCOMPARE(child<QSpinBox>(&dialog, "gridOverlaySizeSpin")->value(), gridSlider->value());
     const int grey = greySlider->value();
-    QVERIFY(child<QLabel>(&dialog, "labelColorPicker")->styleSheet().contains(QStringLiteral("rgb(%1, %1, %1)").arg(grey)));
+    QVERIFY(
+        child<QLabel>(&dialog, "labelColorPicker")->styleSheet().contains(QStringLiteral("rgb(%1, %1, %1)").arg(grey)));
+}
+
+void TestPreferences::statisticsLabelTogglesBox_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<bool>("toggles");
+    QTest::newRow("click on the text") << QStringLiteral("click") << true;
+    QTest::newRow("space") << QStringLiteral("space") << true;
+    QTest::newRow("press, leave, release") << QStringLiteral("leave") << false;
+    QTest::newRow("right click") << QStringLiteral("right") << false;
+}
+
+void TestPreferences::statisticsLabelTogglesBox()
+{
+    QFETCH(QString, gesture);
+    QFETCH(bool, toggles);
+    setStatisticSent(false);
+    CPreferencesDlg dialog(nullptr);
+    auto* label = child<QLabel>(&dialog, "sendStatisticsLabel");
+    auto* box = child<QCheckBox>(&dialog, "sendStatisticsCheckbox");
+    QVERIFY(!box->isChecked());
+    // On the words before the link.
+    const QPoint text(4, label->height() / 2);
+
+    if (gesture == QLatin1String("space")) {
+        QTest::keyPress(label, Qt::Key_Space);
+        QVERIFY(box->isDown());
+        QTest::keyRelease(label, Qt::Key_Space);
+    } else {
+        const Qt::MouseButton button = gesture == QLatin1String("right") ? Qt::RightButton : Qt::LeftButton;
+        QTest::mousePress(label, button, {}, text);
+        QCOMPARE(box->isDown(), button == Qt::LeftButton);
+        if (gesture == QLatin1String("leave")) {
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(label, &leave);
+        }
+        QTest::mouseRelease(label, button, {}, text);
+    }
+    QVERIFY(!box->isDown());
+    // The toggle comes after the label's own handling of the release.
+    QCoreApplication::processEvents();
+    QCOMPARE(box->isChecked(), toggles);
+    QVERIFY(!isStatisticSent());
 }
 
 void TestPreferences::crashSendingFollowsChoice()
