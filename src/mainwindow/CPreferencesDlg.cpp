@@ -30,8 +30,10 @@ constexpr int kMaxGridSize = 200;
 // A press this soon after a release counts as the second click of a double click.
 constexpr qint64 kRepressMsecs = 99;
 
+// Selected by the dialog's class: its object name stays the form's, which test
+// scripts know it by.
 const QString kColorPickerStyle =
-    QStringLiteral("#CPreferencesDlg QLabel#labelColorPicker{background-color: rgb(%1, %1, %1);border-width: 3px;"
+    QStringLiteral("CPreferencesDlg QLabel#labelColorPicker{background-color: rgb(%1, %1, %1);border-width: 3px;"
                    "border-image: url(:/icons/colorPickerLabelBorder.png) 3 3 3 3 stretch stretch;}");
 
 const QString kStatisticsHoverStyle = QStringLiteral(
@@ -56,8 +58,6 @@ CPreferencesDlg::CPreferencesDlg(QWidget* parent)
     m_sinceCreation.start();
     m_clock = [this] { return m_sinceCreation.elapsed(); };
     ui->setupUi(this);
-    // Reached by the style sheet's selector.
-    setObjectName(QStringLiteral("CPreferencesDlg"));
 
     pushButtonSave = new QPushButton(this);
     pushButtonSave->setObjectName(QStringLiteral("pushButtonSave"));

@@ -115,6 +115,8 @@ void TestPreferences::showsStoredValues()
                 settings.setValue(QString::fromLatin1(key), value);
     }
     CPreferencesDlg dialog(nullptr);
+    // Test scripts know it by the form's name.
+    QCOMPARE(dialog.objectName(), QStringLiteral("preferencesDlg"));
     QTEST(child<QSlider>(&dialog, "colorSlider")->value(), "grey");
     QTEST(child<QSlider>(&dialog, "gridOverlaySizeSlider")->value(), "grid");
     QTEST(child<QSpinBox>(&dialog, "gridOverlaySizeSpin")->value(), "grid");
