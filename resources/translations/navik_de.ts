@@ -561,6 +561,13 @@
     </message>
 </context>
 <context>
+    <name>CPreferencesDlg</name>
+    <message>
+        <source>The selected language will be taken into account after the next application start.</source>
+        <translation>Die gewählte Sprache wird beim nächsten Start des Programms übernommen.</translation>
+    </message>
+</context>
+<context>
     <name>CProgressBar</name>
     <message>
         <source>B</source>
@@ -1013,6 +1020,56 @@ Bitte schließen Sie andere Programme und starten Sie Navik Quillet erneut.</tra
     <message>
         <source>Reset correction</source>
         <translation>Korrektur zurücksetzen</translation>
+    </message>
+</context>
+<context>
+    <name>preferences</name>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>preferencesDlg</name>
+    <message>
+        <source>Preferences</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>Sprache:</translation>
+    </message>
+    <message>
+        <source>Background color</source>
+        <translation>Hintergrundfarbe</translation>
+    </message>
+    <message>
+        <source>Overlay grid size</source>
+        <translation>Rastergröße</translation>
+    </message>
+    <message>
+        <source>pixels</source>
+        <translation>Pixel</translation>
+    </message>
+    <message>
+        <source>Display image size / Unit</source>
+        <translation>Bildgröße / Einheit anzeigen</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;I agree to participate anonymously in the &lt;a href=&quot;https://www.example.com/intl/redirect/quillet/improvement_program&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#d2d2d2;&quot;&gt;Product Improvement Program&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Ich nehme anonym am &lt;a href=&quot;https://www.example.com/intl/redirect/quillet/improvement_program&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#d2d2d2;&quot;&gt;Programm zur Produktverbesserung&lt;/span&gt;&lt;/a&gt; teil&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Send crash reports</source>
+        <translation>Absturzberichte senden</translation>
+    </message>
+    <message>
+        <source>About Navik Product</source>
+        <translation>Über Navik Product</translation>
     </message>
 </context>
 </TS>

@@ -561,6 +561,13 @@
     </message>
 </context>
 <context>
+    <name>CPreferencesDlg</name>
+    <message>
+        <source>The selected language will be taken into account after the next application start.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CProgressBar</name>
     <message>
         <source>B</source>
@@ -1012,6 +1019,56 @@ Please close some other programs and try to start Navik Quillet again.</translat
     <name>baseUIPanelWidget</name>
     <message>
         <source>Reset correction</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>preferences</name>
+    <message>
+        <source>Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>preferencesDlg</name>
+    <message>
+        <source>Preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Background color</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overlay grid size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>pixels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Display image size / Unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;I agree to participate anonymously in the &lt;a href=&quot;https://www.example.com/intl/redirect/quillet/improvement_program&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#d2d2d2;&quot;&gt;Product Improvement Program&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send crash reports</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Navik Product</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

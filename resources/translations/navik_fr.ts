@@ -561,6 +561,13 @@
     </message>
 </context>
 <context>
+    <name>CPreferencesDlg</name>
+    <message>
+        <source>The selected language will be taken into account after the next application start.</source>
+        <translation>La langue choisie sera prise en compte au prochain démarrage de l’application.</translation>
+    </message>
+</context>
+<context>
     <name>CProgressBar</name>
     <message>
         <source>B</source>
@@ -1013,6 +1020,56 @@ Veuillez fermer d&apos;autres programmes et relancer Navik Quillet.</translation
     <message>
         <source>Reset correction</source>
         <translation>Réinitialiser la correction</translation>
+    </message>
+</context>
+<context>
+    <name>preferences</name>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>preferencesDlg</name>
+    <message>
+        <source>Preferences</source>
+        <translation>Préférences</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>Langue :</translation>
+    </message>
+    <message>
+        <source>Background color</source>
+        <translation>Couleur du fond</translation>
+    </message>
+    <message>
+        <source>Overlay grid size</source>
+        <translation>Taille de la grille</translation>
+    </message>
+    <message>
+        <source>pixels</source>
+        <translation>pixels</translation>
+    </message>
+    <message>
+        <source>Display image size / Unit</source>
+        <translation>Afficher la taille de l’image / Unité</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;I agree to participate anonymously in the &lt;a href=&quot;https://www.example.com/intl/redirect/quillet/improvement_program&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#d2d2d2;&quot;&gt;Product Improvement Program&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;</source>
+        <translation>&lt;p&gt;J’accepte de participer anonymement au &lt;a href=&quot;https://www.example.com/intl/redirect/quillet/improvement_program&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#d2d2d2;&quot;&gt;Programme d’amélioration du produit&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Send crash reports</source>
+        <translation>Envoyer les rapports de plantage</translation>
+    </message>
+    <message>
+        <source>About Navik Product</source>
+        <translation>À propos de Navik Product</translation>
     </message>
 </context>
 </TS>

@@ -561,6 +561,13 @@
     </message>
 </context>
 <context>
+    <name>CPreferencesDlg</name>
+    <message>
+        <source>The selected language will be taken into account after the next application start.</source>
+        <translation>選択した言語は次回アプリケーションを起動したときに反映されます。</translation>
+    </message>
+</context>
+<context>
     <name>CProgressBar</name>
     <message>
         <source>B</source>
@@ -1013,6 +1020,56 @@
     <message>
         <source>Reset correction</source>
         <translation>補正をリセット</translation>
+    </message>
+</context>
+<context>
+    <name>preferences</name>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>preferencesDlg</name>
+    <message>
+        <source>Preferences</source>
+        <translation>環境設定</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>言語:</translation>
+    </message>
+    <message>
+        <source>Background color</source>
+        <translation>背景色</translation>
+    </message>
+    <message>
+        <source>Overlay grid size</source>
+        <translation>グリッドのサイズ</translation>
+    </message>
+    <message>
+        <source>pixels</source>
+        <translation>ピクセル</translation>
+    </message>
+    <message>
+        <source>Display image size / Unit</source>
+        <translation>画像サイズ / 単位を表示</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;I agree to participate anonymously in the &lt;a href=&quot;https://www.example.com/intl/redirect/quillet/improvement_program&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#d2d2d2;&quot;&gt;Product Improvement Program&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;</source>
+        <translation>&lt;p&gt;匿名で&lt;a href=&quot;https://www.example.com/intl/redirect/quillet/improvement_program&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#d2d2d2;&quot;&gt;製品改善プログラム&lt;/span&gt;&lt;/a&gt;に参加する&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Send crash reports</source>
+        <translation>クラッシュレポートを送信</translation>
+    </message>
+    <message>
+        <source>About Navik Product</source>
+        <translation>Navik Product について</translation>
     </message>
 </context>
 </TS>

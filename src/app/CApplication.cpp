@@ -41,10 +41,12 @@ CApplication::CApplication(int& argc, char** argv)
     : CBaseApplication(argc, argv)
 {
     loadFonts();
+    registerCrashReporterSwitch(&m_crashReporterSwitch);
 }
 
 CApplication::~CApplication()
 {
+    unregisterCrashReporterSwitch(&m_crashReporterSwitch);
     delete m_processEngine;
     m_processEngine = nullptr;
     CCorrectionModuleHost::resetInstance();

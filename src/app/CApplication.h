@@ -6,6 +6,7 @@
 // answers the Lightroom batch operations with notices (batch work is not
 // supported).
 
+#include "crash/CrashReporterSetup.h"
 #include "shell/CBaseApplication.h"
 
 class CProcessEngine;
@@ -52,4 +53,6 @@ protected:
 private:
     CProcessEngine* m_processEngine = nullptr;
     bool m_makeCrash = false;
+    // Registered for the preferences while the application exists.
+    CCrashReporterSwitch m_crashReporterSwitch;
 };

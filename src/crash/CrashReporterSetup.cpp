@@ -167,6 +167,8 @@ int copyReport(bool* readFailed)
 void enableCrashReporter()
 {
     if (g_crashReporterEnabled) {
+        // Sending follows the choice, also after a disable in this run.
+        g_sendCrashReport = true;
         nqSystemLog(QStringLiteral("Crash reporter is already enabled"));
         return;
     }
@@ -207,6 +209,21 @@ void disableCrashReporter()
 {
     g_sendCrashReport = false;
     nqSystemLog(QStringLiteral("NqCrashreporter could not be uninstalled on Mac"));
+}
+
+bool isCrashReportSendingOn()
+{
+    return g_sendCrashReport.load();
+}
+
+void CCrashReporterSwitch::enableCrashReporter()
+{
+    ::enableCrashReporter();
+}
+
+void CCrashReporterSwitch::disableCrashReporter()
+{
+    ::disableCrashReporter();
 }
 
 void postCrashCallback(siginfo_t* info, ucontext_t* uap, void* context)

@@ -16,6 +16,7 @@
 //                            the views' notifications
 //   CMainWindowWorkflow.cpp  open, save, the host hand-back
 //   CMainWindowCommands.cpp  tool state, window commands
+//   CMainWindowPreferences.cpp  the preferences dialog and its aftermath
 //   CMainWindowScript.cpp    what test scripts reach
 //   CMainWindowStyle.cpp     style sheet reloading, pane clearing
 
@@ -153,6 +154,9 @@ private Q_SLOTS:
     void onFinishImageProcessing();
     void onInitialImageSizeChanged(const QSize& size);
     void onMakeCrash();
+    // The preferences dialog; afterwards the background, the grid overlay
+    // and the size labels follow the settings again.
+    void onPreferences();
     void onResetAll();
     void onToggleGridOverlay();
     void onRecentFileClick(QString path);

@@ -104,6 +104,7 @@ void CMainWindow::setupActions()
     connect(ui->actionUndo, &QAction::triggered, this, &CMainWindow::onUndo);
     connect(ui->actionRedo, &QAction::triggered, this, &CMainWindow::onRedo);
     connect(ui->actionCrop, &QAction::triggered, this, &CMainWindow::onCropTool);
+    connect(ui->action_Preferences, &QAction::triggered, this, &CMainWindow::onPreferences);
 }
 
 void CMainWindow::addMakeCrashAction()
