@@ -9,6 +9,7 @@
 #include "crop/CropGraphicsItems.h"
 #include "engine/CProcessEngine.h"
 #include "mainwindow/CMainWindow.h"
+#include "utils/CScripting.h"
 #include "utils/DataStreamFormat.h"
 #include "utils/Utilities.h"
 
@@ -121,6 +122,7 @@ private Q_SLOTS:
     void handlesMovedAndReadByName_data();
     void handlesMovedAndReadByName();
     void unknownHandle();
+    void sliderMovedByScriptIsOneStep();
 
 private:
     QAction* restoreAction() const { return m_window->findChild<QAction*>(QStringLiteral("actionRestore_Snapshot")); }
@@ -352,6 +354,17 @@ void TestWindowCommands::unknownHandle()
         QVERIFY2(!moved, qPrintable(name));
         QVERIFY2(m_window->getPointPosition(name).isUndefined(), qPrintable(name));
     }
+}
+
+// The harness announces a slider a script moved; the window records it as
+// an undo step.
+void TestWindowCommands::sliderMovedByScriptIsOneStep()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->isIdle(), 60000);
+    const int steps = CUndoController::instance()->undoStack()->count();
+    emit NAVIK_tarl1::CScripting::getInstance()->createUndoCommandForSlider(QStringLiteral("angleSlider_Slider"));
+    QCOMPARE(CUndoController::instance()->undoStack()->count(), steps + 1);
+    QCOMPARE(undoText(), QStringLiteral("Slider value changed from script"));
 }
 
 int main(int argc, char* argv[])
