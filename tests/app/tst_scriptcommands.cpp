@@ -85,7 +85,7 @@ void TestScriptCommands::rotationAsksAboutCorrections_data()
 
     // No answer is given: a question would fail the test.
     QTest::newRow("uncorrected, not asked") << QByteArray("waitIdle();\n"
-                                                         "mainWindow.onRotateRight();\n")
+                                                          "mainWindow.onRotateRight();\n")
                                             << QSize(64, 96);
     QTest::newRow("corrected, cancelled") << QByteArray("crop();\n"
                                                         "messageBoxes.setRotateQuestion(false);\n"

@@ -123,6 +123,8 @@ private Q_SLOTS:
     void handlesMovedAndReadByName();
     void unknownHandle();
     void sliderMovedByScriptIsOneStep();
+    void toolBlocksSaveAndRotation();
+    void publishedToScripts();
 
 private:
     QAction* restoreAction() const { return m_window->findChild<QAction*>(QStringLiteral("actionRestore_Snapshot")); }
@@ -365,6 +367,48 @@ void TestWindowCommands::sliderMovedByScriptIsOneStep()
     emit NAVIK_tarl1::CScripting::getInstance()->createUndoCommandForSlider(QStringLiteral("angleSlider_Slider"));
     QCOMPARE(CUndoController::instance()->undoStack()->count(), steps + 1);
     QCOMPARE(undoText(), QStringLiteral("Slider value changed from script"));
+}
+
+// While a tool is open the picture can be neither saved nor turned; once it
+// closes, Save follows the modified flag at once.
+void TestWindowCommands::toolBlocksSaveAndRotation()
+{
+    const auto enabled = [this](const char* name) {
+        return m_window->findChild<QAction*>(QLatin1String(name))->isEnabled();
+    };
+    CCorrectionModuleHost::instance()->processModuleAction(QStringLiteral("Empty_Correction_ID"),
+                                                           QStringLiteral("resetAndCloseAllTools"), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->isIdle(), 60000);
+    m_window->setPictureChanged(true);
+    QVERIFY(enabled("action_Save"));
+
+    m_window->onCropTool();
+    for (const char* name : {"action_Save", "actionSave_As", "actionRotate_Left", "actionRotate_Right"})
+        QVERIFY2(!enabled(name), name);
+    QVERIFY(enabled("actionTake_Snapshot"));
+
+    m_window->onCropTool();
+    QCOMPARE(CCorrectionModuleHost::instance()->currentCorrectionName(), QStringLiteral("Empty_Correction_ID"));
+    for (const char* name : {"action_Save", "actionSave_As", "actionRotate_Left", "actionRotate_Right"})
+        QVERIFY2(enabled(name), name);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->isIdle(), 60000);
+}
+
+// What a script finds under the fixed names, the module ids and the
+// widgets' names.
+void TestWindowCommands::publishedToScripts()
+{
+    const QJSValue global = NAVIK_tarl1::CScripting::getInstance()->engine()->globalObject();
+    const auto published = [&global](const char* name) { return global.property(QLatin1String(name)).toQObject(); };
+    QCOMPARE(published("mainWindow"), m_window);
+    QCOMPARE(published("processEngine"), m_engine);
+    QCOMPARE(published("undoController"), CUndoController::instance().get());
+    QVERIFY(published("nativeDialogs"));
+    QVERIFY(published("performanceLogger"));
+    QCOMPARE(published("settingsWidget"), m_window->findChild<QObject*>(QStringLiteral("settingsWidget")));
+    CCorrectionModuleHost* host = CCorrectionModuleHost::instance();
+    for (const char* id : {"Keystoning", "Horizon", "Crop"})
+        QCOMPARE(published(id), host->module(QLatin1String(id))->moduleObject());
 }
 
 int main(int argc, char* argv[])
