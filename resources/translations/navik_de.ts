@@ -544,6 +544,18 @@
         <source>Show Grid overlay</source>
         <translation>Raster einblenden</translation>
     </message>
+    <message>
+        <source>Recall snapshot</source>
+        <translation>Schnappschuss wiederherstellen</translation>
+    </message>
+    <message>
+        <source>https://www.example.com/&lt;locale&gt;/redirect/quillet/support</source>
+        <translation>https://www.example.com/de/redirect/quillet/support</translation>
+    </message>
+    <message>
+        <source>https://www.example.com/&lt;locale&gt;/Navik_Orvane/getting_started/</source>
+        <translation>https://www.example.com/de/photo/navik_academy#filter-langue-de</translation>
+    </message>
 </context>
 <context>
     <name>COutsidePanelWidget</name>

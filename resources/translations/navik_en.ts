@@ -544,6 +544,18 @@
         <source>Show Grid overlay</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Recall snapshot</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>https://www.example.com/&lt;locale&gt;/redirect/quillet/support</source>
+        <translation>https://www.example.com/intl/redirect/quillet/support</translation>
+    </message>
+    <message>
+        <source>https://www.example.com/&lt;locale&gt;/Navik_Orvane/getting_started/</source>
+        <translation>https://www.example.com/intl/photo/navik_academy#filter-langue-en</translation>
+    </message>
 </context>
 <context>
     <name>COutsidePanelWidget</name>

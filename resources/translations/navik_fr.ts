@@ -544,6 +544,18 @@
         <source>Show Grid overlay</source>
         <translation>Afficher la grille</translation>
     </message>
+    <message>
+        <source>Recall snapshot</source>
+        <translation>Rappeler l’instantané</translation>
+    </message>
+    <message>
+        <source>https://www.example.com/&lt;locale&gt;/redirect/quillet/support</source>
+        <translation>https://www.example.com/fr/redirect/quillet/support</translation>
+    </message>
+    <message>
+        <source>https://www.example.com/&lt;locale&gt;/Navik_Orvane/getting_started/</source>
+        <translation>https://www.example.com/fr/photo/navik_academy#filter-langue-fr</translation>
+    </message>
 </context>
 <context>
     <name>COutsidePanelWidget</name>

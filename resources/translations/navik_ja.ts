@@ -544,6 +544,18 @@
         <source>Show Grid overlay</source>
         <translation>グリッドを表示</translation>
     </message>
+    <message>
+        <source>Recall snapshot</source>
+        <translation>スナップショットを復元</translation>
+    </message>
+    <message>
+        <source>https://www.example.com/&lt;locale&gt;/redirect/quillet/support</source>
+        <translation>https://www.example.com/jp/redirect/quillet/support</translation>
+    </message>
+    <message>
+        <source>https://www.example.com/&lt;locale&gt;/Navik_Orvane/getting_started/</source>
+        <translation>https://www.example.com/jp/photo/navik_academy#filter-langue-jp</translation>
+    </message>
 </context>
 <context>
     <name>COutsidePanelWidget</name>

@@ -25,6 +25,7 @@
 #include "utils/MacOSNativeGlue.h"
 
 #include <QIcon>
+#include <QJSValue>
 #include <QTime>
 #include <QVariantMap>
 
@@ -117,14 +118,33 @@ public:
     Q_INVOKABLE bool moveCorrectionHandle(const QString& name, double x, double y);
 
 public Q_SLOTS:
+    // The slots test scripts reach (CMainWindowScript.cpp, the commands in
+    // CMainWindowCommands.cpp), in this order.
     void onViewSingle();
     void onViewDouble();
-    // A keystoning or horizon handle in the after scene when the name starts
-    // with "After", else in the before scene, or else a crop handle of that
-    // name goes to (x, y) in scene coordinates; false when there is none.
-    bool movePoint(QString name, int x, int y);
     void onRotateLeft();
     void onRotateRight();
+    // Milliseconds from the application's start to the window's first show;
+    // 0 before it.
+    int getAppStartupTime();
+    // A keystoning or horizon handle (in the after scene when the name
+    // starts with "After", else in the before scene) goes to (x, y); failing
+    // that, a crop handle of that name is moved by (x, y). False when no
+    // handle has the name.
+    bool movePoint(QString name, int x, int y);
+    // {x, y} of that handle in its parent's coordinates, found as movePoint
+    // finds it; undefined when there is none.
+    QJSValue getPointPosition(QString name);
+    // One undo step for a slider a script moved; a burst of moves of one
+    // slider merges into it.
+    void scriptSliderUndoHelper(QString key);
+    void onResetAll();
+    // Recalls the state kept in the snapshot file; nothing without a picture.
+    void onRestoreSnapshot();
+    // Keeps the whole correction state in the snapshot file, replacing the
+    // previous one only once the new one is written whole.
+    void onTakeSnapshot();
+
     void onUndo();
     void onRedo();
     // Applies the crop when it is the current tool, chooses it otherwise.
@@ -157,7 +177,11 @@ private Q_SLOTS:
     // The preferences dialog; afterwards the background, the grid overlay
     // and the size labels follow the settings again.
     void onPreferences();
-    void onResetAll();
+    // One about box at a time.
+    void on_actionAbout_triggered();
+    void onOnlineUserGuide();
+    void onGettingStarted();
+    void onVisitWebSite();
     void onToggleGridOverlay();
     void onRecentFileClick(QString path);
     void onViewSingleManually();

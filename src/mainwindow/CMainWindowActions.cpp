@@ -105,6 +105,11 @@ void CMainWindow::setupActions()
     connect(ui->actionRedo, &QAction::triggered, this, &CMainWindow::onRedo);
     connect(ui->actionCrop, &QAction::triggered, this, &CMainWindow::onCropTool);
     connect(ui->action_Preferences, &QAction::triggered, this, &CMainWindow::onPreferences);
+    connect(ui->actionOnline_User_Guide, &QAction::triggered, this, &CMainWindow::onOnlineUserGuide);
+    connect(ui->actionGetting_started, &QAction::triggered, this, &CMainWindow::onGettingStarted);
+    connect(ui->actionVisit_web_site, &QAction::triggered, this, &CMainWindow::onVisitWebSite);
+    connect(ui->actionTake_Snapshot, &QAction::triggered, this, &CMainWindow::onTakeSnapshot);
+    connect(ui->actionRestore_Snapshot, &QAction::triggered, this, &CMainWindow::onRestoreSnapshot);
 }
 
 void CMainWindow::addMakeCrashAction()

@@ -1,5 +1,6 @@
 // The main window's tool state, which follows the correction modules, and its
-// commands: rotation, crop tool, undo and redo, reset all, grid overlay.
+// commands: rotation, crop tool, undo and redo, reset all, snapshots, grid
+// overlay, the about box and the web links.
 
 #include "mainwindow/CMainWindow.h"
 
@@ -11,16 +12,24 @@
 #include "shell/IProcessEngine.h"
 #include "shell/RotationDirections.h"
 #include "ui_MainWindow.h"
+#include "utils/CAboutDlg.h"
 #include "utils/CMessageBox.h"
+#include "utils/DataStreamFormat.h"
 #include "utils/Logger.h"
 #include "utils/SharedConstants.h"
+#include "utils/Utilities.h"
 #include "view/CBaseGraphicsScene.h"
 #include "view/CHandTool.h"
 #include "view/CLoupeWidget.h"
 #include "view/CZoomController.h"
 
+#include <QDataStream>
+#include <QDesktopServices>
+#include <QFile>
 #include <QLayout>
+#include <QSaveFile>
 #include <QUndoStack>
+#include <QUrl>
 
 using namespace NAVIK_tarl1;
 void auxDeleteAllNestedWidgets(QWidget* widget);
@@ -30,6 +39,13 @@ namespace {
 bool isDrawingTool(const QString& name)
 {
     return name == g_keystoningCorrectionId || name == g_horizonCorrectionId || name == g_cropCorrectionId;
+}
+
+// Each catalog gives the whole address for its language; without one the
+// international pages are taken.
+QUrl localisedAddress(QString address)
+{
+    return QUrl(address.replace(QLatin1String("<locale>"), QLatin1String("intl")));
 }
 
 } // namespace
@@ -53,7 +69,9 @@ void CMainWindow::onCorrectionOrModuleStateIsChanged()
         auxDeleteAllNestedWidgets(ui->correctionToolPane);
         ui->correctionToolPane->hide();
         m_toolActive = false;
-        setPictureChanged(m_pictureChanged);
+        ui->action_Save->setEnabled(m_pictureChanged);
+        ui->saveButton->setEnabled(m_pictureChanged);
+        // Without a picture there is nothing to save or turn.
         const bool open = engine()->isPictureLoaded();
         ui->actionSave_As->setEnabled(open);
         ui->actionToolBarSaveAs->setEnabled(open);
@@ -167,4 +185,78 @@ void CMainWindow::onToggleGridOverlay()
 void CMainWindow::onRecentFileClick(QString path)
 {
     saveOldAndOpenNewFile(path);
+}
+
+void CMainWindow::onTakeSnapshot()
+{
+    if (!engine()->isPictureLoaded())
+        return;
+    const QByteArray state = m_application->saveApplicationState();
+    // The new snapshot replaces the old one only once it is written whole: a
+    // full disk or a failed write keeps the previous snapshot and the
+    // Restore command as they were.
+    QSaveFile file(recallFilePath());
+    if (!file.open(QIODevice::WriteOnly)) {
+        LOG_MESSAGE('E', "Snapshot not taken: " << file.errorString());
+        return;
+    }
+    QDataStream stream(&file);
+    stream.setVersion(g_dataStreamVersion);
+    stream << state;
+    if (stream.status() != QDataStream::Ok || !file.commit()) {
+        LOG_MESSAGE('E', "Snapshot not taken: " << file.errorString());
+        return;
+    }
+    ui->actionRestore_Snapshot->setEnabled(true);
+}
+
+void CMainWindow::onRestoreSnapshot()
+{
+    if (!engine()->isPictureLoaded())
+        return;
+    QFile file(recallFilePath());
+    if (!file.open(QIODevice::ReadOnly)) {
+        ui->actionRestore_Snapshot->setEnabled(false);
+        return;
+    }
+    QDataStream stream(&file);
+    stream.setVersion(g_dataStreamVersion);
+    QByteArray state;
+    stream >> state;
+    file.close();
+    // A file cut short holds no state to recall.
+    if (stream.status() != QDataStream::Ok) {
+        LOG_MESSAGE('E', "Snapshot file cannot be read: " << file.fileName());
+        ui->actionRestore_Snapshot->setEnabled(false);
+        return;
+    }
+    m_application->restoreApplicationState(state);
+    CUndoController::instance()->createUndoCommand(tr("Recall snapshot"));
+    update();
+}
+
+void CMainWindow::on_actionAbout_triggered()
+{
+    static bool aboutShown = false;
+    if (aboutShown)
+        return;
+    CAboutDlg dialog(this);
+    aboutShown = true;
+    dialog.myExec();
+    aboutShown = false;
+}
+
+void CMainWindow::onOnlineUserGuide()
+{
+    QDesktopServices::openUrl(localisedAddress(tr("https://www.example.com/<locale>/redirect/quillet/support")));
+}
+
+void CMainWindow::onGettingStarted()
+{
+    QDesktopServices::openUrl(localisedAddress(tr("https://www.example.com/<locale>/Navik_Orvane/getting_started/")));
+}
+
+void CMainWindow::onVisitWebSite()
+{
+    QDesktopServices::openUrl(QUrl(QStringLiteral("https://www.example.com/intl/redirect/quillet/navik_home")));
 }

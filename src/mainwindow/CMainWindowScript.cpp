@@ -3,9 +3,13 @@
 
 #include "mainwindow/CMainWindow.h"
 
+#include "correction/CCorrectionModuleHost.h"
 #include "correction/CRectangleNode.h"
 #include "correction/CUndoController.h"
+#include "correction/CustomUndoCommands.h"
 #include "crop/CropGraphicsItems.h"
+#include "shell/CBaseApplication.h"
+#include "shell/CPerformanceLogger.h"
 #include "shell/IProcessEngine.h"
 #include "shell/ProgressIndicatorFlag.h"
 #include "ui_MainWindow.h"
@@ -16,6 +20,7 @@
 #include "view/CZoomController.h"
 
 #include <QGraphicsScene>
+#include <QJSEngine>
 
 #include <algorithm>
 
@@ -23,16 +28,30 @@ using namespace NAVIK_tarl1;
 
 void CMainWindow::initScripting()
 {
+    const std::shared_ptr<CScripting> scripting = CScripting::getInstance();
+    connect(scripting.get(), &CScripting::testFinished, this, &QWidget::close);
+    connect(scripting.get(), &CScripting::createUndoCommandForSlider, this, &CMainWindow::scriptSliderUndoHelper);
     // Test scripts give the answers of message boxes through this object.
     CMessageBox::initializeScripting();
-    const std::shared_ptr<CScripting> scripting = CScripting::getInstance();
-    if (!scripting->isScriptingMode())
-        return;
+
+    // Published in every run: until a script runs, the harness only notes
+    // the objects.
     scripting->makeObjectScriptable(QStringLiteral("mainWindow"), this);
     scripting->makeObjectScriptable(QStringLiteral("processEngine"), engine()->getQObject());
-    scripting->makeObjectScriptable(QStringLiteral("nativeDialogs"), CNativeDialogs::getInstance().get());
     scripting->makeObjectScriptable(QStringLiteral("undoController"), CUndoController::instance().get());
-    connect(scripting.get(), &CScripting::testFinished, this, &QWidget::close);
+    scripting->makeObjectScriptable(QStringLiteral("nativeDialogs"), CNativeDialogs::getInstance().get());
+    scripting->makeObjectScriptable(QStringLiteral("performanceLogger"), CPerformanceLogger::instance().get());
+    const QList<QWidget*> widgets = findChildren<QWidget*>();
+    const auto publishWidgets = [&scripting, &widgets] {
+        for (QWidget* widget : widgets)
+            scripting->makeObjectScriptable(widget->objectName(), widget);
+    };
+    publishWidgets();
+    for (const ICorrectionModuleInterfacePtr& module : CCorrectionModuleHost::instance()->correctionModules())
+        scripting->makeObjectScriptable(module->id(), module->moduleObject());
+    // Once more, so that a widget named like a module or one of the objects
+    // above is the one a script sees under that name.
+    publishWidgets();
 }
 
 QVariantMap CMainWindow::windowState() const
@@ -91,26 +110,65 @@ bool CMainWindow::isIdle() const
     return !engine()->isProcessingActive() && !isProgressIndicatorVisible();
 }
 
-bool CMainWindow::movePoint(QString name, int x, int y)
+namespace {
+
+// The handle a script names: a keystoning or horizon node in the scene its
+// name designates (the after scene for "After..."), else a crop handle,
+// which is always on the result.
+template <typename Node, typename Crop>
+bool findScriptHandle(const QString& name, QGraphicsScene* before, QGraphicsScene* after, Node onNode, Crop onCrop)
 {
-    QGraphicsScene* scene = name.startsWith(QStringLiteral("After")) ? static_cast<QGraphicsScene*>(m_afterScene)
-                                                                       : static_cast<QGraphicsScene*>(m_beforeScene);
-    for (QGraphicsItem* item : scene->items()) {
+    QGraphicsScene* first = name.startsWith(QStringLiteral("After")) ? after : before;
+    for (QGraphicsItem* item : first->items()) {
         auto* node = dynamic_cast<CRectangleNode*>(item);
         if (node && node->objectName() == name) {
-            node->setPosByScript(QPointF(x, y));
+            onNode(node);
             return true;
         }
     }
-    // The crop handles live on the result.
-    for (QGraphicsItem* item : m_afterScene->items()) {
+    for (QGraphicsItem* item : after->items()) {
         auto* point = dynamic_cast<CCropPoint*>(item);
         if (point && point->objectName() == name) {
-            point->setPosByScript(QPointF(x, y));
+            onCrop(point);
             return true;
         }
     }
     return false;
+}
+
+} // namespace
+
+int CMainWindow::getAppStartupTime()
+{
+    if (m_shownTime.isNull())
+        return 0;
+    return m_application->startupTime().msecsTo(m_shownTime);
+}
+
+bool CMainWindow::movePoint(QString name, int x, int y)
+{
+    const QPointF point(x, y);
+    return findScriptHandle(
+        name, m_beforeScene, m_afterScene, [&point](CRectangleNode* node) { node->setPosByScript(point); },
+        [&point](CCropPoint* handle) { handle->moveByDelta(point); });
+}
+
+QJSValue CMainWindow::getPointPosition(QString name)
+{
+    QPointF position;
+    const auto take = [&position](QGraphicsItem* item) { position = item->pos(); };
+    if (!findScriptHandle(name, m_beforeScene, m_afterScene, take, take))
+        return QJSValue();
+    QJSValue result = CScripting::getInstance()->engine()->newObject();
+    result.setProperty(QStringLiteral("x"), position.x());
+    result.setProperty(QStringLiteral("y"), position.y());
+    return result;
+}
+
+void CMainWindow::scriptSliderUndoHelper(QString key)
+{
+    CUndoController::instance()->pushUndoCommand(
+        new CSliderCustomUndoCommnd(QStringLiteral("Slider value changed from script"), key));
 }
 
 bool CMainWindow::moveCorrectionHandle(const QString& name, double x, double y)
