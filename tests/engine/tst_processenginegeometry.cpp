@@ -1,5 +1,6 @@
 // Point projection between the opened photograph and the rendered before and
-// after pictures, the border point, and the camera's field of view.
+// after pictures, the border point, the keystoning on pictures that their
+// orientation tag turns, and the camera's field of view.
 
 #include "EngineTestSupport.h"
 #include "RecordingLogger.h"
@@ -73,6 +74,65 @@ QString text(const QPointF& point)
     return QString("(%1, %2)").arg(point.x()).arg(point.y());
 }
 
+// The after picture of a keystoning correction: the preview and the size of
+// the full-resolution result.
+struct SKeystoned
+{
+    QImage preview;
+    QSize size;
+};
+
+// Opens a photograph and corrects it as the keystoning module and its sliders
+// do: the points are given on the picture as shown (fractions of it, in the
+// module's order) and projected onto the opened pixels; without points the
+// sliders tilt the camera.
+SKeystoned keystoned(const QString& path, const QString& mode, const QVector<QPointF>& shownPoints)
+{
+    CProcessEngine engine;
+    if (!engine.openFile(path))
+        return {};
+    QImage after;
+    QObject::connect(&engine, &CProcessEngine::loResResultImageProcessed,
+                     [&](PixelDataPtr pixels) { after = pixelDataToQImage(pixels).copy(); });
+    engine.forceProcessImage();
+    if (!waitUntilEngineIdle(engine))
+        return {};
+    const QSize shown = engine.getSizeOfProcessedInitialImage();
+    const QSize original = engine.getOriginalImageSize();
+    QVector<QPointF> onShown;
+    for (const QPointF& point : shownPoints)
+        onShown << QPointF(point.x() * shown.width(), point.y() * shown.height());
+    QVector<QPointF> normalised;
+    for (const QPointF& point : engine.projectPoints(onShown, 2))
+        normalised << QPointF(point.x() / original.width(), point.y() / original.height());
+
+    engine.onCEPropertyBoolChanged(Keys::KeystoningActive, true);
+    if (shownPoints.isEmpty()) {
+        engine.onCEPropertyIntChanged(Keys::KeystoningUpDown, 60);
+        engine.onCEPropertyIntChanged(Keys::KeystoningLeftRight, -40);
+        engine.onCEPropertyIntChanged(Keys::KeystoningHVRatio, 30);
+    } else {
+        engine.onCEPropertyStringChanged(Keys::KeystoningMode, mode);
+        engine.setNormolizedKeystoningPointsOnOriginalImage(normalised);
+    }
+    if (!waitUntilEngineIdle(engine))
+        return {};
+    return {after, engine.getSizeOfProcessedResultImage()};
+}
+
+// The mean difference of two pictures of one size, in levels per channel.
+double meanDifference(const QImage& a, const QImage& b)
+{
+    qint64 sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const uchar* rowA = a.constScanLine(y);
+        const uchar* rowB = b.constScanLine(y);
+        for (int i = 0; i < a.width() * 3; ++i)
+            sum += std::abs(int(rowA[i]) - int(rowB[i]));
+    }
+    return double(sum) / (3.0 * a.width() * a.height());
+}
+
 } // namespace
 
 class TestProcessEngineGeometry : public QObject
@@ -92,6 +152,8 @@ private Q_SLOTS:
     void projectionOnAMirroredPicture();
     void borderIntersection_data();
     void borderIntersection();
+    void keystoningOnATurnedPicture_data();
+    void keystoningOnATurnedPicture();
     void fieldOfView_data();
     void fieldOfView();
 
@@ -102,6 +164,8 @@ private:
     // each space.
     std::unique_ptr<CProcessEngine> m_corrected;
     std::array<std::array<QPointF, 3>, 3> m_dots;
+    // The keystoning of the upright picture, by correction.
+    QHash<QString, SKeystoned> m_uprightKeystoned;
 };
 
 void TestProcessEngineGeometry::initTestCase()
@@ -312,6 +376,66 @@ void TestProcessEngineGeometry::borderIntersection()
 
     const QPointF result = engine.getImageBorderIntersection(point);
     QVERIFY2(pointsClose(result, border, 1e-3), qPrintable(text(result)));
+}
+
+// ---------------------------------------------------------------- keystoning
+
+void TestProcessEngineGeometry::keystoningOnATurnedPicture_data()
+{
+    QTest::addColumn<unsigned int>("orientation");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QVector<QPointF>>("points"); // on the picture as shown; none: the sliders
+
+    // Each in the order the keystoning module sends: the corners LeftTop,
+    // LeftBottom, RightBottom, RightTop; for horizontal lines LeftTop,
+    // RightTop, RightBottom, LeftBottom; for eight points the left and right
+    // lines, then the bottom and top ones.
+    const QVector<QPointF> rectangle = {{0.2, 0.15}, {0.1, 0.85}, {0.9, 0.8}, {0.75, 0.2}};
+    const QVector<QPointF> vertical = {{0.3, 0.2}, {0.2, 0.8}, {0.8, 0.8}, {0.7, 0.2}};
+    const QVector<QPointF> horizontal = {{0.2, 0.3}, {0.8, 0.2}, {0.8, 0.8}, {0.2, 0.7}};
+    const QVector<QPointF> eightPoints = {{0.25, 0.2}, {0.2, 0.8},  {0.8, 0.8},  {0.72, 0.2},
+                                          {0.85, 0.7}, {0.15, 0.8}, {0.8, 0.25}, {0.2, 0.2}};
+    for (unsigned int orientation = 1; orientation <= 8; ++orientation) {
+        QTest::addRow("%u, rectangle", orientation) << orientation << "Rectangle" << rectangle;
+        QTest::addRow("%u, vertical lines", orientation) << orientation << "Parallel" << vertical;
+        QTest::addRow("%u, horizontal lines", orientation) << orientation << "Parallel" << horizontal;
+        QTest::addRow("%u, eight points", orientation) << orientation << "FourLines" << eightPoints;
+        QTest::addRow("%u, sliders", orientation) << orientation << QString() << QVector<QPointF>();
+    }
+}
+
+void TestProcessEngineGeometry::keystoningOnATurnedPicture()
+{
+    // Whatever the tag asks the engine to turn, the correction is the one the
+    // user asked for on the picture as shown: the result is that of the same
+    // picture stored upright.
+    QFETCH(unsigned int, orientation);
+    QFETCH(QString, mode);
+    QFETCH(QVector<QPointF>, points);
+    const QImage shown = patternImage(160, 120);
+    SPatternFile options;
+    options.format = Navik::kFileFormatTIFF;
+    options.focalLength35mm = 35;
+    const QString upright = m_dir.filePath("keystoning-upright.tif");
+    if (!QFile::exists(upright))
+        QVERIFY(writeImageFile(upright, shown, options));
+    const QString path = m_dir.filePath(QString("keystoning-%1.tif").arg(orientation));
+    options.orientation = orientation;
+    QVERIFY(writeImageFile(path, storedForOrientation(shown, orientation), options));
+
+    // The upright picture's result, once for each correction.
+    const QString correction = QString(QTest::currentDataTag()).section(", ", 1);
+    if (!m_uprightKeystoned.contains(correction))
+        m_uprightKeystoned.insert(correction, keystoned(upright, mode, points));
+    const SKeystoned expected = m_uprightKeystoned.value(correction);
+    const SKeystoned result = keystoned(path, mode, points);
+    QVERIFY(!expected.preview.isNull());
+    QVERIFY(!result.preview.isNull());
+    QVERIFY2(expected.size != shown.size(), "the correction changes nothing");
+    QCOMPARE(result.size, expected.size);
+    QCOMPARE(result.preview.size(), expected.preview.size());
+    const double difference = meanDifference(result.preview, expected.preview);
+    QVERIFY2(difference < 0.5, qPrintable(QString("the pictures differ by %1 levels on average").arg(difference)));
 }
 
 // ---------------------------------------------------------------- field of view

@@ -7,6 +7,8 @@
 #
 #   tools/keystoning-check/check.sh [build folder] [output folder]
 #       FACADE="focal35 pitch yaw width height" (default "24 25 8 12 8")
+#       ORIENTATION=3, 6 or 8: the picture is stored turned, with that EXIF
+#       orientation, so that the program shows the same facade upright
 #
 # Needs python3, ImageMagick (convert, import), exiv2 and xvfb-run.
 set -euo pipefail
@@ -25,6 +27,14 @@ corners=$(cd "$OUT_DIR" && python3 "$TOOLS/facade.py" "$focal" "$pitch" "$yaw" "
 points=$(echo "$corners" | tr ' ' '\n' | awk -F, '{printf "%s[%.6f,%.6f]", (NR>1?",":""), $1/3000, $2/2000}')
 echo "facade: focal ${focal} mm, pitch ${pitch}, yaw ${yaw}, true aspect $(python3 -c "print(round($width/$height, 4))")"
 echo "before: $(python3 "$TOOLS/measure.py" "$photo")"
+case "${ORIENTATION:-1}" in
+    1) ;;
+    3|6|8)
+        turn=$(case "$ORIENTATION" in 3) echo 180 ;; 6) echo -90 ;; 8) echo 90 ;; esac)
+        convert "$photo" -rotate "$turn" -quality 95 "$photo"
+        exiv2 -M "set Exif.Image.Orientation Short $ORIENTATION" "$photo" ;;
+    *) echo "ORIENTATION must be 1, 3, 6 or 8" >&2; exit 2 ;;
+esac
 
 for lang in ${LANGS:-en ja}; do
     home=$(mktemp -d)

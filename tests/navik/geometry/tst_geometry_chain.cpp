@@ -1,5 +1,6 @@
 // The chain as a whole: validity of point sets, the lens stage, output sizes,
-// quarter turns, and point maps against the renderer's matrices.
+// quarter turns, keystoning on a turned picture, and point maps against the
+// renderer's matrices.
 
 #include "GeometryTestSupport.h"
 
@@ -56,7 +57,25 @@ CorrectionParameters FullCorrection(int rotation)
     return p;
 }
 
+// Where a point of the picture as shown after `rotation` clockwise quarter
+// turns lies on the unturned image, both as fractions of their sizes.
+Point UnturnedFraction(Point shown, int rotation)
+{
+    switch (rotation) {
+    case 1:
+        return {shown.y, 1.0 - shown.x};
+    case 2:
+        return {1.0 - shown.x, 1.0 - shown.y};
+    case 3:
+        return {1.0 - shown.y, shown.x};
+    default:
+        return shown;
+    }
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(std::vector<double>)
 
 class TestGeometryChain : public QObject
 {
@@ -75,6 +94,8 @@ private slots:
     void automaticCropKeepsEveryPixelOfAnUncorrectedPicture();
     void quarterTurnsTurnTheCroppedImage_data();
     void quarterTurnsTurnTheCroppedImage();
+    void keystoningOnATurnedPictureIsThatOfTheShownPicture_data();
+    void keystoningOnATurnedPictureIsThatOfTheShownPicture();
     void pointMapsAgreeWithTheRendererMatrices_data();
     void pointMapsAgreeWithTheRendererMatrices();
     void damagedParametersStillGiveAUsableChain_data();
@@ -293,6 +314,80 @@ void TestGeometryChain::quarterTurnsTurnTheCroppedImage()
                          : rotation == 2 ? Point{double(size.width), double(size.height)}
                                          : Point{0, double(size.height)};
     QVERIFY(Distance(out, expected) < 1e-9);
+}
+
+void TestGeometryChain::keystoningOnATurnedPictureIsThatOfTheShownPicture_data()
+{
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<std::vector<double>>("points"); // fractions of the picture as shown; none: the sliders
+
+    // In the order the keystoning tools send them.
+    const std::vector<double> rectangle{0.2, 0.15, 0.1, 0.85, 0.9, 0.8, 0.75, 0.2};
+    const std::vector<double> vertical{0.3, 0.2, 0.2, 0.8, 0.8, 0.8, 0.7, 0.2};
+    const std::vector<double> horizontal{0.2, 0.3, 0.8, 0.2, 0.8, 0.8, 0.2, 0.7};
+    const std::vector<double> eightPoints{0.25, 0.2, 0.2,  0.8, 0.8, 0.8,  0.72, 0.2,
+                                          0.85, 0.7, 0.15, 0.8, 0.8, 0.25, 0.2,  0.2};
+    for (int rotation = 1; rotation < 4; ++rotation) {
+        QTest::addRow("turn %d, rectangle", rotation) << rotation << "Rectangle" << rectangle;
+        QTest::addRow("turn %d, vertical lines", rotation) << rotation << "Parallel" << vertical;
+        QTest::addRow("turn %d, horizontal lines", rotation) << rotation << "Parallel" << horizontal;
+        QTest::addRow("turn %d, eight points", rotation) << rotation << "FourLines" << eightPoints;
+        QTest::addRow("turn %d, sliders", rotation) << rotation << QString() << std::vector<double>();
+    }
+}
+
+void TestGeometryChain::keystoningOnATurnedPictureIsThatOfTheShownPicture()
+{
+    // The points keep their places on the unturned image, but the tools name
+    // the sides of the picture as shown: the output is exactly what the same
+    // correction gives on a picture stored as shown.
+    QFETCH(int, rotation);
+    QFETCH(QString, mode);
+    QFETCH(std::vector<double>, points);
+    const Size shownSize{4000, 3000};
+    const Size unturnedSize = rotation % 2 != 0 ? Size{shownSize.height, shownSize.width} : shownSize;
+    CameraData camera;
+    camera.focalLength35mm = 35.0;
+
+    CorrectionParameters shown;
+    shown.keystoningActive = true;
+    shown.keystoningMode = mode.toStdString();
+    shown.keystoningPoints = points;
+    shown.keystoningBlendingIntensity = 80;
+    shown.keystoningHorizon = 3;
+    shown.keystoningHVRatio = 20;
+    if (points.empty()) {
+        shown.keystoningUpDown = 60;
+        shown.keystoningLeftRight = -40;
+    }
+    CorrectionParameters turned = shown;
+    turned.outputRotation = rotation;
+    for (size_t i = 0; i + 1 < points.size(); i += 2) {
+        const Point unturned = UnturnedFraction({points[i], points[i + 1]}, rotation);
+        turned.keystoningPoints[i] = unturned.x;
+        turned.keystoningPoints[i + 1] = unturned.y;
+    }
+    const CorrectionChain expected = CorrectionChain::Build(shown, shownSize, camera);
+    const CorrectionChain chain = CorrectionChain::Build(turned, unturnedSize, camera);
+    QCOMPARE(chain.PointCorrectionApplied(), !points.empty());
+    QCOMPARE(expected.PointCorrectionApplied(), !points.empty());
+    QCOMPARE(chain.OutputSize(), expected.OutputSize());
+
+    const Size size = chain.OutputSize();
+    for (int i = 0; i <= 8; ++i)
+        for (int j = 0; j <= 8; ++j) {
+            const Point output{size.width * i / 8.0, size.height * j / 8.0};
+            const auto source = chain.OutputToInput(output);
+            const auto expectedSource = expected.OutputToInput(output);
+            QCOMPARE(bool(source), bool(expectedSource));
+            if (!source)
+                continue;
+            // Both come from the same point of the picture.
+            const Point shownFraction{expectedSource->x / shownSize.width, expectedSource->y / shownSize.height};
+            const Point unturnedFraction{source->x / unturnedSize.width, source->y / unturnedSize.height};
+            QVERIFY(Distance(UnturnedFraction(shownFraction, rotation), unturnedFraction) < 1e-9);
+        }
 }
 
 void TestGeometryChain::pointMapsAgreeWithTheRendererMatrices_data()

@@ -80,14 +80,39 @@ Homography SliderRotation(const CorrectionParameters& p, double strength)
     return RotationAboutY(angle(p.keystoningLeftRight)) * RotationAboutX(angle(p.keystoningUpDown));
 }
 
+// "OutputRotation" as 0 to 3 clockwise quarter turns.
+int QuarterTurnsOf(int outputRotation)
+{
+    return ((outputRotation % 4) + 4) % 4;
+}
+
+// The quarter turns (0 to 3) as a turn of centred coordinates, clockwise on
+// screen: one turn takes (x, y) to (-y, x).
+Homography QuarterTurnAboutCentre(int quarterTurns)
+{
+    switch (quarterTurns) {
+    case 1:
+        return Homography({0, -1, 0, 1, 0, 0, 0, 0, 1});
+    case 2:
+        return Homography({-1, 0, 0, 0, -1, 0, 0, 0, 1});
+    case 3:
+        return Homography({0, 1, 0, -1, 0, 0, 0, 0, 1});
+    default:
+        return Homography();
+    }
+}
+
 struct PointsResult
 {
-    Homography correction; // centred stage coordinates, at the blend strength
+    Homography correction; // centred coordinates of the picture as shown, at the blend strength
     bool applied = false;
 };
 
+// The points lie on the stage image, but their order names the sides of the
+// picture as shown, after `quarterTurns` (the first two points of a rectangle
+// are its left side on screen): the correction is solved in that frame.
 PointsResult PointBasedCorrection(const CorrectionParameters& p, Size stage, const Homography& preTransform,
-                                  double focal, double strength)
+                                  int quarterTurns, double focal, double strength)
 {
     if (p.keystoningMode.empty() || p.keystoningPoints.empty())
         return {};
@@ -97,17 +122,23 @@ PointsResult PointBasedCorrection(const CorrectionParameters& p, Size stage, con
         pixels[i] *= i % 2 == 0 ? stage.width : stage.height;
     if (!IsPointsConfigurationValid(tool, pixels))
         return {};
+    const Homography turn = QuarterTurnAboutCentre(quarterTurns);
     std::vector<Point> centred;
     for (size_t i = 0; i + 1 < pixels.size(); i += 2) {
         const auto moved = preTransform.Map({pixels[i], pixels[i + 1]});
         if (!moved)
             return {};
-        centred.push_back({moved->x - 0.5 * stage.width, moved->y - 0.5 * stage.height});
+        const auto shown = turn.Map({moved->x - 0.5 * stage.width, moved->y - 0.5 * stage.height});
+        if (!shown)
+            return {};
+        centred.push_back(*shown);
     }
     const auto solved = SolvePointCorrection(tool, centred, focal);
     if (!solved)
         return {};
-    const double qx = 0.25 * stage.width, qy = 0.25 * stage.height;
+    const bool sideways = quarterTurns % 2 == 1;
+    const double qx = 0.25 * (sideways ? stage.height : stage.width);
+    const double qy = 0.25 * (sideways ? stage.width : stage.height);
     const std::array<Point, 4> anchors{Point{-qx, -qy}, Point{qx, -qy}, Point{qx, qy}, Point{-qx, qy}};
     return {BlendPointCorrection(*solved, strength, focal, anchors), true};
 }
@@ -173,12 +204,17 @@ Keystoning BuildKeystoning(const CorrectionParameters& p, const LensStage& lens,
     const Homography toCentred = Homography::Translation(-0.5 * stage.width, -0.5 * stage.height);
     const Homography preTransform = PreTransform(p.keystoningPreviousHomographyBackward, stage);
     const double strength = std::clamp(FiniteOr(p.keystoningBlendingIntensity, 100.0) / 100.0, 0.0, 1.0);
-    const PointsResult points = PointBasedCorrection(p, stage, preTransform, focal, strength);
+    // Left and right, up and down, horizontal and vertical are those of the
+    // picture as shown, after the output's quarter turns: the correction is
+    // built in that frame and turned back onto the stage image.
+    const int quarterTurns = QuarterTurnsOf(p.outputRotation);
+    const PointsResult points = PointBasedCorrection(p, stage, preTransform, quarterTurns, focal, strength);
     const double horizon = FiniteOr(p.keystoningHorizon, 0.0) * kPi / 180.0;
 
-    const Homography centred = RatioAndScale(p, strength) * RotationAboutZ(horizon) *
-                               CameraRotationHomography(SliderRotation(p, strength), focal) * points.correction *
-                               toCentred * preTransform;
+    const Homography shown = RatioAndScale(p, strength) * RotationAboutZ(horizon)
+        * CameraRotationHomography(SliderRotation(p, strength), focal) * points.correction;
+    const Homography turn = QuarterTurnAboutCentre(quarterTurns);
+    const Homography centred = turn.Inverse() * shown * turn * toCentred * preTransform;
 
     const Polygon corrected = MapOutline(stageOutline, centred);
     const auto centreImage = centred.Map({0.5 * stage.width, 0.5 * stage.height});
@@ -264,7 +300,7 @@ CorrectionChain CorrectionChain::Build(const CorrectionParameters& parameters, S
     chain.m_outline =
         ClipToRectangle(MapOutline(stageOutline, chain.m_keystoning), 0.0, 0.0, canvas.width, canvas.height);
 
-    chain.m_quarterTurns = ((parameters.outputRotation % 4) + 4) % 4;
+    chain.m_quarterTurns = QuarterTurnsOf(parameters.outputRotation);
     const double ratio = UnrotatedRatio(parameters.cropRatio, chain.m_quarterTurns);
     const auto automatic = LargestInscribedRectangle(chain.m_outline, ratio);
     const RectF autoRect = automatic ? *automatic : RectF{0.0, 0.0, double(canvas.width), double(canvas.height)};
