@@ -544,6 +544,10 @@
         <source>Show Grid overlay</source>
         <translation>Raster einblenden</translation>
     </message>
+    <message>
+        <source>The corrected picture could not be prepared for Photoshop. Nothing was handed back; your changes are kept.</source>
+        <translation>Das korrigierte Bild konnte nicht für Photoshop vorbereitet werden. Es wurde nichts zurückgegeben; Ihre Änderungen bleiben erhalten.</translation>
+    </message>
 </context>
 <context>
     <name>COutsidePanelWidget</name>

@@ -544,6 +544,10 @@
         <source>Show Grid overlay</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The corrected picture could not be prepared for Photoshop. Nothing was handed back; your changes are kept.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>COutsidePanelWidget</name>

@@ -544,6 +544,10 @@
         <source>Show Grid overlay</source>
         <translation>Afficher la grille</translation>
     </message>
+    <message>
+        <source>The corrected picture could not be prepared for Photoshop. Nothing was handed back; your changes are kept.</source>
+        <translation>L’image corrigée n’a pas pu être préparée pour Photoshop. Rien n’a été renvoyé ; vos modifications sont conservées.</translation>
+    </message>
 </context>
 <context>
     <name>COutsidePanelWidget</name>

@@ -544,6 +544,10 @@
         <source>Show Grid overlay</source>
         <translation>グリッドを表示</translation>
     </message>
+    <message>
+        <source>The corrected picture could not be prepared for Photoshop. Nothing was handed back; your changes are kept.</source>
+        <translation>補正した画像を Photoshop 用に準備できませんでした。何も戻されていません。変更内容は保持されています。</translation>
+    </message>
 </context>
 <context>
     <name>COutsidePanelWidget</name>
