@@ -556,6 +556,10 @@
         <source>https://www.example.com/&lt;locale&gt;/Navik_Orvane/getting_started/</source>
         <translation>https://www.example.com/de/photo/navik_academy#filter-langue-de</translation>
     </message>
+    <message>
+        <source>The corrected picture could not be prepared for Photoshop. Nothing was handed back; your changes are kept.</source>
+        <translation>Das korrigierte Bild konnte nicht für Photoshop vorbereitet werden. Es wurde nichts zurückgegeben; Ihre Änderungen bleiben erhalten.</translation>
+    </message>
 </context>
 <context>
     <name>COutsidePanelWidget</name>

@@ -556,6 +556,10 @@
         <source>https://www.example.com/&lt;locale&gt;/Navik_Orvane/getting_started/</source>
         <translation>https://www.example.com/fr/photo/navik_academy#filter-langue-fr</translation>
     </message>
+    <message>
+        <source>The corrected picture could not be prepared for Photoshop. Nothing was handed back; your changes are kept.</source>
+        <translation>L’image corrigée n’a pas pu être préparée pour Photoshop. Rien n’a été renvoyé ; vos modifications sont conservées.</translation>
+    </message>
 </context>
 <context>
     <name>COutsidePanelWidget</name>

@@ -556,6 +556,10 @@
         <source>https://www.example.com/&lt;locale&gt;/Navik_Orvane/getting_started/</source>
         <translation>https://www.example.com/jp/photo/navik_academy#filter-langue-jp</translation>
     </message>
+    <message>
+        <source>The corrected picture could not be prepared for Photoshop. Nothing was handed back; your changes are kept.</source>
+        <translation>補正した画像を Photoshop 用に準備できませんでした。何も戻されていません。変更内容は保持されています。</translation>
+    </message>
 </context>
 <context>
     <name>COutsidePanelWidget</name>

@@ -72,12 +72,13 @@ public:
     bool doOpenFile(const QString& path) override;
     bool doOpenImage(NavikImagePtr image, const CWindowState& state) override;
     void showRecentFilesPage() override;
-    bool doSaveImageToPS() override;
+    PhotoshopSaveResult doSaveImageToPS() override;
     bool doSaveFile(const QString& path, const QString& extension) override;
     void setPictureChanged(bool changed) override;
     bool isPictureChanged() const override;
     void changeCaption(const QString& caption) override;
-    // The state a host kept is handed back unchanged.
+    // The window keeps no state for the host: an empty state out, and a
+    // restored one is ignored.
     CWindowState doGetWindowState() const override;
     void doSetWindowState(const CWindowState& state) override;
     void saveSettings() override;
@@ -272,7 +273,6 @@ private:
     QShortcut* m_exitFullScreenShortcut = nullptr;
 
     std::shared_ptr<CCropCorrection> m_cropModule;
-    CWindowState m_windowState;
     // The opened picture has not been rendered yet.
     bool m_firstRenderPending = false;
     bool m_loupeCentred = false;

@@ -56,7 +56,7 @@ void CMainWindow::initScripting()
 
 QVariantMap CMainWindow::windowState() const
 {
-    return m_windowState.values();
+    return doGetWindowState().values();
 }
 
 bool CMainWindow::isUndoBaselineSet() const

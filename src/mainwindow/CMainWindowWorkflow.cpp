@@ -1,5 +1,6 @@
-// The main window's document work: open, save, the Photoshop hand-back, the
-// first render of an opened picture as the undo baseline.
+// The main window's document work: open, save, the first render of an opened
+// picture as the undo baseline. The Photoshop hand-back is in
+// CMainWindowPhotoshop.cpp.
 
 #include "mainwindow/CMainWindow.h"
 
@@ -20,9 +21,7 @@
 #include "view/CLoupeWidget.h"
 #include "view/CZoomController.h"
 
-#include <QBuffer>
 #include <QLayout>
-#include <QLocalSocket>
 #include <QUndoStack>
 
 using namespace NAVIK_tarl1;
@@ -224,29 +223,6 @@ void CMainWindow::onInitialImageSizeChanged(const QSize& size)
 
 // ---------------------------------------------------------------- save
 
-bool CMainWindow::doSaveImageToPS()
-{
-    LOG_TRACE();
-    const std::unique_ptr<QLocalSocket> host = connectToPhotoshopHost();
-    if (!host) {
-        const QMessageBox::StandardButton saveToFile = CMessageBox::yesNoMessage(
-            this, g_appTitle, tr("Photoshop has been crashed. Would you like to save image to the file?"),
-            QMessageBox::No);
-        if (saveToFile == QMessageBox::Yes)
-            saveOpenedFileAs();
-        return false;
-    }
-    disconnectFromPhotoshopHost(*host);
-
-    QBuffer state;
-    state.open(QIODevice::ReadWrite);
-    getWindowState().serialize(&state);
-    m_application->setPluginWindowState(state.data());
-    m_application->setResultPixelDataForPS(engine()->processOpenedImageForPS());
-    engine()->setCurrentDictionaryAsSaveDictionary();
-    return true;
-}
-
 bool CMainWindow::doSaveFile(const QString& path, const QString&)
 {
     LOG_TRACE();
@@ -281,14 +257,3 @@ void CMainWindow::changeCaption(const QString& caption)
     const bool titleOnly = mode == CBaseApplication::PhotoshopMode || mode == CBaseApplication::ApertureMode;
     setWindowTitle(titleOnly ? g_appTitle : caption);
 }
-
-CWindowState CMainWindow::doGetWindowState() const
-{
-    return m_windowState;
-}
-
-void CMainWindow::doSetWindowState(const CWindowState& state)
-{
-    m_windowState = state;
-}
-

@@ -7,9 +7,32 @@
 #include <Navik/Image.h>
 #include <Navik/PixelData.h>
 
+#include <QtNumeric>
+
+#include <climits>
 #include <cstring>
 
 using namespace NAVIK_tarl1;
+
+namespace {
+
+// Bytes of one row of W pixels of three interleaved channels of `depth` bits,
+// or 0 for a width or depth the exchange does not have.
+std::size_t exchangeRowBytes(qint64 width, int depth)
+{
+    if (width <= 0 || (depth != 8 && depth != 16))
+        return 0;
+    return std::size_t(width) * 3 * std::size_t(depth / 8);
+}
+
+// Whether a mapping of `mapped` bytes holds `height` rows of `rowBytes`.
+bool holdsRows(unsigned long long mapped, qint64 height, std::size_t rowBytes)
+{
+    qint64 needed = 0;
+    return height > 0 && !qMulOverflow(height, qint64(rowBytes), &needed) && mapped >= qulonglong(needed);
+}
+
+} // namespace
 
 NavikImagePtr PSHelper::createInputImage(PhotoshopDataStructure& record)
 {
@@ -17,10 +40,19 @@ NavikImagePtr PSHelper::createInputImage(PhotoshopDataStructure& record)
     const int width = record.pictureWidth();
     const int height = record.pictureHeight();
     const int depth = record.pictureDepth();
+    // The numbers come from the host: nothing is wrapped that would let the
+    // engine read beyond the input mapping or misread its samples.
+    const std::size_t rowBytes = exchangeRowBytes(width, depth);
+    if (rowBytes == 0 || !record.inputPicture() || !holdsRows(record.pictureSize(), height, rowBytes)) {
+        LOG_MESSAGE('W',
+                    "The host's picture is refused: " << width << "x" << height << ", depth " << depth << ", "
+                                                      << record.pictureSize() << " bytes");
+        return {};
+    }
     void* const planes[] = {record.inputPicture()};
     const std::unique_ptr<Navik::PixelData> pixels(Navik::PixelData::CreateNoOwnership(
         planes, 1, depth == 8 ? Navik::kSampleTypeUInt8 : Navik::kSampleTypeUInt16Host,
-        Navik::kSampleLayoutRGBInterleaved, unsigned(width), unsigned(height), std::size_t(width) * 3 * depth / 8));
+        Navik::kSampleLayoutRGBInterleaved, unsigned(width), unsigned(height), rowBytes));
     if (!pixels || pixels->GetStatus() != Navik::PixelData::kStatusOK) {
         ASSERT(false);
         return {};
@@ -37,16 +69,26 @@ bool PSHelper::copyToOutputBuffer(const PixelDataPtr& pixels, PhotoshopDataStruc
     LOG_TRACE();
     if (!record.inputPicture() || record.pictureSize() == 0 || !pixels)
         return false;
-    const int width = int(pixels->GetWidth());
-    const int height = int(pixels->GetHeight());
-    char* out = record.createOutputPicture(width, height);
-    if (!out)
-        return false;
     const int depth = record.pictureDepth();
-    ASSERT_X(depth == 8 || depth == 16, "PSHelper::copyToOutputBuffer", "unexpected depth");
-    const std::size_t rowBytes = std::size_t(width) * 3 * depth / 8;
-    for (int y = 0; y < height; ++y)
-        std::memcpy(out + y * rowBytes, static_cast<const char*>(pixels->Buffer(0)) + y * pixels->GetRowBytes(),
-                    rowBytes);
+    const qint64 width = pixels->GetWidth();
+    const qint64 height = pixels->GetHeight();
+    const std::size_t rowBytes = exchangeRowBytes(width, depth);
+    // Only a result laid out as the host reads it is copied: one buffer of
+    // interleaved RGB at the record's depth, rows at least as long as the host's.
+    if (rowBytes == 0 || height <= 0 || width > INT_MAX || height > INT_MAX || pixels->GetPlaneCount() != 1
+        || !pixels->Buffer(0) || pixels->GetSampleLayout() != Navik::kSampleLayoutRGBInterleaved
+        || pixels->GetPixelFormat().GetSampleSize() != unsigned(depth) || pixels->GetRowBytes() < rowBytes) {
+        LOG_MESSAGE('W',
+                    "The result does not fit the host's picture: "
+                        << width << "x" << height << ", " << pixels->GetRowBytes() << " bytes a row, depth " << depth);
+        return false;
+    }
+    char* out = record.createOutputPicture(int(width), int(height));
+    if (!out || !holdsRows(record.pictureSize(), height, rowBytes))
+        return false;
+    const auto* in = static_cast<const char*>(pixels->Buffer(0));
+    const std::size_t stride = pixels->GetRowBytes();
+    for (qint64 y = 0; y < height; ++y)
+        std::memcpy(out + std::size_t(y) * rowBytes, in + std::size_t(y) * stride, rowBytes);
     return true;
 }

@@ -15,11 +15,15 @@ class PhotoshopDataStructure;
 class PSHelper
 {
 public:
-    // The record's input pixels as an image (empty when they cannot be wrapped);
-    // the record must outlive the image.
+    // The record's input pixels as an image; the record must outlive the image.
+    // Empty when they cannot be wrapped, or when the record's width, height or
+    // depth (8 or 16) is not a picture's or its input holds fewer bytes than
+    // those rows.
     static NavikImagePtr createInputImage(NAVIK_tarl1::PhotoshopDataStructure& record);
     // Resizes the record's output to the result and copies the result's rows
-    // into it; false when the record has no input any more, no picture size,
-    // or the output cannot be made.
+    // into it; false when the record has no input any more, no picture size or
+    // a depth other than 8 or 16, when the result is not one buffer of
+    // interleaved RGB at that depth with rows at least as long as the host's,
+    // or when the output cannot be made large enough.
     static bool copyToOutputBuffer(const PixelDataPtr& pixels, NAVIK_tarl1::PhotoshopDataStructure& record);
 };

@@ -45,6 +45,9 @@ public:
     void countLaunch(int mode) override;
     // Counts one picture saved in the mode.
     static void countProcessedImage(int mode);
+    // countProcessedImage for the modes 1 to 4; the corrections are counted
+    // by the application's own sender.
+    void countSavedImage(int mode, IProcessEngine* engine) override;
     // The counter's value in the open group; 0 when absent or not a number.
     static int readCounter(NAVIK_tarl1::CSettings& settings, const QString& key);
 

@@ -108,6 +108,12 @@ QStringList OrvaneStatisticSender::correctionCounterKeys()
     return keys;
 }
 
+void OrvaneStatisticSender::countSavedImage(int mode, IProcessEngine* engine)
+{
+    CStatisticSender::countSavedImage(mode, engine);
+    updateCorrectionStatistics(engine);
+}
+
 void OrvaneStatisticSender::resetCounters()
 {
     CStatisticSender::resetCounters();

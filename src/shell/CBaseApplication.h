@@ -97,6 +97,8 @@ public:
     void setPluginWindowState(const QByteArray& state);
     void setResultPixelDataForPS(PixelDataPtr pixels);
     PixelDataPtr resultPixelDataForPS() const;
+    // Null in runs without statistics.
+    IStatisticSender* statisticSender() const { return m_statisticSender.get(); }
 
     bool event(QEvent* event) override;
 

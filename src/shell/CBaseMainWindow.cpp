@@ -184,7 +184,11 @@ bool CBaseMainWindow::saveOpenedFile()
 {
     LOG_TRACE();
     if (mode() == CBaseApplication::PhotoshopMode) {
-        const bool handedBack = doSaveImageToPS();
+        const PhotoshopSaveResult result = doSaveImageToPS();
+        // The edits stay for another try, or to be closed without saving.
+        if (result == PhotoshopSaveResult::Cancelled)
+            return false;
+        const bool handedBack = result == PhotoshopSaveResult::HandedBack;
         setPictureChanged(false);
         CBaseApplication::setImageSaved(handedBack);
         close();
@@ -404,8 +408,11 @@ QMessageBox::StandardButton CBaseMainWindow::handBackToPhotoshop()
         CBaseApplication::setImageSaved(false);
         return QMessageBox::Save;
     }
-    CBaseApplication::setImageSaved(doSaveImageToPS());
+    const PhotoshopSaveResult result = doSaveImageToPS();
     disconnectFromPhotoshopHost(*host);
+    if (result == PhotoshopSaveResult::Cancelled)
+        return QMessageBox::Cancel;
+    CBaseApplication::setImageSaved(result == PhotoshopSaveResult::HandedBack);
     return QMessageBox::Save;
 }
 

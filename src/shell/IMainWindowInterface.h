@@ -18,6 +18,19 @@
 
 class IViewInterface;
 
+// How a hand-back to the Photoshop host ended.
+enum class PhotoshopSaveResult
+{
+    // The rendered picture and the window state wait with the application for the host.
+    HandedBack,
+    // The host is gone; the user declined to save to a file, or saved to one.
+    NotHandedBack,
+    // Nothing was handed back and the edits stay: the user cancelled the
+    // file save offered instead, or the picture could not be rendered. The
+    // window stays open.
+    Cancelled,
+};
+
 class IMainWindowInterface : public QMainWindow
 {
     Q_OBJECT
@@ -52,8 +65,9 @@ public:
     // The start page, after a picture was closed.
     virtual void showRecentFilesPage() = 0;
     // Renders the corrected picture and leaves it, with the window state,
-    // with the application for the Photoshop host; false when the host is gone.
-    virtual bool doSaveImageToPS() = 0;
+    // with the application for the Photoshop host. Reports its own failures
+    // to the user.
+    virtual PhotoshopSaveResult doSaveImageToPS() = 0;
     // Saves the corrected picture (in standalone mode after its options
     // dialog); true when the file was written.
     virtual bool doSaveFile(const QString& path, const QString& extension) = 0;

@@ -83,6 +83,9 @@ private Q_SLOTS:
     void editSaveAndClose_data();
     void editSaveAndClose();
     void photoshopRoundTrip();
+    void photoshopHostGone();
+    void photoshopDamagedRecord_data();
+    void photoshopDamagedRecord();
     void failuresSayWhy();
     void cropByHandAndSave();
 };
@@ -117,11 +120,25 @@ void TestWorkflow::editSaveAndClose_data()
                                              << QByteArray("edit();\n"
                                                            "messageBoxes.setSaveDiscardCancelMessage(0);\n")
                                              << 0 << true << false;
+    QTest::newRow("Lightroom: closed, Don't save") << lightroom
+                                                   << QByteArray("edit();\n"
+                                                                 "messageBoxes.setSaveDiscardCancelMessage(1);\n")
+                                                   << 3 << false << false;
+    // The save closes the window with nothing left to ask: a Don't save at
+    // hand stays unused.
+    QTest::newRow("Lightroom: saved, which closes the window")
+        << lightroom
+        << QByteArray("edit();\n"
+                      "messageBoxes.setSaveDiscardCancelMessage(1);\n"
+                      "scripting.compare(mainWindow.saveOpenedFile(), true);\n")
+        << 0 << true << false;
     QTest::newRow("Lightroom without the question: closed")
         << lightroom + QStringList{"--no-save-dialog=true"} << QByteArray("edit();\n") << 0 << true << false;
     QTest::newRow("Aperture: saved, which closes the window")
-        << aperture << QByteArray("edit();\n"
-                                  "scripting.compare(mainWindow.saveOpenedFile(), true);\n")
+        << aperture
+        << QByteArray("edit();\n"
+                      "messageBoxes.setSaveDiscardCancelMessage(1);\n"
+                      "scripting.compare(mainWindow.saveOpenedFile(), true);\n")
         << 0 << true << false;
     QTest::newRow("Aperture: closed, Don't save") << aperture
                                                   << QByteArray("edit();\n"
@@ -197,20 +214,84 @@ void TestWorkflow::photoshopRoundTrip()
     QCOMPARE(readFile(pluginData), QByteArray("AAAAAA=="));
     QVERIFY(sandbox.reportOf(QStringLiteral("photoshop")).endsWith(QLatin1String("PASS\n")));
 
-    // A later use with a state kept: the window gets it back, and closing
-    // the edited picture with Save hands the picture and the state back.
+    // A later use with a state kept: the window keeps no state of its own, so
+    // it ignores that one; closing the edited picture with Save hands the
+    // picture and the empty state back.
     QVERIFY(writeFile(pluginData, storedWindowState()));
-    status = roundTrip(16, "scripting.startTest.connect(function () {\n"
-                           "    scripting.compare(String(mainWindow.windowState().zoom), '2');\n"
-                           "    edit();\n"
-                           "    messageBoxes.setSaveDiscardCancelMessage(0);\n"
-                           "});\n");
+    status = roundTrip(16,
+                       "scripting.startTest.connect(function () {\n"
+                       "    scripting.compare(JSON.stringify(mainWindow.windowState()), '{}');\n"
+                       "    edit();\n"
+                       "    messageBoxes.setSaveDiscardCancelMessage(0);\n"
+                       "});\n");
     QVERIFY2(status == 0, qPrintable(sandbox.output()));
     const QImage turned(back);
     QCOMPARE(turned.depth(), 64);
     QVERIFY(isTurnedPicture(turned));
-    QCOMPARE(readFile(pluginData), storedWindowState());
+    QCOMPARE(readFile(pluginData), QByteArray("AAAAAA=="));
     QVERIFY(sandbox.reportOf(QStringLiteral("photoshop")).endsWith(QLatin1String("PASS\n")));
+    // Both pictures handed back count as processed in Photoshop mode.
+    QCOMPARE(sandbox.setting("UsageStatistic/statistic.ps_image_count").toInt(), 2);
+}
+
+// The host died while the picture was edited: Save offers to save to a file.
+// A Save As that does not save keeps the window and its edits; one that
+// saves closes it, and the host's record says that nothing came back.
+void TestWorkflow::photoshopHostGone()
+{
+    Sandbox sandbox;
+    const QString document = sandbox.path(QStringLiteral("document.png"));
+    const QString copy = sandbox.path(QStringLiteral("copy.jpg"));
+    QVERIFY(twoColourPicture(QImage::Format_RGB888).save(document));
+    const QString script =
+        QStringLiteral("edit();\n"
+                       "waitForSaveAs();\n"
+                       "messageBoxes.setYesNoMessage(true);\n"
+                       "nativeDialogs.setSaveFileName('%1');\n"
+                       "scripting.compare(mainWindow.saveOpenedFile(), false);\n"
+                       "scripting.compare(mainWindow.visible, true);\n"
+                       "scripting.compare(scripting.isItemEnabled(mainWindow, 'action_Save'), true);\n"
+                       "waitForSaveAs();\n"
+                       "messageBoxes.setYesNoMessage(true);\n"
+                       "nativeDialogs.setSaveFileName('%2');\n"
+                       "scripting.compare(mainWindow.saveOpenedFile(), false);\n")
+            .arg(sandbox.path(QStringLiteral("missing/copy.jpg")), copy);
+    const QByteArray test = kScriptHelpers + "scripting.startTest.connect(function () {\n" + script.toUtf8() + "});\n";
+    const int status = sandbox.run(kHostSimulator,
+                                   {"--image", document, "--host-gone", "--program", kProgram, "--timeout", "100", "--",
+                                    sandbox.script(QStringLiteral("gone"), test)});
+    QVERIFY2(sandbox.reportOf(QStringLiteral("gone")).endsWith(QLatin1String("PASS\n")),
+             qPrintable(sandbox.reportOf(QStringLiteral("gone")) + sandbox.output()));
+    QVERIFY2(status == 3, qPrintable(sandbox.output()));
+    QVERIFY(sandbox.output().contains(QLatin1String("editor ended with 3")));
+    QVERIFY(isTurnedPicture(QImage(copy)));
+    QCOMPARE(sandbox.setting("UsageStatistic/statistic.ps_image_count").toInt(), 0);
+}
+
+void TestWorkflow::photoshopDamagedRecord_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::newRow("one row more than its pixels") << QStringLiteral("height");
+    QTest::newRow("12-bit samples") << QStringLiteral("depth");
+}
+
+// A request whose numbers lie about its pixels fails the start: no window,
+// exit code -1, nothing back.
+void TestWorkflow::photoshopDamagedRecord()
+{
+    QFETCH(QString, damage);
+    Sandbox sandbox;
+    const QString document = sandbox.path(QStringLiteral("document.png"));
+    const QString back = sandbox.path(QStringLiteral("back.png"));
+    QVERIFY(twoColourPicture(QImage::Format_RGB888).save(document));
+    const int status = sandbox.run(kHostSimulator,
+                                   {"--image", document, "--depth", "16", "--damage", damage, "--result", back,
+                                    "--program", kProgram, "--timeout", "100", "--", sandbox.script()});
+    QVERIFY2(status == 1, qPrintable(sandbox.output()));
+    QVERIFY2(sandbox.output().contains(QLatin1String("editor ended with 255")), qPrintable(sandbox.output()));
+    QVERIFY(!QFile::exists(back));
+    // The test script starts when the window first shows.
+    QVERIFY(!sandbox.reportOf(QStringLiteral("empty")).contains(QLatin1String("startTest")));
 }
 
 // A save that fails, a Save As name with a suffix of no format we save, and

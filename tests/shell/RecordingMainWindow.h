@@ -25,6 +25,8 @@ public:
     bool openSucceeds = true;
     bool saveSucceeds = true;
     bool handBackSucceeds = true;
+    // The hand-back ends without handing back and keeps the window (before handBackSucceeds).
+    bool handBackCancelled = false;
     bool pictureChanged = false;
     CWindowState windowState;
     // Each applied enabled state (all controls, enabled) with the time since `clock` started.
@@ -64,10 +66,12 @@ public:
         return openSucceeds;
     }
     void showRecentFilesPage() override { record("showRecentFilesPage"); }
-    bool doSaveImageToPS() override
+    PhotoshopSaveResult doSaveImageToPS() override
     {
         record("doSaveImageToPS");
-        return handBackSucceeds;
+        if (handBackCancelled)
+            return PhotoshopSaveResult::Cancelled;
+        return handBackSucceeds ? PhotoshopSaveResult::HandedBack : PhotoshopSaveResult::NotHandedBack;
     }
     bool doSaveFile(const QString& path, const QString& extension) override
     {

@@ -13,6 +13,7 @@ class TestApplication : public CBaseApplication
 {
 public:
     using CBaseApplication::CBaseApplication;
+    using CBaseApplication::setStatisticSender;
 
     QStringList arguments() override { return commandLine; }
     IProcessEngine* getProcessEngine() override { return engine; }

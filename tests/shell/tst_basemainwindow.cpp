@@ -128,6 +128,7 @@ private Q_SLOTS:
     void save();
     void closeWindow_data();
     void closeWindow();
+    void photoshopHandBackCancelledKeepsEdits();
     void dragAndDrop_data();
     void dragAndDrop();
     void controlsEnabledIsDelayed();
@@ -652,6 +653,28 @@ void TestBaseMainWindow::closeWindow()
     QVERIFY(host.waitForNewConnection(1000));
     QLocalSocket* probe = host.nextPendingConnection();
     QVERIFY(probe->state() == QLocalSocket::UnconnectedState || probe->waitForDisconnected(1000));
+}
+
+// A hand-back that ends without handing back and without the host being gone
+// (a file save offered instead and cancelled, a render that failed) keeps
+// the window open with its edits, at Save and at closing.
+void TestBaseMainWindow::photoshopHandBackCancelledKeepsEdits()
+{
+    QLocalServer host;
+    QVERIFY(host.listen(QString::fromLatin1(g_photoshopServerName)));
+    QVERIFY(startRun(CBaseApplication::PhotoshopMode));
+    const auto window = windowWithPicture(true);
+    window->handBackCancelled = true;
+    window->show();
+    CBaseApplication::setImageSaved(false);
+
+    QVERIFY(!window->saveOpenedFile());
+    answerSaveQuestion(Save);
+    QVERIFY(!window->close());
+    QCOMPARE(window->calls, QStringList({"doSaveImageToPS", "doSaveImageToPS"}));
+    QVERIFY(window->isVisible());
+    QVERIFY(window->isPictureChanged());
+    QVERIFY(!CBaseApplication::isImageSaved());
 }
 
 void TestBaseMainWindow::dragAndDrop_data()

@@ -34,7 +34,7 @@ public:
     bool doOpenFile(const QString&) override { return false; }
     bool doOpenImage(NavikImagePtr, const CWindowState&) override { return false; }
     void showRecentFilesPage() override {}
-    bool doSaveImageToPS() override { return false; }
+    PhotoshopSaveResult doSaveImageToPS() override { return PhotoshopSaveResult::NotHandedBack; }
     bool doSaveFile(const QString&, const QString&) override { return false; }
     void setPictureChanged(bool) override {}
     bool isPictureChanged() const override { return false; }

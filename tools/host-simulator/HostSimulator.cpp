@@ -111,6 +111,8 @@ HostSimulatorStatus HostSimulator::run()
         report(QStringLiteral("cannot write the request %1").arg(requestPath));
         return RoundTripFailed;
     }
+    if (m_options.hostGone)
+        return waitForEditorWithoutHost(requestPath);
     if (!listen())
         return RoundTripFailed;
     if (!waitForAnswer(requestPath))
@@ -120,8 +122,11 @@ HostSimulatorStatus HostSimulator::run()
 
 bool HostSimulator::writeRequest(PSDataStructure& record, const QByteArray& pixels, const QSize& size)
 {
-    record.setInputPicture(const_cast<char*>(pixels.constData()), pixels.size(), size.width(), size.height(),
-                           m_options.depth);
+    // A damaged request describes a picture its pixel file does not hold: one
+    // row more, or samples of 12 bits.
+    const int height = size.height() + (m_options.damage == QLatin1String("height") ? 1 : 0);
+    const int depth = m_options.damage == QLatin1String("depth") ? 12 : m_options.depth;
+    record.setInputPicture(const_cast<char*>(pixels.constData()), pixels.size(), size.width(), height, depth);
     record.setShowUI(m_options.showUI);
     record.setImageFileName(QFile::encodeName(QFileInfo(m_options.imagePath).absoluteFilePath()).toStdString());
     if (!m_options.pluginDataPath.isEmpty() && QFile::exists(m_options.pluginDataPath))
@@ -199,6 +204,30 @@ bool HostSimulator::waitForAnswer(const QString& requestPath)
         editor.waitForFinished();
     }
     return answered;
+}
+
+HostSimulatorStatus HostSimulator::waitForEditorWithoutHost(const QString& requestPath)
+{
+    if (m_options.programPath.isEmpty()) {
+        report(QStringLiteral("a host that is gone needs --program"));
+        return UsageError;
+    }
+    QProcess editor;
+    editor.setProcessChannelMode(QProcess::ForwardedChannels);
+    editor.start(
+        m_options.programPath,
+        QStringList{QStringLiteral("--plugin-name=photoshop"), QStringLiteral("--process-image=") + requestPath}
+            + m_options.programArguments);
+    const int limit = m_options.timeoutSeconds > 0 ? m_options.timeoutSeconds * 1000 : -1;
+    if (!editor.waitForStarted(limit) || !editor.waitForFinished(limit)) {
+        report(QStringLiteral("the editor did not end: %1").arg(editor.errorString()));
+        editor.kill();
+        editor.waitForFinished();
+        return RoundTripFailed;
+    }
+    const int exitCode = editor.exitStatus() == QProcess::NormalExit ? qint8(editor.exitCode()) : -1000;
+    report(QStringLiteral("editor ended with %1").arg(exitCode));
+    return exitCode == 3 ? NothingReturned : RoundTripFailed;
 }
 
 HostSimulatorStatus HostSimulator::readAnswer(PSDataStructure& record)

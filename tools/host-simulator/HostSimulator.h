@@ -26,9 +26,13 @@ struct HostSimulatorOptions
     QStringList programArguments;
     QString resultPath;         // where the returned picture is saved
     int timeoutSeconds = 0;     // 0: wait as long as it takes
+    bool hostGone = false;      // plays a host that died: nobody listens, nothing is read back
+    QString damage;             // "height" or "depth": a request whose numbers lie about its pixels
 };
 
-// How a round trip ended: the simulator's exit status.
+// How a round trip ended: the simulator's exit status. A host that is gone
+// reads nothing back: its status is NothingReturned when the editor ended with
+// exit code 3, RoundTripFailed otherwise.
 enum HostSimulatorStatus {
     ResultReturned = 0,
     RoundTripFailed = 1,
@@ -59,6 +63,8 @@ private:
     // editor started by hand has rewritten P and then connected.
     bool waitForAnswer(const QString& requestPath);
     HostSimulatorStatus readAnswer(NAVIK_tarl1::PSDataStructure& record);
+    // Starts the editor and waits for its end without listening.
+    HostSimulatorStatus waitForEditorWithoutHost(const QString& requestPath);
 
     HostSimulatorOptions m_options;
     QLocalServer m_server;

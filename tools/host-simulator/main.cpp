@@ -6,7 +6,8 @@
 // "--plugin-name=photoshop --process-image=<P>" (without --program it waits
 // for an editor started by hand), reads the answer and saves the returned
 // picture. Exit status: 0 a picture came back, 3 the editor returned none,
-// 1 the round trip failed, 2 bad arguments.
+// 1 the round trip failed, 2 bad arguments. With --host-gone nobody listens and
+// nothing is read back: 3 when the editor ended with exit code 3, else 1.
 
 #include "HostSimulator.h"
 
@@ -41,7 +42,14 @@ bool parseOptions(const QCoreApplication& application, HostSimulatorOptions& opt
                                     QStringLiteral("file"));
     const QCommandLineOption timeout(QStringLiteral("timeout"), QStringLiteral("Longest wait for the answer."),
                                      QStringLiteral("seconds"), QStringLiteral("0"));
-    parser.addOptions({image, depth, exchange, showUI, pluginData, program, result, timeout});
+    const QCommandLineOption hostGone(QStringLiteral("host-gone"),
+                                      QStringLiteral("Play a host that died: start the editor, do not listen, read "
+                                                     "nothing back (needs --program)."));
+    const QCommandLineOption damage(QStringLiteral("damage"),
+                                    QStringLiteral("Send a request whose numbers lie about its pixels: one row more "
+                                                   "(height) or 12-bit samples (depth)."),
+                                    QStringLiteral("height|depth"));
+    parser.addOptions({image, depth, exchange, showUI, pluginData, program, result, timeout, hostGone, damage});
     parser.addPositionalArgument(QStringLiteral("arguments"), QStringLiteral("Further arguments of the editor."),
                                  QStringLiteral("[-- arguments...]"));
     parser.process(application);
@@ -55,7 +63,12 @@ bool parseOptions(const QCoreApplication& application, HostSimulatorOptions& opt
     options.programArguments = parser.positionalArguments();
     options.resultPath = parser.value(result);
     options.timeoutSeconds = parser.value(timeout).toInt();
-    if (options.imagePath.isEmpty() || (options.depth != 8 && options.depth != 16) || options.timeoutSeconds < 0) {
+    options.hostGone = parser.isSet(hostGone);
+    options.damage = parser.value(damage);
+    const bool damageKnown = options.damage.isEmpty() || options.damage == QLatin1String("height")
+        || options.damage == QLatin1String("depth");
+    if (options.imagePath.isEmpty() || (options.depth != 8 && options.depth != 16) || options.timeoutSeconds < 0
+        || !damageKnown || (options.hostGone && options.programPath.isEmpty())) {
         std::fprintf(stderr, "%s\n", qPrintable(parser.helpText()));
         return false;
     }
