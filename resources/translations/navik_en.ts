@@ -556,7 +556,6 @@
         <source>https://www.example.com/&lt;locale&gt;/Navik_Orvane/getting_started/</source>
         <translation>https://www.example.com/intl/photo/navik_academy#filter-langue-en</translation>
     </message>
-    </message>
     <message>
         <source>The corrected picture could not be prepared for Photoshop. Nothing was handed back; your changes are kept.</source>
         <translation type="unfinished"></translation>
