@@ -350,6 +350,10 @@ void TestPhotoshop::hostGoneSaveAsCancelled()
     bool dialogShown = false;
     whenModalShows([&](QWidget& modal) {
         if (auto* box = qobject_cast<QMessageBox*>(&modal)) {
+            // Save As refuses while a render runs or its notice shows: answer
+            // once the window is idle, as a user who sees the notice would.
+            if (!m_window->isIdle())
+                return false;
             for (QAbstractButton* button : box->buttons())
                 if (button->text() == QLatin1String("Yes")) {
                     asked = true;
