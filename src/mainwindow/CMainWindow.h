@@ -32,6 +32,7 @@
 class CBaseGraphicsScene;
 class CBeforeAfterView;
 class CCropCorrection;
+class CRecentFiles;
 class CDockWidget;
 class IProcessEngine;
 class QMouseEvent;
@@ -242,6 +243,7 @@ private:
     bool m_spaceHandToolActive = false;
     QTime m_shownTime;
     QShortcut* m_exitFullScreenShortcut = nullptr;
+    CRecentFiles* m_recentFiles = nullptr;
 
     std::shared_ptr<CCropCorrection> m_cropModule;
     CWindowState m_windowState;
