@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QToolTip>
 #include <qdrawutil.h>
 
@@ -38,6 +39,20 @@ const QPixmap& hoverFrame()
     return frame;
 }
 
+// One click opens a thumbnail, whatever the platform's style does for item
+// views elsewhere.
+class SingleClickStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == QStyle::SH_ItemView_ActivateItemOnSingleClick)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
 
 // ---------------------------------------------------------------- grid
@@ -45,6 +60,9 @@ const QPixmap& hoverFrame()
 CRecentFilesWidget::CRecentFilesWidget(QWidget* parent) : QTableView(parent)
 {
     setItemDelegate(new CRecentFilesDelegate(this));
+    auto* style = new SingleClickStyle;
+    style->setParent(this);
+    setStyle(style);
     // The page's painting shows through.
     setStyleSheet(QStringLiteral("background-color: transparent;"));
     viewport()->setAttribute(Qt::WA_Hover);

@@ -565,6 +565,16 @@ void TestRecentFiles::activatingCells()
     QCOMPARE(provider.opened, QStringList{path});
     Q_EMIT widget.activated(model->index(2, 2));
     QCOMPARE(other.size(), 1);
+
+    // One click opens a thumbnail; showing the grid reads the list again.
+    provider.opened.clear();
+    QSignalSpy loaded(model, &CRecentFilesModel::loadingFinished);
+    widget.resize(600, 450);
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QVERIFY(!loaded.isEmpty() || loaded.wait(20000));
+    QTest::mouseClick(widget.viewport(), Qt::LeftButton, {}, widget.visualRect(model->index(0, 0)).center());
+    QCOMPARE(provider.opened, QStringList{path});
 }
 
 QTEST_MAIN(TestRecentFiles)
