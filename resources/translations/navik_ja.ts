@@ -606,6 +606,20 @@
     </message>
 </context>
 <context>
+    <name>CRecentFiles</name>
+    <message>
+        <source>The selected image could not be found. Please check that the file was not moved and that the disk is connected.</source>
+        <translation>選択した画像が見つかりません。ファイルが移動されていないこと、およびディスクが接続されていることを確認してください。</translation>
+    </message>
+</context>
+<context>
+    <name>CRecentFilesDelegate</name>
+    <message>
+        <source>Open other file</source>
+        <translation>他のファイルを開く</translation>
+    </message>
+</context>
+<context>
     <name>CStartTextDrawer</name>
     <message>
         <source>Drag &amp; drop picture here to start editing</source>

@@ -18,9 +18,12 @@ QImage pixelDataToQImage(PixelDataPtr data)
                   qsizetype(data->GetRowBytes()), QImage::Format_RGB888);
 }
 
-bool rotateImageAccordingToExifData(QPixmap& pixmap, const QString& path)
+namespace {
+
+// The turn, in degrees, that sets the picture at `path` upright by its EXIF
+// orientation (3, 6 and 8); 0 for every other orientation or none.
+qreal exifRotationAngle(const QString& path)
 {
-    LOG_TRACE();
     Navik::Dictionary options;
     options.SetValueForKey(Navik::kImageLoadOptionEXIFData, Navik::Value(true));
     const auto exif = Navik::RefPtr<Navik::Exif>::Adopt(new Navik::Exif);
@@ -28,24 +31,38 @@ bool rotateImageAccordingToExifData(QPixmap& pixmap, const QString& path)
     if (!exif->Load(toNavikPath(path), Navik::kFileFormatUnknown, options, &status)) {
         LOG_MESSAGE('D', "Error executing NavikNS::Exif::Load in rotateImageAccordingToExifData: "
                              << status.GetMessage());
-        return false;
+        return 0;
     }
-
-    qreal angle = 0;
     switch (exif->GetValue(Navik::Exif::kMetaDataOrientationKey).AsUnsignedInt()) {
     case 3:
-        angle = 180;
-        break;
+        return 180;
     case 6:
-        angle = 90;
-        break;
+        return 90;
     case 8:
-        angle = 270;
-        break;
+        return 270;
     default:
-        return false;
+        return 0;
     }
+}
+
+} // namespace
+
+bool rotateImageAccordingToExifData(QPixmap& pixmap, const QString& path)
+{
+    LOG_TRACE();
+    const qreal angle = exifRotationAngle(path);
+    if (angle == 0)
+        return false;
     pixmap = pixmap.transformed(QTransform().rotate(angle, Qt::ZAxis), Qt::FastTransformation);
+    return true;
+}
+
+bool rotateImageAccordingToExifData(QImage& image, const QString& path)
+{
+    const qreal angle = exifRotationAngle(path);
+    if (angle == 0)
+        return false;
+    image = image.transformed(QTransform().rotate(angle, Qt::ZAxis), Qt::FastTransformation);
     return true;
 }
 

@@ -19,6 +19,8 @@ QImage pixelDataToQImage(PixelDataPtr data);
 // Turns `pixmap` upright by the EXIF orientation of the file at `path`
 // (3, 6 and 8; mirrored orientations are left alone). True when it turned it.
 bool rotateImageAccordingToExifData(QPixmap& pixmap, const QString& path);
+// The same for an image; safe on any thread.
+bool rotateImageAccordingToExifData(QImage& image, const QString& path);
 
 // A copy of the opened image; a null image when the proxy holds none.
 QImage navikImageToQtImage(NavikImagePtr image);

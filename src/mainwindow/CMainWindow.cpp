@@ -6,6 +6,8 @@
 #include "correction/CCorrectionModuleHost.h"
 #include "correction/CUndoController.h"
 #include "crop/CCropCorrection.h"
+#include "mainwindow/CRecentFiles.h"
+#include "mainwindow/CRecentFilesWidget.h"
 #include "mainwindow/CSettingsWidget.h"
 #include "perspective/CHorizonCorrection.h"
 #include "perspective/CKeystoningCorrection.h"
@@ -51,6 +53,10 @@ CMainWindow::CMainWindow(CBaseApplication* app, QWidget* parent)
 {
     ui->setupUi(this);
     initResetAllButton();
+    m_recentFiles = new CRecentFiles(this, this);
+    ui->recentFilesWidget->setRecentFilesProvider(m_recentFiles);
+    connect(ui->recentFilesWidget, &CRecentFilesWidget::openOtherFile, this,
+            qOverload<>(&CMainWindow::saveOldAndOpenNewFile));
     ui->bottomToolBar->hide();
     // Native full screen is the window manager's; the window is told when it
     // changes.
@@ -266,10 +272,14 @@ void CMainWindow::initLoupe()
 
 void CMainWindow::initRecentFiles()
 {
-    // The recent-files menu comes with the start page; until then the entry
-    // stays out of the File menu.
-    ui->actionRecent_images->setEnabled(false);
-    ui->actionRecent_images->setVisible(false);
+    if (m_application->isPluginMode()) {
+        ui->actionRecent_images->setEnabled(false);
+        ui->actionRecent_images->setVisible(false);
+        return;
+    }
+    connect(m_recentFiles, &CRecentFiles::openFile, this, &CMainWindow::onRecentFileClick);
+    m_recentFiles->setMenuAction(ui->actionRecent_images);
+    ui->actionRecent_images->setMenu(m_recentFiles);
 }
 
 void CMainWindow::initViewToolBar()

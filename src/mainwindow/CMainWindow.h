@@ -34,6 +34,7 @@
 class CBaseGraphicsScene;
 class CBeforeAfterView;
 class CCropCorrection;
+class CRecentFiles;
 class CDockWidget;
 class IProcessEngine;
 class QMouseEvent;
@@ -271,6 +272,7 @@ private:
     bool m_spaceHandToolActive = false;
     QTime m_shownTime;
     QShortcut* m_exitFullScreenShortcut = nullptr;
+    CRecentFiles* m_recentFiles = nullptr;
 
     std::shared_ptr<CCropCorrection> m_cropModule;
     // The opened picture has not been rendered yet.

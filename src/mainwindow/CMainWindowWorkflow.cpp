@@ -7,6 +7,7 @@
 #include "correction/CCorrectionModuleHost.h"
 #include "correction/CUndoController.h"
 #include "correction/CorrectionIds.h"
+#include "mainwindow/CRecentFiles.h"
 #include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
 #include "shell/IProcessEngine.h"
@@ -125,6 +126,8 @@ bool CMainWindow::doOpenFile(const QString& path)
         if (opened) {
             recordOpenedImage();
             engine()->forceProcessImage();
+            if (!m_application->isPluginMode())
+                m_recentFiles->addFile(path);
         } else {
             CMessageBox::warningWithReason(this, g_appTitle, tr("Sorry, file could not be opened"),
                                            engine()->getLastOpenError(), QString());

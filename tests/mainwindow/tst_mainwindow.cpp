@@ -8,6 +8,8 @@
 #include "correction/CRectangleNode.h"
 #include "engine/CProcessEngine.h"
 #include "mainwindow/CMainWindow.h"
+#include "mainwindow/CRecentFiles.h"
+#include "mainwindow/CRecentFilesWidget.h"
 #include "mainwindow/CSettingsWidget.h"
 #include "view/CBaseGraphicsView.h"
 #include "view/CDockWidget.h"
@@ -212,6 +214,11 @@ void TestMainWindow::startPageAndViews()
     QVERIFY(!m_window->findChild<QToolBar*>(QStringLiteral("bottomToolBar"))->isVisible());
     QVERIFY(action(QStringLiteral("actionFastPreview"))->isChecked());
     QVERIFY(!m_window->isSingleMode());
+    // The start page's grid reads the recent files; with none the menu is off.
+    auto* grid = m_window->findChild<CRecentFilesWidget*>(QStringLiteral("recentFilesWidget"));
+    QVERIFY(grid && grid->recentFilesModel());
+    QVERIFY(qobject_cast<CRecentFiles*>(action(QStringLiteral("actionRecent_images"))->menu()));
+    QVERIFY(!action(QStringLiteral("actionRecent_images"))->isEnabled());
 
     QStringList views;
     for (IViewInterface* view : m_window->getViews())
@@ -322,6 +329,10 @@ void TestMainWindow::tabStaysInPanelsAndDialogs()
     QVERIFY(picture.save(photo));
     QVERIFY(m_window->openFile(photo, QString()));
     QTRY_VERIFY_WITH_TIMEOUT(m_window->hasViewImage() && m_window->isIdle(), 60000);
+    // An opened picture heads the recent files.
+    QMenu* recent = action(QStringLiteral("actionRecent_images"))->menu();
+    QVERIFY(action(QStringLiteral("actionRecent_images"))->isEnabled());
+    QCOMPARE(recent->actions().value(0)->text(), QStringLiteral("1.  photo.jpg"));
 
     // The keystoning rectangle shows its corner handles on the result.
     m_window->findChild<QToolButton*>(QStringLiteral("rectTool"))->click();
