@@ -128,6 +128,12 @@ void CStatisticSender::countProcessedImage(int mode)
     incrementCounter(settings, imageCounterKey(mode));
 }
 
+void CStatisticSender::countSavedImage(int mode, IProcessEngine*)
+{
+    if (mode >= CBaseApplication::StandaloneMode && mode <= CBaseApplication::ApertureMode)
+        countProcessedImage(mode);
+}
+
 void CStatisticSender::resetCounters()
 {
     {

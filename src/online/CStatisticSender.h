@@ -21,6 +21,7 @@
 #include <memory>
 
 class IHardwareInfo;
+class IProcessEngine;
 
 namespace NAVIK_tarl1 {
 class CSettings;
@@ -45,6 +46,8 @@ public:
     void countLaunch(int mode) override;
     // Counts one picture saved in the mode.
     static void countProcessedImage(int mode);
+    // countProcessedImage for the modes 1 to 4.
+    void countSavedImage(int mode, IProcessEngine* engine) override;
     // The counter's value in the open group; 0 when absent or not a number.
     static int readCounter(NAVIK_tarl1::CSettings& settings, const QString& key);
 

@@ -140,6 +140,12 @@ void OrvaneStatisticSender::addExtraInfo(CSoapMessage& message, int revision, bo
     message.addMethodArgument(std::move(info));
 }
 
+void OrvaneStatisticSender::countSavedImage(int mode, IProcessEngine* engine)
+{
+    CStatisticSender::countSavedImage(mode, engine);
+    updateCorrectionStatistics(engine);
+}
+
 void incrementStatisticCounter(CSettings& settings, const QString& key)
 {
     settings.setValue(key, settings.value(key, 0).toInt() + 1);

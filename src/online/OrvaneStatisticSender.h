@@ -27,6 +27,9 @@ public:
     // The settings keys of the twelve correction counters, in report order.
     static QStringList correctionCounterKeys();
 
+    // The picture, then the corrections it carries.
+    void countSavedImage(int mode, IProcessEngine* engine) override;
+
 protected:
     // The common counters, then the twelve correction counters set to 0.
     void resetCounters() override;

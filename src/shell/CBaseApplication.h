@@ -100,6 +100,9 @@ public:
 
     bool event(QEvent* event) override;
 
+    // The usage-statistics sender; null when the application made none.
+    IStatisticSender* statisticSender() const { return m_statisticSender.get(); }
+
 protected:
     void setStatisticSender(std::shared_ptr<IStatisticSender> sender);
     // Creates the main window when there is none yet.
