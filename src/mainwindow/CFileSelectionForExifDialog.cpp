@@ -8,7 +8,10 @@
 #include "utils/CSettings.h"
 #include "utils/Utilities.h"
 
+#include <Navik/Exif.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 using namespace NAVIK_tarl1;
@@ -18,6 +21,16 @@ namespace {
 const QString kFolderKey = QStringLiteral("defaultOpenedDirForExifOriginalFile");
 constexpr int kCollapsedHeight = 162;
 constexpr int kExpandedHeight = 315;
+
+// The distortion correction needs the lens's focal length; EXIF without it
+// does not help.
+bool hasShootingData(const QString& path)
+{
+    const auto exif = Navik::RefPtr<Navik::Exif>::Adopt(new Navik::Exif);
+    Navik::ImageStatus status;
+    return exif->Load(QFile::encodeName(path).toStdString(), Navik::kFileFormatUnknown, metadataLoadOptions(), &status)
+        && exif->GetValue(Navik::Exif::kMetaDataFocalLengthKey).IsValid();
+}
 
 } // namespace
 
@@ -69,7 +82,7 @@ void CFileSelectionForExifDialog::onLoadExifData()
         return;
     }
     setSettingsValue(kFolderKey, QFileInfo(path).absolutePath());
-    m_loaded = m_image && m_image->loadExif(path);
+    m_loaded = m_image && hasShootingData(path) && m_image->loadExif(path);
     if (m_loaded) {
         accept();
         return;

@@ -343,13 +343,13 @@ bool CMainWindow::doSaveFile(const QString& path, const QString&)
 
     bool saved = false;
     if (!path.isEmpty()) {
+        // Not through setControlsEnabled: its delayed enabling would keep
+        // the shortcuts off for a while after the save.
         m_saveRunning = true;
-        setControlsEnabled(true, false);
         {
             const SaveInputBlocker blocker(this);
             saved = engine()->saveOpenedFileSync(path, quality, compressed, converted, format);
         }
-        setControlsEnabled(true, true);
         m_saveRunning = false;
     }
     if (!saved) {
