@@ -245,7 +245,7 @@
     <name>CFileSelectionForExifDialog</name>
     <message>
         <source>Load original image</source>
-        <translation>Charger l'image originale</translation>
+        <translation>Charger l&apos;image originale</translation>
     </message>
     <message>
         <source>Error</source>
@@ -702,11 +702,11 @@
     <name>FileSelectionForExifDialog</name>
     <message>
         <source>Open original image</source>
-        <translation>Ouvrir l'image originale</translation>
+        <translation>Ouvrir l&apos;image originale</translation>
     </message>
     <message>
         <source>NAVIK QUILLET NEEDS TO OPEN THE ORIGINAL IMAGE FILE</source>
-        <translation>NAVIK QUILLET DOIT OUVRIR LE FICHIER DE L'IMAGE ORIGINALE</translation>
+        <translation>NAVIK QUILLET DOIT OUVRIR LE FICHIER DE L&apos;IMAGE ORIGINALE</translation>
     </message>
     <message>
         <source>Why do I need to do that?</source>
@@ -716,9 +716,9 @@
         <source>In order to correct optical distortion, Navik Quillet requires very precise information about the shooting parameters. This information is available in the EXIF data of the file taken by your camera, but it is not present in the current image - possibly because of modification to the photo in another software.
 
 The file you will provide here will not be modified, Navik Quillet will only retrieve this data.</source>
-        <translation>Pour corriger la distorsion optique, Navik Quillet a besoin d'informations très précises sur les paramètres de prise de vue. Ces informations se trouvent dans les données EXIF du fichier créé par votre appareil photo, mais elles sont absentes de l'image actuelle, peut-être parce que la photo a été modifiée dans un autre logiciel.
+        <translation>Pour corriger la distorsion optique, Navik Quillet a besoin d&apos;informations très précises sur les paramètres de prise de vue. Ces informations se trouvent dans les données EXIF du fichier créé par votre appareil photo, mais elles sont absentes de l&apos;image actuelle, peut-être parce que la photo a été modifiée dans un autre logiciel.
 
-Le fichier que vous indiquerez ici ne sera pas modifié : Navik Quillet se contentera d'en lire ces données.</translation>
+Le fichier que vous indiquerez ici ne sera pas modifié : Navik Quillet se contentera d&apos;en lire ces données.</translation>
     </message>
     <message>
         <source>Open</source>

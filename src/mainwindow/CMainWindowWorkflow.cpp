@@ -339,6 +339,8 @@ bool CMainWindow::doSaveFile(const QString& path, const QString&)
                 return false;
             format = Navik::kFileFormatTIFF;
         }
+        // The window takes the keyboard back from the closed dialog.
+        activateWindow();
     }
 
     bool saved = false;
