@@ -29,7 +29,11 @@ public:
     static bool execTiffOptions(QWidget* parent, bool& compressed, bool& converted);
 
 private:
-    enum class Page { Jpeg, Tiff };
+    enum class Page
+    {
+        Jpeg,
+        Tiff
+    };
     void preparePage(Page page);
 
     std::unique_ptr<Ui::FileSaveDialog> ui;

@@ -4,9 +4,9 @@
 #include "mainwindow/CMainWindow.h"
 
 #include "correction/CCorrectionModuleHost.h"
-#include "mainwindow/CFileSaveDialog.h"
 #include "correction/CUndoController.h"
 #include "correction/CorrectionIds.h"
+#include "mainwindow/CFileSaveDialog.h"
 #include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
 #include "shell/IProcessEngine.h"
@@ -22,14 +22,11 @@
 #include "view/CLoupeWidget.h"
 #include "view/CZoomController.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QBuffer>
-#include <QCloseEvent>
 #include <QDockWidget>
 #include <QLayout>
 #include <QLocalSocket>
-#include <QShortcut>
 #include <QUndoStack>
 
 using namespace NAVIK_tarl1;
@@ -54,11 +51,7 @@ bool isJpegPath(const QString& path)
 class SaveInputBlocker : public QObject
 {
 public:
-    explicit SaveInputBlocker(QWidget* window)
-        : m_window(window)
-    {
-        qApp->installEventFilter(this);
-    }
+    explicit SaveInputBlocker(QWidget* window) : m_window(window) { qApp->installEventFilter(this); }
     ~SaveInputBlocker() override { qApp->removeEventFilter(this); }
 
     bool eventFilter(QObject* watched, QEvent* event) override
