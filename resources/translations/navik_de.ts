@@ -223,6 +223,40 @@
     </message>
 </context>
 <context>
+    <name>CFileSaveDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>JPEG Options</source>
+        <translation>JPEG-Optionen</translation>
+    </message>
+    <message>
+        <source>TIFF Options</source>
+        <translation>TIFF-Optionen</translation>
+    </message>
+</context>
+<context>
+    <name>CFileSelectionForExifDialog</name>
+    <message>
+        <source>Load original image</source>
+        <translation>Originalbild laden</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>File does not contain any valid EXIF data</source>
+        <translation>Die Datei enthält keine gültigen EXIF-Daten</translation>
+    </message>
+</context>
+<context>
     <name>CHorizonCorrection</name>
     <message>
         <source>HORIZON</source>
@@ -668,6 +702,68 @@
     <message>
         <source>Update</source>
         <translation>Aktualisieren</translation>
+    </message>
+</context>
+<context>
+    <name>FileSaveDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>JPEG quality:</source>
+        <translation>JPEG-Qualität:</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>TIFF quality:</source>
+        <translation>TIFF-Qualität:</translation>
+    </message>
+    <message>
+        <source>converted and compressed</source>
+        <translation>konvertiert und komprimiert</translation>
+    </message>
+    <message>
+        <source>converted</source>
+        <translation>konvertiert</translation>
+    </message>
+    <message>
+        <source>normal</source>
+        <translation>normal</translation>
+    </message>
+</context>
+<context>
+    <name>FileSelectionForExifDialog</name>
+    <message>
+        <source>Open original image</source>
+        <translation>Originalbild öffnen</translation>
+    </message>
+    <message>
+        <source>NAVIK QUILLET NEEDS TO OPEN THE ORIGINAL IMAGE FILE</source>
+        <translation>NAVIK QUILLET MUSS DIE ORIGINALBILDDATEI ÖFFNEN</translation>
+    </message>
+    <message>
+        <source>Why do I need to do that?</source>
+        <translation>Warum ist das nötig?</translation>
+    </message>
+    <message>
+        <source>In order to correct optical distortion, Navik Quillet requires very precise information about the shooting parameters. This information is available in the EXIF data of the file taken by your camera, but it is not present in the current image - possibly because of modification to the photo in another software.
+
+The file you will provide here will not be modified, Navik Quillet will only retrieve this data.</source>
+        <translation>Um die optische Verzeichnung zu korrigieren, benötigt Navik Quillet sehr genaue Angaben zu den Aufnahmeparametern. Diese Angaben stehen in den EXIF-Daten der Datei, die Ihre Kamera erstellt hat, fehlen aber im aktuellen Bild – vermutlich, weil das Foto in einer anderen Software bearbeitet wurde.
+
+Die Datei, die Sie hier angeben, wird nicht verändert; Navik Quillet liest nur diese Daten aus.</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>

@@ -223,6 +223,40 @@
     </message>
 </context>
 <context>
+    <name>CFileSaveDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JPEG Options</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TIFF Options</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CFileSelectionForExifDialog</name>
+    <message>
+        <source>Load original image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File does not contain any valid EXIF data</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CHorizonCorrection</name>
     <message>
         <source>HORIZON</source>
@@ -667,6 +701,66 @@
     </message>
     <message>
         <source>Update</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FileSaveDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JPEG quality:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TIFF quality:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>converted and compressed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>converted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>normal</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FileSelectionForExifDialog</name>
+    <message>
+        <source>Open original image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NAVIK QUILLET NEEDS TO OPEN THE ORIGINAL IMAGE FILE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Why do I need to do that?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>In order to correct optical distortion, Navik Quillet requires very precise information about the shooting parameters. This information is available in the EXIF data of the file taken by your camera, but it is not present in the current image - possibly because of modification to the photo in another software.
+
+The file you will provide here will not be modified, Navik Quillet will only retrieve this data.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -223,6 +223,40 @@
     </message>
 </context>
 <context>
+    <name>CFileSaveDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>JPEG Options</source>
+        <translation>Options JPEG</translation>
+    </message>
+    <message>
+        <source>TIFF Options</source>
+        <translation>Options TIFF</translation>
+    </message>
+</context>
+<context>
+    <name>CFileSelectionForExifDialog</name>
+    <message>
+        <source>Load original image</source>
+        <translation>Charger l&apos;image originale</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>File does not contain any valid EXIF data</source>
+        <translation>Le fichier ne contient aucune donnée EXIF valide</translation>
+    </message>
+</context>
+<context>
     <name>CHorizonCorrection</name>
     <message>
         <source>HORIZON</source>
@@ -668,6 +702,68 @@
     <message>
         <source>Update</source>
         <translation>Mettre à jour</translation>
+    </message>
+</context>
+<context>
+    <name>FileSaveDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialogue</translation>
+    </message>
+    <message>
+        <source>JPEG quality:</source>
+        <translation>Qualité JPEG :</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>TIFF quality:</source>
+        <translation>Qualité TIFF :</translation>
+    </message>
+    <message>
+        <source>converted and compressed</source>
+        <translation>converti et compressé</translation>
+    </message>
+    <message>
+        <source>converted</source>
+        <translation>converti</translation>
+    </message>
+    <message>
+        <source>normal</source>
+        <translation>normal</translation>
+    </message>
+</context>
+<context>
+    <name>FileSelectionForExifDialog</name>
+    <message>
+        <source>Open original image</source>
+        <translation>Ouvrir l&apos;image originale</translation>
+    </message>
+    <message>
+        <source>NAVIK QUILLET NEEDS TO OPEN THE ORIGINAL IMAGE FILE</source>
+        <translation>NAVIK QUILLET DOIT OUVRIR LE FICHIER DE L&apos;IMAGE ORIGINALE</translation>
+    </message>
+    <message>
+        <source>Why do I need to do that?</source>
+        <translation>Pourquoi dois-je le faire ?</translation>
+    </message>
+    <message>
+        <source>In order to correct optical distortion, Navik Quillet requires very precise information about the shooting parameters. This information is available in the EXIF data of the file taken by your camera, but it is not present in the current image - possibly because of modification to the photo in another software.
+
+The file you will provide here will not be modified, Navik Quillet will only retrieve this data.</source>
+        <translation>Pour corriger la distorsion optique, Navik Quillet a besoin d&apos;informations très précises sur les paramètres de prise de vue. Ces informations se trouvent dans les données EXIF du fichier créé par votre appareil photo, mais elles sont absentes de l&apos;image actuelle, peut-être parce que la photo a été modifiée dans un autre logiciel.
+
+Le fichier que vous indiquerez ici ne sera pas modifié : Navik Quillet se contentera d&apos;en lire ces données.</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
     </message>
 </context>
 <context>

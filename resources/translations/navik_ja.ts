@@ -223,6 +223,40 @@
     </message>
 </context>
 <context>
+    <name>CFileSaveDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>JPEG Options</source>
+        <translation>JPEG オプション</translation>
+    </message>
+    <message>
+        <source>TIFF Options</source>
+        <translation>TIFF オプション</translation>
+    </message>
+</context>
+<context>
+    <name>CFileSelectionForExifDialog</name>
+    <message>
+        <source>Load original image</source>
+        <translation>元の画像を読み込む</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>エラー</translation>
+    </message>
+    <message>
+        <source>File does not contain any valid EXIF data</source>
+        <translation>ファイルに有効な EXIF データがありません</translation>
+    </message>
+</context>
+<context>
     <name>CHorizonCorrection</name>
     <message>
         <source>HORIZON</source>
@@ -668,6 +702,68 @@
     <message>
         <source>Update</source>
         <translation>アップデート</translation>
+    </message>
+</context>
+<context>
+    <name>FileSaveDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>ダイアログ</translation>
+    </message>
+    <message>
+        <source>JPEG quality:</source>
+        <translation>JPEG 画質:</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>TIFF quality:</source>
+        <translation>TIFF 画質:</translation>
+    </message>
+    <message>
+        <source>converted and compressed</source>
+        <translation>変換して圧縮</translation>
+    </message>
+    <message>
+        <source>converted</source>
+        <translation>変換</translation>
+    </message>
+    <message>
+        <source>normal</source>
+        <translation>標準</translation>
+    </message>
+</context>
+<context>
+    <name>FileSelectionForExifDialog</name>
+    <message>
+        <source>Open original image</source>
+        <translation>元の画像を開く</translation>
+    </message>
+    <message>
+        <source>NAVIK QUILLET NEEDS TO OPEN THE ORIGINAL IMAGE FILE</source>
+        <translation>NAVIK QUILLET は元の画像ファイルを開く必要があります</translation>
+    </message>
+    <message>
+        <source>Why do I need to do that?</source>
+        <translation>なぜ必要なのですか?</translation>
+    </message>
+    <message>
+        <source>In order to correct optical distortion, Navik Quillet requires very precise information about the shooting parameters. This information is available in the EXIF data of the file taken by your camera, but it is not present in the current image - possibly because of modification to the photo in another software.
+
+The file you will provide here will not be modified, Navik Quillet will only retrieve this data.</source>
+        <translation>光学的な歪みを補正するには、Navik Quillet は撮影パラメーターについての非常に正確な情報を必要とします。この情報はカメラで撮影したファイルの EXIF データにありますが、現在の画像にはありません。別のソフトウェアで写真を編集したためと考えられます。
+
+ここで指定するファイルは変更されません。Navik Quillet はこのデータを読み取るだけです。</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>

@@ -115,6 +115,9 @@ public:
     // No rendering runs and no view shows its processing notice: the
     // window takes a save.
     Q_INVOKABLE bool isIdle() const;
+    // A save to a file is waiting for the engine; the window refuses the
+    // user's input meanwhile.
+    Q_INVOKABLE bool isSaveRunning() const;
     // Moves the handle of that object name to (x, y), fractions of its
     // scene's rectangle, as a user would; false when there is none.
     Q_INVOKABLE bool moveCorrectionHandle(const QString& name, double x, double y);
@@ -278,4 +281,5 @@ private:
     // The opened picture has not been rendered yet.
     bool m_firstRenderPending = false;
     bool m_loupeCentred = false;
+    bool m_saveRunning = false;
 };

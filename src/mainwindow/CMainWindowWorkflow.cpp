@@ -8,9 +8,11 @@
 #include "correction/CUndoController.h"
 #include "correction/CorrectionIds.h"
 #include "mainwindow/CRecentFiles.h"
+#include "mainwindow/CFileSaveDialog.h"
 #include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
 #include "shell/IProcessEngine.h"
+#include "shell/IStatisticSender.h"
 #include "shell/RotationDirections.h"
 #include "ui_MainWindow.h"
 #include "utils/CMessageBox.h"
@@ -22,6 +24,9 @@
 #include "view/CLoupeWidget.h"
 #include "view/CZoomController.h"
 
+#include <QApplication>
+#include <QBuffer>
+#include <QDockWidget>
 #include <QLayout>
 #include <QUndoStack>
 
@@ -31,8 +36,68 @@ void auxDeleteAllNestedWidgets(QWidget* widget);
 
 namespace {
 
-// Without an options dialog the picture is saved at the best quality.
-constexpr int kSaveQuality = 100;
+// The host modes ask no options: the best quality, the picture's own depth.
+constexpr int kHostSaveQuality = 100;
+
+bool isJpegPath(const QString& path)
+{
+    return path.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
+        || path.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
+}
+
+// While a save waits for the engine, the window's own event loop keeps
+// running: this keeps the user's input away from the window, its palettes and
+// its shortcuts, so that nothing opens, closes, turns, undoes or saves again
+// in the middle of it. Message boxes and dialogs over the window still work.
+class SaveInputBlocker : public QObject
+{
+public:
+    explicit SaveInputBlocker(QWidget* window) : m_window(window) { qApp->installEventFilter(this); }
+    ~SaveInputBlocker() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Close:
+            if (watched != m_window)
+                return false;
+            event->ignore();
+            return true;
+        case QEvent::Shortcut:
+            return belongsToWindow(watched);
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return watched->isWidgetType() && isInWindow(static_cast<QWidget*>(watched));
+        default:
+            return false;
+        }
+    }
+
+private:
+    // An action or shortcut of the window or of one of its widgets.
+    bool belongsToWindow(QObject* object) const
+    {
+        for (QObject* owner = object; owner; owner = owner->parent())
+            if (owner == m_window)
+                return true;
+        return false;
+    }
+    // A widget of the window itself or of one of its floating palettes.
+    bool isInWindow(QWidget* widget) const
+    {
+        QWidget* top = widget->window();
+        return top == m_window || (qobject_cast<QDockWidget*>(top) && belongsToWindow(top));
+    }
+
+    QWidget* m_window;
+};
 
 void warn(QWidget* parent, const QString& text)
 {
@@ -229,16 +294,55 @@ void CMainWindow::onInitialImageSizeChanged(const QSize& size)
 bool CMainWindow::doSaveFile(const QString& path, const QString&)
 {
     LOG_TRACE();
-    const bool saved = !path.isEmpty()
-        && engine()->saveOpenedFileSync(path, kSaveQuality, false, false, Navik::kFileFormatUnknown);
+    if (m_saveRunning) {
+        LOG_MESSAGE('W', "A save to \"" << path << "\" was asked for while another save runs: refused");
+        return false;
+    }
+    int quality = kHostSaveQuality;
+    bool compressed = false;
+    bool converted = false;
+    Navik::FileFormat format = Navik::kFileFormatUnknown;
+    if (!path.isEmpty() && m_application->getMode() == CBaseApplication::StandaloneMode) {
+        if (isJpegPath(path)) {
+            if (!CFileSaveDialog::execJpegOptions(this, quality))
+                return false;
+            format = Navik::kFileFormatJPEG;
+        } else {
+            if (!CFileSaveDialog::execTiffOptions(this, compressed, converted))
+                return false;
+            format = Navik::kFileFormatTIFF;
+        }
+        // The window takes the keyboard back from the closed dialog.
+        activateWindow();
+    }
+
+    bool saved = false;
+    if (!path.isEmpty()) {
+        // Not through setControlsEnabled: its delayed enabling would keep
+        // the shortcuts off for a while after the save.
+        m_saveRunning = true;
+        {
+            const SaveInputBlocker blocker(this);
+            saved = engine()->saveOpenedFileSync(path, quality, compressed, converted, format);
+        }
+        m_saveRunning = false;
+    }
     if (!saved) {
         const QString reason = path.isEmpty() ? tr("No file name was given.") : engine()->getLastSaveError();
         LOG_MESSAGE('W', "The file \"" << path << "\" could not be saved: " << reason);
         CMessageBox::warningWithReason(
             this, g_appTitle, tr("The file could not be saved. Please check that you have the required permissions."),
             QString(), reason);
+        return false;
     }
-    return saved;
+    if (IStatisticSender* statistics = m_application->statisticSender())
+        statistics->countSavedImage(m_application->getMode(), engine());
+    return true;
+}
+
+bool CMainWindow::isSaveRunning() const
+{
+    return m_saveRunning;
 }
 
 void CMainWindow::setPictureChanged(bool changed)

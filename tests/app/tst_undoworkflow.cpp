@@ -16,6 +16,11 @@ function waitFor(condition, what) {
 }
 function enabled(name) { return scripting.isItemEnabled(mainWindow, name); }
 var ctrl = 0x04000000, shift = 0x02000000;
+// The save options: the offered ones.
+scripting.resendSignal.connect(function (dialog) {
+    if (dialog.getObjectName() === "FileSaveDialog")
+        dialog.accept();
+});
 function saveCopy(path) {
     waitFor(function () { return mainWindow.isIdle(); }, "idle window");
     nativeDialogs.setSaveFileName(path);

@@ -34,6 +34,11 @@ function edit() {
     mainWindow.onRotateRight();
     waitFor(function () { return scripting.isItemEnabled(mainWindow, "action_Save"); }, "change");
 }
+// A standalone save asks its options: the offered ones are taken.
+scripting.resendSignal.connect(function (dialog) {
+    if (dialog.getObjectName() === "FileSaveDialog")
+        dialog.accept();
+});
 )";
 
 // Left half red, right half blue: a quarter turn clockwise puts red on top.

@@ -11,6 +11,12 @@ function waitFor(condition, what) {
         scripting.fail("no " + what);
 }
 
+// The save options: the offered ones.
+scripting.resendSignal.connect(function (dialog) {
+    if (dialog.getObjectName() === "FileSaveDialog")
+        dialog.accept();
+});
+
 function settle() {
     scripting.wait(400);
     var quiet = 0;
