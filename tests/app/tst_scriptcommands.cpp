@@ -37,6 +37,11 @@ function crop() {
     waitIdle();
     scripting.compare(cropLeft(), 50);
 }
+// A standalone save asks its options: the offered ones are taken.
+scripting.resendSignal.connect(function (dialog) {
+    if (dialog.getObjectName() === "FileSaveDialog")
+        dialog.accept();
+});
 function saveCopy(path) {
     waitIdle();
     nativeDialogs.setSaveFileName(path);
