@@ -111,8 +111,9 @@ public:
     // No rendering runs and no view shows its processing notice: the
     // window takes a save.
     Q_INVOKABLE bool isIdle() const;
-    // Moves the handle of that object name to (x, y), fractions of its
-    // scene's rectangle, as a user would; false when there is none.
+    // Moves the keystoning, horizon or crop handle of that object name to
+    // (x, y), fractions of its scene's rectangle, as a user would; false when
+    // there is none.
     Q_INVOKABLE bool moveCorrectionHandle(const QString& name, double x, double y);
 
 public Q_SLOTS:

@@ -126,5 +126,14 @@ bool CMainWindow::moveCorrectionHandle(const QString& name, double x, double y)
             return true;
         }
     }
+    // The crop handles live on the result.
+    for (QGraphicsItem* item : m_afterScene->items()) {
+        auto* point = dynamic_cast<CCropPoint*>(item);
+        if (!point || point->objectName() != name)
+            continue;
+        const QRectF rect = m_afterScene->sceneRect();
+        point->setPosByScript(QPointF(rect.left() + x * rect.width(), rect.top() + y * rect.height()));
+        return true;
+    }
     return false;
 }
