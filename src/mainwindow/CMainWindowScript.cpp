@@ -6,6 +6,7 @@
 #include "correction/CRectangleNode.h"
 #include "correction/CUndoController.h"
 #include "crop/CropGraphicsItems.h"
+#include "engine/CProcessEngine.h"
 #include "shell/IProcessEngine.h"
 #include "shell/ProgressIndicatorFlag.h"
 #include "ui_MainWindow.h"
@@ -88,7 +89,11 @@ bool CMainWindow::hasViewImage() const
 
 bool CMainWindow::isIdle() const
 {
-    return !engine()->isProcessingActive() && !isProgressIndicatorVisible();
+    // A change asks for a render that starts only after the engine's
+    // coalescing delay: until then the window is not idle either.
+    const auto* processEngine = dynamic_cast<const CProcessEngine*>(engine());
+    const bool renderPending = processEngine && processEngine->isRenderPending();
+    return !renderPending && !engine()->isProcessingActive() && !isProgressIndicatorVisible();
 }
 
 bool CMainWindow::movePoint(QString name, int x, int y)

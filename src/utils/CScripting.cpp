@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaMethod>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -451,6 +453,26 @@ QObject* CScripting::getSubObject(QObject* parent, const QString& name)
     return object;
 }
 
+namespace {
+
+// The width the widget needs to show its text whole: for a combo box, its
+// width less its text field's plus the current text's (its size hint is that
+// of its longest item); else its size hint.
+int neededWidth(QWidget* widget, const QString& text)
+{
+    auto* combo = qobject_cast<QComboBox*>(widget);
+    if (!combo)
+        return widget->sizeHint().width();
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = combo->isEditable();
+    option.currentText = text;
+    const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+    return combo->width() - field.width() + combo->fontMetrics().horizontalAdvance(text);
+}
+
+} // namespace
+
 QVariantList CScripting::getShownTexts(QObject* parent)
 {
     QVariantList texts;
@@ -464,8 +486,8 @@ QVariantList CScripting::getShownTexts(QObject* parent)
             wrap = label->wordWrap();
         } else if (auto* button = qobject_cast<QAbstractButton*>(object)) {
             text = button->text();
-        } else if (auto* combo = qobject_cast<QComboBox*>(object)) {
-            text = combo->currentText();
+        } else if (qobject_cast<QComboBox*>(object)) {
+            text = static_cast<QComboBox*>(object)->currentText();
         } else if (auto* action = qobject_cast<QAction*>(object)) {
             if (!action->isSeparator() && action->isVisible())
                 text = action->text();
@@ -474,7 +496,7 @@ QVariantList CScripting::getShownTexts(QObject* parent)
             QVariantMap entry{{QStringLiteral("path"), path}, {QStringLiteral("text"), text}};
             if (widget) {
                 entry.insert(QStringLiteral("width"), widget->width());
-                entry.insert(QStringLiteral("needed"), widget->sizeHint().width());
+                entry.insert(QStringLiteral("needed"), neededWidth(widget, text));
                 entry.insert(QStringLiteral("wrap"), wrap);
             }
             texts.append(entry);

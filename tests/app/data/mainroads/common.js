@@ -6,25 +6,37 @@ function waitFor(condition, what) {
     if (!condition())
         scripting.fail("no " + what);
 }
-// No render runs and no processing notice shows: the window takes a save.
+// No render runs or waits to start and no processing notice shows, at two
+// looks in a row (a render's results reach the views through the event loop
+// after its thread is done).
 function idle() {
-    waitFor(function () { return mainWindow.isIdle(); }, "idle window");
+    var looks = 0;
+    waitFor(function () {
+        looks = mainWindow.isIdle() ? looks + 1 : 0;
+        return looks >= 2;
+    }, "idle window");
 }
 function waitForPicture() {
     waitFor(function () { return mainWindow.isUndoBaselineSet() && mainWindow.hasViewImage(); }, "picture");
     idle();
+}
+// scripting.compare, naming what was checked when it fails.
+function check(what, actual, expected) {
+    if (actual !== expected)
+        scripting.log("failed check: " + what);
+    scripting.compare(actual, expected);
 }
 function enabled(name) { return scripting.isItemEnabled(mainWindow, name); }
 function part(name) { return scripting.getSubObject(mainWindow, name); }
 function saveAs(path) {
     idle();
     nativeDialogs.setSaveFileName(path);
-    scripting.compare(mainWindow.saveOpenedFileAs(), true);
+    check("Save As " + path, mainWindow.saveOpenedFileAs(), true);
     idle();
 }
 function open(path) {
     nativeDialogs.setOpenFileName(path);
-    scripting.compare(mainWindow.saveOldAndOpenNewFile(), true);
+    check("Open " + path, mainWindow.saveOldAndOpenNewFile(), true);
     waitForPicture();
 }
 // A keystoning type chosen with its button, its handles dragged on the
@@ -33,9 +45,10 @@ function open(path) {
 function keystone(tool, handles) {
     mainWindow.setBeforeAfterMode(true);
     scripting.clickButton(mainWindow, tool);
-    scripting.compare(scripting.isItemChecked(mainWindow, tool), true);
+    check(tool + " checked", scripting.isItemChecked(mainWindow, tool), true);
     handles.forEach(function (handle) {
-        scripting.compare(mainWindow.moveCorrectionHandle("BeforeKeystoning" + handle[0], handle[1], handle[2]), true);
+        var name = "BeforeKeystoning" + handle[0];
+        check(name + " moved", mainWindow.moveCorrectionHandle(name, handle[1], handle[2]), true);
     });
     idle();
     scripting.clickButton(mainWindow, tool);
@@ -56,8 +69,8 @@ function cropByHand(left, top, right, bottom) {
     // The tool shows the whole corrected picture once rendered: the handle
     // goes to a place of that.
     idle();
-    scripting.compare(mainWindow.moveCorrectionHandle("CropLeftTop", left, top), true);
-    scripting.compare(mainWindow.moveCorrectionHandle("CropRightBottom", right, bottom), true);
+    check("CropLeftTop moved", mainWindow.moveCorrectionHandle("CropLeftTop", left, top), true);
+    check("CropRightBottom moved", mainWindow.moveCorrectionHandle("CropRightBottom", right, bottom), true);
     mainWindow.onCropTool();
     idle();
 }

@@ -3,7 +3,6 @@ var ctrl = 0x04000000, shift = 0x02000000;
 scripting.startTest.connect(function () {
     waitForPicture();
     keystone("verticalTool", [["LeftTop", 0.2, 0.1], ["RightTop", 0.8, 0.1]]);
-    scripting.log("make crash shown " + part("actionMake_Crash").visible);
     scripting.shortcut(mainWindow, "c", ctrl | shift);
     scripting.log("no crash");
     messageBoxes.setSaveDiscardCancelMessage(1);

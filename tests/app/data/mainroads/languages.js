@@ -4,7 +4,7 @@
 function logTexts(state) {
     idle();
     scripting.getShownTexts(mainWindow).forEach(function (entry) {
-        scripting.log(["TEXT", state, entry.path, entry.text.replace(/[\t\n]/g, " "), entry.width, entry.needed,
+        scripting.log("TEXT " + [state, entry.path, entry.text.replace(/[\t\n]/g, " "), entry.width, entry.needed,
                        entry.wrap].join("\t"));
     });
 }
