@@ -6,7 +6,7 @@
 // and the photograph. Prints every round, the median and the target: 500 ms
 // plus the engine's coalescing delay before a render (200 ms).
 //
-//     bench_open_preview [photograph] [rounds]
+//     bench_open_preview [photograph] [rounds] [program]
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,7 +21,7 @@
 
 namespace {
 
-const QString kProgram = QStringLiteral(QUILLET_BUILD_DIR "/bin/Quillet");
+QString kProgram = QStringLiteral(QUILLET_BUILD_DIR "/bin/Quillet");
 constexpr double kTargetMs = 500.0 + 200.0;
 
 const char kScript[] = R"(
@@ -87,6 +87,8 @@ int main(int argc, char* argv[])
     const QString photo = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                    : QStringLiteral(QUILLET_FIXTURES_DIR "/photo24.jpg");
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    if (argc > 3)
+        kProgram = QString::fromLocal8Bit(argv[3]);
     std::printf("platform: %s, %s\n", qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("offscreen")).toUtf8().constData(),
                 photo.toUtf8().constData());
     if (oneRound(photo).second < 0) {

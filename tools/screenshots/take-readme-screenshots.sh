@@ -21,9 +21,11 @@ RAW=$(mktemp -d)
 shoot_program en tools/screenshots/readme.js "$RAW" "" \
     'var HANDLES = [["LeftTop", 0.12, 0.08], ["RightTop", 0.88, 0.08], ["RightBottom", 0.97, 0.95], ["LeftBottom", 0.03, 0.95]];' \
     "$PROGRAM" "$PHOTO"
+# Without a window manager the window keeps its own size on the screen: a
+# black border is added and trimmed away with the screen around the window.
 for shot in "$RAW"/*.png; do
-    convert "$shot" -dither FloydSteinberg -colors 256 -define png:compression-level=9 \
-        "PNG8:$OUT_DIR/$(basename "$shot")"
+    convert "$shot" -bordercolor black -border 1 -trim +repage -dither FloydSteinberg -colors 256 \
+        -define png:compression-level=9 "PNG8:$OUT_DIR/$(basename "$shot")"
 done
 rm -rf "$RAW"
 ls -l "$OUT_DIR"
