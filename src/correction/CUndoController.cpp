@@ -38,6 +38,19 @@ QUndoStack* CUndoController::undoStack()
     return &m_undoStack;
 }
 
+QStringList CUndoController::stepTexts() const
+{
+    QStringList texts;
+    for (int i = 0; i < m_undoStack.count(); ++i)
+        texts.append(m_undoStack.text(i));
+    return texts;
+}
+
+int CUndoController::doneSteps() const
+{
+    return m_undoStack.index();
+}
+
 void CUndoController::suspendRecording()
 {
     ++m_suspendCounter;

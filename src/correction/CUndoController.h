@@ -30,6 +30,10 @@ public:
     // Nested calls are counted; pushes are dropped until the last resume.
     void suspendRecording();
     void resumeRecording();
+    // For test scripts: the texts of the steps, oldest first, and how many of
+    // them are done (the rest can be redone).
+    Q_INVOKABLE QStringList stepTexts() const;
+    Q_INVOKABLE int doneSteps() const;
 
 public Q_SLOTS:
     void undo();

@@ -183,6 +183,11 @@ bool CProcessEngine::isProcessingActive() const
     return QThreadPool::globalInstance()->activeThreadCount() != 0;
 }
 
+bool CProcessEngine::isRenderPending() const
+{
+    return m_renderTimer.isActive();
+}
+
 bool CProcessEngine::hasTasksForProcessing()
 {
     return isProcessingActive() || !m_taskManager->isEmpty();

@@ -177,6 +177,8 @@ public:
     bool isAnyCorrectionApplyed(bool ignoreRotation) const override;
     Q_INVOKABLE bool isPictureLoaded() const override;
     Q_INVOKABLE bool isProcessingActive() const override;
+    // A render was asked for and waits out the coalescing delay before it starts.
+    Q_INVOKABLE bool isRenderPending() const;
     QObject* getQObject() override;
     QRectF getCropParameters() const override;
     void setCropRect(const QRectF& rect) override;

@@ -112,14 +112,15 @@ public:
     Q_INVOKABLE void setBeforeAfterMode(bool beforeAfter);
     Q_INVOKABLE void setGridOverlayShown(bool shown);
     Q_INVOKABLE bool hasViewImage() const;
-    // No rendering runs and no view shows its processing notice: the
-    // window takes a save.
+    // No rendering runs or waits to start and no view shows its processing
+    // notice: the window takes a save.
     Q_INVOKABLE bool isIdle() const;
     // A save to a file is waiting for the engine; the window refuses the
     // user's input meanwhile.
     Q_INVOKABLE bool isSaveRunning() const;
-    // Moves the handle of that object name to (x, y), fractions of its
-    // scene's rectangle, as a user would; false when there is none.
+    // Moves the keystoning, horizon or crop handle of that object name to
+    // (x, y), fractions of its scene's rectangle, as a user would; false when
+    // there is none.
     Q_INVOKABLE bool moveCorrectionHandle(const QString& name, double x, double y);
 
 public Q_SLOTS:

@@ -10,6 +10,7 @@
 #include "crop/CropGraphicsItems.h"
 #include "shell/CBaseApplication.h"
 #include "shell/CPerformanceLogger.h"
+#include "engine/CProcessEngine.h"
 #include "shell/IProcessEngine.h"
 #include "shell/ProgressIndicatorFlag.h"
 #include "ui_MainWindow.h"
@@ -107,7 +108,11 @@ bool CMainWindow::hasViewImage() const
 
 bool CMainWindow::isIdle() const
 {
-    return !engine()->isProcessingActive() && !isProgressIndicatorVisible();
+    // A change asks for a render that starts only after the engine's
+    // coalescing delay: until then the window is not idle either.
+    const auto* processEngine = dynamic_cast<const CProcessEngine*>(engine());
+    const bool renderPending = processEngine && processEngine->isRenderPending();
+    return !renderPending && !engine()->isProcessingActive() && !isProgressIndicatorVisible();
 }
 
 namespace {
@@ -183,6 +188,15 @@ bool CMainWindow::moveCorrectionHandle(const QString& name, double x, double y)
             node->setPosByScript(QPointF(rect.left() + x * rect.width(), rect.top() + y * rect.height()));
             return true;
         }
+    }
+    // The crop handles live on the result.
+    for (QGraphicsItem* item : m_afterScene->items()) {
+        auto* point = dynamic_cast<CCropPoint*>(item);
+        if (!point || point->objectName() != name)
+            continue;
+        const QRectF rect = m_afterScene->sceneRect();
+        point->setPosByScript(QPointF(rect.left() + x * rect.width(), rect.top() + y * rect.height()));
+        return true;
     }
     return false;
 }

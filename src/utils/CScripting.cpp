@@ -6,13 +6,17 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMetaMethod>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -447,6 +451,68 @@ QObject* CScripting::getSubObject(QObject* parent, const QString& name)
     if (object)
         QJSEngine::setObjectOwnership(object, QJSEngine::CppOwnership);
     return object;
+}
+
+namespace {
+
+// The width the widget needs to show its text whole: for a combo box, its
+// width less its text field's plus the current text's (its size hint is that
+// of its longest item); else its size hint.
+int neededWidth(QWidget* widget, const QString& text)
+{
+    auto* combo = qobject_cast<QComboBox*>(widget);
+    if (!combo)
+        return widget->sizeHint().width();
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = combo->isEditable();
+    option.currentText = text;
+    const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+    return combo->width() - field.width() + combo->fontMetrics().horizontalAdvance(text);
+}
+
+} // namespace
+
+QVariantList CScripting::getShownTexts(QObject* parent)
+{
+    QVariantList texts;
+    std::function<void(QObject*, const QString&)> walk = [&](QObject* object, const QString& path) {
+        QString text;
+        auto* widget = qobject_cast<QWidget*>(object);
+        bool wrap = false;
+        if (auto* label = qobject_cast<QLabel*>(object)) {
+            if (label->textFormat() != Qt::RichText && !Qt::mightBeRichText(label->text()))
+                text = label->text();
+            wrap = label->wordWrap();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(object)) {
+            text = button->text();
+        } else if (qobject_cast<QComboBox*>(object)) {
+            text = static_cast<QComboBox*>(object)->currentText();
+        } else if (auto* action = qobject_cast<QAction*>(object)) {
+            if (!action->isSeparator() && action->isVisible())
+                text = action->text();
+        }
+        if (!text.isEmpty() && (!widget || widget->isVisible())) {
+            QVariantMap entry{{QStringLiteral("path"), path}, {QStringLiteral("text"), text}};
+            if (widget) {
+                entry.insert(QStringLiteral("width"), widget->width());
+                entry.insert(QStringLiteral("needed"), neededWidth(widget, text));
+                entry.insert(QStringLiteral("wrap"), wrap);
+            }
+            texts.append(entry);
+        }
+        // Hidden widgets show nothing of their own or their children's; a
+        // menu, hidden until opened, still shows its actions.
+        if (widget && !widget->isVisible() && widget != parent && !widget->inherits("QMenu"))
+            return;
+        const QObjectList children = object->children();
+        for (int i = 0; i < children.size(); ++i)
+            walk(children.at(i), path + QLatin1Char('/') + children.at(i)->objectName() + QLatin1Char('#')
+                                     + QString::number(i));
+    };
+    if (parent)
+        walk(parent, parent->objectName());
+    return texts;
 }
 
 bool CScripting::removeFile(const QString& path)

@@ -118,6 +118,13 @@ public Q_SLOTS:
     int getSliderValue(QObject* parent, const QString& name);
     // A descendant of any type.
     QObject* getSubObject(QObject* parent, const QString& name);
+    // The texts the parent's widgets show on screen and its actions carry: one
+    // map per label, button, combo box or action with a text, each with
+    // "path" (the object names and sibling indexes down from the parent, the
+    // same from one run to the next), "text", and for a visible widget
+    // "width", "needed" (the width its size hint asks for) and "wrap" (a
+    // label that wraps its words).
+    QVariantList getShownTexts(QObject* parent);
 
     bool removeFile(const QString& path);
     bool isFileExist(const QString& path);

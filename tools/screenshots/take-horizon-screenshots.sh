@@ -1,50 +1,24 @@
 #!/usr/bin/env bash
-# Screenshots of the image views under Xvfb, in English and Japanese: the
-# single view and the before/after pair, at fit and at 100 %, grid on and off.
+# Screenshots of levelling under Xvfb, in English and Japanese: the
+# horizontal level tool on a tilted picture, the angle typed into the panel,
+# and the levelled picture beside the original.
 #
-#   tools/screenshots/take-view-screenshots.sh [build folder] [output folder] [photo]
+#   tools/screenshots/take-horizon-screenshots.sh [build folder] [output folder] [photo]
 #
-# Needs xvfb-run and ImageMagick's import (scripts/install-deps.sh).
+# Needs xvfb-run and ImageMagick's convert and import (scripts/install-deps.sh).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+source tools/screenshots/screenshots.sh
 
 BUILD_DIR=${1:-build-test}
 OUT_DIR=$(mkdir -p "${2:-$BUILD_DIR/screenshots/horizon}" && cd "${2:-$BUILD_DIR/screenshots/horizon}" && pwd)
 PHOTO=$(realpath "${3:-../shared/fixtures/photo24.jpg}")
-SCRIPT=$(realpath tools/screenshots/horizon.js)
 PROGRAM=$(realpath "$BUILD_DIR/bin/Quillet")
 TILTED=$(mktemp -d)/tilted.jpg
 # Turned clockwise (the right end of the horizon drops) and cut square to the frame.
 convert "$PHOTO" -resize 3000x2000 -rotate 4 -gravity center -crop 2600x1700+0+0 +repage "$TILTED"
-PHOTO=$TILTED
-export ASAN_OPTIONS=detect_leaks=0
 
 for lang in ${LANGS:-en ja}; do
-    home=$(mktemp -d)
-    work=$(mktemp -d)
-    mkdir -p "$home/.config/Navik Labs/tarl1"
-    number=1033
-    [ "$lang" = ja ] && number=1041
-    printf '[General]\nNavikAppLanguage=%s\nNavikAppFirstTime=false\n' "$number" \
-        >"$home/.config/Navik Labs/tarl1/Data.plist"
-    { printf 'var SHOT_DIR = "%s";\nvar ANGLE = -40;\n' "$work"; cat "$SCRIPT"; } >"$work/horizon.js"
-    HOME=$home xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
-        program=$1 photo=$2 script=$3 work=$4 out=$5 lang=$6
-        "$program" --script="$script" "$photo" 2>"$work/stderr" &
-        shown=$!
-        taken=0
-        while kill -0 "$shown" 2>/dev/null; do
-            for name in $(sed -n "s/^\(js: \)\{0,1\}SHOT //p" "$work/stderr"); do
-                if [ ! -e "$work/$name.done" ]; then
-                    import -window root "$out/$lang-$name.png"
-                    touch "$work/$name.done"
-                    taken=$((taken + 1))
-                fi
-            done
-            sleep 0.2
-        done
-        echo "$lang: $taken screenshots"
-    ' _ "$PROGRAM" "$PHOTO" "$work/horizon.js" "$work" "$OUT_DIR" "$lang"
-    [ -n "${KEEP:-}" ] || rm -rf "$home" "$work"
+    shoot_program "$lang" tools/screenshots/horizon.js "$OUT_DIR" "$lang-" "var ANGLE = -40;" "$PROGRAM" "$TILTED"
 done
 echo "Wrote $OUT_DIR"

@@ -7,42 +7,18 @@
 # Needs xvfb-run and ImageMagick's import (scripts/install-deps.sh).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+source tools/screenshots/screenshots.sh
 
 BUILD_DIR=${1:-build-test}
 OUT_DIR=$(mkdir -p "${2:-$BUILD_DIR/screenshots/views}" && cd "${2:-$BUILD_DIR/screenshots/views}" && pwd)
 PHOTO=$(realpath "${3:-../shared/fixtures/photo24.jpg}")
-SCRIPT=$(realpath tools/screenshots/views.js)
 PROGRAM=$(realpath "$BUILD_DIR/bin/Quillet")
-export ASAN_OPTIONS=detect_leaks=0
 
 for lang in ${LANGS:-en ja}; do
-    home=$(mktemp -d)
-    work=$(mktemp -d)
-    mkdir -p "$home/.config/Navik Labs/tarl1"
-    number=1033
-    loupe=0
     # The Japanese run shows the loupe at 200 %, the English one at 100 %.
-    [ "$lang" = ja ] && number=1041 && loupe=1
-    printf '[General]\nNavikAppLanguage=%s\nNavikAppFirstTime=false\napp_loupeZoom=%s\n' "$number" "$loupe" \
-        >"$home/.config/Navik Labs/tarl1/Data.plist"
-    { printf 'var SHOT_DIR = "%s";\n' "$work"; cat "$SCRIPT"; } >"$work/views.js"
-    HOME=$home xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
-        program=$1 photo=$2 script=$3 work=$4 out=$5 lang=$6
-        "$program" --script="$script" "$photo" 2>"$work/stderr" &
-        shown=$!
-        taken=0
-        while kill -0 "$shown" 2>/dev/null; do
-            for name in $(sed -n "s/^\(js: \)\{0,1\}SHOT //p" "$work/stderr"); do
-                if [ ! -e "$work/$name.done" ]; then
-                    import -window root "$out/$lang-$name.png"
-                    touch "$work/$name.done"
-                    taken=$((taken + 1))
-                fi
-            done
-            sleep 0.2
-        done
-        echo "$lang: $taken screenshots"
-    ' _ "$PROGRAM" "$PHOTO" "$work/views.js" "$work" "$OUT_DIR" "$lang"
-    [ -n "${KEEP:-}" ] || rm -rf "$home" "$work"
+    loupe=0
+    [ "$lang" = ja ] && loupe=1
+    EXTRA_SETTINGS="app_loupeZoom=$loupe"$'\n' \
+        shoot_program "$lang" tools/screenshots/views.js "$OUT_DIR" "$lang-" "" "$PROGRAM" "$PHOTO"
 done
 echo "Wrote $OUT_DIR"

@@ -1,0 +1,27 @@
+// The helpers of the screenshot scripts, put before each of them by
+// screenshots.sh: at each step a script calls shot(name), which waits for the
+// renders to settle, prints "SHOT <name>" and waits until the shell has
+// photographed the screen and created "<name>.done" in SHOT_DIR.
+function waitFor(condition, what) {
+    for (var i = 0; i < 1200 && !condition(); ++i)
+        scripting.wait(50);
+    if (!condition())
+        scripting.fail("no " + what);
+}
+
+// Renders run while the engine is busy; a few quiet polls in a row mean done.
+function settle() {
+    scripting.wait(400);
+    var quiet = 0;
+    waitFor(function () {
+        quiet = processEngine.isProcessingActive() ? 0 : quiet + 1;
+        return quiet >= 6;
+    }, "quiet engine");
+    scripting.wait(700);
+}
+
+function shot(name) {
+    settle();
+    print("SHOT " + name);
+    waitFor(function () { return scripting.isFileExist(SHOT_DIR + "/" + name + ".done"); }, "screenshot " + name);
+}
