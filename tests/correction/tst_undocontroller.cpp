@@ -293,8 +293,8 @@ void TestUndoController::removeLastStepOfAMergedStep()
     const auto push = [&](const QByteArray& state) {
         edit(state);
         if (slider)
-            m_controller.pushUndoCommand(new CSliderCustomUndoCommnd(QStringLiteral("moved"),
-                                                                     QStringLiteral("KeystoningUpDown"), kStart));
+            m_controller.pushUndoCommand(
+                new CSliderCustomUndoCommnd(QStringLiteral("moved"), QStringLiteral("KeystoningUpDown"), kStart));
         else
             m_controller.pushUndoCommand(
                 new CGraphicsItemPosChangedByKeyEventCustomUndoCommand(QStringLiteral("moved"), &item));
