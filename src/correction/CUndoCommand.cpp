@@ -84,8 +84,31 @@ const SerializedStates& CUndoCommand::beforeStates() const
 
 void CUndoCommand::takeAfterStates(const CUndoCommand* other)
 {
-    if (other)
-        m_afterStates = other->afterStates();
+    if (!other)
+        return;
+    m_afterStatesBeforeMerge = m_afterStates;
+    m_hasMerged = true;
+    m_afterStates = other->afterStates();
+}
+
+bool CUndoCommand::revertLastMerge()
+{
+    if (!m_hasMerged)
+        return false;
+    const SerializedStates absorbed = m_afterStates;
+    m_afterStates = m_afterStatesBeforeMerge;
+    m_afterStatesBeforeMerge.clear();
+    m_hasMerged = false;
+
+    // From the absorbed step's state back to the one before it.
+    bool processingNeeded = false;
+    const QString engineId = m_engine ? m_engine->id() : QString();
+    if (m_engine && absorbed.contains(engineId) && m_afterStates.contains(engineId))
+        processingNeeded = m_engine->isImageProcessingNeeded(absorbed.value(engineId), m_afterStates.value(engineId));
+    else if (m_engine)
+        processingNeeded = m_afterStates.contains(engineId);
+    restore(m_afterStates, processingNeeded);
+    return true;
 }
 
 SerializedStates CUndoCommand::snapshot() const
@@ -98,9 +121,6 @@ SerializedStates CUndoCommand::snapshot() const
 
 void CUndoCommand::restore(const SerializedStates& target)
 {
-    const std::shared_ptr<CUndoController> controller = CUndoController::instance();
-    controller->suspendRecording();
-
     bool processingNeeded = false;
     const QString engineId = m_engine ? m_engine->id() : QString();
     if (m_engine && m_beforeStates.contains(engineId) && m_afterStates.contains(engineId))
@@ -108,6 +128,13 @@ void CUndoCommand::restore(const SerializedStates& target)
             m_engine->isImageProcessingNeeded(m_beforeStates.value(engineId), m_afterStates.value(engineId));
     else if (m_engine)
         processingNeeded = target.contains(engineId);
+    restore(target, processingNeeded);
+}
+
+void CUndoCommand::restore(const SerializedStates& target, bool processingNeeded)
+{
+    const std::shared_ptr<CUndoController> controller = CUndoController::instance();
+    controller->suspendRecording();
 
     // A copy: restoring an object may not change the list under the loop.
     const QList<ISerializableInterface*> objects = m_objects;

@@ -41,14 +41,25 @@ public:
     virtual void setInactive(bool inactive);
     virtual const SerializedStates& afterStates() const;
     virtual const SerializedStates& beforeStates() const;
+    // Takes the other's after-states as this step's, keeping the replaced
+    // ones until the next merge.
     virtual void takeAfterStates(const CUndoCommand* other);
+
+    // Takes back the newer step this one absorbed last: its after-states go
+    // back to what they were before, and the objects are restored to them.
+    // False, with nothing changed, when the step has absorbed none.
+    bool revertLastMerge();
 
 private:
     void restore(const SerializedStates& target);
+    void restore(const SerializedStates& target, bool processingNeeded);
     SerializedStates snapshot() const;
 
     SerializedStates m_beforeStates;
     SerializedStates m_afterStates;
+    // The after-states the last absorbed step replaced.
+    SerializedStates m_afterStatesBeforeMerge;
+    bool m_hasMerged = false;
     IProcessEngine* m_engine = nullptr;
     QList<ISerializableInterface*> m_objects;
     bool m_inactive = false;

@@ -106,6 +106,10 @@ void CUndoController::removeLastStep()
     const int index = stack->index();
     if (index == 0)
         return;
+    // A step that absorbed newer ones (a handle dragged again, a slider
+    // moved on) loses only the last of them: the changes before it rendered.
+    if (CUndoCommand* last = lastStep(); last && last->revertLastMerge())
+        return;
     if (index == 1) {
         if (m_undoGroup.canUndo())
             m_undoGroup.undo();

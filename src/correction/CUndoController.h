@@ -40,7 +40,7 @@ public Q_SLOTS:
     void redo();
     void resetUndoStack();
     // Takes back the step just below the index and returns to the state
-    // before it.
+    // before it; of a step that absorbed newer ones, only the last of those.
     void removeLastStep();
     void createUndoCommand(QString text);
     void createUndoCommand();

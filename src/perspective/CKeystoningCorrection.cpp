@@ -114,6 +114,9 @@ void CKeystoningCorrection::deserialize(const QByteArray& data, bool deferred)
         m_hasPendingState = true;
         return;
     }
+    // A state waiting for a render that never came (it failed) is older
+    // than this one: the next render must not bring it back.
+    m_hasPendingState = false;
     restoreAll(data);
     if (afterSceneItems)
         afterSceneItems->setOnResultImage(true);

@@ -1,5 +1,6 @@
 // Undo and redo in the running program: a quarter turn taken back with
-// Ctrl+Z and done again with Ctrl+Shift+Y, each state saved to a copy.
+// Ctrl+Z and done again with Ctrl+Shift+Y, each state saved to a copy; a
+// keystoning handle dragged to where no correction can be made.
 
 #include "ProgramSandbox.h"
 
@@ -51,6 +52,68 @@ scripting.startTest.connect(function () {
 });
 )";
 
+// The rectangle tool, its left-top handle dragged to a good place, then again
+// to where the quadrilateral folds over. The user is told, and only that
+// drag is taken back: the handles, undo and redo stay with the good drag.
+const QByteArray kFailedRenderScript = R"(
+function waitFor(condition, what) {
+    for (var i = 0; i < 1200 && !condition(); ++i)
+        scripting.wait(50);
+    if (!condition())
+        scripting.fail("no " + what);
+}
+function enabled(name) { return scripting.isItemEnabled(mainWindow, name); }
+function at(x, y) {
+    var point = mainWindow.getPointPosition("BeforeKeystoningLeftTop");
+    return point !== undefined && Math.abs(point.x - x) < 0.5 && Math.abs(point.y - y) < 0.5;
+}
+function waitForHandle(x, y, what) {
+    waitFor(function () { return at(x, y) && !processEngine.isProcessingActive(); }, what);
+    // The handle stays there once the renders asked for meanwhile are in.
+    for (var i = 0; i < 20; ++i) {
+        scripting.wait(50);
+        waitFor(function () { return !processEngine.isProcessingActive(); }, "quiet engine");
+    }
+    if (!at(x, y)) {
+        var point = mainWindow.getPointPosition("BeforeKeystoningLeftTop");
+        scripting.fail(what + ": left-top handle at " + point.x + ", " + point.y);
+    }
+}
+var ctrl = 0x04000000, shift = 0x02000000;
+var message = "Perspective correction cannot be applied from current anchor points location";
+scripting.startTest.connect(function () {
+    waitFor(function () { return mainWindow.isUndoBaselineSet(); }, "first render");
+    mainWindow.setBeforeAfterMode(true);
+    waitFor(function () { return mainWindow.isIdle(); }, "idle window");
+    scripting.clickButton(mainWindow, "rectTool");
+    // The tool puts the handle at a quarter of the scene's width and height.
+    var start = mainWindow.getPointPosition("BeforeKeystoningLeftTop");
+    var size = { w: start.x * 4, h: start.y * 4 };
+
+    scripting.compare(mainWindow.moveCorrectionHandle("BeforeKeystoningLeftTop", 0.1, 0.1), true);
+    waitForHandle(0.1 * size.w, 0.1 * size.h, "good drag");
+    scripting.compare(mainWindow.moveCorrectionHandle("BeforeKeystoningLeftTop", 0.95, 0.95), true);
+    waitFor(function () { return scripting.isMessageBoxShown(message); }, "message");
+    waitForHandle(0.1 * size.w, 0.1 * size.h, "failed drag taken back");
+    scripting.compare(enabled("actionRedo"), false);
+
+    // Undo: the tool as chosen; redo: the good drag.
+    scripting.shortcut(mainWindow, "z", ctrl);
+    waitForHandle(start.x, start.y, "undo");
+    scripting.compare(enabled("actionUndo"), true);
+    scripting.shortcut(mainWindow, "y", ctrl | shift);
+    waitForHandle(0.1 * size.w, 0.1 * size.h, "redo");
+    scripting.compare(enabled("actionRedo"), false);
+
+    // Another handle moves; the left-top one keeps its place.
+    scripting.compare(mainWindow.moveCorrectionHandle("BeforeKeystoningRightTop", 0.8, 0.2), true);
+    waitForHandle(0.1 * size.w, 0.1 * size.h, "later drag");
+    scripting.compare(scripting.isMessageBoxShown(message, 1), false);
+    // Closing: the changes are not kept.
+    messageBoxes.setSaveDiscardCancelMessage(1);
+});
+)";
+
 } // namespace
 
 class TestUndoWorkflow : public QObject
@@ -59,6 +122,7 @@ class TestUndoWorkflow : public QObject
 
 private Q_SLOTS:
     void undoAndRedoARotation();
+    void failedRenderTakesBackOnlyItsChange();
 };
 
 void TestUndoWorkflow::undoAndRedoARotation()
@@ -81,6 +145,15 @@ void TestUndoWorkflow::undoAndRedoARotation()
     // Undone: the picture as it was; redone: turned.
     QCOMPARE(QImage(undone).size(), QSize(96, 64));
     QCOMPARE(QImage(redone).size(), QSize(64, 96));
+}
+
+void TestUndoWorkflow::failedRenderTakesBackOnlyItsChange()
+{
+    Sandbox sandbox;
+    sandbox.runProgram({QStringLiteral(QUILLET_FIXTURES_DIR "/photo12-orient6.jpg"),
+                        sandbox.script(QStringLiteral("failed"), kFailedRenderScript)});
+    const QString report = sandbox.reportOf(QStringLiteral("failed"));
+    QVERIFY2(report.contains(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
 }
 
 QTEST_GUILESS_MAIN(TestUndoWorkflow)

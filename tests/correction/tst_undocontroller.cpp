@@ -87,6 +87,8 @@ private Q_SLOTS:
     void updateLastCommandRefreshesTheStepBelowTheIndex();
     void removeLastStep_data();
     void removeLastStep();
+    void removeLastStepOfAMergedStep_data();
+    void removeLastStepOfAMergedStep();
     void timedMerge_data();
     void timedMerge();
     void keyMoveMerge();
@@ -273,6 +275,54 @@ void TestUndoController::removeLastStep()
         m_controller.undo();
         QCOMPARE(m_engine.state, QByteArray("s1"));
     }
+}
+
+void TestUndoController::removeLastStepOfAMergedStep_data()
+{
+    QTest::addColumn<bool>("slider");
+    QTest::newRow("handle moved twice") << false;
+    QTest::newRow("slider moved on") << true;
+}
+
+// A step that absorbed a newer one (the failed change) loses only that one:
+// the change it recorded before stays, and undo and redo still reach it.
+void TestUndoController::removeLastStepOfAMergedStep()
+{
+    QFETCH(bool, slider);
+    QGraphicsRectItem item;
+    const auto push = [&](const QByteArray& state) {
+        edit(state);
+        if (slider)
+            m_controller.pushUndoCommand(
+                new CSliderCustomUndoCommnd(QStringLiteral("moved"), QStringLiteral("KeystoningUpDown"), kStart));
+        else
+            m_controller.pushUndoCommand(
+                new CGraphicsItemPosChangedByKeyEventCustomUndoCommand(QStringLiteral("moved"), &item));
+    };
+
+    step("tool", QStringLiteral("tool"));
+    push("good");
+    push("bad");
+    QCOMPARE(m_stack.count(), 2);
+    m_engine.processingNeeded = true;
+    m_controller.removeLastStep();
+    QCOMPARE(m_stack.count(), 2);
+    QCOMPARE(m_stack.index(), 2);
+    QCOMPARE(m_engine.state, QByteArray("good"));
+    QCOMPARE(m_engine.processingQueries.last(), QByteArray("bad|good"));
+    QCOMPARE(m_engine.restores.last(), true);
+    QCOMPARE(at(1)->beforeStates().value(QStringLiteral("ProcessEngine")), QByteArray("tool"));
+    QCOMPARE(at(1)->afterStates().value(QStringLiteral("ProcessEngine")), QByteArray("good"));
+
+    m_controller.undo();
+    QCOMPARE(m_engine.state, QByteArray("tool"));
+    m_controller.redo();
+    QCOMPARE(m_engine.state, QByteArray("good"));
+
+    // Nothing absorbed any more: the next failure takes the whole step back.
+    m_controller.removeLastStep();
+    QCOMPARE(m_stack.count(), 1);
+    QCOMPARE(m_engine.state, QByteArray("tool"));
 }
 
 void TestUndoController::timedMerge_data()

@@ -80,6 +80,7 @@ private Q_SLOTS:
     void angleField();
     void sliderAndModuleWithoutEcho();
     void panelStateBytes();
+    void stateRestoredAtOnceDropsTheWaitingOne();
     void unreadableStoredColour();
 };
 
@@ -292,6 +293,21 @@ void TestHorizonCorrection::panelStateBytes()
     other.deserializeWidgetState(expected);
     QVERIFY(other.horizonHTool->isChecked());
     QVERIFY(!other.horizonVTool->isChecked());
+}
+
+// A deferred state whose render failed is followed by one restored at once
+// (the step taken back): the next engine output keeps the newer one.
+void TestHorizonCorrection::stateRestoredAtOnceDropsTheWaitingOne()
+{
+    m_module->setRotationAngle(10.0);
+    const QByteArray failed = m_module->serialize();
+    m_module->setRotationAngle(20.0);
+    const QByteArray good = m_module->serialize();
+
+    m_module->deserialize(failed, true);
+    m_module->deserialize(good, false);
+    engineOutput();
+    QCOMPARE(m_module->rotationAngle(), 20.0);
 }
 
 void TestHorizonCorrection::unreadableStoredColour()

@@ -159,6 +159,7 @@ private Q_SLOTS:
     void arrowNudgesMakeOneUndoStep();
     void engineOutputMovesTheAfterHandles();
     void stateRoundTrip();
+    void stateRestoredAtOnceDropsTheWaitingOne();
     void panelTypeButtons();
     void intensityPresets();
     void fieldOfViewMessage();
@@ -460,6 +461,24 @@ void TestKeystoning::stateRoundTrip()
     emit m_engine.transformOutParamsChanged();
     QCOMPARE(m_module->beforeSceneItems->leftTop->pos(), QPointF(200, 150));
     QCOMPARE(m_module->serialize(), saved);
+}
+
+// A deferred state whose render failed is followed by one restored at once
+// (the step taken back): the next engine output keeps the newer handles.
+void TestKeystoning::stateRestoredAtOnceDropsTheWaitingOne()
+{
+    activate(QStringLiteral("RectangleCorrection"));
+    m_module->beforeSceneItems->leftTop->setPos(40, 30);
+    const QByteArray failed = m_module->serialize();
+    m_module->beforeSceneItems->leftTop->setPos(120, 90);
+    const QByteArray good = m_module->serialize();
+
+    m_module->deserialize(failed, true);
+    m_module->deserialize(good, false);
+    QCOMPARE(m_module->beforeSceneItems->leftTop->pos(), QPointF(120, 90));
+    emit m_engine.transformOutParamsChanged();
+    QCOMPARE(m_module->beforeSceneItems->leftTop->pos(), QPointF(120, 90));
+    QCOMPARE(m_module->serialize(), good);
 }
 
 void TestKeystoning::panelTypeButtons()
