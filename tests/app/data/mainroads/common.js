@@ -28,6 +28,17 @@ function check(what, actual, expected) {
 }
 function enabled(name) { return scripting.isItemEnabled(mainWindow, name); }
 function part(name) { return scripting.getSubObject(mainWindow, name); }
+// A standalone save asks its options: a JPEG at the best quality, a TIFF in
+// 16 bits.
+scripting.resendSignal.connect(function (dialog) {
+    if (dialog.getObjectName() !== "FileSaveDialog")
+        return;
+    if (dialog.windowTitle === "TIFF Options")
+        scripting.getSubObject(dialog, "tiffComboBox").currentIndex = 2;
+    else
+        scripting.getSubObject(dialog, "jpegSlider").value = 100;
+    dialog.accept();
+});
 function saveAs(path) {
     idle();
     nativeDialogs.setSaveFileName(path);
