@@ -43,9 +43,17 @@ void auxDeleteAllNestedWidgets(QWidget* widget)
         return;
     }
     while (QLayoutItem* item = layout->takeAt(0)) {
-        if (QWidget* child = item->widget())
+        if (QWidget* child = item->widget()) {
+            child->hide();
             child->deleteLater();
+        }
         delete item;
+    }
+    // A child that left the layout goes too: it would be drawn over the
+    // next pane.
+    for (QWidget* child : widget->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        child->hide();
+        child->deleteLater();
     }
 }
 

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
@@ -47,6 +48,8 @@ QString native(const char* sequence)
 
 } // namespace
 
+void auxDeleteAllNestedWidgets(QWidget* widget);
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -61,6 +64,7 @@ private Q_SLOTS:
     void panelStack();
     void showAndHideControls();
     void fullScreenInAndOut();
+    void clearedPaneKeepsNoWidget();
     // Open a picture: run last.
     void tabStaysInPanelsAndDialogs();
     void wheelOverSliderScrollsPalette();
@@ -248,6 +252,23 @@ void TestMainWindow::startPageAndViews()
     QCOMPARE(strip->y(), view->height());
     QCOMPARE(view->width(), container->width());
     m_window->onViewSingle();
+}
+
+// Clearing the tool pane's container leaves nothing to be drawn over the
+// next pane: the widgets of its layout and any child that left the layout.
+void TestMainWindow::clearedPaneKeepsNoWidget()
+{
+    QWidget container;
+    auto* layout = new QVBoxLayout(&container);
+    QPointer<QWidget> inLayout = new QWidget;
+    layout->addWidget(inLayout);
+    QPointer<QWidget> stray = new QWidget(&container);
+    container.show();
+    auxDeleteAllNestedWidgets(&container);
+    QVERIFY(!inLayout->isVisible());
+    QVERIFY(!stray->isVisible());
+    QTRY_VERIFY(!inLayout && !stray);
+    QCOMPARE(layout->count(), 0);
 }
 
 void TestMainWindow::panelStack()
