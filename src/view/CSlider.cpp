@@ -75,8 +75,7 @@ CSlider::CSlider(QWidget* parent)
     m_label = new QLabel(this);
     m_label->setObjectName(QStringLiteral("sliderLabel"));
     // A long name (some languages') takes more lines rather than being cut
-    // at the palette's edge; the row grows to hold them.
-    m_label->setWordWrap(true);
+    // at the palette's edge; the row grows to hold them (fitLabel).
     m_label->installEventFilter(this);
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setFixedSize(120, 14);
@@ -429,13 +428,28 @@ void CSlider::applyRowStyle(ExStyleSheet style)
     setStyleSheet(m_styleSheets.value(style));
 }
 
+void CSlider::fitLabel()
+{
+    // A name that fits keeps its one line: a wrapping label would change the
+    // row's and the panel's measures.
+    if (!m_label->wordWrap()) {
+        if (m_label->width() <= 0 || m_label->width() >= m_label->sizeHint().width())
+            return;
+        m_label->setWordWrap(true);
+    }
+    // Only a width the name's longest word fits in counts: the narrower ones
+    // a layout passes through on its way would make the row needlessly tall.
+    if (m_label->width() < m_label->minimumSizeHint().width())
+        return;
+    const int height = std::max(kRowHeight, m_label->heightForWidth(m_label->width()));
+    if (height != maximumHeight())
+        setFixedHeight(height);
+}
+
 bool CSlider::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_label && event->type() == QEvent::Resize) {
-        const int height = std::max(kRowHeight, m_label->heightForWidth(m_label->width()));
-        if (height != maximumHeight())
-            setFixedHeight(height);
-    }
+    if (watched == m_label && event->type() == QEvent::Resize)
+        fitLabel();
     if (watched == m_slider && m_slider->isEnabled())
         return filterSliderEvent(event) || QWidget::eventFilter(watched, event);
     if (watched == m_lineEdit && m_lineEdit->isEnabled())

@@ -110,6 +110,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Wraps a name cut by the row's width and grows the row to hold it.
+    void fitLabel();
     QString positionText(int position) const;
     void emitValueChangedManually();
     void applyRowStyle(ExStyleSheet style);
