@@ -34,22 +34,28 @@ bool holdsRows(unsigned long long mapped, qint64 height, std::size_t rowBytes)
 
 } // namespace
 
-NavikImagePtr PSHelper::createInputImage(PhotoshopDataStructure& record)
+NavikImagePtr PSHelper::createBufferImage(PhotoshopDataStructure& record, bool output)
 {
     LOG_TRACE();
     const int width = record.pictureWidth();
     const int height = record.pictureHeight();
     const int depth = record.pictureDepth();
     // The numbers come from the host: nothing is wrapped that would let the
-    // engine read beyond the input mapping or misread its samples.
+    // engine read beyond the mapping or misread its samples.
     const std::size_t rowBytes = exchangeRowBytes(width, depth);
-    if (rowBytes == 0 || !record.inputPicture() || !holdsRows(record.pictureSize(), height, rowBytes)) {
+    if (rowBytes == 0 || height <= 0) {
+        LOG_MESSAGE('W', "The host's picture is refused: " << width << "x" << height << ", depth " << depth);
+        return {};
+    }
+    // The output area is made at the record's own size, so it holds the rows.
+    char* const picture = output ? record.createOutputPicture(width, height) : record.inputPicture();
+    if (!picture || (!output && !holdsRows(record.pictureSize(), height, rowBytes))) {
         LOG_MESSAGE('W',
                     "The host's picture is refused: " << width << "x" << height << ", depth " << depth << ", "
                                                       << record.pictureSize() << " bytes");
         return {};
     }
-    void* const planes[] = {record.inputPicture()};
+    void* const planes[] = {picture};
     const std::unique_ptr<Navik::PixelData> pixels(Navik::PixelData::CreateNoOwnership(
         planes, 1, depth == 8 ? Navik::kSampleTypeUInt8 : Navik::kSampleTypeUInt16Host,
         Navik::kSampleLayoutRGBInterleaved, unsigned(width), unsigned(height), rowBytes));
@@ -62,6 +68,18 @@ NavikImagePtr PSHelper::createInputImage(PhotoshopDataStructure& record)
     if (!image)
         return {};
     return std::make_shared<CNavikImageProxy>(image, true, true, record.imageFileName());
+}
+
+NavikImagePtr PSHelper::createInputImage(PhotoshopDataStructure& record)
+{
+    LOG_TRACE();
+    return createBufferImage(record, false);
+}
+
+NavikImagePtr PSHelper::createOutputImage(PhotoshopDataStructure& record)
+{
+    LOG_TRACE();
+    return createBufferImage(record, true);
 }
 
 bool PSHelper::copyToOutputBuffer(const PixelDataPtr& pixels, PhotoshopDataStructure& record)

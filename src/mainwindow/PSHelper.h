@@ -15,11 +15,16 @@ class PhotoshopDataStructure;
 class PSHelper
 {
 public:
-    // The record's input pixels as an image; the record must outlive the image.
+    // The record's input pixels, or with `output` a new output area at the
+    // record's own size, as an image; the record must outlive the image.
     // Empty when they cannot be wrapped, or when the record's width, height or
     // depth (8 or 16) is not a picture's or its input holds fewer bytes than
     // those rows.
+    static NavikImagePtr createBufferImage(NAVIK_tarl1::PhotoshopDataStructure& record, bool output);
+    // createBufferImage of the input, as the application opens it.
     static NavikImagePtr createInputImage(NAVIK_tarl1::PhotoshopDataStructure& record);
+    // createBufferImage of a new output area.
+    static NavikImagePtr createOutputImage(NAVIK_tarl1::PhotoshopDataStructure& record);
     // Resizes the record's output to the result and copies the result's rows
     // into it; false when the record has no input any more, no picture size or
     // a depth other than 8 or 16, when the result is not one buffer of

@@ -25,6 +25,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QFileInfo>
 #include <QTest>
 #include <QTimer>
 
@@ -117,6 +118,8 @@ private Q_SLOTS:
     void init();
     void inputImage_data();
     void inputImage();
+    void outputImage_data();
+    void outputImage();
     void outputCopy_data();
     void outputCopy();
     // The window's hand-back; the last ones open a picture.
@@ -229,6 +232,36 @@ void TestPhotoshop::inputImage()
     QCOMPARE(int(image->image()->GetWidth()), width);
     QCOMPARE(int(image->image()->GetHeight()), height);
     QCOMPARE(int(image->image()->GetPixelFormat().GetSampleSize()), depth);
+}
+
+void TestPhotoshop::outputImage_data()
+{
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<bool>("wrapped");
+
+    QTest::newRow("8 bits") << 8 << true;
+    QTest::newRow("16 bits") << 16 << true;
+    QTest::newRow("depth 12") << 12 << false;
+}
+
+// A new output area at the record's size, wrapped as an image of it.
+void TestPhotoshop::outputImage()
+{
+    QFETCH(int, depth);
+    QFETCH(bool, wrapped);
+
+    QByteArray input(256, '\x11');
+    const QString request = m_folder.filePath(QStringLiteral("output-request"));
+    Record record(request);
+    record.setInputPicture(input.data(), 5 * 3 * 3 * depth / 8, 5, 3, depth);
+    const NavikImagePtr image = PSHelper::createOutputImage(record);
+    QCOMPARE(bool(image), wrapped);
+    if (!wrapped)
+        return;
+    QCOMPARE(int(image->image()->GetWidth()), 5);
+    QCOMPARE(int(image->image()->GetHeight()), 3);
+    QCOMPARE(int(image->image()->GetPixelFormat().GetSampleSize()), depth);
+    QCOMPARE(QFileInfo(request + QStringLiteral("-image")).size(), qint64(5 * 3 * 3 * depth / 8));
 }
 
 void TestPhotoshop::outputCopy_data()
