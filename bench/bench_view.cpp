@@ -151,7 +151,10 @@ int realPicture(const QString& photo)
     view.setAndConnectScene(&scene);
     view.resize(1280, 800);
     view.show();
-    QTest::qWaitForWindowExposed(&view);
+    if (!QTest::qWaitForWindowExposed(&view)) {
+        std::printf("the view was never shown\n");
+        return 1;
+    }
     QSignalSpy opened(&engine, &CProcessEngine::fileOpenCompleated);
     if (!engine.openFile(photo) || (opened.isEmpty() && !opened.wait(60000)) || !opened.first().at(0).toBool()) {
         std::printf("cannot open %s\n", qPrintable(photo));
@@ -161,9 +164,11 @@ int realPicture(const QString& photo)
     QSignalSpy requests(&view, &CBaseGraphicsView::visibleRectChanged);
     engine.forceProcessImage();
     const auto settle = [&] {
-        QTest::qWaitFor([&] { return scene.hasLoResImage(); }, 60000);
+        if (!QTest::qWaitFor([&] { return scene.hasLoResImage(); }, 60000))
+            std::printf("no preview after 60 s\n");
         QTest::qWait(300);
-        QTest::qWaitFor([&] { return !engine.hasTasksForProcessing() && !engine.isProcessingActive(); }, 60000);
+        if (!QTest::qWaitFor([&] { return !engine.hasTasksForProcessing() && !engine.isProcessingActive(); }, 60000))
+            std::printf("the engine was still busy after 60 s\n");
         QTest::qWait(300);
     };
     qint64 largest = 0;
@@ -215,7 +220,10 @@ int realPicture(const QString& photo)
         QObject::connect(&engine, &CProcessEngine::loupeResultImageProcessed, &loupe,
                          &CLoupeWidget::onLoupeImageProcessed);
         loupe.show();
-        QTest::qWaitForWindowExposed(&loupe);
+        if (!QTest::qWaitForWindowExposed(&loupe)) {
+            std::printf("the loupe was never shown\n");
+            return 1;
+        }
         std::vector<double> totals;
         std::vector<double> shows;
         for (int i = 0; i < 10; ++i) {
@@ -330,7 +338,10 @@ int main(int argc, char** argv)
         view.setAndConnectScene(&scene);
         view.resize(1280, 800);
         view.show();
-        QTest::qWaitForWindowExposed(&view);
+        if (!QTest::qWaitForWindowExposed(&view)) {
+            std::printf("the view was never shown\n");
+            return 1;
+        }
         previewDelivery(engine, scene, view);
         view.setCurrentViewZoom(view.fitToViewZoom());
         scrollAndZoom(engine, scene, view);

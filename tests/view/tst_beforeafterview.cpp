@@ -26,7 +26,8 @@ struct FlipFixture
         showImage(engine, true, QSize(6000, 4000));
         showImage(engine, false, QSize(5000, 3500));
         view.show();
-        QTest::qWaitForWindowExposed(&view);
+        if (!QTest::qWaitForWindowExposed(&view))
+                qFatal("the view was never shown");
     }
     QPoint centre() const { return QPoint(view.width() / 2, view.height() / 2); }
 

@@ -36,7 +36,8 @@ struct Pair
             view->resize(600, 400);
             hand->addView(view);
             view->show();
-            QTest::qWaitForWindowExposed(view);
+            if (!QTest::qWaitForWindowExposed(view))
+                qFatal("the view was never shown");
             view->setCurrentViewZoom(100);
             view->changePreviewPosition(0.5, 0.5);
         }

@@ -23,7 +23,8 @@ struct PlacedView
         view.resize(viewSize);
         showImage(engine, initial, imageSize);
         view.show();
-        QTest::qWaitForWindowExposed(&view);
+        if (!QTest::qWaitForWindowExposed(&view))
+                qFatal("the view was never shown");
     }
     void place(int zoom, double x, double y)
     {

@@ -38,7 +38,8 @@ struct Views
         }
         for (auto& view : views) {
             view->show();
-            QTest::qWaitForWindowExposed(view.get());
+            if (!QTest::qWaitForWindowExposed(view.get()))
+                qFatal("the view was never shown");
         }
         zoom->onFit();
     }
