@@ -16,7 +16,7 @@
 #include "view/COutsidePanelWidget.h"
 #include "view/CSlider.h"
 
-#include "TestApplication.h"
+#include "TestWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -78,24 +78,13 @@ private:
 
 void TestMainWindow::initTestCase()
 {
-    application()->setMode(CBaseApplication::StandaloneMode);
-    m_engine = new CProcessEngine;
-    application()->engine = m_engine;
-    m_window = new CMainWindow(application());
-    // As the application makes it: no picture yet.
-    m_window->setupControlsState(false);
-    m_window->show();
+    m_window = makeTestWindow(CBaseApplication::StandaloneMode, &m_engine);
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
 
 void TestMainWindow::cleanupTestCase()
 {
-    // The window and its scenes go before the module host that still holds
-    // groups in them.
-    delete m_window;
-    CCorrectionModuleHost::resetInstance();
-    application()->engine = nullptr;
-    delete m_engine;
+    destroyTestWindow(m_window, m_engine);
 }
 
 void TestMainWindow::actions_data()

@@ -8,7 +8,7 @@
 #include "mainwindow/CFileSaveDialog.h"
 #include "mainwindow/CMainWindow.h"
 
-#include "TestApplication.h"
+#include "TestWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,12 +36,7 @@ private:
 
 void TestMainWindowSave::initTestCase()
 {
-    application()->setMode(CBaseApplication::StandaloneMode);
-    m_engine = new CProcessEngine;
-    application()->engine = m_engine;
-    m_window = new CMainWindow(application());
-    m_window->setupControlsState(false);
-    m_window->show();
+    m_window = makeTestWindow(CBaseApplication::StandaloneMode, &m_engine);
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window));
@@ -56,10 +51,7 @@ void TestMainWindowSave::initTestCase()
 
 void TestMainWindowSave::cleanupTestCase()
 {
-    delete m_window;
-    CCorrectionModuleHost::resetInstance();
-    application()->engine = nullptr;
-    delete m_engine;
+    destroyTestWindow(m_window, m_engine);
 }
 
 void TestMainWindowSave::inputRefusedWhileSaving()

@@ -14,7 +14,7 @@
 #include "utils/CScripting.h"
 #include "utils/PhotoshopDataStructure.h"
 
-#include "TestApplication.h"
+#include "TestWindow.h"
 
 #include <Navik/Image.h>
 #include <Navik/PixelData.h>
@@ -159,22 +159,14 @@ void TestPhotoshop::initTestCase()
     picture.fill(QColor(90, 140, 60));
     QVERIFY(picture.save(m_photo));
 
-    application()->setMode(CBaseApplication::PhotoshopMode);
     application()->setStatisticSender(m_statistics);
-    m_engine = new CProcessEngine;
-    application()->engine = m_engine;
-    m_window = new CMainWindow(application());
-    m_window->setupControlsState(false);
-    m_window->show();
+    m_window = makeTestWindow(CBaseApplication::PhotoshopMode, &m_engine);
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
 
 void TestPhotoshop::cleanupTestCase()
 {
-    delete m_window;
-    CCorrectionModuleHost::resetInstance();
-    application()->engine = nullptr;
-    delete m_engine;
+    destroyTestWindow(m_window, m_engine);
 }
 
 void TestPhotoshop::init()

@@ -10,7 +10,7 @@
 #include "mainwindow/CPreferencesDlg.h"
 #include "utils/CSettings.h"
 
-#include "TestApplication.h"
+#include "TestWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,21 +69,13 @@ private:
 
 void TestPreferences::initTestCase()
 {
-    application()->setMode(CBaseApplication::StandaloneMode);
-    m_engine = new CProcessEngine;
-    application()->engine = m_engine;
-    m_window = new CMainWindow(application());
-    m_window->setupControlsState(false);
-    m_window->show();
+    m_window = makeTestWindow(CBaseApplication::StandaloneMode, &m_engine);
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
 
 void TestPreferences::cleanupTestCase()
 {
-    delete m_window;
-    CCorrectionModuleHost::resetInstance();
-    application()->engine = nullptr;
-    delete m_engine;
+    destroyTestWindow(m_window, m_engine);
 }
 
 void TestPreferences::showsStoredValues_data()
