@@ -79,7 +79,8 @@ CPreferencesDlg::CPreferencesDlg(QWidget* parent)
     ui->languageComboBox->setModel(CLanguageManager::instance()->model());
     ui->languageComboBox->setCurrentIndex(m_initialLanguageRow);
 
-    ui->sendCrashLogCheckbox->setChecked(isCrashReportSent());
+    m_initialCrashReportChoice = isCrashReportSent();
+    ui->sendCrashLogCheckbox->setChecked(m_initialCrashReportChoice);
     ui->sendStatisticsCheckbox->setChecked(isStatisticSent());
     ui->sendStatisticsLabel->installEventFilter(this);
 
@@ -229,16 +230,17 @@ void CPreferencesDlg::accept()
     setStatisticSent(ui->sendStatisticsCheckbox->isChecked());
     CLanguageManager::instance()->changeLanguage(ui->languageComboBox->currentIndex());
 
+    // The reporter is switched only when the user changed the choice: a run
+    // that turned sending off for itself (a script run) keeps it off.
     ICrashReporterSwitch* crashSwitch = crashReporterSwitch();
-    if (ui->sendCrashLogCheckbox->isChecked()) {
-        if (crashSwitch)
+    const bool sendCrashReports = ui->sendCrashLogCheckbox->isChecked();
+    if (crashSwitch && sendCrashReports != m_initialCrashReportChoice) {
+        if (sendCrashReports)
             crashSwitch->enableCrashReporter();
-        setCrashReportSent(true);
-    } else {
-        if (crashSwitch)
+        else
             crashSwitch->disableCrashReporter();
-        setCrashReportSent(false);
     }
+    setCrashReportSent(sendCrashReports);
 
     if (ui->languageComboBox->currentIndex() != m_initialLanguageRow)
         CMessageBox::information(

@@ -67,6 +67,7 @@ private:
     std::unique_ptr<Ui::preferencesDlg> ui;
     CMainWindow* m_mainWindow = nullptr;
     int m_initialLanguageRow = -1;
+    bool m_initialCrashReportChoice = false;
     QPushButton* pushButtonSave = nullptr;
     QPushButton* pushButtonCancel = nullptr;
     bool m_labelPressPending = false;

@@ -276,6 +276,16 @@ void TestPreferences::crashSendingFollowsChoice()
         QCOMPARE(isCrashReportSent(), on);
         QCOMPARE(isCrashReportSendingOn(), on);
     }
+    // A run that turned sending off for itself (as a script run does) keeps it
+    // off through a Save that leaves the choice as it was.
+    crashSwitch.disableCrashReporter();
+    {
+        CPreferencesDlg dialog(nullptr);
+        QVERIFY(child<QCheckBox>(&dialog, "sendCrashLogCheckbox")->isChecked());
+        QTest::mouseClick(child<QPushButton>(&dialog, "pushButtonSave"), Qt::LeftButton);
+        QVERIFY(isCrashReportSent());
+        QVERIFY(!isCrashReportSendingOn());
+    }
     unregisterCrashReporterSwitch(&crashSwitch);
 }
 
