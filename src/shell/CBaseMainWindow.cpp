@@ -275,8 +275,16 @@ QMessageBox::StandardButton CBaseMainWindow::saveImageBeforeClosing()
     }
 
     switch (mode()) {
-    case CBaseApplication::PhotoshopMode:
-        return handBackToPhotoshop();
+    case CBaseApplication::PhotoshopMode: {
+        const QMessageBox::StandardButton handedBack = handBackToPhotoshop();
+        // A hand-back that could not be made keeps the window; a host that
+        // asked for no question still lets the user leave without saving.
+        if (handedBack == QMessageBox::Cancel && !userAsked && askToSaveChanges() == QMessageBox::Discard) {
+            CBaseApplication::setImageSaved(false);
+            return QMessageBox::Discard;
+        }
+        return handedBack;
+    }
     case CBaseApplication::StandaloneMode:
         return saveOpenedFileAs() ? QMessageBox::Save : QMessageBox::Cancel;
     default:

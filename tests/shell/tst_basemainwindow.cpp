@@ -129,6 +129,8 @@ private Q_SLOTS:
     void closeWindow_data();
     void closeWindow();
     void photoshopHandBackCancelledKeepsEdits();
+    void photoshopHandBackFailedWithoutQuestion_data();
+    void photoshopHandBackFailedWithoutQuestion();
     void dragAndDrop_data();
     void dragAndDrop();
     void controlsEnabledIsDelayed();
@@ -674,6 +676,40 @@ void TestBaseMainWindow::photoshopHandBackCancelledKeepsEdits()
     QCOMPARE(window->calls, QStringList({"doSaveImageToPS", "doSaveImageToPS"}));
     QVERIFY(window->isVisible());
     QVERIFY(window->isPictureChanged());
+    QVERIFY(!CBaseApplication::isImageSaved());
+}
+
+// With "--no-save-dialog" a close hands the picture back at once; when that
+// cannot be done the question comes after all, so the window can be left.
+void TestBaseMainWindow::photoshopHandBackFailedWithoutQuestion_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+
+    QTest::newRow("Don't save") << int(Discard) << true;
+    QTest::newRow("Cancel") << int(Cancel) << false;
+    QTest::newRow("Save") << int(Save) << false;
+}
+
+void TestBaseMainWindow::photoshopHandBackFailedWithoutQuestion()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+
+    QLocalServer host;
+    QVERIFY(host.listen(QString::fromLatin1(g_photoshopServerName)));
+    QVERIFY(startRun(CBaseApplication::PhotoshopMode, false));
+    const auto window = windowWithPicture(true);
+    window->handBackCancelled = true;
+    window->show();
+    CBaseApplication::setImageSaved(false);
+
+    answerSaveQuestion(answer);
+    QCOMPARE(window->close(), closed);
+    // One hand-back tried; the window's settings kept when it closes.
+    QCOMPARE(window->calls,
+             closed ? QStringList({"doSaveImageToPS", "saveSettings"}) : QStringList({"doSaveImageToPS"}));
+    QCOMPARE(window->isVisible(), !closed);
     QVERIFY(!CBaseApplication::isImageSaved());
 }
 
