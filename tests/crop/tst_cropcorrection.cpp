@@ -196,6 +196,29 @@ private Q_SLOTS:
         QCOMPARE(m_module->manualCropRect().left, 0.1);
     }
 
+    // A drag after the automatic crop starts from the automatic rectangle: the
+    // three sides the corner does not hold stay where the engine put them,
+    // also through the engine's answer to the switch to manual crop.
+    void dragStartsFromTheAutomaticRectangle()
+    {
+        m_engine.cropRectAuto = QRectF(0.1, 0.2, 0.5, 0.5);
+        emit m_engine.transformOutParamsChanged();
+        act(QStringLiteral("SpecificCorrectionActivated"));
+        CCropPoint* leftTop = m_module->graphicsRect()->points().at(0);
+        emit leftTop->itemPosWillChanged(leftTop, QPointF(180, 180), QPointF(180, 180));
+        QCOMPARE(m_module->cropType(), QStringLiteral("manualCrop"));
+        QCOMPARE(sceneRect(), QRectF(180, 180, 360, 240));
+
+        m_engine.cropRectAuto = QRectF(0.05, 0.05, 0.9, 0.9);
+        emit m_engine.transformOutParamsChanged();
+        QCOMPARE(sceneRect(), QRectF(180, 180, 360, 240));
+
+        m_engine.calls.clear();
+        act(QStringLiteral("CorrectionApplyed"));
+        QVERIFY2(m_engine.calls.contains(QStringLiteral("cropRect 0.2 0.3 0.4 0.4")),
+                 qPrintable(m_engine.calls.join(QLatin1Char('\n'))));
+    }
+
     void ratioTexts_data()
     {
         QTest::addColumn<QSize>("image");
