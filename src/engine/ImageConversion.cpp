@@ -18,8 +18,6 @@ QImage pixelDataToQImage(PixelDataPtr data)
                   qsizetype(data->GetRowBytes()), QImage::Format_RGB888);
 }
 
-namespace {
-
 // The turn, in degrees, that sets the picture at `path` upright by its EXIF
 // orientation (3, 6 and 8); 0 for every other orientation or none.
 qreal exifRotationAngle(const QString& path)
@@ -44,8 +42,6 @@ qreal exifRotationAngle(const QString& path)
         return 0;
     }
 }
-
-} // namespace
 
 bool rotateImageAccordingToExifData(QPixmap& pixmap, const QString& path)
 {

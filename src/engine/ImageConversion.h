@@ -16,6 +16,11 @@
 // every copy of it that has not been written to, is no longer used.
 QImage pixelDataToQImage(PixelDataPtr data);
 
+// The turn, in degrees, that sets the picture at `path` upright by its EXIF
+// orientation (3, 6 and 8); 0 for every other orientation or none. Safe on
+// any thread.
+qreal exifRotationAngle(const QString& path);
+
 // Turns `pixmap` upright by the EXIF orientation of the file at `path`
 // (3, 6 and 8; mirrored orientations are left alone). True when it turned it.
 bool rotateImageAccordingToExifData(QPixmap& pixmap, const QString& path);

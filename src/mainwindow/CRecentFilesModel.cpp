@@ -11,6 +11,7 @@
 #include <QImageReader>
 #include <QScreen>
 #include <QThread>
+#include <QTransform>
 #include <QtMath>
 
 using namespace NAVIK_tarl1;
@@ -136,27 +137,34 @@ QSize CRecentFilesModel::thumbnailReadSize(const QSize& imageSize, const QSize& 
 
 QImage CRecentFilesModel::loadThumbnail(const QString& path, const QSize& box, bool* readOk)
 {
+    // A picture stored turned a quarter is read against the box turned the
+    // same way, so that upright it covers the box without being enlarged.
+    const qreal angle = exifRotationAngle(path);
+    const QSize storedBox = angle == 90 || angle == 270 ? box.transposed() : box;
     QImageReader reader(path);
     if (isValidBox(box)) {
         // JPEG files are then decoded at a fraction of their size.
         const QSize size = reader.size();
         if (size.isValid())
-            reader.setScaledSize(thumbnailReadSize(size, box));
+            reader.setScaledSize(thumbnailReadSize(size, storedBox));
     }
     QImage image = reader.read();
     if (image.isNull() && reader.error() == QImageReader::UnsupportedFormatError) {
         image = readWithFramework(path);
         if (!image.isNull() && isValidBox(box))
-            image = image.scaled(thumbnailReadSize(image.size(), box), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            image = image.scaled(thumbnailReadSize(image.size(), storedBox), Qt::IgnoreAspectRatio,
+                                 Qt::SmoothTransformation);
     }
     *readOk = !image.isNull();
     if (image.isNull())
         return image;
-    rotateImageAccordingToExifData(image, path);
-    // A turned picture may now be taller than the box asks for.
+    if (angle != 0)
+        image = image.transformed(QTransform().rotate(angle, Qt::ZAxis), Qt::FastTransformation);
+    // Whatever the reader gave, a thumbnail is never more than the box needs
+    // and never enlarged.
     if (isValidBox(box) && (image.width() > box.width() || image.height() > box.height())) {
         const QSize size = thumbnailReadSize(image.size(), box);
-        if (size != image.size())
+        if (size.width() < image.width() && size.height() < image.height())
             image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     return image;

@@ -9,6 +9,8 @@
 #include "mainwindow/IRecentFilesProviderInterface.h"
 #include "utils/CSettings.h"
 
+#include "EngineTestImages.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -16,6 +18,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QTransform>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -150,6 +153,7 @@ private Q_SLOTS:
     void readSizeIsBounded();
     void tallThinFileGetsSmallThumbnail();
     void turnedAndTiffPictures();
+    void turnedPictureIsNotEnlarged();
     void activatingCells();
 
 private:
@@ -544,6 +548,33 @@ void TestRecentFiles::turnedAndTiffPictures()
     const QImage image = CRecentFilesModel::loadThumbnail(tiff, box, &readOk);
     QVERIFY(readOk);
     QCOMPARE(image.size(), QSize(360, 180));
+}
+
+// A picture stored turned a quarter is read against the box turned the same
+// way: its thumbnail is the picture itself, not a smaller read enlarged.
+void TestRecentFiles::turnedPictureIsNotEnlarged()
+{
+    QImage stored(400, 300, QImage::Format_RGB888);
+    for (int y = 0; y < stored.height(); ++y)
+        for (int x = 0; x < stored.width(); ++x)
+            stored.setPixelColor(x, y, (x / 2 + y / 2) % 2 ? Qt::white : Qt::black);
+    const QString path = m_folder.filePath(QStringLiteral("turned.jpg"));
+    SPatternFile options;
+    options.orientation = 6;
+    QVERIFY(writeImageFile(path, stored, options));
+
+    bool readOk = false;
+    const QImage thumbnail =
+        CRecentFilesModel::loadThumbnail(path, QSize(300, 200), &readOk).convertToFormat(QImage::Format_RGB888);
+    QVERIFY(readOk);
+    QCOMPARE(thumbnail.size(), QSize(300, 400));
+    const QImage upright = stored.transformed(QTransform().rotate(90));
+    qint64 difference = 0;
+    for (int y = 0; y < upright.height(); ++y)
+        for (int x = 0; x < upright.width() * 3; ++x)
+            difference += qAbs(int(thumbnail.constScanLine(y)[x]) - int(upright.constScanLine(y)[x]));
+    const double mean = double(difference) / (upright.width() * 3.0 * upright.height());
+    QVERIFY2(mean < 12, qPrintable(QString::number(mean)));
 }
 
 void TestRecentFiles::activatingCells()
