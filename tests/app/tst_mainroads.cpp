@@ -349,7 +349,8 @@ void TestMainRoads::compareA24MegapixelPicture()
 }
 
 // Every step undone gives the opened picture back; every step redone gives
-// the edited one.
+// the edited one. The edit kept as the snapshot comes back whole after Reset
+// All, in one step of its own that undo takes back to the reset picture.
 void TestMainRoads::undoAndRedoAWholeEdit()
 {
     Sandbox sandbox;
@@ -358,7 +359,9 @@ void TestMainRoads::undoAndRedoAWholeEdit()
     const QJsonObject args{{"handles", handles({{"LeftTop", 0.1, 0.1}, {"RightTop", 0.85, 0.05}})},
                            {"edited", sandbox.path(QStringLiteral("edited.jpg"))},
                            {"undone", sandbox.path(QStringLiteral("undone.jpg"))},
-                           {"redone", sandbox.path(QStringLiteral("redone.jpg"))}};
+                           {"redone", sandbox.path(QStringLiteral("redone.jpg"))},
+                           {"recalled", sandbox.path(QStringLiteral("recalled.jpg"))},
+                           {"unrecalled", sandbox.path(QStringLiteral("unrecalled.jpg"))}};
     const int undoRun = sandbox.runProgram({photo, roadScript(sandbox, QStringLiteral("undoredo"), args)});
     QVERIFY2(sandbox.reportOf(QStringLiteral("undoredo")).endsWith(QLatin1String("PASS\n")),
              qPrintable(sandbox.reportOf(QStringLiteral("undoredo")) + sandbox.output()));
@@ -377,6 +380,25 @@ void TestMainRoads::undoAndRedoAWholeEdit()
     const QStringList undo = reportLines(sandbox, QStringLiteral("undoredo"), QStringLiteral("UNDO"));
     QCOMPARE(undo.size(), 2);
     QCOMPARE(undo.at(0), undo.at(1));
+
+    // The recalled snapshot is the edited picture; its undo gives the reset
+    // picture, that is the opened one.
+    const QImage recalled(sandbox.path(QStringLiteral("recalled.jpg")));
+    const QImage unrecalled(sandbox.path(QStringLiteral("unrecalled.jpg")));
+    QCOMPARE(recalled.size(), edited.size());
+    QVERIFY2(meanDifference(recalled, edited) < 3.0, qPrintable(QString::number(meanDifference(recalled, edited))));
+    QCOMPARE(unrecalled.size(), original.size());
+    QVERIFY2(meanDifference(unrecalled, original) < 3.0,
+             qPrintable(QString::number(meanDifference(unrecalled, original))));
+    // The steps of the edit, "Reset All" and "Recall snapshot", all done,
+    // after the recall and again after its undo and redo.
+    const QStringList recall = reportLines(sandbox, QStringLiteral("undoredo"), QStringLiteral("RECALL"));
+    QCOMPARE(recall.size(), 2);
+    QCOMPARE(recall.at(1), recall.at(0));
+    const auto [done, texts] = undoSteps(recall.at(0));
+    const QStringList expected = undoSteps(undo.at(0)).second + QStringList{"Reset All", "Recall snapshot"};
+    QCOMPARE(texts, expected);
+    QCOMPARE(done, texts.size());
 }
 
 void TestMainRoads::hostRoundTripsOfAPhotograph_data()
