@@ -367,13 +367,16 @@ void TestMainRoads::compareA24MegapixelPicture()
     const QPoint original = scroll(2) - scroll(0);
     const QPoint corrected = scroll(3) - scroll(1);
     const QString moves = QStringLiteral("dragged by (%1, %2): original (%3, %4), corrected (%5, %6)")
-                              .arg(dragged.x()).arg(dragged.y()).arg(original.x()).arg(original.y())
-                              .arg(corrected.x()).arg(corrected.y());
-    QVERIFY2(std::abs(original.x() - dragged.x()) <= 1 && std::abs(original.y() - dragged.y()) <= 1,
-             qPrintable(moves));
+                              .arg(dragged.x())
+                              .arg(dragged.y())
+                              .arg(original.x())
+                              .arg(original.y())
+                              .arg(corrected.x())
+                              .arg(corrected.y());
+    QVERIFY2(std::abs(original.x() - dragged.x()) <= 1 && std::abs(original.y() - dragged.y()) <= 1, qPrintable(moves));
     QEXPECT_FAIL("", "the corrected picture stays at its top left corner while the automatic crop is on", Continue);
-    QVERIFY2(corrected.x() >= dragged.x() / 2 && corrected.x() <= dragged.x() * 4
-                 && corrected.y() >= dragged.y() / 2 && corrected.y() <= dragged.y() * 4,
+    QVERIFY2(corrected.x() >= dragged.x() / 2 && corrected.x() <= dragged.x() * 4 && corrected.y() >= dragged.y() / 2
+                 && corrected.y() <= dragged.y() * 4,
              qPrintable(moves));
 
     // The loupe over the spot held: its middle is the photograph there,
@@ -415,8 +418,11 @@ void TestMainRoads::compareA24MegapixelPicture()
     for (int dy = 0; dy <= 2 * slack; ++dy)
         for (int dx = 0; dx <= 2 * slack; ++dx)
             best = std::min(best, meanDifference(halved, around.copy(dx, dy, block, block)));
-    QVERIFY2(best < 10.0, qPrintable(QStringLiteral("the loupe differs from the photograph at (%1, %2) by %3")
-                                         .arg(spot.x()).arg(spot.y()).arg(best)));
+    QVERIFY2(best < 10.0,
+             qPrintable(QStringLiteral("the loupe differs from the photograph at (%1, %2) by %3")
+                            .arg(spot.x())
+                            .arg(spot.y())
+                            .arg(best)));
 }
 
 // Every step undone gives the opened picture back; every step redone gives
