@@ -4,8 +4,10 @@
 #include "utils/SharedConstants.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +17,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaMethod>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTest>
@@ -451,6 +456,55 @@ QObject* CScripting::getSubObject(QObject* parent, const QString& name)
     if (object)
         QJSEngine::setObjectOwnership(object, QJSEngine::CppOwnership);
     return object;
+}
+
+namespace {
+
+// The steps of a drag between its press and its release.
+const int kDragSteps = 4;
+
+void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& position, Qt::MouseButton button,
+               Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, position, widget->mapToGlobal(position), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+    // What the event posted (repaints, deferred updates) is done before the
+    // hand moves on.
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+bool CScripting::drag(QObject* parent, const QString& name, int x1, int y1, int x2, int y2)
+{
+    auto* widget = findDescendant<QWidget>(parent, name);
+    if (!widget)
+        return false;
+    QWidget* target = widget;
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget))
+        target = area->viewport();
+    const QPoint from = target->mapFrom(widget, QPoint(x1, y1));
+    const QPoint to = target->mapFrom(widget, QPoint(x2, y2));
+    sendMouse(target, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    for (int step = 1; step <= kDragSteps; ++step)
+        sendMouse(target, QEvent::MouseMove, from + (to - from) * step / kDragSteps, Qt::NoButton, Qt::LeftButton);
+    sendMouse(target, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    return true;
+}
+
+QVariant CScripting::getScrollValues(QObject* parent, const QString& name)
+{
+    const auto* area = findDescendant<QAbstractScrollArea>(parent, name);
+    if (!area)
+        return {};
+    return QVariantMap{{QStringLiteral("x"), area->horizontalScrollBar()->value()},
+                       {QStringLiteral("y"), area->verticalScrollBar()->value()}};
+}
+
+bool CScripting::grabWidget(QObject* parent, const QString& name, const QString& path)
+{
+    auto* widget = findDescendant<QWidget>(parent, name);
+    return widget && widget->grab().save(path);
 }
 
 namespace {

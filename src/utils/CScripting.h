@@ -118,6 +118,20 @@ public Q_SLOTS:
     int getSliderValue(QObject* parent, const QString& name);
     // A descendant of any type.
     QObject* getSubObject(QObject* parent, const QString& name);
+    // Drags with the left button over the widget, as a user's hand does: a
+    // press at (x1, y1), moves by even steps to (x2, y2) with the button
+    // held, the release there; the points are in the widget's coordinates.
+    // A scroll area (a graphics view) gets the events on its viewport.
+    // False when there is no such widget.
+    bool drag(QObject* parent, const QString& name, int x1, int y1, int x2, int y2);
+    // The values of a scroll area's scroll bars, {x, y}: the scroll
+    // position in the viewport's pixels. Undefined when there is no such
+    // scroll area.
+    QVariant getScrollValues(QObject* parent, const QString& name);
+    // Saves the widget as it is drawn now into the picture file (the type
+    // by the suffix); false when there is no such widget or it cannot be
+    // saved.
+    bool grabWidget(QObject* parent, const QString& name, const QString& path);
     // The texts the parent's widgets show on screen and its actions carry: one
     // map per label, button, combo box or action with a text, each with
     // "path" (the object names and sibling indexes down from the parent, the

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QColor>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -506,6 +507,40 @@ private Q_SLOTS:
         QVERIFY(!run.killed);
         // 3: the engine deleted the published object.
         QCOMPARE(run.exitCode, 0);
+    }
+
+    // A drag over a view that the left button scrolls: the view moves by the
+    // dragged amount, its scroll values say so, and its picture then shows
+    // the scene from there. Names that find nothing give false or undefined.
+    void dragMovesAViewUnderTheMouse()
+    {
+        const QString grabbed = m_dir.filePath("canvas.png");
+        const QString script =
+            "scripting.startTest.connect(function () {\n"
+            "    var start = scripting.getScrollValues(window, \"canvas\");\n"
+            "    scripting.compare(scripting.drag(window, \"canvas\", 150, 100, 60, 40), true);\n"
+            "    var end = scripting.getScrollValues(window, \"canvas\");\n"
+            "    scripting.log(\"moved by \" + (end.x - start.x) + \" \" + (end.y - start.y));\n"
+            "    scripting.log(\"at \" + end.x + \" \" + end.y);\n"
+            "    scripting.compare(scripting.grabWidget(window, \"canvas\", \"" + grabbed + "\"), true);\n"
+            "    scripting.compare(scripting.drag(window, \"missing\", 0, 0, 1, 1), false);\n"
+            "    scripting.compare(scripting.getScrollValues(window, \"input\") === undefined, true);\n"
+            "    scripting.compare(scripting.grabWidget(window, \"missing\", \"" + grabbed + ".2.png\"), false);\n"
+            "});\n";
+
+        const ScriptRun run = runScript(m_dir.path(), "drag", script);
+        const QStringList start = kHeader + QStringList{"[startTest] start of execute", "moved by 90 60"};
+        QCOMPARE(run.report.mid(0, 4), start);
+        QCOMPARE(run.report.value(run.report.size() - 1), QStringLiteral("PASS"));
+        const QStringList at = run.report.value(4).split(QLatin1Char(' '));
+        QCOMPARE(at.size(), 3);
+        const int x = at.at(1).toInt();
+        const int y = at.at(2).toInt();
+        const QImage picture(grabbed);
+        QCOMPARE(picture.size(), QSize(200, 150));
+        for (const QPoint point : {QPoint(0, 0), QPoint(120, 70)})
+            QCOMPARE(QColor(picture.pixel(point)), QColor(qRgb((x + point.x()) % 256, (y + point.y()) % 256, 0)));
+        QVERIFY(!QFile::exists(grabbed + ".2.png"));
     }
 
     void failureInsideCleanupStillEnds()

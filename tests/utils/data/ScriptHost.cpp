@@ -12,6 +12,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QImage>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -54,6 +58,20 @@ int main(int argc, char* argv[])
     addNamed<QSlider>(window, "slider", Qt::Horizontal);
     addNamed<QAction>(window, "toggle", QStringLiteral("Toggle"))->setCheckable(true);
     addNamed<QAction>(window, "disabledAction", QStringLiteral("Disabled"))->setEnabled(false);
+    // A picture larger than its view that the left button drags along
+    // (each pixel's red and green are its x and y, modulo 256).
+    QImage picture(600, 400, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x % 256, y % 256, 0));
+    QGraphicsScene scene;
+    scene.addPixmap(QPixmap::fromImage(picture));
+    auto* canvas = addNamed<QGraphicsView>(window, "canvas", &scene);
+    canvas->setFixedSize(200, 150);
+    canvas->setFrameShape(QFrame::NoFrame);
+    canvas->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    canvas->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    canvas->setDragMode(QGraphicsView::ScrollHandDrag);
 
     QObject::connect(scripting.get(), &CScripting::createUndoCommandForSlider,
                      [&scripting](const QString& name) { scripting->log(QStringLiteral("undo step for ") + name); });

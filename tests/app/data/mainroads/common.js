@@ -85,7 +85,9 @@ function cropByHand(left, top, right, bottom) {
     mainWindow.onCropTool();
     idle();
 }
-// "UNDO <done steps> <texts as JSON>" for the test to read in the report.
-function logUndo() {
-    scripting.log("UNDO " + undoController.doneSteps() + " " + JSON.stringify(undoController.stepTexts()));
+// "UNDO <done steps> <texts as JSON>" for the test to read in the report,
+// under another first word when given.
+function logUndo(word) {
+    scripting.log((word || "UNDO") + " " + undoController.doneSteps() + " "
+                  + JSON.stringify(undoController.stepTexts()));
 }

@@ -1,7 +1,25 @@
 // A whole edit (keystoning, levelling, a crop by hand) undone step by step
 // with Ctrl+Z down to the opened picture, then redone with Ctrl+Shift+Y; a
-// copy is saved at each end.
+// copy is saved at each end. Then the edit is kept as the snapshot, all is
+// reset and the snapshot recalled, a step that is undone and redone in turn;
+// a copy is saved after the recall and after its undo.
 var ctrl = 0x04000000, shift = 0x02000000;
+// The size of the corrected picture as the window shows it.
+function afterSize() {
+    return part(mainWindow.viewMode() === "single" ? "labelSingleSize" : "labelDAfterSize").text;
+}
+function undoOnce(done) {
+    check("actionUndo enabled", enabled("actionUndo"), true);
+    scripting.shortcut(mainWindow, "z", ctrl);
+    waitFor(function () { return undoController.doneSteps() == done; }, "undo down to " + done + " steps");
+    idle();
+}
+function redoOnce(done) {
+    check("actionRedo enabled", enabled("actionRedo"), true);
+    scripting.shortcut(mainWindow, "y", ctrl | shift);
+    waitFor(function () { return undoController.doneSteps() == done; }, "redo up to " + done + " steps");
+    idle();
+}
 scripting.startTest.connect(function () {
     waitForPicture();
     keystone("rectTool", ARGS.handles);
@@ -10,21 +28,36 @@ scripting.startTest.connect(function () {
     saveAs(ARGS.edited);
     logUndo();
     var steps = undoController.doneSteps();
-    for (var i = steps; i > 0; --i) {
-        check("actionUndo enabled", enabled("actionUndo"), true);
-        scripting.shortcut(mainWindow, "z", ctrl);
-        waitFor(function () { return undoController.doneSteps() == i - 1; }, "undo of step " + i);
-        idle();
-    }
+    for (var i = steps; i > 0; --i)
+        undoOnce(i - 1);
     check("actionUndo enabled", enabled("actionUndo"), false);
     saveAs(ARGS.undone);
-    for (var j = 0; j < steps; ++j) {
-        check("actionRedo enabled", enabled("actionRedo"), true);
-        scripting.shortcut(mainWindow, "y", ctrl | shift);
-        waitFor(function () { return undoController.doneSteps() == j + 1; }, "redo of step " + (j + 1));
-        idle();
-    }
+    for (var j = 0; j < steps; ++j)
+        redoOnce(j + 1);
     check("actionRedo enabled", enabled("actionRedo"), false);
     saveAs(ARGS.redone);
     logUndo();
+
+    var edited = afterSize();
+    // The snapshot's menu commands are hidden (and so never enabled): the
+    // window's slots stand for them.
+    mainWindow.onTakeSnapshot();
+    mainWindow.onResetAll();
+    idle();
+    var reset = afterSize();
+    check("size after Reset All differs from " + edited, reset !== edited, true);
+    mainWindow.onRestoreSnapshot();
+    idle();
+    check("size after the recall", afterSize(), edited);
+    saveAs(ARGS.recalled);
+    logUndo("RECALL");
+    var recalled = undoController.doneSteps();
+    undoOnce(recalled - 1);
+    check("size after the recall is undone", afterSize(), reset);
+    saveAs(ARGS.unrecalled);
+    redoOnce(recalled);
+    check("size after the recall is redone", afterSize(), edited);
+    logUndo("RECALL");
+    // Changed since the last save: closing asks, and the change is dropped.
+    messageBoxes.setSaveDiscardCancelMessage(1);
 });
