@@ -6,13 +6,6 @@
 
 #include <algorithm>
 
-QPointF CViewCoordinatesConverter::cropOffset(const QRectF& crop, const QRectF& sceneRect)
-{
-    if (crop.width() <= 0.0 || crop.height() <= 0.0)
-        return QPointF(0.0, 0.0);
-    return QPointF(sceneRect.width() / crop.width() * crop.x(), sceneRect.height() / crop.height() * crop.y());
-}
-
 bool CViewCoordinatesConverter::getPoints(IProcessEngine* engine, IViewInterface* view, const QPointF& viewPoint,
                                           QSizeF& offset, QPointF& initialPoint, QPointF& resultPoint)
 {
@@ -26,31 +19,26 @@ bool CViewCoordinatesConverter::getPoints(IProcessEngine* engine, IViewInterface
     view->previewPosition(&fx, &fy);
     const double s = view->currentViewZoom() / 100.0;
     const QRectF r = view->sceneRect();
-    const QRectF crop = engine->getCropParameters();
 
     offset = QSizeF(viewPoint.x() - w * 0.5, viewPoint.y() - h * 0.5);
-    const QPointF ownCropOffset = view->showsInitialImage() ? QPointF(0.0, 0.0) : cropOffset(crop, r);
-
     const double dx = r.width() * s - w;
-    const double sx = (dx > 0 ? dx * fx + w * 0.5 : r.width() * s * 0.5) + s * ownCropOffset.x() + offset.width();
+    const double sx = (dx > 0 ? dx * fx + w * 0.5 : r.width() * s * 0.5) + offset.width();
     const double dy = r.height() * s - h;
-    const double sy = (dy > 0 ? dy * fy + h * 0.5 : r.height() * s * 0.5) + s * ownCropOffset.y() + offset.height();
+    const double sy = (dy > 0 ? dy * fy + h * 0.5 : r.height() * s * 0.5) + offset.height();
     const QPointF scenePoint(qRound(sx / s), qRound(sy / s));
 
-    QPointF removedOffset;
+    // The engine's corrected picture is already cut to the crop (and turned),
+    // so a point of the result scene is a point of the engine's corrected
+    // picture as it stands: no crop offset goes on or comes off.
     if (view->showsInitialImage()) {
         initialPoint = scenePoint;
         resultPoint = engine->projectPoint(initialPoint, 0);
-        if (IViewInterface* other = view->otherVisibleView())
-            removedOffset = cropOffset(crop, other->sceneRect());
     } else {
         resultPoint = scenePoint;
         initialPoint = engine->projectPoint(resultPoint, 1);
-        removedOffset = ownCropOffset;
     }
-    const double rx = resultPoint.x() - removedOffset.x();
-    const double ry = resultPoint.y() - removedOffset.y();
-    resultPoint = QPointF(rx <= 0 ? 0 : qRound(rx), ry <= 0 ? 0 : qRound(ry));
+    resultPoint = QPointF(resultPoint.x() <= 0 ? 0 : qRound(resultPoint.x()),
+                          resultPoint.y() <= 0 ? 0 : qRound(resultPoint.y()));
     return true;
 }
 

@@ -28,8 +28,4 @@ public:
     // view shows. False, with nothing filled, without an engine or a view.
     static bool getOtherImagePoint(IProcessEngine* engine, IViewInterface* view, const QPointF& point,
                                    QPointF& result);
-
-    // The crop's top-left corner in units of a result scene of `sceneRect`;
-    // (0, 0) without an active crop.
-    static QPointF cropOffset(const QRectF& crop, const QRectF& sceneRect);
 };

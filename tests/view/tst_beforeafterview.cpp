@@ -27,7 +27,7 @@ struct FlipFixture
         showImage(engine, false, QSize(5000, 3500));
         view.show();
         if (!QTest::qWaitForWindowExposed(&view))
-                qFatal("the view was never shown");
+            qFatal("the view was never shown");
     }
     QPoint centre() const { return QPoint(view.width() / 2, view.height() / 2); }
 

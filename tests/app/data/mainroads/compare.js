@@ -26,6 +26,10 @@ scripting.startTest.connect(function () {
     // "DRAG <scroll values of the original and the corrected view, before
     // and after the drag, as JSON> <the drag's points as JSON>".
     var view = part("graphicsViewDBefore");
+    // The window takes input again half a second after a render: a drag sent
+    // before that goes to a disabled view.
+    var takesInput = function () { return view.enabled; };
+    waitFor(takesInput, "views taking input");
     var x = Math.floor(view.width / 2), y = Math.floor(view.height / 2);
     var dx = Math.min(60, Math.floor(view.width / 4)), dy = Math.min(40, Math.floor(view.height / 4));
     var scrolled = [scripting.getScrollValues(mainWindow, "graphicsViewDBefore"),
@@ -38,6 +42,7 @@ scripting.startTest.connect(function () {
     // "LOUPE <the spot in the original's view> <its scroll values>": the
     // loupe's picture is saved as ARGS.loupe once its render is in.
     scripting.getSubObject(part("loupeWidget"), "comboBox").currentIndex = 1;
+    waitFor(takesInput, "views taking input");
     check("hold", scripting.drag(mainWindow, "graphicsViewDBefore", x, y, x, y), true);
     scripting.log("LOUPE " + JSON.stringify([x, y]) + " "
                   + JSON.stringify(scripting.getScrollValues(mainWindow, "graphicsViewDBefore")));
