@@ -9,15 +9,17 @@ function waitFor(condition, what) {
         scripting.fail("no " + what);
 }
 
-// Renders run while the engine is busy; a few quiet polls in a row mean done.
+// Renders run while the engine is busy, and the views' "Processing" badge
+// stays a moment after the last one: a few idle polls in a row (no render
+// waiting or running, no badge shown) mean done.
 function settle() {
     scripting.wait(400);
     var quiet = 0;
     waitFor(function () {
-        quiet = processEngine.isProcessingActive() ? 0 : quiet + 1;
+        quiet = mainWindow.isIdle() ? quiet + 1 : 0;
         return quiet >= 6;
-    }, "quiet engine");
-    scripting.wait(700);
+    }, "idle window");
+    scripting.wait(300);
 }
 
 function shot(name) {
