@@ -5,7 +5,7 @@
     <name>AspectRatioEdit</name>
     <message>
         <source>Enter ratio (W/H)</source>
-        <translation>Verhältnis eingeben (B/H)</translation>
+        <translation>B/H eingeben</translation>
     </message>
 </context>
 <context>

@@ -161,6 +161,8 @@ AspectRatioComboBox::AspectRatioComboBox(QWidget* parent)
 {
     setFocusPolicy(Qt::NoFocus);
     d->combo = new QComboBox(this);
+    // The name test scripts find the list by.
+    d->combo->setObjectName(QStringLiteral("aspectRatioList"));
     d->model = new AspectRatioModel(d->combo);
 
     d->combo->setInsertPolicy(QComboBox::InsertAfterCurrent);
@@ -175,6 +177,10 @@ AspectRatioComboBox::AspectRatioComboBox(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(d->combo);
 
+    // A ratio added or dropped may change the longest row.
+    connect(d->model, &QAbstractItemModel::rowsInserted, this, &AspectRatioComboBox::fitListToRows);
+    connect(d->model, &QAbstractItemModel::rowsRemoved, this, &AspectRatioComboBox::fitListToRows);
+    connect(d->model, &QAbstractItemModel::dataChanged, this, &AspectRatioComboBox::fitListToRows);
     connect(d->combo, SIGNAL(activated(int)), this, SLOT(onActivated(int)));
     connect(d->combo, SIGNAL(currentIndexChanged(int)), this, SLOT(onCurrentIndexChanged(int)));
 
@@ -266,6 +272,30 @@ void AspectRatioComboBox::onActivated(int row)
     edit->showHint();
     d->combo->installEventFilter(this);
     d->combo->blockSignals(false);
+}
+
+void AspectRatioComboBox::showEvent(QShowEvent* event)
+{
+    fitListToRows();
+    QWidget::showEvent(event);
+}
+
+void AspectRatioComboBox::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)
+        fitListToRows();
+    QWidget::changeEvent(event);
+}
+
+// The list opens as wide as the box, and wider when a row needs it: no
+// ratio's name is shortened in it.
+void AspectRatioComboBox::fitListToRows()
+{
+    if (!d->combo)
+        return;
+    QAbstractItemView* view = d->combo->view();
+    view->ensurePolished();
+    view->setMinimumWidth(view->sizeHintForColumn(d->combo->modelColumn()) + 2 * view->frameWidth());
 }
 
 void AspectRatioComboBox::onCurrentIndexChanged(int row)

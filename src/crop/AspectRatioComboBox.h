@@ -76,11 +76,17 @@ public:
 Q_SIGNALS:
     void aspectRatioChanged(qreal ratio);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private Q_SLOTS:
     void onActivated(int row);
     void onCurrentIndexChanged(int row);
 
 private:
+    void fitListToRows();
+
     struct Data;
     Data* d;
 };

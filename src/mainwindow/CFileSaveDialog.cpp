@@ -4,6 +4,8 @@
 #include "utils/CSettings.h"
 #include "utils/StyleSheets.h"
 
+#include <QComboBox>
+#include <QLayout>
 #include <QPushButton>
 
 using namespace NAVIK_tarl1;
@@ -45,6 +47,8 @@ CFileSaveDialog::CFileSaveDialog(QWidget* parent)
     // The box's No role: the buttons close the dialog themselves.
     QPushButton* cancel = addButton(ui->buttonBox, tr("Cancel"));
     QPushButton* ok = addButton(ui->buttonBox, tr("Ok"));
+    // Return answers Ok, as in every other dialog of the program.
+    ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->jpegSlider, &QSlider::valueChanged, ui->jpegSpinBox, &QSpinBox::setValue);
@@ -67,6 +71,17 @@ void CFileSaveDialog::preparePage(Page page)
         ui->stackedWidget->setCurrentIndex(1);
         layout()->setContentsMargins(17, 10, 20, 20);
     }
+    // The quality box shows "100%" and the choice box its longest entry
+    // whole in every language, and the dialog grows with them; each keeps
+    // its usual size where the text fits.
+    ensurePolished();
+    for (QWidget* box : {static_cast<QWidget*>(ui->jpegSpinBox), static_cast<QWidget*>(ui->tiffComboBox)})
+        box->setFixedWidth(qMax(box->minimumWidth(), box->sizeHint().width()));
+    for (QLayout* each : findChildren<QLayout*>())
+        each->invalidate();
+    const int wanted = layout()->totalMinimumSize().width();
+    if (wanted > width())
+        setFixedWidth(wanted);
 }
 
 bool CFileSaveDialog::execJpegOptions(QWidget* parent, int& quality)

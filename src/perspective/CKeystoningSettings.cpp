@@ -25,6 +25,8 @@ namespace {
 const QString kIntensityKey = QStringLiteral("KeystoningBlendingIntensity");
 constexpr int kNaturalIntensity = 75;
 constexpr int kFullIntensity = 100;
+constexpr int kFullButtonWidth = 77;
+constexpr int kNaturalButtonWidth = 76;
 
 QToolButton* typeButton(QWidget* parent, const QString& name, int width, QSize iconSize)
 {
@@ -114,9 +116,10 @@ CKeystoningSettings::CKeystoningSettings(CKeystoningCorrection* module, QWidget*
     presetRow->setSpacing(0);
     const QMargins margins = presetRow->contentsMargins();
     presetRow->setContentsMargins(margins.left(), 6, margins.right(), margins.bottom());
-    m_toolButtonFull = presetButton(m_keystoningShortcuts, QStringLiteral("toolButtonFull"), 77, tr("Full"), "14");
-    m_toolButtonNatural =
-        presetButton(m_keystoningShortcuts, QStringLiteral("toolButtonNatural"), 76, tr("Natural"), "15");
+    m_toolButtonFull =
+        presetButton(m_keystoningShortcuts, QStringLiteral("toolButtonFull"), kFullButtonWidth, tr("Full"), "14");
+    m_toolButtonNatural = presetButton(m_keystoningShortcuts, QStringLiteral("toolButtonNatural"), kNaturalButtonWidth,
+                                       tr("Natural"), "15");
     presetRow->addWidget(m_toolButtonFull);
     presetRow->addWidget(m_toolButtonNatural);
     presetRow->addSpacerItem(new QSpacerItem(40, 1, QSizePolicy::Expanding, QSizePolicy::Minimum));
@@ -212,6 +215,14 @@ QList<QToolButton*> CKeystoningSettings::typeButtons() const
 
 bool CKeystoningSettings::eventFilter(QObject* watched, QEvent* event)
 {
+    // A preset button keeps its plate's width unless its name needs more
+    // (the style sheet lays the name out right of the plate's glyph).
+    if (event->type() == QEvent::Show || event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) {
+        if (watched == m_toolButtonFull)
+            m_toolButtonFull->setFixedWidth(qMax(kFullButtonWidth, m_toolButtonFull->sizeHint().width()));
+        else if (watched == m_toolButtonNatural)
+            m_toolButtonNatural->setFixedWidth(qMax(kNaturalButtonWidth, m_toolButtonNatural->sizeHint().width()));
+    }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return) {
         if (watched == m_toolButtonFull)
             m_toolButtonFull->click();

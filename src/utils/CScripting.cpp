@@ -4,6 +4,7 @@
 #include "utils/SharedConstants.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QAction>
@@ -525,6 +526,49 @@ int neededWidth(QWidget* widget, const QString& text)
     return combo->width() - field.width() + combo->fontMetrics().horizontalAdvance(text);
 }
 
+// A line edit draws its text inside its frame, its text margins and a
+// further two pixels on each side.
+int lineEditNeededWidth(QLineEdit* edit, const QString& text)
+{
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = edit->rect();
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const QMargins margins = edit->textMargins();
+    const int room = contents.width() - margins.left() - margins.right() - 4;
+    return edit->width() - room + edit->fontMetrics().horizontalAdvance(text);
+}
+
+// The rows of a combo box's list as it opens: each enabled row's text with
+// the width the list gives it and the width the row asks for. The list is
+// opened for the measure and closed again.
+QVariantList comboRows(QComboBox* combo, const QString& path)
+{
+    QVariantList rows;
+    QAbstractItemView* view = combo->view();
+    if (!view || combo->count() == 0)
+        return rows;
+    const bool wasShown = view->isVisible();
+    if (!wasShown)
+        combo->showPopup();
+    for (int row = 0; row < combo->count(); ++row) {
+        const QModelIndex index = combo->model()->index(row, combo->modelColumn(), combo->rootModelIndex());
+        const QString text = combo->itemText(row);
+        if (text.isEmpty() || !(combo->model()->flags(index) & Qt::ItemIsEnabled))
+            continue;
+        const int width = qMin(view->visualRect(index).width(), view->viewport()->width());
+        rows.append(QVariantMap{{QStringLiteral("path"), path + QStringLiteral("/row#") + QString::number(row)},
+                                {QStringLiteral("text"), text},
+                                {QStringLiteral("width"), width},
+                                {QStringLiteral("needed"), view->sizeHintForIndex(index).width()},
+                                {QStringLiteral("wrap"), false}});
+    }
+    if (!wasShown)
+        combo->hidePopup();
+    return rows;
+}
+
 } // namespace
 
 QVariantList CScripting::getShownTexts(QObject* parent)
@@ -542,6 +586,8 @@ QVariantList CScripting::getShownTexts(QObject* parent)
             text = button->text();
         } else if (qobject_cast<QComboBox*>(object)) {
             text = static_cast<QComboBox*>(object)->currentText();
+        } else if (auto* edit = qobject_cast<QLineEdit*>(object)) {
+            text = edit->text().isEmpty() ? edit->placeholderText() : edit->text();
         } else if (auto* action = qobject_cast<QAction*>(object)) {
             if (!action->isSeparator() && action->isVisible())
                 text = action->text();
@@ -549,12 +595,17 @@ QVariantList CScripting::getShownTexts(QObject* parent)
         if (!text.isEmpty() && (!widget || widget->isVisible())) {
             QVariantMap entry{{QStringLiteral("path"), path}, {QStringLiteral("text"), text}};
             if (widget) {
+                auto* edit = qobject_cast<QLineEdit*>(widget);
                 entry.insert(QStringLiteral("width"), widget->width());
-                entry.insert(QStringLiteral("needed"), neededWidth(widget, text));
+                entry.insert(QStringLiteral("needed"),
+                             edit ? lineEditNeededWidth(edit, text) : neededWidth(widget, text));
                 entry.insert(QStringLiteral("wrap"), wrap);
             }
             texts.append(entry);
         }
+        // The rows of a shown combo box's list, which opens at its width.
+        if (auto* combo = qobject_cast<QComboBox*>(object); combo && combo->isVisible())
+            texts.append(comboRows(combo, path));
         // Hidden widgets show nothing of their own or their children's; a
         // menu, hidden until opened, still shows its actions.
         if (widget && !widget->isVisible() && widget != parent && !widget->inherits("QMenu"))

@@ -137,7 +137,10 @@ public Q_SLOTS:
     // "path" (the object names and sibling indexes down from the parent, the
     // same from one run to the next), "text", and for a visible widget
     // "width", "needed" (the width its size hint asks for) and "wrap" (a
-    // label that wraps its words).
+    // label that wraps its words). A line edit gives its text (its
+    // placeholder when empty); a shown combo box gives, besides its current
+    // text, each enabled row of its list (path ".../row#<n>") with the width
+    // the opened list gives the row (the list is opened for the measure).
     QVariantList getShownTexts(QObject* parent);
 
     bool removeFile(const QString& path);

@@ -322,8 +322,16 @@ QString MacOSNativeOpenPanel(const QString& title, const QString& directory, con
     LOG_MESSAGE('D', "url: " << folder);
     dialog.setDirectory(folder);
     const QStringList types = NAVIK_tarl1::allowedFileTypes(filter);
-    if (!types.isEmpty())
-        dialog.setNameFilter(namePatterns(types));
+    if (!types.isEmpty()) {
+        // Every type of the filter is allowed at once; a filter of one entry
+        // keeps its name beside them ("Image files (*.jpg ...)").
+        QString shown = namePatterns(types);
+        const QStringList parts = nonEmptyFilterParts(filter);
+        const QString name = parts.size() == 1 ? parts.first().section(QLatin1Char('('), 0, 0).trimmed() : QString();
+        if (!name.isEmpty() && parts.first().contains(QLatin1Char('(')))
+            shown = name + QStringLiteral(" (") + shown + QLatin1Char(')');
+        dialog.setNameFilter(shown);
+    }
 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().size() != 1)
         return QString();

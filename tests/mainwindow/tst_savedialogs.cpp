@@ -10,9 +10,13 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -60,6 +64,10 @@ private Q_SLOTS:
     void storedTiffChoice_data();
     void storedTiffChoice();
     void cancelChangesNothing();
+    void returnAnswersOk_data();
+    void returnAnswersOk();
+    void choiceShownWhole_data();
+    void choiceShownWhole();
     void exifExplanationGrowsTheDialog();
     void exifFromAnotherFile_data();
     void exifFromAnotherFile();
@@ -217,6 +225,79 @@ void TestSaveDialogs::cancelChangesNothing()
     QVERIFY(!CFileSaveDialog::execTiffOptions(nullptr, compressed, converted));
     QVERIFY(compressed && converted);
     QCOMPARE(getSettingsValue(kTiffKey, QVariant()).toInt(), 2);
+}
+
+void TestSaveDialogs::returnAnswersOk_data()
+{
+    QTest::addColumn<bool>("tiff");
+    QTest::newRow("JPEG Options") << false;
+    QTest::newRow("TIFF Options") << true;
+}
+
+// Return in the dialog, wherever its focus is, saves with the shown choice.
+void TestSaveDialogs::returnAnswersOk()
+{
+    QFETCH(bool, tiff);
+    whenShown([](QDialog* dialog) {
+        QWidget* focus = dialog->focusWidget();
+        QTest::keyClick(focus ? focus : dialog, Qt::Key_Return);
+        if (dialog->isVisible())
+            dialog->done(-1);
+    });
+    int quality = 0;
+    bool compressed = false;
+    bool converted = false;
+    QVERIFY(tiff ? CFileSaveDialog::execTiffOptions(nullptr, compressed, converted)
+                 : CFileSaveDialog::execJpegOptions(nullptr, quality));
+    QVERIFY(tiff ? compressed && converted : quality == 80);
+}
+
+void TestSaveDialogs::choiceShownWhole_data()
+{
+    QTest::addColumn<bool>("tiff");
+    QTest::newRow("JPEG quality at 100%") << false;
+    QTest::newRow("longest TIFF choice") << true;
+}
+
+// The quality box shows "100%" and the TIFF choice box its longest entry
+// whole, and the dialog holds them.
+void TestSaveDialogs::choiceShownWhole()
+{
+    QFETCH(bool, tiff);
+    int boxWidth = 0;
+    int needed = 0;
+    int dialogWidth = 0;
+    int dialogNeeds = 0;
+    whenShown([&](QDialog* dialog) {
+        if (tiff) {
+            auto* choices = dialog->findChild<QComboBox*>("tiffComboBox");
+            QStyleOptionComboBox option;
+            option.initFrom(choices);
+            const QRect field =
+                choices->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, choices);
+            boxWidth = field.width();
+            for (int i = 0; i < choices->count(); ++i)
+                needed = qMax(needed, choices->fontMetrics().horizontalAdvance(choices->itemText(i)));
+        } else {
+            auto* quality = dialog->findChild<QSpinBox*>("jpegSpinBox");
+            quality->setValue(100);
+            // The field draws its text two pixels in from each side.
+            auto* field = quality->findChild<QLineEdit*>();
+            boxWidth = field->width() - 4;
+            needed = field->fontMetrics().horizontalAdvance(field->text());
+        }
+        dialogWidth = dialog->width();
+        dialogNeeds = dialog->layout()->totalMinimumSize().width();
+        dialog->reject();
+    });
+    int quality = 0;
+    bool compressed = false;
+    bool converted = false;
+    QVERIFY(tiff ? !CFileSaveDialog::execTiffOptions(nullptr, compressed, converted)
+                 : !CFileSaveDialog::execJpegOptions(nullptr, quality));
+    QVERIFY2(boxWidth >= needed, qPrintable(QStringLiteral("%1 of %2 px").arg(boxWidth).arg(needed)));
+    QVERIFY2(dialogWidth >= dialogNeeds && dialogWidth >= 337,
+             qPrintable(QStringLiteral("%1 of %2 px").arg(dialogWidth).arg(dialogNeeds)));
 }
 
 void TestSaveDialogs::exifExplanationGrowsTheDialog()

@@ -15,6 +15,7 @@
 #include "perspective/CKeystoningToolPane.h"
 #include "shell/CBaseCorrectionGlobalData.h"
 #include "utils/CSettings.h"
+#include "utils/StyleSheets.h"
 #include "view/CSlider.h"
 
 #include "FakeProcessEngine.h"
@@ -29,6 +30,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QTranslator>
 #include <QUndoStack>
 
 namespace {
@@ -162,6 +164,8 @@ private Q_SLOTS:
     void stateRestoredAtOnceDropsTheWaitingOne();
     void panelTypeButtons();
     void intensityPresets();
+    void presetNameBesideItsGlyph_data();
+    void presetNameBesideItsGlyph();
     void fieldOfViewMessage();
     void toolPane();
     void unreadableStoredColours_data();
@@ -546,6 +550,76 @@ void TestKeystoning::intensityPresets()
 
     intensity->setValue(60, true);
     QVERIFY(!full->isChecked() && !natural->isChecked());
+}
+
+void TestKeystoning::presetNameBesideItsGlyph_data()
+{
+    QTest::addColumn<QString>("language");
+    for (const char* language : {"en", "fr", "de", "ja"})
+        QTest::newRow(language) << QString::fromLatin1(language);
+}
+
+// Each intensity preset shows its name whole on its plate, clear of the
+// plate's glyph at the left, in every language.
+void TestKeystoning::presetNameBesideItsGlyph()
+{
+    QFETCH(QString, language);
+    QTranslator catalog;
+    if (language != QLatin1String("en"))
+        QVERIFY(catalog.load(QStringLiteral(":/translations/navik_") + language));
+    QCoreApplication::installTranslator(&catalog);
+    std::unique_ptr<QWidget> panel(m_module->createSettingsWidget(nullptr));
+    QCoreApplication::removeTranslator(&catalog);
+    NAVIK_tarl1::setCustomStyleSheet(panel.get());
+    panel->show();
+    panel->findChild<QWidget*>(QStringLiteral("keystoningShortcuts"))->show();
+
+    // Columns that differ between two pictures of the same size.
+    const auto differs = [](const QImage& a, int xa, const QImage& b, int xb) {
+        for (int y = 0; y < a.height(); ++y) {
+            const QRgb pa = a.pixel(xa, y);
+            const QRgb pb = b.pixel(xb, y);
+            if (qAbs(qRed(pa) - qRed(pb)) + qAbs(qGreen(pa) - qGreen(pb)) + qAbs(qBlue(pa) - qBlue(pb)) > 30)
+                return true;
+        }
+        return false;
+    };
+    for (const char* name : {"toolButtonFull", "toolButtonNatural"}) {
+        auto* button = panel->findChild<QToolButton*>(QLatin1String(name));
+        button->show();
+        QVERIFY(button->isVisible());
+        const QImage shown = button->grab().toImage();
+        const QString text = button->text();
+        button->setText(QString());
+        const QImage plate = button->grab().toImage();
+        button->setText(text);
+        QCOMPARE(shown.size(), plate.size());
+
+        int textLeft = -1;
+        int textRight = -1;
+        for (int x = 0; x < shown.width(); ++x)
+            if (differs(shown, x, plate, x)) {
+                textRight = x;
+                if (textLeft < 0)
+                    textLeft = x;
+            }
+        // The glyph: the columns left of the plate's middle that differ from
+        // its plain middle.
+        int glyphRight = -1;
+        for (int x = 0; x < plate.width() / 2; ++x)
+            if (differs(plate, x, plate, plate.width() * 3 / 4))
+                glyphRight = x;
+        const QString where = QStringLiteral("%1 \"%2\": glyph to %3, text %4 to %5 of %6 px")
+                                  .arg(QLatin1String(name), text)
+                                  .arg(glyphRight)
+                                  .arg(textLeft)
+                                  .arg(textRight)
+                                  .arg(shown.width());
+        QVERIFY2(textLeft > 0 && glyphRight > 0, qPrintable(where));
+        QVERIFY2(textLeft - glyphRight > 3, qPrintable(where));
+        QVERIFY2(textRight < shown.width() - 2, qPrintable(where));
+        QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(where));
+    }
 }
 
 void TestKeystoning::fieldOfViewMessage()

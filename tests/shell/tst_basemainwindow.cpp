@@ -116,6 +116,7 @@ private Q_SLOTS:
     void leavePicture();
     void openDialogChecksTheFile_data();
     void openDialogChecksTheFile();
+    void openDialogNamesItsFilter();
     void openImageForHost();
     void fileSupport_data();
     void fileSupport();
@@ -335,6 +336,25 @@ void TestBaseMainWindow::openDialogChecksTheFile()
     QCOMPARE(noticeCount(g_globalStrings->notSupportString()), notices + (folderRemembered ? 0 : 1));
     QCOMPARE(getSettingsValue(QStringLiteral("mw.recentFolder"), QString()).toString(),
              folderRemembered ? folder.path() : QStringLiteral("/pictures"));
+}
+
+// The Open Image dialog offers the JPEG and TIFF files under their name.
+void TestBaseMainWindow::openDialogNamesItsFilter()
+{
+    QVERIFY(startRun(CBaseApplication::StandaloneMode));
+    RecordingMainWindow window(application());
+    setScriptMode(false);
+    QString title;
+    QStringList filters;
+    whenFileDialogShows([&](QFileDialog& dialog) {
+        title = dialog.windowTitle();
+        filters = dialog.nameFilters();
+        dialog.reject();
+    });
+    QVERIFY(!window.saveOldAndOpenNewFile());
+    setScriptMode(true);
+    QCOMPARE(title, QStringLiteral("Open Image"));
+    QCOMPARE(filters, QStringList{QStringLiteral("Image files (*.jpg *.jpeg *.tif *.tiff)")});
 }
 
 void TestBaseMainWindow::openImageForHost()

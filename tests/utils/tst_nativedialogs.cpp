@@ -149,17 +149,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("types");
-        QTest::newRow("jpg and tif") << "Images (*.jpg *.tif)" << QStringList{"jpg", "tif"};
-        QTest::newRow("two entries") << kJpegTiff << QStringList{"jpg", "jpeg", "tif", "tiff"};
-        QTest::newRow("bare star") << "All files (*)" << QStringList();
-        QTest::newRow("star dot star") << "*.*" << QStringList();
-        QTest::newRow("duplicates kept") << "*.jpg;;*.jpg" << QStringList{"jpg", "jpg"};
+        // The name the dialog shows beside the patterns: a filter of one entry keeps its own.
+        QTest::addColumn<QString>("name");
+        QTest::newRow("jpg and tif") << "Images (*.jpg *.tif)" << QStringList{"jpg", "tif"} << "Images";
+        QTest::newRow("two entries") << kJpegTiff << QStringList{"jpg", "jpeg", "tif", "tiff"} << "";
+        QTest::newRow("bare star") << "All files (*)" << QStringList() << "";
+        QTest::newRow("star dot star") << "*.*" << QStringList() << "";
+        QTest::newRow("duplicates kept") << "*.jpg;;*.jpg" << QStringList{"jpg", "jpg"} << "";
+        QTest::newRow("patterns without a name") << "*.jpg *.tif" << QStringList{"jpg", "tif"} << "";
     }
 
     void openPanelAllowsTheFilterTypes()
     {
         QFETCH(QString, filter);
         QFETCH(QStringList, types);
+        QFETCH(QString, name);
         QCOMPARE(allowedFileTypes(filter), types);
 
         setScriptMode(false);
@@ -176,7 +180,8 @@ private Q_SLOTS:
             QVERIFY(offered.isEmpty() || offered == QStringList{QFileDialog::tr("All Files (*)")});
         } else {
             types.removeDuplicates();
-            QCOMPARE(offered, QStringList{"*." + types.join(" *.")});
+            const QString patterns = "*." + types.join(" *.");
+            QCOMPARE(offered, QStringList{name.isEmpty() ? patterns : name + " (" + patterns + ")"});
         }
     }
 

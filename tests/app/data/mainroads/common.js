@@ -29,9 +29,10 @@ function check(what, actual, expected) {
 function enabled(name) { return scripting.isItemEnabled(mainWindow, name); }
 function part(name) { return scripting.getSubObject(mainWindow, name); }
 // A standalone save asks its options: a JPEG at the best quality, a TIFF in
-// 16 bits.
+// 16 bits (unless a script answers them itself).
+var answerSaveOptions = true;
 scripting.resendSignal.connect(function (dialog) {
-    if (dialog.getObjectName() !== "FileSaveDialog")
+    if (!answerSaveOptions || dialog.getObjectName() !== "FileSaveDialog")
         return;
     if (dialog.windowTitle === "TIFF Options")
         scripting.getSubObject(dialog, "tiffComboBox").currentIndex = 2;
