@@ -182,8 +182,8 @@ void TestRecentFiles::addFile_data()
     QTest::newRow("ninth drops oldest") << eight << "/p/new.jpg" << (QStringList{"/p/new.jpg"} + eight.mid(0, 7));
     QTest::newRow("stored ten stay ten") << ten << "/p/new.jpg" << (QStringList{"/p/new.jpg"} + ten.mid(0, 9));
     QTest::newRow("case differs") << QStringList{"/p/A.jpg"} << "/p/a.jpg" << QStringList{"/p/a.jpg", "/p/A.jpg"};
-    QTest::newRow("ampersand in the name") << QStringList{"/p/a.jpg"} << "/p/a&b.jpg"
-                                           << QStringList{"/p/a&b.jpg", "/p/a.jpg"};
+    QTest::newRow("ampersand in the name")
+        << QStringList{"/p/a.jpg"} << "/p/a&b.jpg" << QStringList{"/p/a&b.jpg", "/p/a.jpg"};
 }
 
 void TestRecentFiles::addFile()
