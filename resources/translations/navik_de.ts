@@ -539,10 +539,6 @@
         <translation>Die Datei konnte leider nicht geöffnet werden</translation>
     </message>
     <message>
-        <source>The picture has no EXIF data to correct the distortion automatically.</source>
-        <translation>Das Bild hat keine EXIF-Daten, um die Verzeichnung automatisch zu korrigieren.</translation>
-    </message>
-    <message>
         <source>Perspective correction cannot be applied from current anchor points location</source>
         <translation>Die Perspektivkorrektur ist mit der jetzigen Lage der Ankerpunkte nicht möglich</translation>
     </message>
@@ -593,6 +589,10 @@
     <message>
         <source>The corrected picture could not be prepared for Photoshop. Nothing was handed back; your changes are kept.</source>
         <translation>Das korrigierte Bild konnte nicht für Photoshop vorbereitet werden. Es wurde nichts zurückgegeben; Ihre Änderungen bleiben erhalten.</translation>
+    </message>
+    <message>
+        <source>Navik Quillet cannot find the EXIF data it needs in this file. It is probably not the original image file.</source>
+        <translation>Navik Quillet findet in dieser Datei nicht die EXIF-Daten, die es benötigt. Es ist wahrscheinlich nicht die Originalbilddatei.</translation>
     </message>
 </context>
 <context>

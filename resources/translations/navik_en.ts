@@ -539,10 +539,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The picture has no EXIF data to correct the distortion automatically.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Perspective correction cannot be applied from current anchor points location</source>
         <translation type="unfinished"></translation>
     </message>
@@ -592,6 +588,10 @@
     </message>
     <message>
         <source>The corrected picture could not be prepared for Photoshop. Nothing was handed back; your changes are kept.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Navik Quillet cannot find the EXIF data it needs in this file. It is probably not the original image file.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

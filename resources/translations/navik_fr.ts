@@ -539,10 +539,6 @@
         <translation>Désolé, le fichier n’a pas pu être ouvert</translation>
     </message>
     <message>
-        <source>The picture has no EXIF data to correct the distortion automatically.</source>
-        <translation>L’image n’a pas de données EXIF pour corriger automatiquement la distorsion.</translation>
-    </message>
-    <message>
         <source>Perspective correction cannot be applied from current anchor points location</source>
         <translation>La correction de perspective ne peut pas être appliquée avec la position actuelle des points d’ancrage</translation>
     </message>
@@ -593,6 +589,10 @@
     <message>
         <source>The corrected picture could not be prepared for Photoshop. Nothing was handed back; your changes are kept.</source>
         <translation>L’image corrigée n’a pas pu être préparée pour Photoshop. Rien n’a été renvoyé ; vos modifications sont conservées.</translation>
+    </message>
+    <message>
+        <source>Navik Quillet cannot find the EXIF data it needs in this file. It is probably not the original image file.</source>
+        <translation>Navik Quillet ne trouve pas dans ce fichier les données EXIF dont il a besoin. Ce n’est probablement pas le fichier image d’origine.</translation>
     </message>
 </context>
 <context>

@@ -539,10 +539,6 @@
         <translation>ファイルを開けませんでした</translation>
     </message>
     <message>
-        <source>The picture has no EXIF data to correct the distortion automatically.</source>
-        <translation>この画像には歪みを自動補正するための EXIF データがありません。</translation>
-    </message>
-    <message>
         <source>Perspective correction cannot be applied from current anchor points location</source>
         <translation>現在のアンカーポイントの位置では遠近補正を適用できません</translation>
     </message>
@@ -593,6 +589,10 @@
     <message>
         <source>The corrected picture could not be prepared for Photoshop. Nothing was handed back; your changes are kept.</source>
         <translation>補正した画像を Photoshop 用に準備できませんでした。何も戻されていません。変更内容は保持されています。</translation>
+    </message>
+    <message>
+        <source>Navik Quillet cannot find the EXIF data it needs in this file. It is probably not the original image file.</source>
+        <translation>Navik Quillet は、このファイルに必要な EXIF データを見つけられません。元の画像ファイルではない可能性があります。</translation>
     </message>
 </context>
 <context>

@@ -421,11 +421,18 @@ void CMainWindow::onShowImageSizePropertyIsChanged()
 
 void CMainWindow::updateImageSizeLabels()
 {
-    const auto text = [](const QSize& size) { return size.isValid() ? sizeToString(size) : QString(); };
-    ui->labelDBeforeSize->setText(text(m_initialImageSize));
-    const QSize shown = m_afterViewShowsOtherScene ? m_initialImageSize : m_resultImageSize;
-    ui->labelDAfterSize->setText(text(shown));
-    ui->labelSingleSize->setText(text(shown));
+    // A size with a side not above 0 is not known yet; until both are, the
+    // labels stay empty.
+    const auto known = [](const QSize& size) { return size.width() > 0 && size.height() > 0; };
+    if (!known(m_initialImageSize) || !known(m_resultImageSize)) {
+        for (QLabel* label : {ui->labelDBeforeSize, ui->labelDAfterSize, ui->labelSingleSize})
+            label->clear();
+        return;
+    }
+    ui->labelDBeforeSize->setText(sizeToString(m_initialImageSize));
+    const QString shown = sizeToString(m_afterViewShowsOtherScene ? m_initialImageSize : m_resultImageSize);
+    ui->labelDAfterSize->setText(shown);
+    ui->labelSingleSize->setText(shown);
 }
 
 QByteArray CMainWindow::serializeWidgetState()

@@ -112,8 +112,9 @@ public:
     Q_INVOKABLE void setBeforeAfterMode(bool beforeAfter);
     Q_INVOKABLE void setGridOverlayShown(bool shown);
     Q_INVOKABLE bool hasViewImage() const;
-    // No rendering runs or waits to start and no view shows its processing
-    // notice: the window takes a save.
+    // No rendering runs or waits to start, no view shows its processing
+    // notice and the window's controls take input again: the window takes a
+    // save and the user's next command.
     Q_INVOKABLE bool isIdle() const;
     // A save to a file is waiting for the engine; the window refuses the
     // user's input meanwhile.
@@ -245,9 +246,12 @@ private:
     template<typename Open>
     bool openAndWait(Open open);
     bool doImageRotation(bool clockwise);
-    void recordOpenedImage();
-    void recordFirstRender();
-    void resetViewsBeforeOpen();
+    // After an open: the sizes known so far and the first renders asked for.
+    void takeOpenedImageSize();
+    void requestFirstRenders();
+    // The first render with the before image: the panels and the hand tool
+    // take input, undo starts from here, the loupe shows the centre.
+    void onFirstImageProcessed();
 
     IProcessEngine* engine() const;
 
@@ -268,8 +272,12 @@ private:
     bool m_firstShow = true;
     bool m_toolActive = false;
     bool m_mousePressedInView = false;
-    bool m_processedOnce = false;
+    // A render has finished with the before image since the last reset.
+    bool m_imageProcessedOnce = false;
+    // The notice that the picture could not be opened was given for it.
     bool m_openErrorShown = false;
+    // A rendering error's message is open: errors arriving meanwhile show nothing.
+    bool m_processingErrorShown = false;
     QByteArray m_normalGeometry;
     bool m_wasMaximized = false;
     int m_handToolState = 2;
@@ -279,8 +287,7 @@ private:
     CRecentFiles* m_recentFiles = nullptr;
 
     std::shared_ptr<CCropCorrection> m_cropModule;
-    // The opened picture has not been rendered yet.
-    bool m_firstRenderPending = false;
-    bool m_loupeCentred = false;
     bool m_saveRunning = false;
+    // The last enabled state applied to the controls.
+    bool m_controlsEnabled = true;
 };

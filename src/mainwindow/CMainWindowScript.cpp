@@ -62,7 +62,7 @@ QVariantMap CMainWindow::windowState() const
 
 bool CMainWindow::isUndoBaselineSet() const
 {
-    return engine()->isPictureLoaded() && !m_firstRenderPending;
+    return engine()->isPictureLoaded() && m_imageProcessedOnce;
 }
 
 QString CMainWindow::viewMode() const
@@ -112,7 +112,7 @@ bool CMainWindow::isIdle() const
     // coalescing delay: until then the window is not idle either.
     const auto* processEngine = dynamic_cast<const CProcessEngine*>(engine());
     const bool renderPending = processEngine && processEngine->isRenderPending();
-    return !renderPending && !engine()->isProcessingActive() && !isProgressIndicatorVisible();
+    return !renderPending && !engine()->isProcessingActive() && !isProgressIndicatorVisible() && m_controlsEnabled;
 }
 
 namespace {

@@ -92,6 +92,7 @@ void CMainWindow::loadSettings()
     CSettings settings;
     QMap<int, QString> order;
     {
+        // Any key order reads: earlier builds wrote the smallest key first.
         QDataStream stream(settings.value(kMainWindowStateKey).toByteArray());
         stream.setVersion(g_dataStreamVersion);
         stream >> order;
@@ -145,7 +146,7 @@ void CMainWindow::saveSettings()
     {
         QDataStream stream(&bytes, QIODevice::WriteOnly);
         stream.setVersion(g_dataStreamVersion);
-        stream << order;
+        writeMapInQt4Order(stream, order);
     }
     CSettings settings;
     settings.setValue(kSettingWidgetVisibleKey, anyDockedVisible);

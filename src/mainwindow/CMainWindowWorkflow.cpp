@@ -11,6 +11,7 @@
 #include "mainwindow/CFileSaveDialog.h"
 #include "shell/CBaseApplication.h"
 #include "shell/CGlobalStrings.h"
+#include "shell/CPerformanceLogger.h"
 #include "shell/IProcessEngine.h"
 #include "shell/IStatisticSender.h"
 #include "shell/RotationDirections.h"
@@ -19,6 +20,7 @@
 #include "utils/COperationCompletionWaiter.h"
 #include "utils/Logger.h"
 #include "utils/SharedConstants.h"
+#include "utils/Utilities.h"
 #include "view/CBaseGraphicsScene.h"
 #include "view/CHandTool.h"
 #include "view/CLoupeWidget.h"
@@ -27,6 +29,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QLayout>
 #include <QUndoStack>
 
@@ -43,6 +46,12 @@ bool isJpegPath(const QString& path)
 {
     return path.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
         || path.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
+}
+
+// A size with a side not above 0 is not known yet.
+bool isKnownSize(const QSize& size)
+{
+    return size.width() > 0 && size.height() > 0;
 }
 
 // While a save waits for the engine, the window's own event loop keeps
@@ -117,53 +126,75 @@ bool CMainWindow::openAndWait(Open open)
     return waiter.isOperationSuccess();
 }
 
-void CMainWindow::resetViewsBeforeOpen()
-{
-    m_beforeScene->doResetBeforeOpen();
-    m_afterScene->doResetBeforeOpen();
-    for (IViewInterface* view : m_views)
-        static_cast<CBaseGraphicsView*>(view)->doResetBeforeOpen();
-    CZoomController::instance()->onFit();
-    CZoomController::instance()->resetDoubleClickZoom();
-    CHandTool::instance()->setDisabled(true);
-    ui->loupeWidget->resetBeforeOpen();
-    m_loupeCentred = false;
-    m_initialImageSize = QSize(-1, -1);
-    m_resultImageSize = QSize(-1, -1);
-    updateImageSizeLabels();
-}
-
 void CMainWindow::setupControlsState(bool pictureOpen)
 {
-    ui->actionSave_As->setEnabled(pictureOpen);
-    ui->actionToolBarSaveAs->setEnabled(pictureOpen);
-    ui->action_Close->setEnabled(pictureOpen);
+    for (QAction* action : {ui->actionSave_As, ui->action_Close, ui->actionToolBarSaveAs, ui->actionRotate_Left,
+                            ui->actionRotate_Right, ui->actionTake_Snapshot, ui->actionRestore_Snapshot})
+        action->setEnabled(pictureOpen);
+    // Without a picture the crop command and the panels have nothing to work on.
     ui->actionCrop->setEnabled(pictureOpen);
-    ui->actionRotate_Left->setEnabled(pictureOpen);
-    ui->actionRotate_Right->setEnabled(pictureOpen);
     ui->settingsWidget->setEnabled(pictureOpen);
 }
 
 void CMainWindow::doSetControlsEnabled(bool allControls, bool enabled)
 {
-    if (allControls || enabled)
+    // A disable for a render alone greys only the menu bar: the picture
+    // stays interactive while it renders.
+    if (allControls || enabled) {
+        CHandTool::instance()->setDisabled(!enabled);
+        const bool pictureOpen = engine()->isPictureLoaded();
+        ui->settingsWidget->setEnabled(enabled && pictureOpen);
         ui->stackedWidget->setEnabled(enabled);
-    ui->menuBar->setEnabled(enabled);
+        ui->menuBar->setEnabled(enabled);
+        ui->toolBar->setEnabled(enabled);
+        for (QAction* action : actions()) {
+            // Undo and redo follow the undo stack.
+            if (action == ui->actionUndo || action == ui->actionRedo)
+                continue;
+            action->setEnabled(enabled && (action != ui->actionCrop || pictureOpen));
+        }
+    }
+    menuBar()->setEnabled(enabled);
+    m_controlsEnabled = enabled;
+    // The keyboard comes back to the window after the whole of it was
+    // disabled; the end of a render leaves it where the user put it (a
+    // floating palette's field, another program).
+    if (enabled && allControls) {
+        activateWindow();
+        QWidget* focus = QApplication::focusWidget();
+        (focus ? focus : this)->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void CMainWindow::doResetBeforeOpen()
 {
-    setPictureChanged(false);
-    engine()->resetBeforeOpen();
-    resetViewsBeforeOpen();
-    setWindowTitle(g_appTitle);
-    setupControlsState(false);
-    m_firstRenderPending = false;
-    m_processedOnce = false;
+    m_imageProcessedOnce = false;
     m_openErrorShown = false;
+    setPictureChanged(false);
+    ui->action_Close->setEnabled(false);
+
+    for (IViewInterface* view : m_views)
+        static_cast<CBaseGraphicsView*>(view)->doResetBeforeOpen();
+    ui->loupeWidget->resetBeforeOpen();
+    m_beforeScene->doResetBeforeOpen();
+    m_afterScene->doResetBeforeOpen();
+    CZoomController::instance()->onFit();
+    CZoomController::instance()->resetDoubleClickZoom();
+
+    engine()->resetBeforeOpen();
     CCorrectionModuleHost::instance()->resetBeforeImageOpen();
+    // Not before: an emptied after scene reports the rectangle of the tool
+    // items left in it as its new size.
+    m_initialImageSize = QSize(-1, -1);
+    m_resultImageSize = QSize(-1, -1);
+    m_afterViewShowsOtherScene = false;
+    updateImageSizeLabels();
+    m_currentCorrectionName.clear();
     CUndoController::instance()->resetUndoStack();
     onCorrectionOrModuleStateIsChanged();
+    CHandTool::instance()->setDisabled(true);
+    setWindowTitle(g_appTitle);
+    setupControlsState(false);
 }
 
 bool CMainWindow::doOpenFilesInBatchMode(const QStringList&)
@@ -183,15 +214,22 @@ bool CMainWindow::doOpenFile(const QString& path)
     setControlsEnabled(true, false);
     bool opened = false;
     QString reason;
-    if (!IProcessEngine::isFileSupported(path, &reason)) {
+    if (!engine() || !IProcessEngine::isFileSupported(path, &reason)) {
         LOG_MESSAGE('D', "Error opening file: file type is not supported. " << reason);
         CMessageBox::warningWithReason(this, g_appTitle, g_globalStrings->notSupportString(), reason, QString());
     } else {
         opened = openAndWait([this, &path] { engine()->openFile(path); });
         if (opened) {
-            recordOpenedImage();
-            engine()->forceProcessImage();
-            if (!m_application->isPluginMode())
+            if (ui->actionViewDouble->isChecked())
+                onViewDouble();
+            else
+                onViewSingle();
+            takeOpenedImageSize();
+            const std::shared_ptr<CPerformanceLogger> performance = CPerformanceLogger::instance();
+            performance->setPictureName(path);
+            performance->setPictureSize(m_initialImageSize);
+            requestFirstRenders();
+            if (m_application->getMode() == CBaseApplication::StandaloneMode)
                 m_recentFiles->addFile(path);
         } else {
             CMessageBox::warningWithReason(this, g_appTitle, tr("Sorry, file could not be opened"),
@@ -205,47 +243,39 @@ bool CMainWindow::doOpenFile(const QString& path)
 bool CMainWindow::doOpenImage(NavikImagePtr image, const CWindowState& state)
 {
     LOG_TRACE();
-    bool opened = false;
-    if (image) {
-        setControlsEnabled(true, false);
-        doSetWindowState(state);
-        opened = openAndWait([this, &image] { engine()->openImage(image); });
-        if (opened) {
-            recordOpenedImage();
-            engine()->forceProcessImage();
-        }
-        setControlsEnabled(true, true);
-        activateWindow();
+    if (!image) {
+        warn(this, tr("Sorry, file could not be opened"));
+        return false;
     }
+    setControlsEnabled(true, false);
+    doSetWindowState(state);
+    const bool opened = openAndWait([this, &image] { engine()->openImage(image); });
+    if (opened) {
+        CUndoController::instance()->createUndoCommand(tr("Image is opened"));
+        takeOpenedImageSize();
+        requestFirstRenders();
+    }
+    setControlsEnabled(true, true);
+    activateWindow();
     if (!opened)
         warn(this, tr("Sorry, file could not be opened"));
     return opened;
 }
 
-void CMainWindow::recordOpenedImage()
+void CMainWindow::takeOpenedImageSize()
 {
-    m_firstRenderPending = true;
-    if (ui->actionViewDouble->isChecked())
-        onViewDouble();
-    else
-        onViewSingle();
-    CUndoController::instance()->createUndoCommand(tr("Image is opened"));
+    if (!isKnownSize(m_initialImageSize))
+        m_initialImageSize = engine()->getOriginalImageSize();
 }
 
-void CMainWindow::recordFirstRender()
+void CMainWindow::requestFirstRenders()
 {
-    if (!m_firstRenderPending || !engine()->isPictureLoaded())
-        return;
-    // The state of the opened, rendered picture is where undo stops.
-    m_firstRenderPending = false;
-    const std::shared_ptr<CUndoController> controller = CUndoController::instance();
-    controller->resetUndoStack();
-    controller->createUndoCommand();
+    engine()->processLoResInitialImage();
+    engine()->processLoResResultImage();
 }
 
 void CMainWindow::showRecentFilesPage()
 {
-    resetViewsBeforeOpen();
     showRecentFilesPageInternal();
 }
 
@@ -258,28 +288,53 @@ void CMainWindow::onFinishImageProcessing()
 {
     setControlsEnabled(false, true);
     setPictureChanged(engine()->isPictureChanged());
-    if (m_beforeScene->hasLoResImage()) {
-        m_processedOnce = true;
-        CHandTool::instance()->setDisabled(false);
-        if (!m_loupeCentred) {
-            m_loupeCentred = true;
-            ui->loupeWidget->showImageCenter();
-        }
-    }
-    recordFirstRender();
+    if (m_imageProcessedOnce)
+        return;
+    ui->actionRestore_Snapshot->setEnabled(QFileInfo::exists(recallFilePath()));
+    if (m_beforeScene->hasLoResImage())
+        onFirstImageProcessed();
+}
+
+void CMainWindow::onFirstImageProcessed()
+{
+    ui->settingsWidget->setEnabled(true);
+    CHandTool::instance()->setDisabled(false);
+    m_imageProcessedOnce = true;
+    // The state of the opened, rendered picture is where undo stops.
+    const std::shared_ptr<CUndoController> controller = CUndoController::instance();
+    controller->resetUndoStack();
+    controller->createUndoCommand();
+    setFocus(Qt::OtherFocusReason);
+    ui->loupeWidget->showImageCenter();
 }
 
 void CMainWindow::onImageProcessingError(int)
 {
-    if (!m_processedOnce || m_openErrorShown)
+    if (!m_imageProcessedOnce) {
+        // Nothing of the picture was ever shown: it did not open. Once per picture.
+        if (m_openErrorShown)
+            return;
+        m_openErrorShown = true;
+        CMessageBox::critical(this, g_appTitle, tr("Sorry, file could not be opened"), QMessageBox::Ok,
+                              QMessageBox::NoButton);
+        closeOpenedFile();
+        // The close's reset forgot the notice; the closed picture's renders
+        // still under way stay silent until another picture opens.
+        m_openErrorShown = true;
+        return;
+    }
+    // The change that failed to render is taken back. One message at a time:
+    // the box waits in an event loop where further errors arrive.
+    if (m_processingErrorShown)
         return;
     const std::shared_ptr<CUndoController> controller = CUndoController::instance();
     const QString text = controller->undoStack()->undoText() == QLatin1String("Activate auto distortion correction")
-        ? tr("The picture has no EXIF data to correct the distortion automatically.")
+        ? tr("Navik Quillet cannot find the EXIF data it needs in this file. It is probably not the original image "
+             "file.")
         : tr("Perspective correction cannot be applied from current anchor points location");
-    m_openErrorShown = true;
+    m_processingErrorShown = true;
     CMessageBox::critical(this, g_appTitle, text, QMessageBox::Ok, QMessageBox::NoButton);
-    m_openErrorShown = false;
+    m_processingErrorShown = false;
     controller->removeLastStep();
 }
 
@@ -348,9 +403,12 @@ bool CMainWindow::isSaveRunning() const
 void CMainWindow::setPictureChanged(bool changed)
 {
     m_pictureChanged = changed;
-    const bool saveAllowed = changed && !m_toolActive;
+    const bool noTool = !CCorrectionModuleHost::exists()
+        || CCorrectionModuleHost::instance()->currentCorrectionName() == g_emptyCorrectionId;
+    const bool saveAllowed = changed && noTool;
     ui->action_Save->setEnabled(saveAllowed);
     ui->saveButton->setEnabled(saveAllowed);
+    ui->actionTake_Snapshot->setEnabled(saveAllowed || m_toolActive);
 }
 
 bool CMainWindow::isPictureChanged() const

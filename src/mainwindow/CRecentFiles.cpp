@@ -90,7 +90,8 @@ void CRecentFiles::updateMenu()
         m_signalMapper->removeMappings(action);
     QMenu::clear();
     for (int i = 0; i < m_recentFiles.size() && i < kMaxMenuEntries; ++i) {
-        QAction* action = addAction(getEntryText(i));
+        // A "&" of the file name is shown as itself, not as a shortcut mark.
+        QAction* action = addAction(getEntryText(i).replace(QLatin1Char('&'), QStringLiteral("&&")));
         connect(action, &QAction::triggered, m_signalMapper, qOverload<>(&QSignalMapper::map));
         m_signalMapper->setMapping(action, i);
     }

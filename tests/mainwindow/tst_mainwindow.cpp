@@ -11,6 +11,7 @@
 #include "mainwindow/CRecentFiles.h"
 #include "mainwindow/CRecentFilesWidget.h"
 #include "mainwindow/CSettingsWidget.h"
+#include "utils/CSettings.h"
 #include "view/CBaseGraphicsView.h"
 #include "view/CDockWidget.h"
 #include "view/COutsidePanelWidget.h"
@@ -39,11 +40,31 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+using NAVIK_tarl1::CSettings;
+
 namespace {
 
 QString native(const char* sequence)
 {
     return QKeySequence(QString::fromLatin1(sequence)).toString(QKeySequence::NativeText);
+}
+
+// A 32-bit big-endian number, as a data stream writes it.
+QByteArray bigEndian32(quint32 value)
+{
+    QByteArray bytes;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.append(char((value >> shift) & 0xff));
+    return bytes;
+}
+
+// A text as a data stream writes it: its length in bytes, then UTF-16 big-endian.
+QByteArray streamedText(const QString& text)
+{
+    QByteArray bytes = bigEndian32(quint32(text.size() * 2));
+    for (const QChar c : text)
+        bytes.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xff));
+    return bytes;
 }
 
 } // namespace
@@ -65,6 +86,7 @@ private Q_SLOTS:
     void showAndHideControls();
     void fullScreenInAndOut();
     void clearedPaneKeepsNoWidget();
+    void dockOrderStoredGreatestKeyFirst();
     // Open a picture: run last.
     void tabStaysInPanelsAndDialogs();
     void wheelOverSliderScrollsPalette();
@@ -258,6 +280,23 @@ void TestMainWindow::clearedPaneKeepsNoWidget()
     QVERIFY(!stray->isVisible());
     QTRY_VERIFY(!inLayout && !stray);
     QCOMPARE(layout->count(), 0);
+}
+
+// The palettes' order is kept in the product's one stream format: the entry
+// count, then each palette's y and name, the greatest y first.
+void TestMainWindow::dockOrderStoredGreatestKeyFirst()
+{
+    QWidget* upper = m_window->findChild<CDockWidget*>(QStringLiteral("dockWidgetSettings"));
+    QWidget* lower = m_window->findChild<CDockWidget*>(QStringLiteral("dockWidgetLoupe"));
+    QVERIFY(!upper->isWindow() && !lower->isWindow());
+    if (upper->y() > lower->y())
+        std::swap(upper, lower);
+    QVERIFY(upper->y() < lower->y());
+
+    m_window->saveSettings();
+    const QByteArray expected = bigEndian32(2) + bigEndian32(quint32(lower->y())) + streamedText(lower->objectName())
+        + bigEndian32(quint32(upper->y())) + streamedText(upper->objectName());
+    QCOMPARE(CSettings().value(QStringLiteral("NavikMainWindowState")).toByteArray().toHex(' '), expected.toHex(' '));
 }
 
 void TestMainWindow::panelStack()

@@ -182,6 +182,8 @@ void TestRecentFiles::addFile_data()
     QTest::newRow("ninth drops oldest") << eight << "/p/new.jpg" << (QStringList{"/p/new.jpg"} + eight.mid(0, 7));
     QTest::newRow("stored ten stay ten") << ten << "/p/new.jpg" << (QStringList{"/p/new.jpg"} + ten.mid(0, 9));
     QTest::newRow("case differs") << QStringList{"/p/A.jpg"} << "/p/a.jpg" << QStringList{"/p/a.jpg", "/p/A.jpg"};
+    QTest::newRow("ampersand in the name")
+        << QStringList{"/p/a.jpg"} << "/p/a&b.jpg" << QStringList{"/p/a&b.jpg", "/p/a.jpg"};
 }
 
 void TestRecentFiles::addFile()
@@ -200,11 +202,14 @@ void TestRecentFiles::addFile()
     recent.addFile(added);
     QCOMPARE(*recent.recentFiles(), expected);
     QVERIFY(action.isEnabled());
-    // At most eight entries, numbered from 1 in list order.
+    // At most eight entries, numbered from 1 in list order, each shown as
+    // its entry text: no character of a file name becomes a shortcut mark.
     const QStringList texts = menuTexts(recent);
     QCOMPARE(texts.size(), qMin(8, int(expected.size())));
-    for (int i = 0; i < texts.size(); ++i)
-        QCOMPARE(texts.at(i), recent.getEntryText(i));
+    for (int i = 0; i < texts.size(); ++i) {
+        QCOMPARE(recent.actions().at(i)->iconText(), recent.getEntryText(i));
+        QVERIFY2(QKeySequence::mnemonic(texts.at(i)).isEmpty(), qPrintable(texts.at(i)));
+    }
     QVERIFY(texts.first().startsWith(QStringLiteral("1.  ")));
     // Nothing is stored before the end.
     QCOMPARE(CSettings().value(kRecentFilesKey).toStringList(), stored);
