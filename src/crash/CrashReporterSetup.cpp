@@ -264,13 +264,13 @@ void convertCrashReportToText(const char* inputPath, const char* outputPath)
     const QString input = QFile::decodeName(inputPath);
     const QString output = QFile::decodeName(outputPath);
     nqSystemLog(QStringLiteral("Reading crash report from file: %1").arg(input));
-    QFile file(input);
-    if (!file.open(QIODevice::ReadOnly)) {
+    NQCrashReporterError error;
+    const QByteArray data = NQCrashReport::readReportFile(input, &error);
+    if (data.isEmpty()) {
         nqSystemLog(QStringLiteral("Could not read crash data from file: %1").arg(input));
         return;
     }
-    NQCrashReporterError error;
-    const std::unique_ptr<NQCrashReport> report = NQCrashReport::initWithData(file.readAll(), &error);
+    const std::unique_ptr<NQCrashReport> report = NQCrashReport::initWithData(data, &error);
     if (!report) {
         nqSystemLog(QStringLiteral("Could not convert readed data to crash reports"));
         return;

@@ -2,7 +2,16 @@
 
 #include "crash_report.pb-c.h"
 
+#include <QFile>
+#include <QScopeGuard>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -81,15 +90,75 @@ std::unique_ptr<NQCrashReport> NQCrashReport::initWithData(const QByteArray& dat
     return report;
 }
 
-bool NQCrashReport::decodeCrashData(const QByteArray& data, NQCrashReporterError* error)
+QByteArray NQCrashReport::readReportFile(const QString& path, NQCrashReporterError* error)
 {
-    if (data.size() <= qsizetype(kMagicLength + 1))
+    const auto systemError = [&](const char* what) {
+        const int code = errno;
+        nqPopulateError(error, NQCrashReporterErrorSystemCall,
+                        QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(code))),
+                        code);
+        return QByteArray();
+    };
+    // Opening a pipe without O_NONBLOCK waits for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return systemError("Could not open crash report");
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0)
+        return systemError("Could not read crash report");
+    if (!S_ISREG(status.st_mode)) {
+        fail(error, QStringLiteral("Crash report is not a regular file"));
+        return {};
+    }
+    // The header first, then the rest up to one byte more than the writer can
+    // write, which tells a report at the limit from a larger file.
+    QByteArray data;
+    const auto readUpTo = [&](qsizetype size) {
+        while (data.size() < size) {
+            char buffer[8192];
+            const ssize_t got = ::read(fd, buffer, size_t(std::min<qsizetype>(sizeof buffer, size - data.size())));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return got == 0;
+            data.append(buffer, qsizetype(got));
+        }
+        return true;
+    };
+    if (!readUpTo(qsizetype(kMagicLength + 1)))
+        return systemError("Could not read crash report");
+    if (!checkHeader(data, error))
+        return {};
+    if (!readUpTo(qsizetype(NQCRASH_REPORT_LIMIT) + 1))
+        return systemError("Could not read crash report");
+    if (data.size() > NQCRASH_REPORT_LIMIT) {
+        fail(error,
+             QStringLiteral("Crash report is larger than a crash report can be (%1 bytes)").arg(NQCRASH_REPORT_LIMIT));
+        return {};
+    }
+    return data;
+}
+
+bool NQCrashReport::checkHeader(const QByteArray& data, NQCrashReporterError* error)
+{
+    if (data.size() < qsizetype(kMagicLength + 1))
         return fail(error, QStringLiteral("Could not decode truncated crash log"));
     if (std::memcmp(data.constData(), kMagic, kMagicLength) != 0)
         return fail(error, QStringLiteral("Could not decode invalid crash log header"));
     const int version = static_cast<unsigned char>(data.at(kMagicLength));
     if (version != kFormatVersion)
         return fail(error, QStringLiteral("Could not decode unsupported crash report version: %1").arg(version));
+    return true;
+}
+
+bool NQCrashReport::decodeCrashData(const QByteArray& data, NQCrashReporterError* error)
+{
+    // The header alone is a truncated report as well.
+    if (data.size() <= qsizetype(kMagicLength + 1))
+        return fail(error, QStringLiteral("Could not decode truncated crash log"));
+    if (!checkHeader(data, error))
+        return false;
 
     const auto* body = reinterpret_cast<const uint8_t*>(data.constData()) + kMagicLength + 1;
     m_decoder->message = nqcrash__crash_report__unpack(nullptr, size_t(data.size()) - kMagicLength - 1, body);

@@ -220,11 +220,21 @@ private:
     uint64_t m_address;
 };
 
+// The largest report file the crash writer writes: it refuses every byte
+// beyond it. A reader needs no more.
+inline constexpr qint64 NQCRASH_REPORT_LIMIT = 65536;
+
 class NQCrashReport
 {
 public:
     // The report in data, or null with *error set.
     static std::unique_ptr<NQCrashReport> initWithData(const QByteArray& data, NQCrashReporterError* error);
+    // The bytes of the report file at path, or empty with *error set: only a
+    // regular file is read (a pipe or a device could block or never end), its
+    // header is checked before the rest is read, and a file larger than the
+    // writer writes is refused. A file that cannot be opened or read gives a
+    // system-call error, anything else an invalid report.
+    static QByteArray readReportFile(const QString& path, NQCrashReporterError* error);
     ~NQCrashReport();
 
     NQCrashReport(const NQCrashReport&) = delete;
@@ -251,6 +261,7 @@ private:
     NQCrashReport();
     struct Decoder;
     bool decodeCrashData(const QByteArray& data, NQCrashReporterError* error);
+    static bool checkHeader(const QByteArray& data, NQCrashReporterError* error);
     bool extract(NQCrashReporterError* error);
 
     std::unique_ptr<Decoder> m_decoder;

@@ -1,6 +1,7 @@
 #include "crash/NQCrashReporter.h"
 
 #include "crash/NQCrashLogWriter.h"
+#include "crash/NQCrashReport.h"
 
 #include "utils/Logger.h"
 
@@ -28,7 +29,6 @@
 namespace {
 
 const char kReporterFolder[] = "com.naviklabs.nqcrashreporter";
-const off_t kReportLimit = 65536;
 
 const int kFatalSignals[] = {SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGSEGV, SIGTRAP};
 const int kFatalSignalCount = int(sizeof kFatalSignals / sizeof kFatalSignals[0]);
@@ -103,7 +103,7 @@ void nqcrash_signal_callback(int, siginfo_t* info, ucontext_t* uap, void* contex
     if (fd < 0)
         return;
     nqcrash_async_file_t file;
-    nqcrash_async_file_init(&file, fd, kReportLimit);
+    nqcrash_async_file_init(&file, fd, off_t(NQCRASH_REPORT_LIMIT));
     nqcrash_log_writer_write(&context->writer, &file, info, uap);
     nqcrash_log_writer_close(&context->writer);
     nqcrash_async_file_close(&file);
@@ -280,12 +280,7 @@ bool NQCrashReporter::hasPendingCrashReport() const
 
 QByteArray NQCrashReporter::loadPendingCrashReportDataAndReturnError(NQCrashReporterError* error) const
 {
-    QFile file(crashReportPath());
-    if (!file.open(QIODevice::ReadOnly)) {
-        nqPopulateError(error, NQCrashReporterErrorSystemCall, file.errorString());
-        return {};
-    }
-    return file.readAll();
+    return NQCrashReport::readReportFile(crashReportPath(), error);
 }
 
 bool NQCrashReporter::purgePendingCrashReportAndReturnError(NQCrashReporterError* error) const

@@ -50,6 +50,7 @@ public:
     bool isEnabled() const { return m_enabled; }
 
     bool hasPendingCrashReport() const;
+    // The pending report's bytes, read as NQCrashReport::readReportFile reads.
     QByteArray loadPendingCrashReportDataAndReturnError(NQCrashReporterError* error) const;
     bool purgePendingCrashReportAndReturnError(NQCrashReporterError* error) const;
 

@@ -7,8 +7,10 @@
 #include "utils/Logger.h"
 #include "utils/MacOSNativeGlue.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QMutex>
 #include <QScreen>
 #include <QThread>
 #include <QTransform>
@@ -44,11 +46,21 @@ QImage readWithFramework(const QString& path)
 
 } // namespace
 
+// A read that ends after the model is gone must not reach it.
+struct CRecentFilesModel::SDelivery
+{
+    QMutex mutex;
+    CRecentFilesModel* model = nullptr;
+};
+
 CRecentFilesModel::CRecentFilesModel(IRecentFilesProviderInterface* provider, QObject* parent)
     : QAbstractTableModel(parent)
     , m_provider(provider)
     , m_reader(&CRecentFilesModel::loadThumbnail)
+    , m_pool(std::make_unique<QThreadPool>())
+    , m_delivery(std::make_shared<SDelivery>())
 {
+    m_delivery->model = this;
     qRegisterMetaType<CRecentFilesModel::EItemType>("CRecentFilesModel::EItemType");
     int width = 0;
     int height = 0;
@@ -58,15 +70,24 @@ CRecentFilesModel::CRecentFilesModel(IRecentFilesProviderInterface* provider, QO
     }
     m_thumbnailSize = QSize(qRound(kScreenFraction * width), qRound(kScreenFraction * height));
     // Decoding is bounded by the disk and the cores: a few files at once.
-    m_pool.setMaxThreadCount(qBound(2, QThread::idealThreadCount() / 2, 4));
+    m_pool->setMaxThreadCount(qBound(2, QThread::idealThreadCount() / 2, 4));
     reloadData();
     connect(this, &QAbstractItemModel::modelReset, this, &CRecentFilesModel::onModelReset);
 }
 
 CRecentFilesModel::~CRecentFilesModel()
 {
-    m_pool.clear();
-    m_pool.waitForDone();
+    {
+        const QMutexLocker lock(&m_delivery->mutex);
+        m_delivery->model = nullptr;
+    }
+    m_pool->clear();
+    if (!m_pool->waitForDone(exitWaitMs)) {
+        // The pool's destructor would wait for the stuck read without end,
+        // and with it the program's exit: it is left to the process's end.
+        LOG_MESSAGE('E', "A recent file's thumbnail is still being read; the read is left behind");
+        (void)m_pool.release();
+    }
 }
 
 int CRecentFilesModel::rowCount(const QModelIndex&) const
@@ -113,7 +134,7 @@ QList<CRecentFilesModel::SVignette> CRecentFilesModel::vignettes() const
 
 void CRecentFilesModel::waitForReads()
 {
-    m_pool.waitForDone();
+    m_pool->waitForDone();
 }
 
 void CRecentFilesModel::setThumbnailReader(ThumbnailReader reader)
@@ -137,6 +158,11 @@ QSize CRecentFilesModel::thumbnailReadSize(const QSize& imageSize, const QSize& 
 
 QImage CRecentFilesModel::loadThumbnail(const QString& path, const QSize& box, bool* readOk)
 {
+    // Opening a pipe blocks until someone writes to it, and a device may
+    // never end: only a regular file is opened.
+    *readOk = false;
+    if (!QFileInfo(path).isFile())
+        return {};
     // A picture stored turned a quarter is read against the box turned the
     // same way, so that upright it covers the box without being enlarged.
     const qreal angle = exifRotationAngle(path);
@@ -191,7 +217,7 @@ void CRecentFilesModel::restartReads()
 {
     // Reads not yet begun are dropped; those under way end on their own and
     // their results, from an earlier pass, are not taken.
-    m_pool.clear();
+    m_pool->clear();
     m_reads.clear();
     ++m_pass;
 }
@@ -239,7 +265,7 @@ void CRecentFilesModel::loadCurrentVignette()
 
 void CRecentFilesModel::startReads()
 {
-    const int wanted = qMin(int(kMaxVignettes - m_vignettes.size()), m_pool.maxThreadCount());
+    const int wanted = qMin(int(kMaxVignettes - m_vignettes.size()), m_pool->maxThreadCount());
     while (m_reads.size() < wanted && m_nextIndex + m_reads.size() < m_list->size()) {
         SRead read;
         read.id = ++m_nextReadId;
@@ -250,12 +276,17 @@ void CRecentFilesModel::startReads()
         const QString path = read.path;
         const QSize box = m_thumbnailSize;
         const ThumbnailReader reader = m_reader;
-        m_pool.start([this, reader, path, box, pass, id] {
+        const std::shared_ptr<SDelivery> delivery = m_delivery;
+        m_pool->start([delivery, reader, path, box, pass, id] {
             bool readOk = false;
             const QImage image = reader(path, box, &readOk);
-            QMetaObject::invokeMethod(
-                this, [this, pass, id, image, readOk] { onThumbnailRead(pass, id, image, readOk); },
-                Qt::QueuedConnection);
+            // Posting under the lock: the model cannot be destroyed meanwhile,
+            // and its destruction removes what is still posted.
+            const QMutexLocker lock(&delivery->mutex);
+            if (CRecentFilesModel* model = delivery->model)
+                QMetaObject::invokeMethod(
+                    model, [model, pass, id, image, readOk] { model->onThumbnailRead(pass, id, image, readOk); },
+                    Qt::QueuedConnection);
         });
     }
 }

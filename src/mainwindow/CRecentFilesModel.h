@@ -16,6 +16,7 @@
 #include <QThreadPool>
 
 #include <functional>
+#include <memory>
 
 class IRecentFilesProviderInterface;
 
@@ -41,8 +42,12 @@ public:
     using ThumbnailReader = std::function<QImage(const QString& path, const QSize& box, bool* readOk)>;
 
     CRecentFilesModel(IRecentFilesProviderInterface* provider, QObject* parent);
-    // Waits for the reads still running.
+    // Waits a little for the reads still running; a read stuck in the system
+    // (a hung network path) is left to finish on its own, its result unused.
     ~CRecentFilesModel() override;
+
+    // How long the destructor waits for the reads still running.
+    static constexpr int exitWaitMs = 2000;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -51,7 +56,9 @@ public:
     static int maxVignetteCount();
     // The thumbnail of the file at `path`, upright: at the smallest size of
     // its aspect ratio that covers `box` (an invalid box keeps the file's own
-    // size), within a bounded number of pixels. Safe on any thread.
+    // size), within a bounded number of pixels. Only a regular file is read:
+    // anything else (a pipe, a socket, a device) counts as unreadable. Safe on
+    // any thread.
     static QImage loadThumbnail(const QString& path, const QSize& box, bool* readOk);
     // The size asked of the reader for a picture of `imageSize`: covering
     // `box`, but never more pixels than four boxes hold, so that a long thin
@@ -104,7 +111,12 @@ private:
     quint64 m_pass = 0;
     quint64 m_nextReadId = 0;
     bool m_loading = false;
-    QThreadPool m_pool;
+    // Owned, but left alive by the destructor while a read is stuck in it.
+    std::unique_ptr<QThreadPool> m_pool;
+    // Shared with the reads: through it a read delivers its result while the
+    // model lives, and drops it afterwards.
+    struct SDelivery;
+    std::shared_ptr<SDelivery> m_delivery;
 };
 
 Q_DECLARE_METATYPE(CRecentFilesModel::EItemType)

@@ -42,8 +42,10 @@ NavikImagePtr PSHelper::createBufferImage(PhotoshopDataStructure& record, bool o
     const int depth = record.pictureDepth();
     // The numbers come from the host: nothing is wrapped that would let the
     // engine read beyond the mapping or misread its samples.
+    // A picture larger than a file may be is refused as well: the engine
+    // would need memory no machine has and never finish.
     const std::size_t rowBytes = exchangeRowBytes(width, depth);
-    if (rowBytes == 0 || height <= 0) {
+    if (rowBytes == 0 || height <= 0 || !Navik::IsImageSizeAllowed(std::uint32_t(width), std::uint32_t(height))) {
         LOG_MESSAGE('W', "The host's picture is refused: " << width << "x" << height << ", depth " << depth);
         return {};
     }

@@ -9,12 +9,15 @@
 #include "crash/NQCrashReportTextFormatter.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
 
 #include <cstring>
 #include <functional>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(std::function<void(SyntheticReport&)>)
@@ -100,6 +103,8 @@ private slots:
     void formatsAReport();
     void formatsWithoutOptionalParts();
     void printsAReportFromTheCommandLine();
+    void readsOnlyWhatAReportCanBe_data();
+    void readsOnlyWhatAReportCanBe();
     void convertsAReportFileToText();
 };
 
@@ -520,6 +525,78 @@ void TestCrashReport::printsAReportFromTheCommandLine()
     QVERIFY(process.waitForFinished());
     QCOMPARE(process.exitCode(), 2);
     QVERIFY(process.readAllStandardError().contains("Could not decode truncated crash log"));
+}
+
+void TestCrashReport::readsOnlyWhatAReportCanBe_data()
+{
+    QTest::addColumn<QByteArray>("content"); // "pipe": a named pipe; "/dev/...": that device
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+
+    SyntheticReport synthetic;
+    synthetic.addThread(0, true, {0x1010});
+    synthetic.addImage(0x1000, 0x100, "/lib/a.so", synthetic.processor(0x1000007, 3));
+    // A field the reader does not know fills the report up to the size given.
+    const auto padded = [report = synthetic.bytes()](qsizetype size) {
+        const qsizetype length = size - report.size() - 4; // key and a three-byte length
+        const QByteArray key = QByteArray::fromHex("7a");  // field 15, length-delimited
+        QByteArray varint;
+        varint.append(char(0x80 | (length & 0x7f)))
+            .append(char(0x80 | ((length >> 7) & 0x7f)))
+            .append(char(length >> 14));
+        return report + key + varint + QByteArray(length, 'x');
+    };
+    QTest::newRow("a report as large as the writer writes") << padded(NQCRASH_REPORT_LIMIT) << 0 << QString();
+    QTest::newRow("one byte larger") << padded(NQCRASH_REPORT_LIMIT + 1) << 2
+                                     << QStringLiteral(
+                                            "Crash report is larger than a crash report can be (65536 bytes)");
+    QTest::newRow("a large file that is no report")
+        << QByteArray(1 << 20, 'x') << 2 << QStringLiteral("Could not decode invalid crash log header");
+    QTest::newRow("named pipe") << QByteArray("pipe") << 2 << QStringLiteral("Crash report is not a regular file");
+    QTest::newRow("endless device") << QByteArray("/dev/zero") << 2
+                                    << QStringLiteral("Crash report is not a regular file");
+}
+
+// Hostile input for the command-line reader: it must neither wait for a
+// writer nor read without end.
+void TestCrashReport::readsOnlyWhatAReportCanBe()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+
+    QTemporaryDir folder;
+    QString path = folder.filePath(QStringLiteral("report.nqcrash"));
+    if (content == "pipe") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (content.startsWith("/dev/")) {
+        path = QString::fromLatin1(content);
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+
+    QProcess process;
+    // Should the reader grow without end, the sanitizer stops it early.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(
+        QStringLiteral("ASAN_OPTIONS"),
+        environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":max_allocation_size_mb=64"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(QUILLET_BUILD_DIR "/tools/bin/quillet-crash-report"), {path});
+    const bool ended = process.waitForFinished(20000);
+    if (!ended) {
+        process.kill();
+        process.waitForFinished();
+    }
+    QVERIFY2(ended, "the reader did not end");
+    const QByteArray errors = process.readAllStandardError();
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(process.exitCode() == status, errors.constData());
+    if (status == 0)
+        QVERIFY(process.readAllStandardOutput().contains("Thread 0 Crashed:\n0   a.so"));
+    else
+        QVERIFY2(errors.contains(message.toUtf8()), errors.constData());
 }
 
 void TestCrashReport::convertsAReportFileToText()

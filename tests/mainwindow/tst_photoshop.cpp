@@ -202,6 +202,9 @@ void TestPhotoshop::inputImage_data()
     QTest::newRow("input one byte short of the rows") << 5 << 3 << 8 << qint64(44) << false;
     QTest::newRow("16-bit rows in an 8-bit input's bytes") << 5 << 3 << 16 << qint64(45) << false;
     QTest::newRow("no input") << 5 << 3 << 8 << qint64(-1) << false;
+    // The rows are claimed, not there: the wrapper must refuse before reading.
+    QTest::newRow("more pixels than a file may have") << 20000 << 12501 << 8 << qint64(20000) * 12501 * 3 << false;
+    QTest::newRow("a square picture of ten billion pixels") << 100000 << 100000 << 16 << qint64(6e10) << false;
 }
 
 void TestPhotoshop::inputImage()

@@ -1,7 +1,8 @@
 // The recent-files list and its menu, and the start page's grid: the list's
 // rules and stored form, the entry texts, a missing file, the thumbnails read
-// on worker threads in list order, a reload during a pass, the size asked of
-// the reader, and what activating a cell does.
+// on worker threads in list order, a reload during a pass, a pipe in the list
+// and a read that never ends, the size asked of the reader, and what
+// activating a cell does.
 
 #include "mainwindow/CRecentFiles.h"
 #include "mainwindow/CRecentFilesModel.h"
@@ -29,6 +30,10 @@
 #include <tiffio.h>
 
 #include <atomic>
+#include <memory>
+#include <thread>
+
+#include <sys/stat.h>
 
 using namespace NAVIK_tarl1;
 
@@ -149,6 +154,8 @@ private Q_SLOTS:
     void orderKeptWhenLaterFileIsFaster();
     void reloadDropsResultsOfEarlierPass();
     void readButEmptyIsPassedOver();
+    void pipeIsNotOpened();
+    void stuckReadDoesNotHoldTheEnd();
     void readSizeIsBounded_data();
     void readSizeIsBounded();
     void tallThinFileGetsSmallThumbnail();
@@ -484,6 +491,68 @@ void TestRecentFiles::readButEmptyIsPassedOver()
     QCOMPARE(vignettePaths(model), (QStringList{"/a.jpg", "/b.jpg"}));
     QCOMPARE(provider.list.size(), 3);
     QCOMPARE(emptyReads.load(), 1);
+}
+
+void TestRecentFiles::pipeIsNotOpened()
+{
+    FakeProvider provider;
+    const QString pipe = m_folder.filePath(QStringLiteral("pipe.jpg"));
+    const QString picture = m_folder.filePath(QStringLiteral("picture.png"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QVERIFY(writePicture(picture, QSize(10, 10)));
+    provider.list = {pipe, picture};
+
+    // A read blocked in the pipe would hold the model's destructor for good:
+    // on failure the model is left alive.
+    auto model = std::make_unique<CRecentFilesModel>(&provider, nullptr);
+    auto leaveModel = qScopeGuard([&] { (void)model.release(); });
+    QVERIFY(reloadAndWait(*model));
+    QCOMPARE(vignettePaths(*model), QStringList{picture});
+    QCOMPARE(provider.list, QStringList{picture});
+    leaveModel.dismiss();
+}
+
+void TestRecentFiles::stuckReadDoesNotHoldTheEnd()
+{
+    FakeProvider provider;
+    provider.list = {QStringLiteral("/hung-share/photo.jpg")};
+    auto model = std::make_unique<CRecentFilesModel>(&provider, nullptr);
+    auto started = std::make_shared<QSemaphore>();
+    auto gate = std::make_shared<QSemaphore>();
+    // Released when the last copy of the reader is gone: the read has ended
+    // and whatever it does with its result is done.
+    auto ended = std::make_shared<QSemaphore>();
+    std::shared_ptr<void> endToken(nullptr, [ended](void*) { ended->release(); });
+    model->setThumbnailReader([started, gate, endToken](const QString&, const QSize&, bool* readOk) {
+        started->release();
+        gate->acquire();
+        *readOk = false;
+        return QImage();
+    });
+    endToken.reset();
+    model->reloadData();
+    QVERIFY(started->tryAcquire(1, 20000));
+
+    // Should the destructor wait for the read, a watchdog frees the read after
+    // a long while, so that the test ends, and tells.
+    QSemaphore destroyed;
+    std::atomic<bool> freedByWatchdog{false};
+    std::thread watchdog([&] {
+        if (!destroyed.tryAcquire(1, 60000)) {
+            freedByWatchdog = true;
+            gate->release();
+        }
+    });
+    model.reset();
+    destroyed.release();
+    watchdog.join();
+    QVERIFY(!freedByWatchdog);
+
+    // The read that was left behind ends later and reaches nothing.
+    gate->release();
+    QVERIFY(ended->tryAcquire(1, 20000));
+    QCoreApplication::processEvents();
+    QVERIFY(provider.removed.isEmpty());
 }
 
 void TestRecentFiles::readSizeIsBounded_data()

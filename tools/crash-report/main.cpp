@@ -1,13 +1,14 @@
 // quillet-crash-report <report.nqcrash>
 //
 // Prints a crash report file as the text crash log. Exit status 0: printed;
-// 1: the file could not be read; 2: it is not a readable crash report.
+// 1: the file could not be opened or read; 2: it is not a readable crash
+// report (not a regular file, a wrong header, larger than a report can be,
+// or a damaged body).
 
 #include "crash/NQCrashReport.h"
 #include "crash/NQCrashReportTextFormatter.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cstdio>
 
@@ -20,13 +21,13 @@ int main(int argc, char** argv)
                              "Prints a crash report file as text.\n");
         return arguments.contains(QStringLiteral("--help")) ? 0 : 1;
     }
-    QFile file(arguments.at(1));
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "Could not read %s: %s\n", qPrintable(arguments.at(1)), qPrintable(file.errorString()));
-        return 1;
-    }
     NQCrashReporterError error;
-    const std::unique_ptr<NQCrashReport> report = NQCrashReport::initWithData(file.readAll(), &error);
+    const QByteArray data = NQCrashReport::readReportFile(arguments.at(1), &error);
+    if (data.isEmpty()) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(arguments.at(1)), qPrintable(error.description));
+        return error.code == NQCrashReporterErrorSystemCall ? 1 : 2;
+    }
+    const std::unique_ptr<NQCrashReport> report = NQCrashReport::initWithData(data, &error);
     if (!report) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(arguments.at(1)), qPrintable(error.description));
         return 2;

@@ -224,7 +224,7 @@ private:
         if (!isGray && !isColour && !isCMYK)
             failWithMessage(info(), kImageStatusUnsupportedFormat, "The JPEG file uses an unknown colour model.");
         m_format = PixelFormat(isGray ? kPixelTypeGray : isCMYK ? kPixelTypeCMYK : kPixelTypeRGB, kPixelSize8, true);
-        if (std::uint64_t(m_info.image_width) * m_info.image_height > kMaxImagePixelCount)
+        if (!IsImageSizeAllowed(m_info.image_width, m_info.image_height))
             failWithMessage(info(), kImageStatusImageTooLarge,
                             "The image is too large: at most 250 million pixels can be opened.");
         readIccProfile();

@@ -164,7 +164,7 @@ bool describe(TIFF* tiff, Layout& layout, Failure& failure)
 
     if (layout.width == 0 || layout.height == 0)
         return failure.set(kImageStatusCorruptData, "The TIFF image has no pixels.");
-    if (std::uint64_t(layout.width) * layout.height > kMaxImagePixelCount)
+    if (!IsImageSizeAllowed(layout.width, layout.height))
         return failure.set(kImageStatusImageTooLarge, "The image is too large: at most 250 million pixels can be opened.");
 
     const int pixelSize = layout.bitsPerSample == 16 ? kPixelSize16 : kPixelSize8;

@@ -129,6 +129,8 @@ private slots:
     void autoCropTouchesTheOutlineFromInside();
     void manualCropSnapsOntoTheOutline_data();
     void manualCropSnapsOntoTheOutline();
+    void fixedRatioCropIsRoundedAsAWhole_data();
+    void fixedRatioCropIsRoundedAsAWhole();
 };
 
 void TestGeometryCrop::largestRectangleInKnownShapes_data()
@@ -261,6 +263,62 @@ void TestGeometryCrop::manualCropSnapsOntoTheOutline()
         QVERIFY(std::abs(cropped.left - wanted.left) <= 0.5 && std::abs(cropped.right() - wanted.right()) <= 0.5);
         QVERIFY(std::abs(cropped.top - wanted.top) <= 0.5 && std::abs(cropped.bottom() - wanted.bottom()) <= 0.5);
     }
+}
+
+void TestGeometryCrop::fixedRatioCropIsRoundedAsAWhole_data()
+{
+    QTest::addColumn<double>("cropRatio");
+    QTest::addColumn<bool>("automatic");
+    QTest::addColumn<bool>("keystoned");
+    QTest::addColumn<QSize>("expected"); // empty: any size within half a pixel of the ratio
+
+    // A 6000 x 4000 picture without correction; a manual rectangle is the one
+    // the crop rectangle fits to the ratio, centred on the picture.
+    QTest::newRow("16:9, automatic") << 16.0 / 9 << true << false << QSize(6000, 3375);
+    QTest::newRow("4:3, automatic") << 4.0 / 3 << true << false << QSize(5333, 4000);
+    QTest::newRow("7:3, automatic") << 7.0 / 3 << true << false << QSize(6000, 2571);
+    QTest::newRow("7:3, manual") << 7.0 / 3 << false << false << QSize(6000, 2571);
+    QTest::newRow("4:3, manual") << 4.0 / 3 << false << false << QSize(5333, 4000);
+    QTest::newRow("16:9, automatic, keystoned") << 16.0 / 9 << true << true << QSize();
+    QTest::newRow("7:3, automatic, keystoned") << 7.0 / 3 << true << true << QSize();
+    QTest::newRow("2:3, automatic, keystoned") << 2.0 / 3 << true << true << QSize();
+}
+
+void TestGeometryCrop::fixedRatioCropIsRoundedAsAWhole()
+{
+    QFETCH(double, cropRatio);
+    QFETCH(bool, automatic);
+    QFETCH(bool, keystoned);
+    QFETCH(QSize, expected);
+
+    CorrectionParameters parameters = keystoned ? KeystonedParameters(cropRatio, 0) : CorrectionParameters();
+    parameters.cropRatio = cropRatio;
+    parameters.cropActive = true;
+    parameters.cropAuto = automatic;
+    const Size picture{6000, 4000};
+    if (!automatic) {
+        const double width = std::min(1.0, cropRatio * picture.height / picture.width);
+        const double height = width * picture.width / cropRatio / picture.height;
+        parameters.cropRect = {(1 - width) / 2, (1 - height) / 2, width, height};
+    }
+    CameraData camera;
+    camera.focalLength35mm = 24;
+    const CorrectionChain chain = CorrectionChain::Build(parameters, picture, camera);
+    const PixelRect crop = chain.CropPixels();
+    const QString got = QString("%1 x %2 at %3, %4").arg(crop.width).arg(crop.height).arg(crop.left).arg(crop.top);
+
+    const RectF cropped{double(crop.left), double(crop.top), double(crop.width), double(crop.height)};
+    QVERIFY2(DistanceOutside(cropped, chain.CorrectedOutline()) < 1e-6, qPrintable(got));
+    if (!expected.isEmpty()) {
+        QCOMPARE(QSize(crop.width, crop.height), expected);
+        return;
+    }
+    const double missing =
+        std::min(std::abs(crop.height * cropRatio - crop.width), std::abs(crop.width / cropRatio - crop.height));
+    QVERIFY2(missing <= 0.5, qPrintable(got));
+    // No more than the placement's whole pixel is lost on either side.
+    const RectF exact = InCanvasPixels(chain.CropRectAuto(), chain.CanvasSize());
+    QVERIFY2(crop.width > exact.width - 2 && crop.height > exact.height - 2, qPrintable(got));
 }
 
 QTEST_APPLESS_MAIN(TestGeometryCrop)

@@ -10,6 +10,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace Navik::Geometry {
 
@@ -256,6 +259,70 @@ PixelRect ToPixels(const RectF& rect, Size canvas, bool inward)
     return {left, top, right - left, bottom - top};
 }
 
+// How far a rectangle's own width / height may stray from the crop ratio and
+// still count as of that ratio: a manual rectangle is drawn on a scaled preview.
+constexpr double kRatioMatch = 5e-3;
+
+// A crop of a fixed ratio rounded edge by edge can miss the ratio by two pixels.
+// Its size is rounded once instead: the largest whole-pixel size that keeps the
+// ratio to half a pixel and is at most half a pixel larger than the rectangle
+// on either side, placed as near the rectangle's centre as the canvas and, for
+// a crop that must stay inside it, the outline allow. Nothing when the
+// rectangle is not of the ratio or no such size fits.
+std::optional<PixelRect> ToPixelsOfRatio(const RectF& rect, double ratio, Size canvas, const Polygon* outline)
+{
+    if (!(ratio > 0.0) || !(rect.width >= 1.0) || !(rect.height >= 1.0) || !std::isfinite(rect.width * rect.height)
+        || std::abs(rect.width / rect.height / ratio - 1.0) > kRatioMatch)
+        return std::nullopt;
+    std::vector<Size> sizes;
+    auto consider = [&](double w, double h) {
+        if (w >= 1.0 && h >= 1.0 && w <= canvas.width && h <= canvas.height && w <= rect.width + 0.5 + 1e-9
+            && h <= rect.height + 0.5 + 1e-9)
+            sizes.push_back({int(w), int(h)});
+    };
+    // Whole pixels lost to the placement are at most one a side; three more
+    // steps down leave room for an outline that is slanted at the corners.
+    constexpr int kSteps = 4;
+    for (int step = 0; step <= kSteps; ++step) {
+        const double w = std::floor(rect.width + 0.5) - step;
+        consider(w, std::round(w / ratio));
+        const double h = std::floor(rect.height + 0.5) - step;
+        consider(std::round(h * ratio), h);
+    }
+    auto ratioError = [ratio](Size s) {
+        return std::min(std::abs(s.width - s.height * ratio), std::abs(s.height - s.width / ratio));
+    };
+    std::stable_sort(sizes.begin(), sizes.end(), [&](Size a, Size b) {
+        const int64_t areaA = int64_t(a.width) * a.height, areaB = int64_t(b.width) * b.height;
+        return areaA != areaB ? areaA > areaB : ratioError(a) < ratioError(b);
+    });
+    const double centreX = rect.left + 0.5 * rect.width, centreY = rect.top + 0.5 * rect.height;
+    for (const Size& size : sizes) {
+        const int x = std::clamp(int(std::floor(centreX - 0.5 * size.width + 0.5)), 0, canvas.width - size.width);
+        const int y = std::clamp(int(std::floor(centreY - 0.5 * size.height + 0.5)), 0, canvas.height - size.height);
+        // The nearest placement first, then a pixel aside in each direction.
+        for (const auto& [dx, dy] :
+             {std::pair{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}, {-1, -1}, {1, -1}, {-1, 1}, {1, 1}}) {
+            const PixelRect placed{x + dx, y + dy, size.width, size.height};
+            if (placed.left < 0 || placed.top < 0 || placed.left + placed.width > canvas.width
+                || placed.top + placed.height > canvas.height)
+                continue;
+            const RectF area{double(placed.left), double(placed.top), double(placed.width), double(placed.height)};
+            if (!outline || DistanceOutside(area, *outline) <= kInwardRoundingPixels)
+                return placed;
+        }
+    }
+    return std::nullopt;
+}
+
+// A fixed ratio's crop rounded once (above), any other edge by edge.
+PixelRect CropToPixels(const RectF& rect, double ratio, Size canvas, const Polygon& outline, bool inward)
+{
+    if (const auto sized = ToPixelsOfRatio(rect, ratio, canvas, inward ? &outline : nullptr))
+        return *sized;
+    return ToPixels(rect, canvas, inward);
+}
+
 // "CropRatio" is the ratio as displayed; the crop is computed on the unrotated
 // canvas, where an odd number of quarter turns inverts it.
 double UnrotatedRatio(double cropRatio, int quarterTurns)
@@ -310,10 +377,10 @@ CorrectionChain CorrectionChain::Build(const CorrectionParameters& parameters, S
     chain.m_crop = {0, 0, canvas.width, canvas.height};
     if (parameters.cropActive) {
         if (parameters.cropAuto) {
-            chain.m_crop = ToPixels(autoRect, canvas, true);
+            chain.m_crop = CropToPixels(autoRect, ratio, canvas, chain.m_outline, true);
         } else {
             const auto [rect, clamped] = ManualCrop(parameters.cropRect, canvas, chain.m_outline, ratio);
-            chain.m_crop = ToPixels(rect, canvas, clamped);
+            chain.m_crop = CropToPixels(rect, ratio, canvas, chain.m_outline, clamped);
         }
     }
 

@@ -50,9 +50,15 @@ extern const char* const kImageLoadOptionPixelsInBackground;
 extern const char* const kImageSaveOptionJPEGQuality;
 extern const char* const kImageSaveOptionTIFFCompression;
 
-// Images with more pixels than this are refused by the loaders before any
-// pixel memory is allocated.
+// Images with more pixels than this are refused before any pixel memory is
+// allocated: by the loaders, and where pixels come from a host.
 constexpr std::uint64_t kMaxImagePixelCount = 250'000'000;
+
+// Whether an image of width x height pixels may be opened.
+constexpr bool IsImageSizeAllowed(std::uint32_t width, std::uint32_t height)
+{
+    return std::uint64_t(width) * height <= kMaxImagePixelCount;
+}
 
 class Image : public Object
 {
