@@ -149,8 +149,8 @@ public:
     virtual bool isWideFieldOfView() = 0;
     virtual void removeCameraProfile() = 0;
     // Why the last openFile or the last save to a file failed, in the image
-    // framework's words (English, for the details of a message and the log);
-    // empty when it succeeded or the reason is not known.
+    // framework's words (English, for the log); empty when it succeeded or
+    // the reason is not known.
     virtual QString getLastOpenError() const = 0;
     virtual QString getLastSaveError() const = 0;
     // The same as a cause to tell the user: None after a success.
