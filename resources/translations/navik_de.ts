@@ -89,6 +89,10 @@
         <source>Photoshop has been crashed. Would you like to save image to the file?</source>
         <translation>Photoshop ist abgestürzt. Möchten Sie das Bild in einer Datei speichern?</translation>
     </message>
+    <message>
+        <source>Sorry, file could not be opened</source>
+        <translation>Die Datei konnte leider nicht geöffnet werden</translation>
+    </message>
 </context>
 <context>
     <name>CCheckForUpdateManager</name>
@@ -220,6 +224,105 @@
     <message>
         <source>Unpin palette</source>
         <translation>Palette lösen</translation>
+    </message>
+</context>
+<context>
+    <name>CFileFailureTexts</name>
+    <message>
+        <source>The file does not exist.</source>
+        <translation>Die Datei existiert nicht.</translation>
+    </message>
+    <message>
+        <source>This is a folder or a device, not a picture file.</source>
+        <translation>Dies ist ein Ordner oder ein Gerät, keine Bilddatei.</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>Die Datei ist leer.</translation>
+    </message>
+    <message>
+        <source>The picture in the file is damaged or incomplete.</source>
+        <translation>Das Bild in der Datei ist beschädigt oder unvollständig.</translation>
+    </message>
+    <message>
+        <source>The file is neither a JPEG nor a TIFF picture.</source>
+        <translation>Die Datei ist weder ein JPEG- noch ein TIFF-Bild.</translation>
+    </message>
+    <message>
+        <source>Camera raw files cannot be opened; please convert the file to TIFF or JPEG first.</source>
+        <translation>Kamera-RAW-Dateien können nicht geöffnet werden. Bitte wandeln Sie die Datei zuerst in TIFF oder JPEG um.</translation>
+    </message>
+    <message>
+        <source>Only grey and RGB pictures can be opened, not CMYK or Lab ones.</source>
+        <translation>Nur Graustufen- und RGB-Bilder können geöffnet werden, keine CMYK- oder Lab-Bilder.</translation>
+    </message>
+    <message>
+        <source>The picture is too large: at most 250 million pixels can be opened.</source>
+        <translation>Das Bild ist zu groß: Es können höchstens 250 Millionen Pixel geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>The picture is smaller than 32 pixels on a side.</source>
+        <translation>Das Bild ist an einer Seite kleiner als 32 Pixel.</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to open the picture.</source>
+        <translation>Es ist nicht genug Speicher vorhanden, um das Bild zu öffnen.</translation>
+    </message>
+    <message>
+        <source>You have no permission to read this file.</source>
+        <translation>Sie haben keine Berechtigung, diese Datei zu lesen.</translation>
+    </message>
+    <message>
+        <source>The file is too large to be read.</source>
+        <translation>Die Datei ist zu groß, um gelesen zu werden.</translation>
+    </message>
+    <message>
+        <source>The file name is too long.</source>
+        <translation>Der Dateiname ist zu lang.</translation>
+    </message>
+    <message>
+        <source>Opening was cancelled.</source>
+        <translation>Das Öffnen wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The folder does not exist.</source>
+        <translation>Der Ordner existiert nicht.</translation>
+    </message>
+    <message>
+        <source>A folder of this name already exists.</source>
+        <translation>Es gibt bereits einen Ordner mit diesem Namen.</translation>
+    </message>
+    <message>
+        <source>Pictures can be saved only as JPEG or TIFF files.</source>
+        <translation>Bilder können nur als JPEG- oder TIFF-Dateien gesichert werden.</translation>
+    </message>
+    <message>
+        <source>The file would be larger than the disk or the file format allows.</source>
+        <translation>Die Datei wäre größer, als der Datenträger oder das Dateiformat zulässt.</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to save the picture.</source>
+        <translation>Es ist nicht genug Speicher vorhanden, um das Bild zu sichern.</translation>
+    </message>
+    <message>
+        <source>You have no permission to write in this folder.</source>
+        <translation>Sie haben keine Berechtigung, in diesen Ordner zu schreiben.</translation>
+    </message>
+    <message>
+        <source>The disk is read-only.</source>
+        <translation>Der Datenträger ist schreibgeschützt.</translation>
+    </message>
+    <message>
+        <source>The file is write-protected.</source>
+        <translation>Die Datei ist schreibgeschützt.</translation>
+    </message>
+    <message>
+        <source>The disk is full.</source>
+        <translation>Der Datenträger ist voll.</translation>
+    </message>
+    <message>
+        <source>The save was cancelled.</source>
+        <translation>Das Sichern wurde abgebrochen.</translation>
     </message>
 </context>
 <context>
@@ -593,6 +696,10 @@
     <message>
         <source>Navik Quillet cannot find the EXIF data it needs in this file. It is probably not the original image file.</source>
         <translation>Navik Quillet findet in dieser Datei nicht die EXIF-Daten, die es benötigt. Es ist wahrscheinlich nicht die Originalbilddatei.</translation>
+    </message>
+    <message>
+        <source>The file could not be saved.</source>
+        <translation>Die Datei konnte nicht gesichert werden.</translation>
     </message>
 </context>
 <context>

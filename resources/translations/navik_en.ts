@@ -89,6 +89,10 @@
         <source>Photoshop has been crashed. Would you like to save image to the file?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Sorry, file could not be opened</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CCheckForUpdateManager</name>
@@ -219,6 +223,105 @@
     </message>
     <message>
         <source>Unpin palette</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CFileFailureTexts</name>
+    <message>
+        <source>The file does not exist.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This is a folder or a device, not a picture file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The picture in the file is damaged or incomplete.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file is neither a JPEG nor a TIFF picture.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Camera raw files cannot be opened; please convert the file to TIFF or JPEG first.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only grey and RGB pictures can be opened, not CMYK or Lab ones.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The picture is too large: at most 250 million pixels can be opened.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The picture is smaller than 32 pixels on a side.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is not enough memory to open the picture.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You have no permission to read this file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file is too large to be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file name is too long.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Opening was cancelled.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The folder does not exist.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A folder of this name already exists.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pictures can be saved only as JPEG or TIFF files.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file would be larger than the disk or the file format allows.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is not enough memory to save the picture.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You have no permission to write in this folder.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The disk is read-only.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file is write-protected.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The disk is full.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The save was cancelled.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -592,6 +695,10 @@
     </message>
     <message>
         <source>Navik Quillet cannot find the EXIF data it needs in this file. It is probably not the original image file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file could not be saved.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

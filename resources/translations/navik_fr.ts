@@ -89,6 +89,10 @@
         <source>Photoshop has been crashed. Would you like to save image to the file?</source>
         <translation>Photoshop s&apos;est arrêté de manière inattendue. Voulez-vous enregistrer l&apos;image dans un fichier ?</translation>
     </message>
+    <message>
+        <source>Sorry, file could not be opened</source>
+        <translation>Désolé, le fichier n’a pas pu être ouvert</translation>
+    </message>
 </context>
 <context>
     <name>CCheckForUpdateManager</name>
@@ -220,6 +224,105 @@
     <message>
         <source>Unpin palette</source>
         <translation>Détacher la palette</translation>
+    </message>
+</context>
+<context>
+    <name>CFileFailureTexts</name>
+    <message>
+        <source>The file does not exist.</source>
+        <translation>Le fichier n’existe pas.</translation>
+    </message>
+    <message>
+        <source>This is a folder or a device, not a picture file.</source>
+        <translation>Il s’agit d’un dossier ou d’un périphérique, pas d’un fichier image.</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>Le fichier est vide.</translation>
+    </message>
+    <message>
+        <source>The picture in the file is damaged or incomplete.</source>
+        <translation>L’image contenue dans le fichier est endommagée ou incomplète.</translation>
+    </message>
+    <message>
+        <source>The file is neither a JPEG nor a TIFF picture.</source>
+        <translation>Le fichier n’est ni une image JPEG ni une image TIFF.</translation>
+    </message>
+    <message>
+        <source>Camera raw files cannot be opened; please convert the file to TIFF or JPEG first.</source>
+        <translation>Les fichiers RAW d’appareil photo ne peuvent pas être ouverts ; convertissez d’abord le fichier en TIFF ou en JPEG.</translation>
+    </message>
+    <message>
+        <source>Only grey and RGB pictures can be opened, not CMYK or Lab ones.</source>
+        <translation>Seules les images en niveaux de gris et RVB peuvent être ouvertes, pas les images CMJN ou Lab.</translation>
+    </message>
+    <message>
+        <source>The picture is too large: at most 250 million pixels can be opened.</source>
+        <translation>L’image est trop grande : 250 millions de pixels au plus peuvent être ouverts.</translation>
+    </message>
+    <message>
+        <source>The picture is smaller than 32 pixels on a side.</source>
+        <translation>L’image mesure moins de 32 pixels sur un côté.</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to open the picture.</source>
+        <translation>La mémoire est insuffisante pour ouvrir l’image.</translation>
+    </message>
+    <message>
+        <source>You have no permission to read this file.</source>
+        <translation>Vous n’avez pas l’autorisation de lire ce fichier.</translation>
+    </message>
+    <message>
+        <source>The file is too large to be read.</source>
+        <translation>Le fichier est trop volumineux pour être lu.</translation>
+    </message>
+    <message>
+        <source>The file name is too long.</source>
+        <translation>Le nom du fichier est trop long.</translation>
+    </message>
+    <message>
+        <source>Opening was cancelled.</source>
+        <translation>L’ouverture a été annulée.</translation>
+    </message>
+    <message>
+        <source>The folder does not exist.</source>
+        <translation>Le dossier n’existe pas.</translation>
+    </message>
+    <message>
+        <source>A folder of this name already exists.</source>
+        <translation>Un dossier porte déjà ce nom.</translation>
+    </message>
+    <message>
+        <source>Pictures can be saved only as JPEG or TIFF files.</source>
+        <translation>Les images ne peuvent être enregistrées qu’au format JPEG ou TIFF.</translation>
+    </message>
+    <message>
+        <source>The file would be larger than the disk or the file format allows.</source>
+        <translation>Le fichier dépasserait la taille que permettent le disque ou le format de fichier.</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to save the picture.</source>
+        <translation>La mémoire est insuffisante pour enregistrer l’image.</translation>
+    </message>
+    <message>
+        <source>You have no permission to write in this folder.</source>
+        <translation>Vous n’avez pas l’autorisation d’écrire dans ce dossier.</translation>
+    </message>
+    <message>
+        <source>The disk is read-only.</source>
+        <translation>Le disque est en lecture seule.</translation>
+    </message>
+    <message>
+        <source>The file is write-protected.</source>
+        <translation>Le fichier est protégé en écriture.</translation>
+    </message>
+    <message>
+        <source>The disk is full.</source>
+        <translation>Le disque est plein.</translation>
+    </message>
+    <message>
+        <source>The save was cancelled.</source>
+        <translation>L’enregistrement a été annulé.</translation>
     </message>
 </context>
 <context>
@@ -593,6 +696,10 @@
     <message>
         <source>Navik Quillet cannot find the EXIF data it needs in this file. It is probably not the original image file.</source>
         <translation>Navik Quillet ne trouve pas dans ce fichier les données EXIF dont il a besoin. Ce n’est probablement pas le fichier image d’origine.</translation>
+    </message>
+    <message>
+        <source>The file could not be saved.</source>
+        <translation>Le fichier n’a pas pu être enregistré.</translation>
     </message>
 </context>
 <context>

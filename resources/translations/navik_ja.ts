@@ -89,6 +89,10 @@
         <source>Photoshop has been crashed. Would you like to save image to the file?</source>
         <translation>Photoshop がクラッシュしました。画像をファイルに保存しますか?</translation>
     </message>
+    <message>
+        <source>Sorry, file could not be opened</source>
+        <translation>ファイルを開けませんでした</translation>
+    </message>
 </context>
 <context>
     <name>CCheckForUpdateManager</name>
@@ -220,6 +224,105 @@
     <message>
         <source>Unpin palette</source>
         <translation>パレットの固定を解除</translation>
+    </message>
+</context>
+<context>
+    <name>CFileFailureTexts</name>
+    <message>
+        <source>The file does not exist.</source>
+        <translation>ファイルが存在しません。</translation>
+    </message>
+    <message>
+        <source>This is a folder or a device, not a picture file.</source>
+        <translation>これはフォルダーまたはデバイスで、画像ファイルではありません。</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>ファイルが空です。</translation>
+    </message>
+    <message>
+        <source>The picture in the file is damaged or incomplete.</source>
+        <translation>ファイル内の画像が破損しているか、不完全です。</translation>
+    </message>
+    <message>
+        <source>The file is neither a JPEG nor a TIFF picture.</source>
+        <translation>このファイルは JPEG 画像でも TIFF 画像でもありません。</translation>
+    </message>
+    <message>
+        <source>Camera raw files cannot be opened; please convert the file to TIFF or JPEG first.</source>
+        <translation>カメラの RAW ファイルは開けません。先にファイルを TIFF または JPEG に変換してください。</translation>
+    </message>
+    <message>
+        <source>Only grey and RGB pictures can be opened, not CMYK or Lab ones.</source>
+        <translation>開けるのはグレースケールと RGB の画像だけで、CMYK や Lab の画像は開けません。</translation>
+    </message>
+    <message>
+        <source>The picture is too large: at most 250 million pixels can be opened.</source>
+        <translation>画像が大きすぎます。開けるのは 2 億 5000 万ピクセルまでです。</translation>
+    </message>
+    <message>
+        <source>The picture is smaller than 32 pixels on a side.</source>
+        <translation>画像の一辺が 32 ピクセル未満です。</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to open the picture.</source>
+        <translation>画像を開くためのメモリーが足りません。</translation>
+    </message>
+    <message>
+        <source>You have no permission to read this file.</source>
+        <translation>このファイルを読み取る権限がありません。</translation>
+    </message>
+    <message>
+        <source>The file is too large to be read.</source>
+        <translation>ファイルが大きすぎて読み取れません。</translation>
+    </message>
+    <message>
+        <source>The file name is too long.</source>
+        <translation>ファイル名が長すぎます。</translation>
+    </message>
+    <message>
+        <source>Opening was cancelled.</source>
+        <translation>開く操作はキャンセルされました。</translation>
+    </message>
+    <message>
+        <source>The folder does not exist.</source>
+        <translation>フォルダーが存在しません。</translation>
+    </message>
+    <message>
+        <source>A folder of this name already exists.</source>
+        <translation>同じ名前のフォルダーがすでにあります。</translation>
+    </message>
+    <message>
+        <source>Pictures can be saved only as JPEG or TIFF files.</source>
+        <translation>画像は JPEG または TIFF ファイルとしてのみ保存できます。</translation>
+    </message>
+    <message>
+        <source>The file would be larger than the disk or the file format allows.</source>
+        <translation>ファイルが、ディスクまたはファイル形式で扱えるサイズを超えてしまいます。</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to save the picture.</source>
+        <translation>画像を保存するためのメモリーが足りません。</translation>
+    </message>
+    <message>
+        <source>You have no permission to write in this folder.</source>
+        <translation>このフォルダーに書き込む権限がありません。</translation>
+    </message>
+    <message>
+        <source>The disk is read-only.</source>
+        <translation>ディスクは読み取り専用です。</translation>
+    </message>
+    <message>
+        <source>The file is write-protected.</source>
+        <translation>ファイルは書き込み禁止になっています。</translation>
+    </message>
+    <message>
+        <source>The disk is full.</source>
+        <translation>ディスクがいっぱいです。</translation>
+    </message>
+    <message>
+        <source>The save was cancelled.</source>
+        <translation>保存はキャンセルされました。</translation>
     </message>
 </context>
 <context>
@@ -593,6 +696,10 @@
     <message>
         <source>Navik Quillet cannot find the EXIF data it needs in this file. It is probably not the original image file.</source>
         <translation>Navik Quillet は、このファイルに必要な EXIF データを見つけられません。元の画像ファイルではない可能性があります。</translation>
+    </message>
+    <message>
+        <source>The file could not be saved.</source>
+        <translation>ファイルを保存できませんでした。</translation>
     </message>
 </context>
 <context>

@@ -75,12 +75,13 @@ public:
     // Whether the image is large enough to be opened: both sides 32 pixels or more.
     static bool isImageSizeSupported(const Navik::Image* image);
     // Loads an image file with its metadata for editing; null, after logging
-    // why (and giving it in `error`), when it cannot be read or is smaller
-    // than 32 pixels on a side.
+    // why (and giving it in `error`, and its cause in `failure`), when it
+    // cannot be read or is smaller than 32 pixels on a side.
     // With `inBackground` a JPEG's rows are decoded while the caller goes on:
     // the renders that read them wait for the rows they need, and a file
     // damaged past its header fails them rather than the open.
-    static Navik::Image* loadImageFile(const QString& path, QString* error = nullptr, bool inBackground = false);
+    static Navik::Image* loadImageFile(const QString& path, QString* error = nullptr, bool inBackground = false,
+                                       FileFailure* failure = nullptr);
     // Turns the picture as the image's orientation tag asks.
     void readImageOrientation(const Navik::Image* image);
     // getKeystoningDictionary with the given points in place of the stored ones.
@@ -112,8 +113,9 @@ public:
     // Makes these parameters and points the saved state. Main thread only.
     void markAsSaved(const Navik::Dictionary& parameters, const QVector<QPointF>& points);
     void setHostRenderResult(const PixelDataPtr& pixels);
-    // Why the last save to a file failed; empty after one that succeeded.
-    void setLastSaveError(const QString& error);
+    // Why the last save to a file failed, for the log and for the user;
+    // empty and None after one that succeeded.
+    void setLastSaveError(const QString& error, FileFailure failure);
     // Guards every use of a render target. Not recursive.
     QMutex& engineMutex() { return m_engineMutex; }
     // The task whose delivery the main thread is running (it waits for the
@@ -209,6 +211,8 @@ public:
     void removeCameraProfile() override;
     QString getLastOpenError() const override;
     QString getLastSaveError() const override;
+    FileFailure getLastOpenFailure() const override;
+    FileFailure getLastSaveFailure() const override;
 
     Q_INVOKABLE QString getBeforeDictionary();
     Q_INVOKABLE QString getAfterDictionary();
@@ -321,6 +325,8 @@ private:
     PixelDataPtr m_hostRenderResult;
     QString m_lastSaveError;
     QString m_lastOpenError;
+    FileFailure m_lastSaveFailure = FileFailure::None;
+    FileFailure m_lastOpenFailure = FileFailure::None;
     QSize m_cachedAfterSize{-1, -1};
     Navik::RefPtr<Navik::Filter> m_filter;
     Navik::Dictionary m_initialParameters;

@@ -74,7 +74,8 @@ void CProcessEngine::resetBeforeOpen()
     }
 }
 
-Navik::Image* CProcessEngine::loadImageFile(const QString& path, QString* error, bool inBackground)
+Navik::Image* CProcessEngine::loadImageFile(const QString& path, QString* error, bool inBackground,
+                                            FileFailure* failure)
 {
     const std::string nativePath = toNavikPath(path);
     const Navik::FileFormat format = Navik::GetFileFormat(nativePath);
@@ -86,6 +87,8 @@ Navik::Image* CProcessEngine::loadImageFile(const QString& path, QString* error,
     Navik::Image* image = Navik::LoadFullImage(nativePath, format, options, &status, nullptr);
     if (!image) {
         ASSERT(image);
+        if (failure)
+            *failure = status.IsOK() ? FileFailure::Unknown : fileFailureOf(status);
         if (status.GetCode() != 0) {
             const QString message = QString::fromUtf8(status.GetMessage());
             LOG_MESSAGE('D', QStringLiteral("Error: processing failed: %1").arg(message));
@@ -101,6 +104,8 @@ Navik::Image* CProcessEngine::loadImageFile(const QString& path, QString* error,
         LOG_MESSAGE('D', "Trying to open a file with the size less than 32 pixels");
         if (error)
             *error = QStringLiteral("The picture is smaller than %1 pixels on a side.").arg(minimumImageSide);
+        if (failure)
+            *failure = FileFailure::TooFewPixels;
         return nullptr;
     }
     return image;
@@ -112,10 +117,12 @@ bool CProcessEngine::openFile(const QString& path)
     m_taskManager->clear();
 
     QString error;
-    Navik::Image* image = loadImageFile(path, &error);
+    FileFailure failure = FileFailure::None;
+    Navik::Image* image = loadImageFile(path, &error, false, &failure);
     {
         QMutexLocker lock(&m_parameterLock);
         m_lastOpenError = error;
+        m_lastOpenFailure = failure;
     }
     if (image) {
         // The proxy takes over our reference to the image.

@@ -37,11 +37,11 @@ void CProcessEngine::saveOpenedFile(const QString& path, int quality, bool tiffC
     LOG_TRACE();
     // Nothing would ever start a save without a picture: say so at once.
     if (!isPictureLoaded()) {
-        setLastSaveError(QStringLiteral("No picture is open."));
+        setLastSaveError(QStringLiteral("No picture is open."), FileFailure::Unknown);
         emit fileSaveCompleated(false);
         return;
     }
-    setLastSaveError(QString());
+    setLastSaveError(QString(), FileFailure::None);
     queueTask(new CSaveProcessEngineTask(*this, path, quality, tiffCompression, eightBits, format));
 }
 
@@ -49,11 +49,12 @@ bool CProcessEngine::saveOpenedFileSync(const QString& path, int quality, bool t
                                         const NavikNS::FileFormat format)
 {
     if (!isPictureLoaded()) {
-        setLastSaveError(QStringLiteral("No picture is open."));
+        setLastSaveError(QStringLiteral("No picture is open."), FileFailure::Unknown);
         return false;
     }
     if (!canWaitForARender()) {
-        setLastSaveError(QStringLiteral("The save cannot wait for a render while a render is being delivered."));
+        setLastSaveError(QStringLiteral("The save cannot wait for a render while a render is being delivered."),
+                         FileFailure::Unknown);
         return false;
     }
     // A save dropped from the queue before it ran (another picture opened,
@@ -171,10 +172,23 @@ void CProcessEngine::markAsSaved(const Navik::Dictionary& parameters, const QVec
     m_savedPoints = points;
 }
 
-void CProcessEngine::setLastSaveError(const QString& error)
+void CProcessEngine::setLastSaveError(const QString& error, FileFailure failure)
 {
     QMutexLocker lock(&m_parameterLock);
     m_lastSaveError = error;
+    m_lastSaveFailure = failure;
+}
+
+FileFailure CProcessEngine::getLastSaveFailure() const
+{
+    QMutexLocker lock(&m_parameterLock);
+    return m_lastSaveFailure;
+}
+
+FileFailure CProcessEngine::getLastOpenFailure() const
+{
+    QMutexLocker lock(&m_parameterLock);
+    return m_lastOpenFailure;
 }
 
 QString CProcessEngine::getLastSaveError() const

@@ -29,7 +29,7 @@ void setOutputProfileAsShot(Navik::Dictionary& parameters)
 
 // The save options of the format, deriving the format from the path when it
 // was not given. False for a format that is neither JPEG nor TIFF.
-bool saveOptionsForFormat(SSaveOptions& options, Navik::Dictionary& saveOptions, QString* error)
+bool saveOptionsForFormat(SSaveOptions& options, Navik::Dictionary& saveOptions, QString* error, FileFailure* failure)
 {
     if (options.format == Navik::kFileFormatUnknown)
         options.format = Navik::GetFileFormatFromPath(toNavikPath(options.path));
@@ -44,6 +44,7 @@ bool saveOptionsForFormat(SSaveOptions& options, Navik::Dictionary& saveOptions,
         ASSERT_X(false, "saving", "only JPEG and TIFF files can be written");
         *error = QStringLiteral("Pictures can be saved only as JPEG or TIFF; \"%1\" names neither.")
                      .arg(options.path);
+        *failure = FileFailure::UnknownFormat;
         return false;
     }
 }
@@ -52,12 +53,14 @@ bool saveOptionsForFormat(SSaveOptions& options, Navik::Dictionary& saveOptions,
 // band by band, with the metadata and colour profile of `source`, naming this
 // program as the software. `orientation`, when valid, replaces the source's
 // orientation tag. Says in `error` why the file could not be written, and
-// logs it.
+// logs it; `failure` is its cause, None when it was written.
 bool saveRender(Navik::Target& target, Navik::SampleType sampleType, Navik::SampleLayout sampleLayout,
-                const Navik::Image& source, SSaveOptions& options, const Navik::Value& orientation, QString* error)
+                const Navik::Image& source, SSaveOptions& options, const Navik::Value& orientation, QString* error,
+                FileFailure* failure)
 {
+    *failure = FileFailure::None;
     Navik::Dictionary saveOptions;
-    bool saved = saveOptionsForFormat(options, saveOptions, error);
+    bool saved = saveOptionsForFormat(options, saveOptions, error, failure);
     if (saved) {
         const auto exif = Navik::RefPtr<Navik::Exif>::Adopt(new Navik::Exif(*source.GetExif()));
         exif->SetValue(Navik::Exif::kMetaDataSoftwareKey, Navik::Value(g_appTitle.toStdString()));
@@ -67,10 +70,14 @@ bool saveRender(Navik::Target& target, Navik::SampleType sampleType, Navik::Samp
         Navik::ImageStatus status;
         saved = target.SaveOutputImage(toNavikPath(options.path), options.format, saveOptions, sampleType,
                                        sampleLayout, *exif, source.GetExif()->GetICCProfile(), nullptr, &status);
-        if (!saved)
+        if (!saved) {
             *error = QString::fromUtf8(status.GetMessage());
+            *failure = fileFailureOf(status);
+        }
     }
     if (!saved) {
+        if (*failure == FileFailure::None)
+            *failure = FileFailure::Unknown;
         if (error->isEmpty())
             *error = QStringLiteral("The picture could not be prepared for saving.");
         LOG_MESSAGE('W', "Saving \"" << options.path << "\" failed: " << *error);
@@ -153,7 +160,8 @@ bool CSaveProcessEngineTask::renderAndDeliver(const Navik::Dictionary& keystonin
     if (!m_fileForm)
         return CBaseProcessEngineTask::renderAndDeliver(keystoning);
     if (!m_source || !m_source->image()) {
-        m_engine.setLastSaveError(QStringLiteral("The picture was closed before it was saved."));
+        m_engine.setLastSaveError(QStringLiteral("The picture was closed before it was saved."),
+                                  FileFailure::Cancelled);
         reportSaved(false);
         return true;
     }
@@ -171,13 +179,14 @@ bool CSaveProcessEngineTask::renderAndDeliver(const Navik::Dictionary& keystonin
     if (!target)
         return false;
     QString error;
+    FileFailure failure = FileFailure::None;
     const bool saved = saveRender(*target, sampleType(), sampleLayout(), *m_source->image(), m_options,
-                                  Navik::Value(uprightOrientation), &error);
+                                  Navik::Value(uprightOrientation), &error, &failure);
     {
         QMutexLocker lock(&m_engine.engineMutex());
         agent->RemoveTarget(target);
     }
-    m_engine.setLastSaveError(error);
+    m_engine.setLastSaveError(error, failure);
     reportSaved(saved);
     return true;
 }
@@ -206,7 +215,7 @@ void CSaveProcessEngineTask::reportSaved(bool saved)
 void CSaveProcessEngineTask::onProcessingFailed()
 {
     if (m_fileForm)
-        m_engine.setLastSaveError(QStringLiteral("The corrected picture could not be rendered."));
+        m_engine.setLastSaveError(QStringLiteral("The corrected picture could not be rendered."), FileFailure::Unknown);
     answer(false);
 }
 
@@ -214,7 +223,8 @@ void CSaveProcessEngineTask::onDroppedFromQueue()
 {
     if (!m_answered.exchange(true)) {
         if (m_fileForm)
-            m_engine.setLastSaveError(QStringLiteral("The save was cancelled before it started."));
+            m_engine.setLastSaveError(QStringLiteral("The save was cancelled before it started."),
+                                      FileFailure::Cancelled);
         emit m_engine.fileSaveCompleated(false);
     }
 }
@@ -305,8 +315,9 @@ bool CBatchProcessEngineTask::renderAndDeliver(const Navik::Dictionary& keystoni
     // it. A mirrored tag becomes its rotation alone, the loader having
     // unmirrored the pixels already.
     QString error;
+    FileFailure failure = FileFailure::None;
     const bool saved = saveRender(*target, sampleType(), sampleLayout(), *m_image->image(), m_options,
-                                  unmirroredOrientation(*m_image->image()), &error);
+                                  unmirroredOrientation(*m_image->image()), &error, &failure);
     answer(saved);
     return true;
 }

@@ -214,9 +214,10 @@ bool CMainWindow::doOpenFile(const QString& path)
     setControlsEnabled(true, false);
     bool opened = false;
     QString reason;
-    if (!engine() || !IProcessEngine::isFileSupported(path, &reason)) {
+    FileFailure failure = FileFailure::None;
+    if (!engine() || !IProcessEngine::isFileSupported(path, &failure, &reason)) {
         LOG_MESSAGE('D', "Error opening file: file type is not supported. " << reason);
-        CMessageBox::warningWithReason(this, g_appTitle, g_globalStrings->notSupportString(), reason, QString());
+        warnOpenFailed(failure);
     } else {
         opened = openAndWait([this, &path] { engine()->openFile(path); });
         if (opened) {
@@ -232,8 +233,7 @@ bool CMainWindow::doOpenFile(const QString& path)
             if (m_application->getMode() == CBaseApplication::StandaloneMode)
                 m_recentFiles->addFile(path);
         } else {
-            CMessageBox::warningWithReason(this, g_appTitle, tr("Sorry, file could not be opened"),
-                                           engine()->getLastOpenError(), QString());
+            warnOpenFailed(engine()->getLastOpenFailure());
         }
     }
     setControlsEnabled(true, true);
@@ -383,11 +383,15 @@ bool CMainWindow::doSaveFile(const QString& path, const QString&)
         m_saveRunning = false;
     }
     if (!saved) {
-        const QString reason = path.isEmpty() ? tr("No file name was given.") : engine()->getLastSaveError();
+        const QString reason =
+            path.isEmpty() ? QStringLiteral("No file name was given.") : engine()->getLastSaveError();
         LOG_MESSAGE('W', "The file \"" << path << "\" could not be saved: " << reason);
-        CMessageBox::warningWithReason(
-            this, g_appTitle, tr("The file could not be saved. Please check that you have the required permissions."),
-            QString(), reason);
+        const FileFailure failure = path.isEmpty() ? FileFailure::Unknown : engine()->getLastSaveFailure();
+        const QString text = isPermissionFailure(failure)
+            ? tr("The file could not be saved. Please check that you have the required permissions.")
+            : tr("The file could not be saved.");
+        const QString cause = path.isEmpty() ? tr("No file name was given.") : CFileFailureTexts::whyNotSaved(failure);
+        CMessageBox::warningWithReason(this, g_appTitle, text, cause, QString());
         return false;
     }
     if (IStatisticSender* statistics = m_application->statisticSender())

@@ -158,12 +158,14 @@ bool CBaseMainWindow::saveOldAndOpenNewFile(const QString& path)
         return false;
     }
 
-    // Where the file itself is the reason (missing, a folder, unreadable,
-    // too large), the message says so under its text.
+    // The message names the cause (missing, a folder, unreadable, empty,
+    // damaged, of another type).
     QString reason;
-    if (!m_application->isSupportedImageFileType(filePath) || !IProcessEngine::isFileSupported(filePath, &reason)) {
+    FileFailure failure = FileFailure::UnknownFormat;
+    if (!m_application->isSupportedImageFileType(filePath)
+        || !IProcessEngine::isFileSupported(filePath, &failure, &reason)) {
         LOG_MESSAGE('D', "CMessageBox::warning(this, g_appTitle, g_globalStrings->notSupportString()); " << reason);
-        CMessageBox::warningWithReason(this, g_appTitle, g_globalStrings->notSupportString(), reason, QString());
+        warnOpenFailed(failure);
         return false;
     }
     // Remembered before the open: a picture that then fails to open still
@@ -173,6 +175,13 @@ bool CBaseMainWindow::saveOldAndOpenNewFile(const QString& path)
     const bool opened = openFile(filePath, QString());
     activateWindow();
     return opened;
+}
+
+void CBaseMainWindow::warnOpenFailed(FileFailure failure)
+{
+    const QString text =
+        isUnsupportedTypeFailure(failure) ? g_globalStrings->notSupportString() : tr("Sorry, file could not be opened");
+    CMessageBox::warningWithReason(this, g_appTitle, text, CFileFailureTexts::whyNotOpened(failure), QString());
 }
 
 bool CBaseMainWindow::saveOldAndOpenNewFile()

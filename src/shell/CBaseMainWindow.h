@@ -24,6 +24,7 @@
 // closing, set the application's image-saved flag, from which the host's exit
 // code follows (0 saved, 3 nothing saved).
 
+#include "shell/FileFailure.h"
 #include "shell/IMainWindowInterface.h"
 #include "shell/SerializableUiImpl.h"
 
@@ -92,6 +93,11 @@ protected:
     // the editor, so a connection proves that it is still there.
     static std::unique_ptr<QLocalSocket> connectToPhotoshopHost();
     static void disconnectFromPhotoshopHost(QLocalSocket& socket);
+
+    // Says that a file was not opened, with its cause under the notice: the
+    // not-supported notice for a file of another type, otherwise that the
+    // file could not be opened.
+    void warnOpenFailed(FileFailure failure);
 
     CBaseApplication* m_application;
 

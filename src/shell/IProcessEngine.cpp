@@ -10,13 +10,18 @@ bool IProcessEngine::isFileSupported(const QString& path)
     return isFileSupported(path, nullptr);
 }
 
-bool IProcessEngine::isFileSupported(const QString& path, QString* reason)
+bool IProcessEngine::isFileSupported(const QString& path, FileFailure* failure, QString* reason)
 {
     LOG_TRACE();
     if (reason)
         reason->clear();
-    if (!hasPictureFileSuffix(path))
+    if (failure)
+        *failure = FileFailure::None;
+    if (!hasPictureFileSuffix(path)) {
+        if (failure)
+            *failure = FileFailure::UnknownFormat;
         return false;
+    }
     // The header is enough to tell what the pixels are.
     Navik::ImageStatus status;
     const auto image = Navik::RefPtr<Navik::Image>::Adopt(
@@ -24,6 +29,8 @@ bool IProcessEngine::isFileSupported(const QString& path, QString* reason)
     if (!image) {
         if (reason)
             *reason = QString::fromUtf8(status.GetMessage());
+        if (failure)
+            *failure = fileFailureOf(status);
         return false;
     }
     // The framework recognises CMYK and Lab files but does not decode them.
@@ -32,5 +39,7 @@ bool IProcessEngine::isFileSupported(const QString& path, QString* reason)
         return true;
     if (reason)
         *reason = QStringLiteral("CMYK and Lab pictures cannot be opened.");
+    if (failure)
+        *failure = FileFailure::ColourModel;
     return false;
 }

@@ -8,6 +8,7 @@
 // The order of the operations is part of the interface; add new ones at the end.
 
 #include "shell/CorrectionTypes.h"
+#include "shell/FileFailure.h"
 #include "shell/ISerializableInterface.h"
 #include "shell/NavikImagePtr.h"
 #include "shell/PixelDataPtr.h"
@@ -43,9 +44,10 @@ public:
     // (other names are refused without touching the file) whose header the
     // image framework reads, with pixels it decodes.
     static bool isFileSupported(const QString& path);
-    // The same, giving in `reason` why a file is refused where that is known
-    // (missing, unreadable, a folder, too large, not decoded); empty otherwise.
-    static bool isFileSupported(const QString& path, QString* reason);
+    // The same, giving in `failure` why a file is refused (UnknownFormat for
+    // a name that is not a picture's), and in `reason` the image framework's
+    // words for the log where it gave any.
+    static bool isFileSupported(const QString& path, FileFailure* failure, QString* reason = nullptr);
 
     // One engine parameter of the after image; an unchanged value does nothing.
     virtual void onCEPropertyIntChanged(const QString& key, int value) = 0;
@@ -147,8 +149,11 @@ public:
     virtual bool isWideFieldOfView() = 0;
     virtual void removeCameraProfile() = 0;
     // Why the last openFile or the last save to a file failed, in the image
-    // framework's words (English, for the details of a message and the log);
-    // empty when it succeeded or the reason is not known.
+    // framework's words (English, for the log); empty when it succeeded or
+    // the reason is not known.
     virtual QString getLastOpenError() const = 0;
     virtual QString getLastSaveError() const = 0;
+    // The same as a cause to tell the user: None after a success.
+    virtual FileFailure getLastOpenFailure() const = 0;
+    virtual FileFailure getLastSaveFailure() const = 0;
 };

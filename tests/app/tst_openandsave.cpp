@@ -51,7 +51,6 @@ function saveAs(path, expected) {
     nativeDialogs.setSaveFileName(path);
     scripting.compare(mainWindow.saveOpenedFileAs(), expected);
 }
-var notSaved = "The file could not be saved. Please check that you have the required permissions.";
 )";
 
 QByteArray test(const QString& body)
@@ -167,14 +166,21 @@ void TestOpenAndSave::saveJpegAndTiff()
 void TestOpenAndSave::failedSaveKeepsTheFile_data()
 {
     QTest::addColumn<bool>("readOnlyFolder");
-    QTest::newRow("read-only folder") << true;
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("read-only folder")
+        << true << "The file could not be saved. Please check that you have the required permissions."
+        << "You have no permission to write in this folder.";
     // The program may write files of at most 1 MB: the TIFF does not fit.
-    QTest::newRow("full disk") << false;
+    QTest::newRow("full disk") << false << "The file could not be saved."
+                               << "The file would be larger than the disk or the file format allows.";
 }
 
 void TestOpenAndSave::failedSaveKeepsTheFile()
 {
     QFETCH(bool, readOnlyFolder);
+    QFETCH(QString, text);
+    QFETCH(QString, cause);
     if (readOnlyFolder && geteuid() == 0)
         QSKIP("the superuser writes into read-only folders");
 
@@ -191,9 +197,10 @@ void TestOpenAndSave::failedSaveKeepsTheFile()
         QStringLiteral("edit();\n"
                        "options.tiff = 2;\n"
                        "saveAs('%1', false);\n"
-                       "scripting.compare(scripting.isMessageBoxShown(notSaved), true);\n"
+                       "scripting.compare(scripting.isMessageBoxShown('%2'), true);\n"
+                       "scripting.compare(scripting.isMessageReasonShown('%3'), true);\n"
                        "scripting.compare(scripting.isItemEnabled(mainWindow, \"action_Save\"), true);\n")
-            .arg(target);
+            .arg(target, text, cause);
     const QStringList arguments{kPhoto, sandbox.script(QStringLiteral("failed"), test(script))};
     if (readOnlyFolder) {
         sandbox.runProgram(arguments);

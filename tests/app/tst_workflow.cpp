@@ -301,7 +301,7 @@ void TestWorkflow::photoshopDamagedRecord()
 }
 
 // A save that fails, a Save As name with a suffix of no format we save, and
-// opens that are refused: each message keeps its text and names the reason.
+// opens that are refused: each message names the cause under its text.
 void TestWorkflow::failuresSayWhy()
 {
     Sandbox sandbox;
@@ -310,10 +310,10 @@ void TestWorkflow::failuresSayWhy()
     QVERIFY(QDir().mkpath(sandbox.path(QStringLiteral("album.jpg"))));
     const QString truncated = sandbox.path(QStringLiteral("truncated.jpg"));
     QVERIFY(writeFile(truncated, readFile(photo).left(700)));
+    QVERIFY(writeFile(sandbox.path(QStringLiteral("notes.jpg")), "not a picture"));
 
     const QString root = sandbox.root();
-    const QString notSaved =
-        QStringLiteral("The file could not be saved. Please check that you have the required permissions.");
+    const QString notSaved = QStringLiteral("The file could not be saved.");
     const QString notSupported = QStringLiteral("Sorry, but this file type is not supported. Please, try again.");
     // A check that the notice (or the reason it gave) was shown.
     const auto shown = [](const QString& text, bool reason = false) {
@@ -333,16 +333,18 @@ void TestWorkflow::failuresSayWhy()
                                     "nativeDialogs.setSaveFileName('{root}/missing/copy.jpg');\n"
                                     "scripting.compare(mainWindow.saveOpenedFileAs(), false);\n");
     script += shown(notSaved);
-    script += shown(QStringLiteral("Could not create a file beside \"{root}/missing/copy.jpg\": No such file or directory"),
-                    true);
-    for (const QString& name : {QStringLiteral("absent.jpg"), QStringLiteral("album.jpg"), QStringLiteral("truncated.jpg")})
+    script += shown(QStringLiteral("The folder does not exist."), true);
+    for (const QString& name : {QStringLiteral("absent.jpg"), QStringLiteral("album.jpg"),
+                                QStringLiteral("truncated.jpg"), QStringLiteral("notes.jpg")})
         script += QStringLiteral("nativeDialogs.setOpenFileName('{root}/%1');\n"
                                  "scripting.compare(mainWindow.saveOldAndOpenNewFile(), false);\n")
                       .arg(name);
-    script += shown(notSupported);
-    script += shown(QStringLiteral("The file \"{root}/absent.jpg\" could not be opened: No such file or directory"), true);
-    script += shown(QStringLiteral("\"{root}/album.jpg\" is not a file."), true);
     script += shown(QStringLiteral("Sorry, file could not be opened"));
+    script += shown(QStringLiteral("The file does not exist."), true);
+    script += shown(QStringLiteral("This is a folder or a device, not a picture file."), true);
+    script += shown(QStringLiteral("The picture in the file is damaged or incomplete."), true);
+    script += shown(notSupported);
+    script += shown(QStringLiteral("The file is neither a JPEG nor a TIFF picture."), true);
     script.replace(QLatin1String("{root}"), root);
     const QByteArray test = kScriptHelpers + "scripting.startTest.connect(function () {\n" + script.toUtf8() + "});\n";
 

@@ -30,6 +30,8 @@ public:
     bool isPictureLoaded() const override { return pictureLoaded; }
     QString getLastOpenError() const override { return {}; }
     QString getLastSaveError() const override { return {}; }
+    FileFailure getLastOpenFailure() const override { return FileFailure::None; }
+    FileFailure getLastSaveFailure() const override { return FileFailure::None; }
     QObject* getQObject() override { return this; }
     bool isImageProcessingNeeded(const QByteArray& first, const QByteArray& second) override
     {

@@ -4,6 +4,8 @@
 #include "EngineStates.h"
 #include "EngineTestSupport.h"
 #include "RecordingLogger.h"
+#include "TestFiles.h"
+#include "UnprivilegedScope.h"
 
 #include "engine/CProcessEngine.h"
 #include "engine/ExifRotation.h"
@@ -180,6 +182,7 @@ private Q_SLOTS:
 
     void openRefusesSmallImages_data();
     void openRefusesSmallImages();
+    void openReportsUnreadableFiles_data();
     void openReportsUnreadableFiles();
     void openTurnsByTheOrientationTag_data();
     void openTurnsByTheOrientationTag();
@@ -607,30 +610,57 @@ void TestProcessEngine::openRefusesSmallImages()
     QVERIFY(!other.openImage(nullptr));
 }
 
+void TestProcessEngine::openReportsUnreadableFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<FileFailure>("failure");
+
+    QTest::newRow("not really a JPEG") << "garbage.jpg" << FileFailure::Damaged;
+    QTest::newRow("missing") << "missing.jpg" << FileFailure::NotFound;
+    QTest::newRow("empty") << "empty.jpg" << FileFailure::EmptyFile;
+    QTest::newRow("a folder") << "folder.jpg" << FileFailure::NotAFile;
+    QTest::newRow("a JPEG without read permission") << "unreadable.jpg" << FileFailure::NoPermission;
+}
+
 void TestProcessEngine::openReportsUnreadableFiles()
 {
-    const QString garbage = m_dir.filePath("garbage.jpg");
-    QFile file(garbage);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArrayLiteral("\xff\xd8\xff\xe0 not really a JPEG"));
-    file.close();
+    QFETCH(QString, name);
+    QFETCH(FileFailure, failure);
 
-    for (const QString& path : {garbage, m_dir.filePath("missing.jpg")}) {
-        m_logger->clear();
-        CProcessEngine engine;
-        QSignalSpy completed(&engine, &CProcessEngine::fileOpenCompleated);
+    // A folder that anyone may enter, so that only the file's own mode counts.
+    QTemporaryDir folder;
+    QVERIFY(QFile::setPermissions(
+        folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+    const QString path = folder.filePath(name);
+    if (name == "garbage.jpg")
+        QVERIFY(writeFile(path, QByteArrayLiteral("\xff\xd8\xff\xe0 not really a JPEG")));
+    else if (name == "empty.jpg")
+        QVERIFY(writeFile(path, QByteArray()));
+    else if (name == "folder.jpg")
+        QVERIFY(QDir().mkpath(path));
+    else if (name == "unreadable.jpg")
+        QVERIFY(QImage(64, 48, QImage::Format_RGB888).save(path) && QFile::setPermissions(path, {}));
+
+    m_logger->clear();
+    CProcessEngine engine;
+    QSignalSpy completed(&engine, &CProcessEngine::fileOpenCompleated);
+    {
+        UnprivilegedScope unprivileged;
+        if (!unprivileged.isUnprivileged())
+            QSKIP("the superuser could not act as an ordinary user");
         QVERIFY(!engine.openFile(path));
-        QCOMPARE(completed.size(), 1);
-        QVERIFY(!completed.at(0).at(0).toBool());
-        QVERIFY(m_logger->linesAt('E').value(0).startsWith("ASSERT in "));
-        QVERIFY2(m_logger->linesAt('D').filter("Error: processing failed: ").size() == 1,
-                 qPrintable(m_logger->allLines().join('\n')));
-        // The reason, for the message that the open failed.
-        QVERIFY(!engine.getLastOpenError().isEmpty());
-        QVERIFY(m_logger->linesAt('D').filter("Error: processing failed: ").first().endsWith(engine.getLastOpenError()));
-        if (path.endsWith("missing.jpg"))
-            QVERIFY2(engine.getLastOpenError().contains(std::strerror(ENOENT)), qPrintable(engine.getLastOpenError()));
     }
+    QCOMPARE(completed.size(), 1);
+    QVERIFY(!completed.at(0).at(0).toBool());
+    QVERIFY(m_logger->linesAt('E').value(0).startsWith("ASSERT in "));
+    QVERIFY2(m_logger->linesAt('D').filter("Error: processing failed: ").size() == 1,
+             qPrintable(m_logger->allLines().join('\n')));
+    // The reason for the log, and its cause for the message that the open failed.
+    QVERIFY(!engine.getLastOpenError().isEmpty());
+    QVERIFY(m_logger->linesAt('D').filter("Error: processing failed: ").first().endsWith(engine.getLastOpenError()));
+    if (name == "missing.jpg")
+        QVERIFY2(engine.getLastOpenError().contains(std::strerror(ENOENT)), qPrintable(engine.getLastOpenError()));
+    QCOMPARE(engine.getLastOpenFailure(), failure);
 }
 
 void TestProcessEngine::openTurnsByTheOrientationTag_data()

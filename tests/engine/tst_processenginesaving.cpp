@@ -218,18 +218,26 @@ void TestProcessEngineSaving::failedSaveKeepsTheOriginal_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<Navik::FileFormat>("format");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<FileFailure>("failure");
 
     const QString onlyJpegOrTiff = "can be saved only as JPEG or TIFF";
     QTest::newRow("folder that does not exist")
-        << "missing/picture.jpg" << Navik::kFileFormatJPEG << QString(std::strerror(ENOENT));
+        << "missing/picture.jpg" << Navik::kFileFormatJPEG << QString(std::strerror(ENOENT)) << FileFailure::NotFound;
+    // The file size limit stands in for a full disk: the writes fail with EFBIG.
     QTest::newRow("full disk") << "full/picture.jpg" << Navik::kFileFormatJPEG
-                               << QString("The JPEG file could not be written");
+                               << QString("The JPEG file could not be written") << FileFailure::FileTooLarge;
     QTest::newRow("full disk, TIFF") << "full/picture.tif" << Navik::kFileFormatTIFF
-                                     << QString("The TIFF file could not be written");
-    QTest::newRow("read-only folder")
-        << "read-only/picture.jpg" << Navik::kFileFormatJPEG << QString(std::strerror(EACCES));
-    QTest::newRow("suffix of no format we write") << "other/picture.png" << Navik::kFileFormatUnknown << onlyJpegOrTiff;
-    QTest::newRow("raw format") << "raw/picture.dng" << Navik::kFileFormatDNG << onlyJpegOrTiff;
+                                     << QString("The TIFF file could not be written") << FileFailure::FileTooLarge;
+    QTest::newRow("read-only folder") << "read-only/picture.jpg" << Navik::kFileFormatJPEG
+                                      << QString(std::strerror(EACCES)) << FileFailure::NoPermission;
+    QTest::newRow("write-protected file") << "protected/picture.jpg" << Navik::kFileFormatJPEG
+                                          << QString("is write-protected") << FileFailure::WriteProtected;
+    QTest::newRow("name too long") << "long/" + QString(300, 'n') + ".jpg" << Navik::kFileFormatJPEG
+                                   << QString(std::strerror(ENAMETOOLONG)) << FileFailure::NameTooLong;
+    QTest::newRow("suffix of no format we write")
+        << "other/picture.png" << Navik::kFileFormatUnknown << onlyJpegOrTiff << FileFailure::UnknownFormat;
+    QTest::newRow("raw format") << "raw/picture.dng" << Navik::kFileFormatDNG << onlyJpegOrTiff
+                                << FileFailure::UnknownFormat;
 }
 
 void TestProcessEngineSaving::failedSaveKeepsTheOriginal()
@@ -237,19 +245,25 @@ void TestProcessEngineSaving::failedSaveKeepsTheOriginal()
     QFETCH(QString, name);
     QFETCH(Navik::FileFormat, format);
     QFETCH(QString, reason);
+    QFETCH(FileFailure, failure);
     const bool readOnly = name.startsWith("read-only");
+    const bool writeProtected = name.startsWith("protected");
     if (readOnly && geteuid() == 0)
         QSKIP("Root writes into read-only folders");
 
     const QString path = m_dir.filePath(name);
     const QString folder = QFileInfo(path).path();
     const QByteArray original("the picture saved before");
-    if (!name.startsWith("missing")) {
+    if (!name.startsWith("missing"))
         QVERIFY(QDir().mkpath(folder));
+    if (!name.startsWith("missing") && !name.startsWith("long"))
         QVERIFY(writeFile(path, original));
-    }
     if (readOnly)
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    // Write-protected for everyone, the superuser included: whoever may
+    // write the file, its mode says to keep it.
+    if (writeProtected)
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     const QStringList before = QDir(folder).entryList(QDir::Files | QDir::Hidden);
 
     m_logger->clear();
@@ -266,6 +280,8 @@ void TestProcessEngineSaving::failedSaveKeepsTheOriginal()
     }
     if (readOnly)
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (writeProtected)
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 
     QVERIFY(!saved);
     QCOMPARE(completed.size(), 1);
@@ -278,10 +294,13 @@ void TestProcessEngineSaving::failedSaveKeepsTheOriginal()
     // The reason, for the message's details and the log.
     QVERIFY2(engine.getLastSaveError().contains(reason), qPrintable(engine.getLastSaveError()));
     QVERIFY2(m_logger->linesAt('W').filter(reason).size() == 1, qPrintable(m_logger->allLines().join('\n')));
+    // Its cause, for the user.
+    QCOMPARE(engine.getLastSaveFailure(), failure);
 
     // The next save that works forgets the reason.
     QVERIFY(engine.saveOpenedFileSync(m_dir.filePath("works.jpg"), 90, false, true, Navik::kFileFormatJPEG));
     QCOMPARE(engine.getLastSaveError(), QString());
+    QCOMPARE(engine.getLastSaveFailure(), FileFailure::None);
 }
 
 void TestProcessEngineSaving::savingWithoutAPicture()

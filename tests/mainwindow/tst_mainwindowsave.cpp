@@ -1,6 +1,7 @@
 // A save of the main window waits for the engine in a nested event loop: the
 // user's shortcuts, a second save and closing the window are refused until
-// it is over.
+// it is over. A save or an open that fails says why, in the user's language,
+// and a write-protected picture is not replaced.
 
 #include "correction/CCorrectionModuleHost.h"
 #include "correction/CUndoController.h"
@@ -8,14 +9,51 @@
 #include "mainwindow/CFileSaveDialog.h"
 #include "mainwindow/CMainWindow.h"
 
+#include "FileSizeLimit.h"
+#include "TestFiles.h"
 #include "TestWindow.h"
+#include "UnprivilegedScope.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QUndoStack>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// A notice's text and the cause given under it.
+using Notice = QPair<QString, QString>;
+
+// The notices shown while `run` runs, each answered Ok; a save's options
+// dialog takes its offered answer.
+QList<Notice> noticesDuring(const std::function<void()>& run)
+{
+    QList<Notice> notices;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&notices] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<CFileSaveDialog*>(modal)) {
+            dialog->accept();
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            notices.append({box->text(), box->informativeText()});
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    user.start(0);
+    run();
+    return notices;
+}
+
+} // namespace
 
 class TestMainWindowSave : public QObject
 {
@@ -25,6 +63,10 @@ private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
     void inputRefusedWhileSaving();
+    void failedSaveSaysWhy_data();
+    void failedSaveSaysWhy();
+    void failedOpenSaysWhy_data();
+    void failedOpenSaysWhy();
 
 private:
     QAction* action(const QString& name) const { return m_window->findChild<QAction*>(name); }
@@ -94,6 +136,142 @@ void TestMainWindowSave::inputRefusedWhileSaving()
     // Afterwards the window takes the user's commands again.
     QTRY_VERIFY(action(QStringLiteral("action_Close"))->isEnabled());
     QVERIFY(m_window->isEnabled());
+}
+
+void TestMainWindowSave::failedSaveSaysWhy_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("cause");
+
+    const QString notSaved = QStringLiteral("The file could not be saved.");
+    QTest::newRow("write-protected file")
+        << "protected.jpg"
+        << "en"
+        << "The file could not be saved. Please check that you have the required permissions."
+        << "The file is write-protected.";
+    QTest::newRow("folder that does not exist") << "missing/copy.jpg"
+                                                << "en" << notSaved << "The folder does not exist.";
+    QTest::newRow("name too long") << QString(300, 'n') + ".jpg"
+                                   << "en" << notSaved << "The file name is too long.";
+    QTest::newRow("full disk") << "full.jpg"
+                               << "en" << notSaved
+                               << "The file would be larger than the disk or the file format allows.";
+    QTest::newRow("write-protected file, in German")
+        << "protected.jpg"
+        << "de"
+        << QString::fromUtf8(
+               "Die Datei konnte nicht gesichert werden. Bitte prüfen Sie, ob Sie die nötigen Rechte haben.")
+        << "Die Datei ist schreibgeschützt.";
+    QTest::newRow("full disk, in German")
+        << "full.jpg"
+        << "de"
+        << "Die Datei konnte nicht gesichert werden."
+        << QString::fromUtf8("Die Datei wäre größer, als der Datenträger oder das Dateiformat zulässt.");
+}
+
+// The notice keeps the permission sentence for a permission failure and names
+// every cause under it; a write-protected picture stays as it was, even for
+// the superuser, who may write any file.
+void TestMainWindowSave::failedSaveSaysWhy()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, language);
+    QFETCH(QString, text);
+    QFETCH(QString, cause);
+
+    QTranslator translator;
+    if (language != QLatin1String("en")) {
+        QVERIFY(translator.load(QStringLiteral(":/translations/navik_%1.qm").arg(language)));
+        QCoreApplication::installTranslator(&translator);
+    }
+    const QString path = m_folder.filePath(name);
+    const QByteArray original("the picture saved before");
+    const bool writeProtected = name == QLatin1String("protected.jpg");
+    if (writeProtected) {
+        QVERIFY(writeFile(path, original));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+    const QStringList before = QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden);
+
+    bool saved = true;
+    const QList<Notice> notices = noticesDuring([&] {
+        std::unique_ptr<FileSizeLimit> fullDisk;
+        if (name == QLatin1String("full.jpg"))
+            fullDisk = std::make_unique<FileSizeLimit>(4096);
+        saved = m_window->doSaveFile(path, QStringLiteral("jpg"));
+    });
+    QCoreApplication::removeTranslator(&translator);
+
+    QVERIFY(!saved);
+    QCOMPARE(notices, QList<Notice>({{text, cause}}));
+    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden), before);
+    if (writeProtected) {
+        QCOMPARE(readFile(path), original);
+        QCOMPARE(QFile::permissions(path) & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther),
+                 QFile::Permissions());
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(QFile::remove(path));
+    }
+}
+
+void TestMainWindowSave::failedOpenSaysWhy_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("cause");
+
+    const QString notOpened = QStringLiteral("Sorry, file could not be opened");
+    const QString notSupported = QStringLiteral("Sorry, but this file type is not supported. Please, try again.");
+    QTest::newRow("missing") << "missing.jpg" << notOpened << "The file does not exist.";
+    QTest::newRow("empty") << "empty.jpg" << notOpened << "The file is empty.";
+    QTest::newRow("a JPEG without read permission")
+        << "unreadable.jpg" << notOpened << "You have no permission to read this file.";
+    QTest::newRow("text named as a JPEG")
+        << "text.jpg" << notSupported << "The file is neither a JPEG nor a TIFF picture.";
+    // Cut short after its header: the window tries to open it.
+    QTest::newRow("damaged") << "damaged.jpg" << notOpened << "The picture in the file is damaged or incomplete.";
+}
+
+// An open that fails names the cause under the notice; only a file of
+// another type gets the not-supported notice.
+void TestMainWindowSave::failedOpenSaysWhy()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, cause);
+
+    // A folder that anyone may enter, so that only the file's own mode counts.
+    QTemporaryDir folder;
+    QVERIFY(QFile::setPermissions(
+        folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+    const QString path = folder.filePath(name);
+    const QByteArray photo = readFile(m_folder.filePath(QStringLiteral("photo.jpg")));
+    if (name == QLatin1String("empty.jpg"))
+        QVERIFY(writeFile(path, QByteArray()));
+    else if (name == QLatin1String("unreadable.jpg"))
+        QVERIFY(writeFile(path, photo) && QFile::setPermissions(path, {}));
+    else if (name == QLatin1String("text.jpg"))
+        QVERIFY(writeFile(path, "a shopping list"));
+    else if (name == QLatin1String("damaged.jpg"))
+        QVERIFY(writeFile(path, photo.left(photo.size() / 2)));
+
+    m_window->setPictureChanged(false);
+    bool opened = true;
+    bool unprivileged = true;
+    const QList<Notice> notices = noticesDuring([&] {
+        // Only where the file's mode is to count: the window writes files of
+        // its own elsewhere.
+        std::optional<UnprivilegedScope> scope;
+        if (name == QLatin1String("unreadable.jpg"))
+            unprivileged = scope.emplace().isUnprivileged();
+        opened = m_window->saveOldAndOpenNewFile(path);
+    });
+    if (!unprivileged)
+        QSKIP("the superuser could not act as an ordinary user");
+    QVERIFY(!opened);
+    QCOMPARE(notices, QList<Notice>({{text, cause}}));
 }
 
 int main(int argc, char* argv[])

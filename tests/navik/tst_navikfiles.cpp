@@ -273,18 +273,28 @@ void TestNavikFiles::failedSavesSayWhy()
     ImageStatus status;
     QVERIFY(!save(*picture.image, m_dir.filePath("no-such-folder/picture.jpg"), kFileFormatJPEG, &status));
     QCOMPARE(status.GetCode(), kImageStatusWriteError);
+    QCOMPARE(status.GetCause(), kImageCauseNotFound);
     QVERIFY2(QString(status.GetMessage()).contains(std::strerror(ENOENT)), status.GetMessage());
     QVERIFY(QString(status.GetMessage()).contains("no-such-folder/picture.jpg"));
 
     // A folder where the file should be.
     QVERIFY(QDir().mkpath(m_dir.filePath("in-the-way.jpg")));
     QVERIFY(!save(*picture.image, m_dir.filePath("in-the-way.jpg"), kFileFormatJPEG, &status));
+    QCOMPARE(status.GetCause(), kImageCauseNotAFile);
     QVERIFY2(QString(status.GetMessage()).contains(std::strerror(EISDIR)), status.GetMessage());
     QVERIFY(QFileInfo(m_dir.filePath("in-the-way.jpg")).isDir());
 
     QVERIFY(!save(*picture.image, m_dir.filePath("picture.png"), kFileFormatDNG, &status));
     QCOMPARE(status.GetCode(), kImageStatusUnsupportedFormat);
+    QCOMPARE(status.GetCause(), kImageCauseUnknownFormat);
     QVERIFY(!QFile::exists(m_dir.filePath("picture.png")));
+
+    // Wider than a JPEG may be; a TIFF takes it.
+    RampPicture wide(70000, 20);
+    QVERIFY(!save(*wide.image, m_dir.filePath("wide.jpg"), kFileFormatJPEG, &status));
+    QCOMPARE(status.GetCause(), kImageCauseFileTooLarge);
+    QVERIFY(!QFile::exists(m_dir.filePath("wide.jpg")));
+    QVERIFY(save(*wide.image, m_dir.filePath("wide.tif"), kFileFormatTIFF, &status));
 }
 
 namespace {

@@ -136,7 +136,8 @@ AtomicFile::~AtomicFile()
 bool AtomicFile::fail(ImageStatus* status, const std::string& what, int error)
 {
     if (status)
-        status->Set(kImageStatusWriteError, what + " \"" + m_target + "\": " + std::strerror(error));
+        status->Set(kImageStatusWriteError, what + " \"" + m_target + "\": " + std::strerror(error),
+                    CauseOfSystemError(error));
     return false;
 }
 
@@ -145,13 +146,30 @@ bool AtomicFile::Create(ImageStatus* status)
     m_resolved = followLinks(m_target);
     if (m_resolved.empty())
         return fail(status, "Could not follow the links of", errno);
+
+    // The rename that replaces the file would go around the file's own
+    // mode: a file that may not be written is not replaced. Its owner's
+    // write permission is looked at too, as the system lets some (the
+    // superuser) write any file.
+    struct stat existing;
+    const bool replacing = stat(m_resolved.c_str(), &existing) == 0;
+    if (replacing && S_ISREG(existing.st_mode)) {
+        const bool writable = access(m_resolved.c_str(), W_OK) == 0 || errno == ETXTBSY;
+        if (!writable && errno == EROFS)
+            return fail(status, "Could not write", EROFS);
+        if (!writable || (existing.st_mode & S_IWUSR) == 0) {
+            if (status)
+                status->Set(kImageStatusWriteError, "The file \"" + m_target + "\" is write-protected.",
+                            kImageCauseWriteProtected);
+            return false;
+        }
+    }
     removeStaleTemporaries(m_resolved);
 
     if (!createUnnamed(directoryOf(m_resolved)) && !createNamed(temporaryStem(m_resolved), status))
         return false;
     // A replaced file keeps its permissions.
-    struct stat existing;
-    if (stat(m_resolved.c_str(), &existing) == 0)
+    if (replacing)
         fchmod(m_descriptor, existing.st_mode & 07777);
     return openStream(status);
 }

@@ -16,8 +16,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Navik {
 
@@ -27,26 +29,39 @@ namespace {
 constexpr std::size_t kMaxJpegExifSize = 65527;
 
 template <typename Result>
-Result failed(ImageStatus* status, ImageStatusCode code, const std::string& message, Result result)
+Result failed(ImageStatus* status, ImageStatusCode code, const std::string& message, Result result,
+              ImageStatusCause cause = kImageCauseUnknown)
 {
     if (status)
-        status->Set(code, message);
+        status->Set(code, message, cause);
     return result;
 }
 
-// The format to decode with, after checking that the file is there and not empty.
+FileFormat cannotOpen(const std::string& path, int error, ImageStatus* status)
+{
+    const ImageStatusCode code = error == ENOENT ? kImageStatusFileNotFound : kImageStatusReadError;
+    return failed(status, code, "The file \"" + path + "\" could not be opened: " + std::strerror(error),
+                  kFileFormatUnknown, CauseOfSystemError(error));
+}
+
+// The format to decode with, after checking that the file is there, can be
+// read and is not empty.
 FileFormat formatToLoad(const std::string& path, FileFormat format, ImageStatus* status)
 {
     struct stat info;
-    if (stat(path.c_str(), &info) != 0) {
-        const ImageStatusCode code = errno == ENOENT ? kImageStatusFileNotFound : kImageStatusReadError;
-        return failed(status, code, "The file \"" + path + "\" could not be opened: " + std::strerror(errno),
-                      kFileFormatUnknown);
-    }
+    if (stat(path.c_str(), &info) != 0)
+        return cannotOpen(path, errno, status);
     if (!S_ISREG(info.st_mode))
-        return failed(status, kImageStatusReadError, "\"" + path + "\" is not a file.", kFileFormatUnknown);
+        return failed(status, kImageStatusReadError, "\"" + path + "\" is not a file.", kFileFormatUnknown,
+                      kImageCauseNotAFile);
     if (info.st_size == 0)
-        return failed(status, kImageStatusCorruptData, "The file \"" + path + "\" is empty.", kFileFormatUnknown);
+        return failed(status, kImageStatusCorruptData, "The file \"" + path + "\" is empty.", kFileFormatUnknown,
+                      kImageCauseEmptyFile);
+    // A file that cannot be read has no format to tell.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return cannotOpen(path, errno, status);
+    close(descriptor);
     if (format == kFileFormatUnknown)
         format = GetFileFormat(path);
     if (format == kFileFormatUnknown)
@@ -128,7 +143,7 @@ Image* load(const std::string& path, FileFormat format, const Dictionary& option
     default:
         return failed(status, kImageStatusUnsupportedFormat,
                       "Camera raw files cannot be opened; please convert \"" + path + "\" to TIFF or JPEG first.",
-                      static_cast<Image*>(nullptr));
+                      static_cast<Image*>(nullptr), kImageCauseCameraRaw);
     }
     if (image) {
         attachMetadata(*image, path, format, options);

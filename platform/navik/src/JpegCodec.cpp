@@ -63,31 +63,41 @@ struct ErrorManager
     jpeg_error_mgr base;
     std::jmp_buf jump;
     ImageStatusCode code;
+    ImageStatusCause cause;
     char message[JMSG_LENGTH_MAX];
 };
 
-[[noreturn]] void fail(j_common_ptr info, ImageStatusCode code)
+[[noreturn]] void fail(j_common_ptr info, ImageStatusCode code, ImageStatusCause cause = kImageCauseUnknown)
 {
     auto* errors = reinterpret_cast<ErrorManager*>(info->err);
     errors->code = code;
+    errors->cause = cause;
     std::longjmp(errors->jump, 1);
 }
 
-[[noreturn]] void failWithMessage(j_common_ptr info, ImageStatusCode code, const char* message)
+[[noreturn]] void failWithMessage(j_common_ptr info, ImageStatusCode code, const char* message,
+                                  ImageStatusCause cause = kImageCauseUnknown)
 {
     auto* errors = reinterpret_cast<ErrorManager*>(info->err);
     std::snprintf(errors->message, sizeof errors->message, "%s", message);
-    fail(info, code);
+    fail(info, code, cause);
 }
 
 [[noreturn]] void errorExit(j_common_ptr info)
 {
+    // The reason of a failed write of the file, before anything else can
+    // change it.
+    const int systemError = errno;
     auto* errors = reinterpret_cast<ErrorManager*>(info->err);
     info->err->format_message(info, errors->message);
     const int code = info->err->msg_code;
     if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE)
         fail(info, kImageStatusOutOfMemory);
-    fail(info, info->is_decompressor ? kImageStatusCorruptData : kImageStatusWriteError);
+    if (info->is_decompressor)
+        fail(info, kImageStatusCorruptData);
+    if (code == JERR_IMAGE_TOO_BIG)
+        fail(info, kImageStatusWriteError, kImageCauseFileTooLarge);
+    fail(info, kImageStatusWriteError, code == JERR_FILE_WRITE ? CauseOfSystemError(systemError) : kImageCauseUnknown);
 }
 
 void emitMessage(j_common_ptr info, int level)
@@ -110,6 +120,7 @@ void installErrorManager(ErrorManager& errors)
     errors.base.emit_message = emitMessage;
     errors.base.output_message = outputMessage;
     errors.code = kImageStatusNoError;
+    errors.cause = kImageCauseUnknown;
     errors.message[0] = '\0';
 }
 
@@ -186,7 +197,7 @@ private:
     void report(ImageStatus* status) const
     {
         if (status)
-            status->Set(m_errors.code, messageForStatus());
+            status->Set(m_errors.code, messageForStatus(), m_errors.cause);
     }
 
     Image* makeImage()
@@ -222,7 +233,8 @@ private:
         const bool isColour = m_info.jpeg_color_space == JCS_YCbCr || m_info.jpeg_color_space == JCS_RGB;
         const bool isCMYK = m_info.jpeg_color_space == JCS_CMYK || m_info.jpeg_color_space == JCS_YCCK;
         if (!isGray && !isColour && !isCMYK)
-            failWithMessage(info(), kImageStatusUnsupportedFormat, "The JPEG file uses an unknown colour model.");
+            failWithMessage(info(), kImageStatusUnsupportedFormat, "The JPEG file uses an unknown colour model.",
+                            kImageCauseColourModel);
         m_format = PixelFormat(isGray ? kPixelTypeGray : isCMYK ? kPixelTypeCMYK : kPixelTypeRGB, kPixelSize8, true);
         if (!IsImageSizeAllowed(m_info.image_width, m_info.image_height))
             failWithMessage(info(), kImageStatusImageTooLarge,
@@ -231,7 +243,8 @@ private:
         if (headerOnly)
             return true;
         if (isCMYK)
-            failWithMessage(info(), kImageStatusUnsupportedFormat, "CMYK JPEG images are not supported.");
+            failWithMessage(info(), kImageStatusUnsupportedFormat, "CMYK JPEG images are not supported.",
+                            kImageCauseColourModel);
 
         m_info.out_color_space = isGray ? JCS_GRAYSCALE : JCS_RGB;
         m_info.mem->max_memory_to_use = kMaxDecoderMemory;
@@ -402,7 +415,8 @@ private:
             return false;
         }
         if (!succeeded && status)
-            status->Set(m_errors.code, std::string("The JPEG file could not be written (") + m_errors.message + ").");
+            status->Set(m_errors.code, std::string("The JPEG file could not be written (") + m_errors.message + ").",
+                        m_errors.cause);
         return succeeded;
     }
 
@@ -538,9 +552,11 @@ public:
         const unsigned char end[2] = {0xFF, JPEG_EOI};
         std::fwrite(end, 1, 2, file);
         if (std::ferror(file)) {
+            const int error = errno;
             if (status)
-                status->Set(kImageStatusWriteError, std::string("The JPEG file could not be written (") +
-                                                        std::strerror(errno) + ").");
+                status->Set(kImageStatusWriteError,
+                            std::string("The JPEG file could not be written (") + std::strerror(error) + ").",
+                            CauseOfSystemError(error));
             return false;
         }
         return true;
@@ -659,7 +675,8 @@ Image* ReadJpeg(const std::string& path, bool headerOnly, Progress* progress, Im
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         if (status)
-            status->Set(kImageStatusReadError, "The file \"" + path + "\" could not be opened: " + std::strerror(errno));
+            status->Set(kImageStatusReadError, "The file \"" + path + "\" could not be opened: " + std::strerror(errno),
+                        CauseOfSystemError(errno));
         return nullptr;
     }
     Image* image = JpegReader(file).read(headerOnly, progress, status);
@@ -672,7 +689,8 @@ Image* StartJpegInBackground(const std::string& path, ImageStatus* status)
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         if (status)
-            status->Set(kImageStatusReadError, "The file \"" + path + "\" could not be opened: " + std::strerror(errno));
+            status->Set(kImageStatusReadError, "The file \"" + path + "\" could not be opened: " + std::strerror(errno),
+                        CauseOfSystemError(errno));
         return nullptr;
     }
     auto reader = std::make_shared<JpegReader>(file);

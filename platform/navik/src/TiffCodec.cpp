@@ -140,11 +140,13 @@ class Failure
 public:
     ImageStatusCode code = kImageStatusNoError;
     std::string message;
+    ImageStatusCause cause = kImageCauseUnknown;
 
-    bool set(ImageStatusCode newCode, std::string newMessage)
+    bool set(ImageStatusCode newCode, std::string newMessage, ImageStatusCause newCause = kImageCauseUnknown)
     {
         code = newCode;
         message = std::move(newMessage);
+        cause = newCause;
         return false;
     }
 };
@@ -203,8 +205,9 @@ bool describe(TIFF* tiff, Layout& layout, Failure& failure)
     layout.format = PixelFormat(pixelType, pixelSize, true);
     if (layout.channels == 0)
         return failure.set(kImageStatusUnsupportedFormat,
-                           "Only grey and RGB TIFF images can be opened (this one has colour model " +
-                               std::to_string(layout.photometric) + ").");
+                           "Only grey and RGB TIFF images can be opened (this one has colour model "
+                               + std::to_string(layout.photometric) + ").",
+                           kImageCauseColourModel);
     if ((layout.bitsPerSample != 8 && layout.bitsPerSample != 16) || sampleFormat != SAMPLEFORMAT_UINT)
         return failure.set(kImageStatusUnsupportedFormat,
                            "Only TIFF images of 8 or 16 bits per sample can be opened (this one has " +
@@ -403,10 +406,11 @@ private:
     std::atomic<std::size_t> m_unitsDone{0};
 };
 
-Image* failed(ImageStatus* status, ImageStatusCode code, const std::string& message)
+Image* failed(ImageStatus* status, ImageStatusCode code, const std::string& message,
+              ImageStatusCause cause = kImageCauseUnknown)
 {
     if (status)
-        status->Set(code, message);
+        status->Set(code, message, cause);
     return nullptr;
 }
 
@@ -426,7 +430,7 @@ Image* ReadTiff(const std::string& path, bool headerOnly, Progress* progress, Im
     const bool knownModel = layout.format.GetPixelType() != kPixelTypeUnknown && layout.width > 0 &&
                             layout.height > 0 && failure.code != kImageStatusImageTooLarge;
     if (!decodable && !(headerOnly && knownModel))
-        return failed(status, failure.code, failure.message);
+        return failed(status, failure.code, failure.message, failure.cause);
 
     std::vector<void*> buffers;
     RefPtr<MemoryBlock> memory;
@@ -438,7 +442,7 @@ Image* ReadTiff(const std::string& path, bool headerOnly, Progress* progress, Im
             return failed(status, kImageStatusOutOfMemory, "There is not enough memory to open the image.");
         TiffReader reader(path, handle.get(), layout, diagnostics);
         if (!reader.read(static_cast<unsigned char*>(memory->GetData()), rowBytes, progress, failure))
-            return failed(status, failure.code, failure.message);
+            return failed(status, failure.code, failure.message, failure.cause);
         buffers.push_back(memory->GetData());
     }
     auto* image = new TileImage(layout.width, layout.height, static_cast<unsigned int>(rowBytes), layout.format,
@@ -637,21 +641,21 @@ public:
     bool Write(ImageStatus* status)
     {
         if (!writeHeader())
-            return fail(status, std::strerror(errno));
+            return fail(status, std::strerror(errno), CauseOfSystemError(errno));
         m_offsets.reserve(m_stripCount);
         m_counts.reserve(m_stripCount);
         if (!writeStrips(status))
             return false;
         if (!patchStripTables())
-            return fail(status, std::strerror(errno));
+            return fail(status, std::strerror(errno), CauseOfSystemError(errno));
         return true;
     }
 
 private:
-    bool fail(ImageStatus* status, const std::string& what)
+    bool fail(ImageStatus* status, const std::string& what, ImageStatusCause cause = kImageCauseUnknown)
     {
         if (status && status->IsOK())
-            status->Set(kImageStatusWriteError, "The TIFF file could not be written (" + what + ").");
+            status->Set(kImageStatusWriteError, "The TIFF file could not be written (" + what + ").", cause);
         return false;
     }
 
@@ -803,7 +807,7 @@ private:
             if (!writing.valid())
                 return true;
             const std::string error = writing.get();
-            return error.empty() || fail(status, error);
+            return error.empty() || fail(status, error, m_bandCause);
         };
         for (unsigned int firstStrip = 0, index = 0; firstStrip < m_stripCount; firstStrip += stripsPerBand, ++index) {
             Strips& strips = made[index % 2];
@@ -862,13 +866,17 @@ private:
         for (unsigned int i = 0; i < strips; ++i) {
             const void* data = m_compress ? static_cast<const void*>(encoded[i].data()) : rows[i].data();
             const std::size_t size = m_compress ? encoded[i].size() : rows[i].size();
-            if (std::fwrite(data, 1, size, m_file) != size)
+            if (std::fwrite(data, 1, size, m_file) != size) {
+                m_bandCause = CauseOfSystemError(errno);
                 return std::strerror(errno);
+            }
             m_offsets.push_back(m_position);
             m_counts.push_back(size);
             m_position += size;
-            if (!m_big && m_position > std::numeric_limits<std::uint32_t>::max())
+            if (!m_big && m_position > std::numeric_limits<std::uint32_t>::max()) {
+                m_bandCause = kImageCauseFileTooLarge;
                 return "the file would exceed 4 GB";
+            }
         }
         return {};
     }
@@ -903,6 +911,8 @@ private:
     std::uint64_t m_position = 0;
     std::vector<std::uint64_t> m_offsets;
     std::vector<std::uint64_t> m_counts;
+    // Why the band being written failed; read once its writing has ended.
+    ImageStatusCause m_bandCause = kImageCauseUnknown;
 };
 
 } // namespace
