@@ -274,6 +274,7 @@ QMessageBox::StandardButton CBaseMainWindow::saveImageBeforeClosing()
         }
     }
 
+    applyCurrentTool();
     switch (mode()) {
     case CBaseApplication::PhotoshopMode: {
         const QMessageBox::StandardButton handedBack = handBackToPhotoshop();
@@ -344,6 +345,7 @@ void CBaseMainWindow::dropEvent(QDropEvent* event)
         case QMessageBox::Cancel:
             return;
         case QMessageBox::Save:
+            applyCurrentTool();
             // A save that failed or was cancelled keeps the edited picture:
             // opening the dropped one would lose the edits.
             if (!saveOpenedFile())
@@ -398,6 +400,7 @@ bool CBaseMainWindow::settleChangesBeforeLeaving()
         return false;
     case QMessageBox::Save:
         LOG_MESSAGE('D', "msgBox.clickedButton() == saveButton");
+        applyCurrentTool();
         return saveOpenedFileAs();
     default:
         return true;
