@@ -179,6 +179,7 @@ void CLoupeWidget::resetBeforeOpen()
     m_lastSceneRect = QRectF();
     m_lastLoupeRect = QRectF();
     m_lastScene = nullptr;
+    m_plainPicture = QPixmap();
     showShadow(false);
 }
 
@@ -201,6 +202,7 @@ void CLoupeWidget::showScenePoint(const QPointF& point, bool initial)
 {
     onMouseEnteredOnView(initial);
     m_view->setLoupePixmap(QPixmap());
+    m_plainPicture = QPixmap();
     m_view->unfreeze();
     m_isLoupeRectRequested = false;
     if (QGraphicsScene* scene = m_view->scene()) {
@@ -242,6 +244,7 @@ void CLoupeWidget::requestHiResLoupeRect()
 void CLoupeWidget::clearHiResPicture()
 {
     m_view->setLoupePixmap(QPixmap());
+    m_plainPicture = QPixmap();
     m_view->unfreeze();
     m_isLoupeRectRequested = false;
 }
@@ -280,6 +283,9 @@ void CLoupeWidget::onMouseLeaveScene()
 void CLoupeWidget::onToolStateIsChanged(bool active)
 {
     m_isToolActive = active;
+    // The closed tool's handles and lines leave the picture shown.
+    if (!active && !m_plainPicture.isNull())
+        m_view->setLoupePixmap(m_plainPicture);
     if (!active && isAdvancedMode() && !m_isHandToolActive)
         requestHiResLoupeRect();
 }
@@ -352,6 +358,12 @@ void CLoupeWidget::onLoupeImageProcessed(const PixelDataPtr& data, QRect rect)
     const QImage image = pixelDataToQImage(data);
     LOG_MESSAGE('D', "Try to convert Qt image to Qt pixmap");
     QPixmap picture = QPixmap::fromImage(image);
+    const int factor = int(m_zoomFactor);
+    const auto scaled = [factor](const QPixmap& pixmap) {
+        return pixmap.scaled(pixmap.width() * factor, pixmap.height() * factor, Qt::KeepAspectRatio,
+                             Qt::SmoothTransformation);
+    };
+    m_plainPicture = scaled(picture);
     QPixmap tools;
     if (auto* scene = dynamic_cast<ISceneInterface*>(m_view->scene()))
         tools = scene->getToolsPixmap(rect);
@@ -362,10 +374,7 @@ void CLoupeWidget::onLoupeImageProcessed(const PixelDataPtr& data, QRect rect)
         QPainter painter(&picture);
         painter.drawPixmap(0, 0, tools);
     }
-    const int factor = int(m_zoomFactor);
-    picture = picture.scaled(picture.width() * factor, picture.height() * factor, Qt::KeepAspectRatio,
-                             Qt::SmoothTransformation);
-    m_view->setLoupePixmap(picture);
+    m_view->setLoupePixmap(tools.isNull() ? m_plainPicture : scaled(picture));
 }
 
 void CLoupeWidget::onSetExpanded(bool expanded)

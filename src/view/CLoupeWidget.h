@@ -12,6 +12,7 @@
 #include "shell/PixelDataPtr.h"
 
 #include <QElapsedTimer>
+#include <QPixmap>
 #include <QRect>
 #include <QRectF>
 #include <QTimer>
@@ -95,6 +96,9 @@ private:
     ISceneInterface* m_beforeScene = nullptr;
     ISceneInterface* m_afterScene = nullptr;
     QGraphicsScene* m_lastScene = nullptr;
+    // The last full-resolution picture as shown, without the tools drawn
+    // over it; null once the loupe moved on.
+    QPixmap m_plainPicture;
     QTimer m_scrollBarsTimer;
     QElapsedTimer m_lastScrollBarsChange;
     QRectF m_lastSceneRect;
