@@ -3,6 +3,7 @@
 
 #include "view/CSlider.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -186,6 +187,47 @@ private slots:
         QCOMPARE(changedB.count(), 0);
         a.slider->setValue(-8, false);
         QCOMPARE(b.slider->value(), -8);
+    }
+
+    void undoKeysOnceTheValueIsGiven_data()
+    {
+        QTest::addColumn<bool>("returnPressed");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<bool>("windowTakesThem");
+        QTest::newRow("typed edit keeps its undo") << false << QKeySequence(QKeySequence::Undo) << false;
+        QTest::newRow("undo after Return") << true << QKeySequence(QKeySequence::Undo) << true;
+        QTest::newRow("redo after Return") << true << QKeySequence(QKeySequence::Redo) << true;
+    }
+    void undoKeysOnceTheValueIsGiven()
+    {
+        QFETCH(bool, returnPressed);
+        QFETCH(QKeySequence, keys);
+        QFETCH(bool, windowTakesThem);
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* slider = new CSlider(&window);
+        slider->setProperty("RegExp", QString::fromLatin1(kRotationPattern));
+        slider->initialize(rotation());
+        slider->setParameterName(QStringLiteral("Angle"));
+        layout->addWidget(slider);
+        // The window's Undo or Redo command, as a menu action holds it.
+        auto* command = new QAction(&window);
+        command->setShortcut(keys);
+        window.addAction(command);
+        QSignalSpy triggered(command, &QAction::triggered);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        auto* field = slider->findChild<QLineEdit*>();
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("12.5"));
+        if (returnPressed)
+            QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(field->hasFocus());
+        QTest::keySequence(field, keys);
+        QCOMPARE(triggered.count(), windowTakesThem ? 1 : 0);
     }
 
     void doubleClickResetTiming_data()
