@@ -449,6 +449,11 @@ void CSlider::fitLabel()
         setFixedHeight(height);
 }
 
+bool CSlider::hasHeightForWidth() const
+{
+    return false;
+}
+
 bool CSlider::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_label && event->type() == QEvent::Resize)

@@ -230,6 +230,50 @@ private slots:
         QCOMPARE(triggered.count(), windowTakesThem ? 1 : 0);
     }
 
+    // Panels as the correction palette stacks them: a row, then a spacer
+    // that keeps the row at the top; below them all a tall spacer. Once a
+    // name wraps and the column needs scrolling, every panel stays as tall
+    // as its row.
+    void wrappedNameLeavesNoGapInAScrolledColumn()
+    {
+        QScrollArea area;
+        area.setWidgetResizable(true);
+        area.resize(240, 50);
+        auto* column = new QWidget;
+        // As narrow as a palette that cuts the longer name.
+        column->setMaximumWidth(220);
+        auto* layout = new QVBoxLayout(column);
+        layout->setSpacing(0);
+        layout->setContentsMargins(0, 0, 0, 0);
+        QList<QWidget*> panels;
+        QList<CSlider*> rows;
+        for (const QString& name : {QStringLiteral("Horizontal / Vertical Ratio"), QStringLiteral("Rotation")}) {
+            auto* panel = new QWidget(column);
+            auto* panelLayout = new QVBoxLayout(panel);
+            panelLayout->setSpacing(0);
+            panelLayout->setContentsMargins(0, 0, 0, 0);
+            auto* row = new CSlider(panel);
+            row->initialize({name, -100, 100, 0, 1, false, 1.0});
+            row->setParameterName(name);
+            panelLayout->addWidget(row);
+            panelLayout->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
+            layout->addWidget(panel);
+            panels << panel;
+            rows << row;
+        }
+        layout->addItem(new QSpacerItem(20, 800, QSizePolicy::Fixed, QSizePolicy::Expanding));
+        area.setWidget(column);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        // The wrap and the layouts it asks for, to the end.
+        for (int pass = 0; pass < 4; ++pass)
+            QCoreApplication::sendPostedEvents();
+        QVERIFY(rows.first()->findChild<QLabel*>(QStringLiteral("sliderLabel"))->wordWrap());
+        QVERIFY(area.verticalScrollBar()->isVisible());
+        for (int i = 0; i < panels.size(); ++i)
+            QCOMPARE(panels.at(i)->height(), rows.at(i)->height());
+    }
+
     void doubleClickResetTiming_data()
     {
         QTest::addColumn<qint64>("gap");
