@@ -283,9 +283,9 @@ void CLoupeWidget::onMouseLeaveScene()
 void CLoupeWidget::onToolStateIsChanged(bool active)
 {
     m_isToolActive = active;
-    // The closed tool's handles and lines leave the picture shown.
-    if (!active && !m_plainPicture.isNull())
-        m_view->setLoupePixmap(m_plainPicture);
+    // The handles and lines drawn over the picture follow the tool: gone
+    // once it closed, where a reset put them while it stays open.
+    showPlainPictureWithTools();
     if (!active && isAdvancedMode() && !m_isHandToolActive)
         requestHiResLoupeRect();
 }
@@ -357,24 +357,30 @@ void CLoupeWidget::onLoupeImageProcessed(const PixelDataPtr& data, QRect rect)
     LOG_MESSAGE('D', "Try to convert Navik image to Qt image");
     const QImage image = pixelDataToQImage(data);
     LOG_MESSAGE('D', "Try to convert Qt image to Qt pixmap");
-    QPixmap picture = QPixmap::fromImage(image);
-    const int factor = int(m_zoomFactor);
-    const auto scaled = [factor](const QPixmap& pixmap) {
-        return pixmap.scaled(pixmap.width() * factor, pixmap.height() * factor, Qt::KeepAspectRatio,
-                             Qt::SmoothTransformation);
-    };
-    m_plainPicture = scaled(picture);
+    m_plainPicture = QPixmap::fromImage(image);
+    m_plainRect = rect;
+    m_plainFactor = int(m_zoomFactor);
+    showPlainPictureWithTools();
+}
+
+void CLoupeWidget::showPlainPictureWithTools()
+{
+    if (m_plainPicture.isNull())
+        return;
+    QPixmap picture = m_plainPicture;
     QPixmap tools;
     if (auto* scene = dynamic_cast<ISceneInterface*>(m_view->scene()))
-        tools = scene->getToolsPixmap(rect);
+        tools = scene->getToolsPixmap(m_plainRect);
     else if (auto* last = dynamic_cast<ISceneInterface*>(m_lastScene))
-        tools = last->getToolsPixmap(rect);
+        tools = last->getToolsPixmap(m_plainRect);
     if (!tools.isNull()) {
         ASSERT(tools.width() == picture.width() && tools.height() == picture.height());
         QPainter painter(&picture);
         painter.drawPixmap(0, 0, tools);
     }
-    m_view->setLoupePixmap(tools.isNull() ? m_plainPicture : scaled(picture));
+    picture = picture.scaled(picture.width() * m_plainFactor, picture.height() * m_plainFactor, Qt::KeepAspectRatio,
+                             Qt::SmoothTransformation);
+    m_view->setLoupePixmap(picture);
 }
 
 void CLoupeWidget::onSetExpanded(bool expanded)

@@ -57,8 +57,8 @@ private Q_SLOTS:
     void zoomLevelHalvesAndDoublesTheLastRectangle();
     void resultsOfAnotherSizeAreDropped();
     void advancedModeFollowsOnlyToolDrags();
-    void closedToolLeavesThePicture_data();
-    void closedToolLeavesThePicture();
+    void toolLeavingTheSpotLeavesThePicture_data();
+    void toolLeavingTheSpotLeavesThePicture();
     void settingsKept();
 };
 
@@ -178,18 +178,22 @@ void TestLoupe::advancedModeFollowsOnlyToolDrags()
     QVERIFY(qAbs(centre().x() - 1500) <= 1 && qAbs(centre().y() - 1200) <= 1);
 }
 
-void TestLoupe::closedToolLeavesThePicture_data()
+void TestLoupe::toolLeavingTheSpotLeavesThePicture_data()
 {
     QTest::addColumn<bool>("advancedMode");
     QTest::addColumn<int>("zoomIndex");
-    QTest::newRow("tools actions only, 100 %") << true << 0;
-    QTest::newRow("every move, 200 %") << false << 1;
+    // Applied: the tool closes. Reset: it stays, its handles go back.
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("applied, tools actions only, 100 %") << true << 0 << true;
+    QTest::newRow("applied, every move, 200 %") << false << 1 << true;
+    QTest::newRow("reset, tools actions only, 100 %") << true << 0 << false;
 }
 
-void TestLoupe::closedToolLeavesThePicture()
+void TestLoupe::toolLeavingTheSpotLeavesThePicture()
 {
     QFETCH(bool, advancedMode);
     QFETCH(int, zoomIndex);
+    QFETCH(bool, applied);
     LoupeFixture f;
     f.loupe->advancedModeBox()->setChecked(advancedMode);
     f.loupe->zoomBox()->setCurrentIndex(zoomIndex);
@@ -210,9 +214,12 @@ void TestLoupe::closedToolLeavesThePicture()
     };
     QCOMPARE(shownCentre(), QColor(Qt::green));
 
-    // Apply closes the tool: its handles leave the scene, then the window says so.
-    delete handle;
-    QMetaObject::invokeMethod(f.loupe.get(), "onToolStateIsChanged", Q_ARG(bool, false));
+    // The handle leaves the spot shown, then the window reports the tool's state.
+    if (applied)
+        delete handle;
+    else
+        handle->setRect(QRectF(0, 0, 10, 10));
+    QMetaObject::invokeMethod(f.loupe.get(), "onToolStateIsChanged", Q_ARG(bool, !applied));
     QCOMPARE(shownCentre(), QColor(Qt::blue));
     QCOMPARE(f.loupe->loupeView()->frozenPixmap().size(), rect.size() * (zoomIndex + 1));
 }
