@@ -83,6 +83,7 @@ public:
     CWindowState doGetWindowState() const override;
     void doSetWindowState(const CWindowState& state) override;
     void saveSettings() override;
+    void applyCurrentTool() override;
 
     // ISerializableInterface: "MainWindow"; a restore lays the palette's
     // scroll area out again when its scroll bar came back.

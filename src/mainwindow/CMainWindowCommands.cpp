@@ -27,6 +27,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QLayout>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QUndoStack>
 #include <QUrl>
@@ -111,6 +112,27 @@ void CMainWindow::onCorrectionOrModuleStateIsChanged()
     }
     ui->actionCrop->setChecked(name == g_cropCorrectionId);
     emit toolStateIsChanged(name != g_emptyCorrectionId);
+}
+
+void CMainWindow::applyCurrentTool()
+{
+    if (!CCorrectionModuleHost::exists())
+        return;
+    CCorrectionModuleHost* host = CCorrectionModuleHost::instance();
+    const QString name = host->currentCorrectionName();
+    if (name == g_emptyCorrectionId)
+        return;
+    LOG_MESSAGE('D', "The tool " << name << " is applied before the picture is saved");
+    // Its pane's Apply button, so the module and its panel follow as they do on a click.
+    // A pane disabled while a render runs gets the same step from the host.
+    auto* apply = ui->correctionToolPane->findChild<QPushButton*>(QStringLiteral("applyButton"));
+    if (apply && apply->isEnabled()) {
+        apply->click();
+        return;
+    }
+    host->processModuleAction(name, QStringLiteral("CorrectionApplyed"), QString());
+    CUndoController::instance()->createUndoCommand(
+        QCoreApplication::translate("CBaseCorrectionToolPane", "Apply and close tool"));
 }
 
 // ---------------------------------------------------------------- commands

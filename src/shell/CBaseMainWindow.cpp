@@ -283,6 +283,7 @@ QMessageBox::StandardButton CBaseMainWindow::saveImageBeforeClosing()
         }
     }
 
+    applyCurrentTool();
     switch (mode()) {
     case CBaseApplication::PhotoshopMode: {
         const QMessageBox::StandardButton handedBack = handBackToPhotoshop();
@@ -353,6 +354,7 @@ void CBaseMainWindow::dropEvent(QDropEvent* event)
         case QMessageBox::Cancel:
             return;
         case QMessageBox::Save:
+            applyCurrentTool();
             // A save that failed or was cancelled keeps the edited picture:
             // opening the dropped one would lose the edits.
             if (!saveOpenedFile())
@@ -407,6 +409,7 @@ bool CBaseMainWindow::settleChangesBeforeLeaving()
         return false;
     case QMessageBox::Save:
         LOG_MESSAGE('D', "msgBox.clickedButton() == saveButton");
+        applyCurrentTool();
         return saveOpenedFileAs();
     default:
         return true;

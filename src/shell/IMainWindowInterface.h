@@ -79,4 +79,8 @@ public:
     virtual void doSetWindowState(const CWindowState& state) = 0;
     // Writes the window layout to the settings.
     virtual void saveSettings() = 0;
+    // Applies the correction tool in use, as its Apply button does, and
+    // closes it; nothing without one. A save asked for while a tool is open
+    // then writes the picture the tool leads to, not the uncut canvas it shows.
+    virtual void applyCurrentTool() {}
 };

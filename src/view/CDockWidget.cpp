@@ -32,6 +32,8 @@ const QString kFloatButtonStyle = QStringLiteral(
 constexpr int kTitleHeight = 23;
 // How much of a floating palette stays on the screens.
 constexpr int kKeepOnScreen = 69;
+// Room between a palette floated by its pin button and the palettes beside it.
+constexpr int kPaletteGap = 8;
 
 } // namespace
 
@@ -96,7 +98,7 @@ void CDockTitle::setPinState(bool pinned)
 
 void CDockTitle::onFloatButton()
 {
-    m_dock->setFloating(!m_dock->isFloating());
+    m_dock->toggleFloating();
 }
 
 void CDockTitle::paintEvent(QPaintEvent*)
@@ -172,6 +174,36 @@ void CDockWidget::setAdjustSizeWidget(IMainWindowInterface* mainWindow)
 QToolButton* CDockWidget::addTitleButton(const QSize& size, const QString& toolTip, const QString& objectName)
 {
     return m_title ? m_title->addToolButton(size, toolTip, objectName, Qt::NoFocus) : nullptr;
+}
+
+void CDockWidget::toggleFloating()
+{
+    if (isFloating()) {
+        setFloating(false);
+        return;
+    }
+    // A palette floats where it was docked, and the palettes docked below it
+    // move up into its place: it would cover them. It goes to the left of
+    // the column instead, and further left past any floating palette there.
+    const QPoint docked = mapToGlobal(QPoint(0, 0));
+    setFloating(true);
+    QList<QRect> others;
+    if (parentWidget())
+        for (const CDockWidget* other : parentWidget()->findChildren<CDockWidget*>(Qt::FindDirectChildrenOnly))
+            if (other != this && other->isVisible())
+                others.append(QRect(other->mapToGlobal(QPoint(0, 0)), other->size()));
+    QRect place(docked, size());
+    place.moveRight(docked.x() - kPaletteGap - 1);
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (const QRect& other : others) {
+            if (other.intersects(place)) {
+                place.moveRight(other.left() - kPaletteGap - 1);
+                moved = true;
+            }
+        }
+    }
+    move(place.topLeft());
 }
 
 void CDockWidget::onWidgetHeightChanged(int height)

@@ -66,6 +66,9 @@ public:
     QToolButton* addTitleButton(const QSize& size, const QString& toolTip, const QString& objectName);
     CDockTitle* dockTitle() const { return m_title; }
     bool isFloatingPalette() const { return m_isFloatingPalette; }
+    // Floats a docked palette beside the column of docked palettes it
+    // leaves, clear of every other palette; docks a floating one.
+    void toggleFloating();
 
 public slots:
     void onWidgetHeightChanged(int height);

@@ -179,6 +179,7 @@ void CLoupeWidget::resetBeforeOpen()
     m_lastSceneRect = QRectF();
     m_lastLoupeRect = QRectF();
     m_lastScene = nullptr;
+    m_plainPicture = QPixmap();
     showShadow(false);
 }
 
@@ -201,6 +202,7 @@ void CLoupeWidget::showScenePoint(const QPointF& point, bool initial)
 {
     onMouseEnteredOnView(initial);
     m_view->setLoupePixmap(QPixmap());
+    m_plainPicture = QPixmap();
     m_view->unfreeze();
     m_isLoupeRectRequested = false;
     if (QGraphicsScene* scene = m_view->scene()) {
@@ -242,6 +244,7 @@ void CLoupeWidget::requestHiResLoupeRect()
 void CLoupeWidget::clearHiResPicture()
 {
     m_view->setLoupePixmap(QPixmap());
+    m_plainPicture = QPixmap();
     m_view->unfreeze();
     m_isLoupeRectRequested = false;
 }
@@ -280,6 +283,9 @@ void CLoupeWidget::onMouseLeaveScene()
 void CLoupeWidget::onToolStateIsChanged(bool active)
 {
     m_isToolActive = active;
+    // The handles and lines drawn over the picture follow the tool: gone
+    // once it closed, where a reset put them while it stays open.
+    showPlainPictureWithTools();
     if (!active && isAdvancedMode() && !m_isHandToolActive)
         requestHiResLoupeRect();
 }
@@ -351,19 +357,28 @@ void CLoupeWidget::onLoupeImageProcessed(const PixelDataPtr& data, QRect rect)
     LOG_MESSAGE('D', "Try to convert Navik image to Qt image");
     const QImage image = pixelDataToQImage(data);
     LOG_MESSAGE('D', "Try to convert Qt image to Qt pixmap");
-    QPixmap picture = QPixmap::fromImage(image);
+    m_plainPicture = QPixmap::fromImage(image);
+    m_plainRect = rect;
+    m_plainFactor = int(m_zoomFactor);
+    showPlainPictureWithTools();
+}
+
+void CLoupeWidget::showPlainPictureWithTools()
+{
+    if (m_plainPicture.isNull())
+        return;
+    QPixmap picture = m_plainPicture;
     QPixmap tools;
     if (auto* scene = dynamic_cast<ISceneInterface*>(m_view->scene()))
-        tools = scene->getToolsPixmap(rect);
+        tools = scene->getToolsPixmap(m_plainRect);
     else if (auto* last = dynamic_cast<ISceneInterface*>(m_lastScene))
-        tools = last->getToolsPixmap(rect);
+        tools = last->getToolsPixmap(m_plainRect);
     if (!tools.isNull()) {
         ASSERT(tools.width() == picture.width() && tools.height() == picture.height());
         QPainter painter(&picture);
         painter.drawPixmap(0, 0, tools);
     }
-    const int factor = int(m_zoomFactor);
-    picture = picture.scaled(picture.width() * factor, picture.height() * factor, Qt::KeepAspectRatio,
+    picture = picture.scaled(picture.width() * m_plainFactor, picture.height() * m_plainFactor, Qt::KeepAspectRatio,
                              Qt::SmoothTransformation);
     m_view->setLoupePixmap(picture);
 }

@@ -12,6 +12,7 @@
 #include "shell/PixelDataPtr.h"
 
 #include <QElapsedTimer>
+#include <QPixmap>
 #include <QRect>
 #include <QRectF>
 #include <QTimer>
@@ -81,6 +82,8 @@ protected:
 private:
     bool isAdvancedMode() const;
     bool sceneIsBefore() const;
+    // Shows the last full-resolution picture with the tools as they stand now.
+    void showPlainPictureWithTools();
 
     bool m_isLoupeRectRequested = true;
     bool m_isToolActive = false;
@@ -95,6 +98,12 @@ private:
     ISceneInterface* m_beforeScene = nullptr;
     ISceneInterface* m_afterScene = nullptr;
     QGraphicsScene* m_lastScene = nullptr;
+    // The last full-resolution picture, without the tools drawn over it,
+    // its image rectangle and the zoom it came for; null once the loupe
+    // moved on.
+    QPixmap m_plainPicture;
+    QRect m_plainRect;
+    int m_plainFactor = 1;
     QTimer m_scrollBarsTimer;
     QElapsedTimer m_lastScrollBarsChange;
     QRectF m_lastSceneRect;

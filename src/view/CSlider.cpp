@@ -400,6 +400,9 @@ void CSlider::onTextChanged(const QString& text)
 void CSlider::onTextEdited()
 {
     const QString text = m_lineEdit->text();
+    // The value stands: the field no longer holds an edit of its own, and
+    // the undo keys go to the window again.
+    m_lineEdit->setModified(false);
     if (text == QString::number(m_slider->value()))
         return;
     onTextChanged(text);
@@ -444,6 +447,11 @@ void CSlider::fitLabel()
     const int height = std::max(kRowHeight, m_label->heightForWidth(m_label->width()));
     if (height != maximumHeight())
         setFixedHeight(height);
+}
+
+bool CSlider::hasHeightForWidth() const
+{
+    return false;
 }
 
 bool CSlider::eventFilter(QObject* watched, QEvent* event)
@@ -502,6 +510,16 @@ bool CSlider::filterSliderEvent(QEvent* event)
 bool CSlider::filterLineEditEvent(QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        // A field whose value was given with Return, or not touched, keeps
+        // no edit to undo: Undo and Redo are the window's. While it holds a
+        // typed edit they stay the field's own.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (m_lineEdit->isModified() || !(key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)))
+            return false;
+        key->ignore();
+        return true;
+    }
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() != Qt::Key_Up && key->key() != Qt::Key_Down)

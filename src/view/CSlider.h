@@ -86,6 +86,11 @@ public:
     QWidget* asWidget() override;
 
     void setVisible(bool visible) override;
+    // The row's height is fixed (taller when its name wraps): a name that
+    // wraps does not make the panels around it height-for-width, which a
+    // scroll area would lay out at their full preferred heights, spacers
+    // and all.
+    bool hasHeightForWidth() const override;
 
     // The clock of the double-click reset, in milliseconds; tests set their own.
     using Clock = std::function<qint64()>;

@@ -132,6 +132,8 @@ private Q_SLOTS:
     void saveJpegAndTiff();
     void failedSaveKeepsTheFile_data();
     void failedSaveKeepsTheFile();
+    void saveFromTheQuestionAppliesTheOpenTool_data();
+    void saveFromTheQuestionAppliesTheOpenTool();
 };
 
 void TestOpenAndSave::saveJpegAndTiff()
@@ -222,6 +224,72 @@ void TestOpenAndSave::failedSaveKeepsTheFile()
     const QStringList reasons = sandbox.logLines().filter(QStringLiteral("could not be saved: "));
     QCOMPARE(reasons.size(), 1);
     QVERIFY2(!reasons.first().endsWith(QLatin1String("could not be saved: ")), qPrintable(reasons.first()));
+}
+
+void TestOpenAndSave::saveFromTheQuestionAppliesTheOpenTool_data()
+{
+    // How the question comes, given the picture `photo`, and how the run
+    // comes back to that picture with no changes.
+    QTest::addColumn<QString>("question");
+    QTest::newRow("open another picture")
+        << QStringLiteral("nativeDialogs.setOpenFileName(photo);\n"
+                          "scripting.compare(mainWindow.saveOldAndOpenNewFile(), true);\n");
+    QTest::newRow("close the picture") << QStringLiteral(
+        "mainWindow.closeOpenedFile();\n"
+        "nativeDialogs.setOpenFileName(photo);\n"
+        "scripting.compare(mainWindow.saveOldAndOpenNewFile(), true);\n");
+    // What closing the window asks before it closes (2048: its Save); the
+    // saved picture then opens without a question.
+    QTest::newRow("quit") << QStringLiteral("scripting.compare(Number(mainWindow.saveImageBeforeClosing()), 2048);\n"
+                                            "nativeDialogs.setOpenFileName(photo);\n"
+                                            "scripting.compare(mainWindow.saveOldAndOpenNewFile(), true);\n");
+}
+
+void TestOpenAndSave::saveFromTheQuestionAppliesTheOpenTool()
+{
+    QFETCH(QString, question);
+    Sandbox sandbox;
+    // A small picture with a gradient, so that a wrong cut shows.
+    const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
+    QImage picture(640, 480, QImage::Format_RGB888);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixelColor(x, y, QColor(x * 255 / 639, y * 255 / 479, 128));
+    QVERIFY(picture.save(photo, "JPEG", 95));
+    const QString fromQuestion = sandbox.path(QStringLiteral("question.jpg"));
+    const QString applied = sandbox.path(QStringLiteral("applied.jpg"));
+
+    // A picture turned, then the crop tool open with its rectangle moved in:
+    // the question's Save, then the same edit applied and saved as the user
+    // does it.
+    const QString script =
+        QStringLiteral("var photo = '%1';\n"
+                       "function cropInside() {\n"
+                       "    edit();\n"
+                       "    idle();\n"
+                       "    mainWindow.onCropTool();\n"
+                       "    idle();\n"
+                       "    scripting.compare(mainWindow.moveCorrectionHandle('CropLeftTop', 0.25, 0.25), true);\n"
+                       "    scripting.compare(mainWindow.moveCorrectionHandle('CropRightBottom', 0.75, 0.5), true);\n"
+                       "    idle();\n"
+                       "}\n"
+                       "cropInside();\n"
+                       "messageBoxes.setSaveDiscardCancelMessage(0);\n"
+                       "nativeDialogs.setSaveFileName('%2');\n"
+                       "%3"
+                       "cropInside();\n"
+                       "mainWindow.onCropTool();\n"
+                       "saveAs('%4', true);\n"
+                       "scripting.compare(scripting.isEqualImages('%2', '%4'), true);\n")
+            .arg(photo, fromQuestion, question, applied);
+    sandbox.runProgram({photo, sandbox.script(QStringLiteral("question"), test(script))});
+    const QString report = sandbox.reportOf(QStringLiteral("question"));
+    QVERIFY2(report.endsWith(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
+    // The picture turned is 480 x 640; the crop keeps half its width and a quarter of its height.
+    const QSize cut = QImageReader(applied).size();
+    QVERIFY2(cut.width() < 300 && cut.height() < 400,
+             qPrintable(QStringLiteral("%1x%2").arg(cut.width()).arg(cut.height())));
+    QCOMPARE(QImageReader(fromQuestion).size(), cut);
 }
 
 QTEST_GUILESS_MAIN(TestOpenAndSave)

@@ -28,6 +28,8 @@ public:
     // The hand-back ends without handing back and keeps the window (before handBackSucceeds).
     bool handBackCancelled = false;
     bool pictureChanged = false;
+    // A correction tool is open until it is applied.
+    bool toolOpen = false;
     CWindowState windowState;
     // Each applied enabled state (all controls, enabled) with the time since `clock` started.
     QList<std::pair<std::pair<bool, bool>, qint64>> controlStates;
@@ -88,6 +90,12 @@ public:
     CWindowState doGetWindowState() const override { return windowState; }
     void doSetWindowState(const CWindowState& state) override { windowState = state; }
     void saveSettings() override { record("saveSettings"); }
+    void applyCurrentTool() override
+    {
+        if (!std::exchange(toolOpen, false))
+            return;
+        record("applyCurrentTool");
+    }
 
 private:
     void record(const char* call, const QString& argument = QString())

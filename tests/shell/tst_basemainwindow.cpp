@@ -114,6 +114,8 @@ private Q_SLOTS:
     void init();
     void leavePicture_data();
     void leavePicture();
+    void saveFromTheQuestionAppliesTheOpenTool_data();
+    void saveFromTheQuestionAppliesTheOpenTool();
     void openDialogChecksTheFile_data();
     void openDialogChecksTheFile();
     void openDialogNamesItsFilter();
@@ -295,6 +297,53 @@ void TestBaseMainWindow::leavePicture()
     else
         window->closeOpenedFile();
     QCOMPARE(window->calls, resolve(calls));
+}
+
+// A tool open when the question comes: the Save writes the picture with the
+// tool applied, as its Apply button leaves it; the other answers keep the tool.
+void TestBaseMainWindow::saveFromTheQuestionAppliesTheOpenTool_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("calls");
+
+    const QStringList appliedAndSaved{"applyCurrentTool", "doSaveFile {saved} ''", "setPictureChanged false"};
+    const QStringList openOther{"doResetBeforeOpen", "doOpenFile {other}", "changeCaption Navik Quillet - other.TIF",
+                                "setupControlsState true"};
+    QTest::newRow("open, Save") << "open" << 1 << int(Save) << appliedAndSaved + openOther;
+    QTest::newRow("open, Don't save") << "open" << 1 << int(Discard) << openOther;
+    QTest::newRow("close, Save") << "close" << 1 << int(Save)
+                                 << appliedAndSaved + QStringList{"doResetBeforeOpen", "showRecentFilesPage"};
+    QTest::newRow("quit, Save") << "quit" << 1 << int(Save) << appliedAndSaved + QStringList{"saveSettings"};
+    QTest::newRow("quit, Cancel") << "quit" << 1 << int(Cancel) << QStringList();
+    QTest::newRow("quit in Lightroom, Save")
+        << "quit" << 3 << int(Save) << QStringList{"applyCurrentTool", "doSaveFile {photo} ''", "saveSettings"};
+}
+
+void TestBaseMainWindow::saveFromTheQuestionAppliesTheOpenTool()
+{
+    QFETCH(QString, action);
+    QFETCH(int, mode);
+    QFETCH(int, answer);
+    QFETCH(QStringList, calls);
+
+    QVERIFY(startRun(mode));
+    const auto window = windowWithPicture(true);
+    window->toolOpen = true;
+    answerSaveQuestion(answer);
+    if (answer == Save && mode == CBaseApplication::StandaloneMode)
+        CNativeDialogs::getInstance()->setSaveFileName(resolve(QStringLiteral("{saved}")));
+    if (action == QLatin1String("open")) {
+        window->saveOldAndOpenNewFile(m_other);
+    } else if (action == QLatin1String("close")) {
+        window->closeOpenedFile();
+    } else {
+        window->show();
+        window->close();
+    }
+    QCOMPARE(window->calls, resolve(calls));
+    QCOMPARE(window->toolOpen, answer != Save);
 }
 
 void TestBaseMainWindow::openDialogChecksTheFile_data()

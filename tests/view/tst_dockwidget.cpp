@@ -46,6 +46,22 @@ public:
 
 namespace {
 
+// Gives the correction palette (the first) the central area's height less
+// the other docked palettes, as the program's window does.
+class ColumnWindow : public FakeMainWindow
+{
+public:
+    QList<CDockWidget*> docks;
+    int getDockAvailableHeight() override
+    {
+        int height = centralWidget()->height();
+        for (const CDockWidget* dock : docks)
+            if (dock != docks.first() && !dock->isFloating())
+                height -= dock->height();
+        return height;
+    }
+};
+
 struct Window
 {
     FakeMainWindow window;
@@ -134,6 +150,65 @@ private slots:
         pin->click();
         QVERIFY(!w.dock->isFloating());
         QCOMPARE(pin->toolTip(), QStringLiteral("Unpin palette  "));
+    }
+
+    // Floating one of two stacked palettes with its pin leaves the other in
+    // sight, whichever it was: the correction palette, which then takes the
+    // column's height, or the one below it.
+    void pinnedOffPaletteCoversNoOther_data()
+    {
+        QTest::addColumn<int>("floated");
+        QTest::newRow("upper palette") << 0;
+        QTest::newRow("lower palette") << 1;
+    }
+    void pinnedOffPaletteCoversNoOther()
+    {
+        QFETCH(int, floated);
+        ColumnWindow window;
+        window.setCentralWidget(new QWidget);
+        for (const char* name : {"dockWidgetSettings", "dockWidgetLoupe"}) {
+            auto* dock = new CDockWidget(&window);
+            dock->setObjectName(QLatin1String(name));
+            dock->setWidget(new QWidget);
+            dock->setAdjustSizeWidget(&window);
+            window.addDockWidget(Qt::RightDockWidgetArea, dock);
+            window.docks.append(dock);
+        }
+        CDockWidget* settings = window.docks.at(0);
+        CDockWidget* loupe = window.docks.at(1);
+        settings->enableSizeAdjusting(true);
+        connect(loupe, &QDockWidget::topLevelChanged, settings, &CDockWidget::adjustDockHeight);
+        loupe->onWidgetHeightChanged(150);
+        settings->onWidgetHeightChanged(400);
+        window.resize(760, 560);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        settings->adjustDockHeight();
+        QCoreApplication::sendPostedEvents();
+
+        CDockWidget* dock = window.docks.at(floated);
+        CDockWidget* other = window.docks.at(1 - floated);
+        dock->dockTitle()->floatButton()->click();
+        QVERIFY(dock->isFloating());
+        // The window lays the column out again.
+        QCoreApplication::sendPostedEvents();
+        const QRect placed(dock->pos(), dock->size());
+        const QRect docked(other->mapToGlobal(QPoint(0, 0)), other->size());
+        QVERIFY(!placed.isEmpty());
+        QVERIFY2(!placed.intersects(docked),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4 over %5,%6 %7x%8")
+                                .arg(placed.x())
+                                .arg(placed.y())
+                                .arg(placed.width())
+                                .arg(placed.height())
+                                .arg(docked.x())
+                                .arg(docked.y())
+                                .arg(docked.width())
+                                .arg(docked.height())));
+        // Pinned again, it is back in the column.
+        dock->dockTitle()->floatButton()->click();
+        QVERIFY(!dock->isFloating());
+        settings->enableSizeAdjusting(false);
     }
 
     void heights()

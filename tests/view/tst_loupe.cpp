@@ -57,6 +57,8 @@ private Q_SLOTS:
     void zoomLevelHalvesAndDoublesTheLastRectangle();
     void resultsOfAnotherSizeAreDropped();
     void advancedModeFollowsOnlyToolDrags();
+    void toolLeavingTheSpotLeavesThePicture_data();
+    void toolLeavingTheSpotLeavesThePicture();
     void settingsKept();
 };
 
@@ -174,6 +176,52 @@ void TestLoupe::advancedModeFollowsOnlyToolDrags()
     f.loupe->advancedModeBox()->setChecked(false);
     emit view.mouseOnScenePoint(QPointF(1500, 1200), true, false);
     QVERIFY(qAbs(centre().x() - 1500) <= 1 && qAbs(centre().y() - 1200) <= 1);
+}
+
+void TestLoupe::toolLeavingTheSpotLeavesThePicture_data()
+{
+    QTest::addColumn<bool>("advancedMode");
+    QTest::addColumn<int>("zoomIndex");
+    // Applied: the tool closes. Reset: it stays, its handles go back.
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("applied, tools actions only, 100 %") << true << 0 << true;
+    QTest::newRow("applied, every move, 200 %") << false << 1 << true;
+    QTest::newRow("reset, tools actions only, 100 %") << true << 0 << false;
+}
+
+void TestLoupe::toolLeavingTheSpotLeavesThePicture()
+{
+    QFETCH(bool, advancedMode);
+    QFETCH(int, zoomIndex);
+    QFETCH(bool, applied);
+    LoupeFixture f;
+    f.loupe->advancedModeBox()->setChecked(advancedMode);
+    f.loupe->zoomBox()->setCurrentIndex(zoomIndex);
+    auto* handle = new ToolItem(QRectF(0, 0, 4000, 3000), false, false);
+    f.before.addItem(handle);
+    QMetaObject::invokeMethod(f.loupe.get(), "onToolStateIsChanged", Q_ARG(bool, true));
+    QSignalSpy requests(f.loupe.get(), &CLoupeWidget::processLoupeRect);
+    f.loupe->showScenePoint(QPointF(1000, 1000), true);
+    f.loupe->requestHiResLoupeRect();
+    QCOMPARE(requests.count(), 1);
+    const QRect rect = requests.last().at(1).toRect();
+    // The pointer goes to the tool's Apply button; the render comes after.
+    QMetaObject::invokeMethod(f.loupe.get(), "onMouseLeavedFromView");
+    f.loupe->onLoupeImageProcessed(solidPixels(rect.width(), rect.height(), Qt::blue), rect);
+    const auto shownCentre = [&] {
+        const QImage shown = f.loupe->loupeView()->frozenPixmap().toImage();
+        return shown.pixelColor(shown.width() / 2, shown.height() / 2);
+    };
+    QCOMPARE(shownCentre(), QColor(Qt::green));
+
+    // The handle leaves the spot shown, then the window reports the tool's state.
+    if (applied)
+        delete handle;
+    else
+        handle->setRect(QRectF(0, 0, 10, 10));
+    QMetaObject::invokeMethod(f.loupe.get(), "onToolStateIsChanged", Q_ARG(bool, !applied));
+    QCOMPARE(shownCentre(), QColor(Qt::blue));
+    QCOMPARE(f.loupe->loupeView()->frozenPixmap().size(), rect.size() * (zoomIndex + 1));
 }
 
 void TestLoupe::settingsKept()

@@ -3,6 +3,7 @@
 
 #include "view/CSlider.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -186,6 +187,91 @@ private slots:
         QCOMPARE(changedB.count(), 0);
         a.slider->setValue(-8, false);
         QCOMPARE(b.slider->value(), -8);
+    }
+
+    void undoKeysOnceTheValueIsGiven_data()
+    {
+        QTest::addColumn<bool>("returnPressed");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<bool>("windowTakesThem");
+        QTest::newRow("typed edit keeps its undo") << false << QKeySequence(QKeySequence::Undo) << false;
+        QTest::newRow("undo after Return") << true << QKeySequence(QKeySequence::Undo) << true;
+        QTest::newRow("redo after Return") << true << QKeySequence(QKeySequence::Redo) << true;
+    }
+    void undoKeysOnceTheValueIsGiven()
+    {
+        QFETCH(bool, returnPressed);
+        QFETCH(QKeySequence, keys);
+        QFETCH(bool, windowTakesThem);
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* slider = new CSlider(&window);
+        slider->setProperty("RegExp", QString::fromLatin1(kRotationPattern));
+        slider->initialize(rotation());
+        slider->setParameterName(QStringLiteral("Angle"));
+        layout->addWidget(slider);
+        // The window's Undo or Redo command, as a menu action holds it.
+        auto* command = new QAction(&window);
+        command->setShortcut(keys);
+        window.addAction(command);
+        QSignalSpy triggered(command, &QAction::triggered);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        auto* field = slider->findChild<QLineEdit*>();
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("12.5"));
+        if (returnPressed)
+            QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(field->hasFocus());
+        QTest::keySequence(field, keys);
+        QCOMPARE(triggered.count(), windowTakesThem ? 1 : 0);
+    }
+
+    // Panels as the correction palette stacks them: a row, then a spacer
+    // that keeps the row at the top; below them all a tall spacer. Once a
+    // name wraps and the column needs scrolling, every panel stays as tall
+    // as its row.
+    void wrappedNameLeavesNoGapInAScrolledColumn()
+    {
+        QScrollArea area;
+        area.setWidgetResizable(true);
+        area.resize(240, 50);
+        auto* column = new QWidget;
+        // As narrow as a palette that cuts the longer name.
+        column->setMaximumWidth(220);
+        auto* layout = new QVBoxLayout(column);
+        layout->setSpacing(0);
+        layout->setContentsMargins(0, 0, 0, 0);
+        QList<QWidget*> panels;
+        QList<CSlider*> rows;
+        for (const QString& name : {QStringLiteral("Horizontal / Vertical Ratio"), QStringLiteral("Rotation")}) {
+            auto* panel = new QWidget(column);
+            auto* panelLayout = new QVBoxLayout(panel);
+            panelLayout->setSpacing(0);
+            panelLayout->setContentsMargins(0, 0, 0, 0);
+            auto* row = new CSlider(panel);
+            row->initialize({name, -100, 100, 0, 1, false, 1.0});
+            row->setParameterName(name);
+            panelLayout->addWidget(row);
+            panelLayout->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
+            layout->addWidget(panel);
+            panels << panel;
+            rows << row;
+        }
+        layout->addItem(new QSpacerItem(20, 800, QSizePolicy::Fixed, QSizePolicy::Expanding));
+        area.setWidget(column);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        // The wrap and the layouts it asks for, to the end.
+        for (int pass = 0; pass < 4; ++pass)
+            QCoreApplication::sendPostedEvents();
+        QVERIFY(rows.first()->findChild<QLabel*>(QStringLiteral("sliderLabel"))->wordWrap());
+        QVERIFY(area.verticalScrollBar()->isVisible());
+        for (int i = 0; i < panels.size(); ++i)
+            QCOMPARE(panels.at(i)->height(), rows.at(i)->height());
     }
 
     void doubleClickResetTiming_data()
