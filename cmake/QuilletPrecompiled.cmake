@@ -22,9 +22,12 @@ set(QUILLET_PCH_HEADERS
     <QAction> <QApplication> <QBoxLayout> <QComboBox> <QGraphicsItem> <QGraphicsScene>
     <QGraphicsView> <QLabel> <QPushButton> <QToolButton> <QWidget>)
 
-# Targets of C++ and C sources: the headers go to the C++ ones only.
+# Targets of C++ and C sources: the headers go to the C++ ones only (the
+# closing bracket of each name written as $<ANGLE-R>, which would otherwise end
+# the condition).
 set(_quillet_pch_list "")
 foreach(_header IN LISTS QUILLET_PCH_HEADERS)
+    string(REPLACE ">" "$<ANGLE-R>" _header "${_header}")
     list(APPEND _quillet_pch_list "$<$<COMPILE_LANGUAGE:CXX>:${_header}>")
 endforeach()
 
