@@ -64,4 +64,12 @@ function(quillet_precompile target)
     else()
         target_precompile_headers(${target} REUSE_FROM QuilletPch)
     endif()
+    # A program's moc file is most often empty (the test's class is moc'ed
+    # into its own source): loading the header would cost more than it saves.
+    get_target_property(_type ${target} TYPE)
+    if(_type STREQUAL "EXECUTABLE")
+        get_target_property(_binary_dir ${target} BINARY_DIR)
+        set_source_files_properties(${_binary_dir}/${target}_autogen/mocs_compilation.cpp
+            TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+    endif()
 endfunction()
