@@ -10,16 +10,27 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build-test}
 JOBS=${JOBS:-$(nproc)}
 
-# The time of each step, printed as it ends and again at the end of the run.
+# The time of each step, printed as it ends and again at the end of the run:
+# the elapsed time and the processor time of the step's processes (user and
+# system), which the machine's other load changes less.
 step_times=()
-timed() {
-    local name=$1 start=$SECONDS
-    shift
-    "$@"
-    step_times+=("$name: $((SECONDS - start)) s")
-    echo "== $name took $((SECONDS - start)) s"
+times_file=$(mktemp)
+cpu_seconds() {  # sets cpu: user + system seconds of the finished child processes
+    times > "$times_file"  # in this shell: a subshell would count only its own
+    cpu=$(tail -n 1 "$times_file" | awk '{ for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] } printf "%d", t }')
 }
-trap 'printf "== %s\n" "${step_times[@]}" "total: $SECONDS s"' EXIT
+timed() {
+    local name=$1 start=$SECONDS cpu cpu_start
+    shift
+    cpu_seconds
+    cpu_start=$cpu
+    "$@"
+    cpu_seconds
+    local line="$name: $((SECONDS - start)) s, processor $((cpu - cpu_start)) s"
+    step_times+=("$line")
+    echo "== $line"
+}
+trap 'rm -f "$times_file"; printf "== %s\n" "${step_times[@]}" "total: $SECONDS s"' EXIT
 
 cmake -S . -B "$BUILD_DIR" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
