@@ -27,6 +27,12 @@ if(NOT QUILLET_LINKER STREQUAL "default")
         check_linker_flag(CXX "-fuse-ld=${_linker}" QUILLET_LINKER_${_linker}_WORKS)
         if(QUILLET_LINKER_${_linker}_WORKS)
             add_link_options(-fuse-ld=${_linker})
+            if(_linker STREQUAL "mold")
+                # By default mold finishes in a child process that outlives
+                # the link command; in the foreground nothing lingers and the
+                # link's processor time counts in full.
+                add_link_options(-Wl,--no-fork)
+            endif()
             message(STATUS "Linker: ${_linker}")
             break()
         elseif(QUILLET_LINKER)
