@@ -10,6 +10,37 @@ if(CCACHE_PROGRAM)
     set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
 endif()
 
+# The linker: a test build links about 150 programs and libraries, three
+# builds of them in a test run, and GNU ld takes most of that time. mold
+# (scripts/install-deps.sh installs it), else lld, where the compiler can use
+# it; QUILLET_LINKER names one (mold, lld, gold, bfd) or "default" for the
+# compiler's own.
+set(QUILLET_LINKER "" CACHE STRING "Linker for -fuse-ld=: mold, lld, gold, bfd or default; empty picks mold or lld")
+if(NOT QUILLET_LINKER STREQUAL "default")
+    include(CheckLinkerFlag)
+    if(QUILLET_LINKER)
+        set(_quillet_linkers ${QUILLET_LINKER})
+    else()
+        set(_quillet_linkers mold lld)
+    endif()
+    foreach(_linker IN LISTS _quillet_linkers)
+        check_linker_flag(CXX "-fuse-ld=${_linker}" QUILLET_LINKER_${_linker}_WORKS)
+        if(QUILLET_LINKER_${_linker}_WORKS)
+            add_link_options(-fuse-ld=${_linker})
+            if(_linker STREQUAL "mold")
+                # By default mold finishes in a child process that outlives
+                # the link command; in the foreground nothing lingers and the
+                # link's processor time counts in full.
+                add_link_options(-Wl,--no-fork)
+            endif()
+            message(STATUS "Linker: ${_linker}")
+            break()
+        elseif(QUILLET_LINKER)
+            message(FATAL_ERROR "QUILLET_LINKER=${QUILLET_LINKER}: the compiler cannot link with it")
+        endif()
+    endforeach()
+endif()
+
 add_compile_options(-Wall -Wextra -Wno-unused-parameter)
 if(QUILLET_WARNINGS_AS_ERRORS)
     add_compile_options(-Werror)

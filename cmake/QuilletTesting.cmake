@@ -15,6 +15,8 @@ function(quillet_add_test name)
     set_target_properties(${name} PROPERTIES
         RUNTIME_OUTPUT_DIRECTORY ${QUILLET_TESTS_DIR})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBRARIES})
+    quillet_precompile(${name})
+    set_property(GLOBAL APPEND PROPERTY QUILLET_TEST_TARGETS ${name})
     # Helpers shared by the tests (recording logger, file helpers).
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common)
     target_compile_definitions(${name} PRIVATE

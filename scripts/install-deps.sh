@@ -8,7 +8,7 @@ set -euo pipefail
 
 # What the program, its library, the logger and the crash sender need.
 PACKAGES=(
-  build-essential cmake ninja-build ccache pkg-config
+  build-essential cmake ninja-build ccache mold pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-svg-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   libgl-dev libvulkan-dev

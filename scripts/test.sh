@@ -10,29 +10,53 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build-test}
 JOBS=${JOBS:-$(nproc)}
 
+# The time of each step, printed as it ends and again at the end of the run:
+# the elapsed time and the processor time of the step's processes (user and
+# system), which the machine's other load changes less.
+step_times=()
+times_file=$(mktemp)
+cpu_seconds() {  # sets cpu: user + system seconds of the finished child processes
+    times > "$times_file"  # in this shell: a subshell would count only its own
+    cpu=$(tail -n 1 "$times_file" | awk '{ for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] } printf "%d", t }')
+}
+timed() {
+    local name=$1 start=$SECONDS cpu cpu_start
+    shift
+    cpu_seconds
+    cpu_start=$cpu
+    "$@"
+    cpu_seconds
+    local line="$name: $((SECONDS - start)) s, processor $((cpu - cpu_start)) s"
+    step_times+=("$line")
+    echo "== $line"
+}
+trap 'rm -f "$times_file"; printf "== %s\n" "${step_times[@]}" "total: $SECONDS s"' EXIT
+
 cmake -S . -B "$BUILD_DIR" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUILLET_SANITIZE="address;undefined"
-cmake --build "$BUILD_DIR" -j "$JOBS"
+timed "sanitizer build" cmake --build "$BUILD_DIR" -j "$JOBS"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1"
 export LSAN_OPTIONS="suppressions=$PWD/cmake/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 
-(cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS" "$@")
+timed "sanitizer tests" ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$JOBS" "$@"
 
 # The whole suite again in a release build: optimised code runs with other
 # timings than the sanitized one, and faults that only show there (a dialog
-# answered before it had settled) stay hidden otherwise. The benchmark
-# programs are left out of this build. QUILLET_SKIP_RELEASE=1 leaves it out.
+# answered before it had settled) stay hidden otherwise. This build holds only
+# the tests and the programs they start (the target quillet-tests): the
+# sanitizer build above has compiled everything else, the benchmarks and the
+# screenshot tools. QUILLET_SKIP_RELEASE=1 leaves it out.
 if [ "${QUILLET_SKIP_RELEASE:-0}" != 1 ]; then
     RELEASE_BUILD_DIR=${RELEASE_BUILD_DIR:-build-release-test}
     cmake -S . -B "$RELEASE_BUILD_DIR" -G Ninja \
         -DCMAKE_BUILD_TYPE=Release \
         -DQUILLET_BENCH=OFF
-    cmake --build "$RELEASE_BUILD_DIR" -j "$JOBS"
-    (cd "$RELEASE_BUILD_DIR" && ctest --output-on-failure -j "$JOBS" "$@")
+    timed "release build" cmake --build "$RELEASE_BUILD_DIR" -j "$JOBS" --target quillet-tests
+    timed "release tests" ctest --test-dir "$RELEASE_BUILD_DIR" --output-on-failure -j "$JOBS" "$@"
 fi
 
 # The engine's tests again under ThreadSanitizer, in a build of their own:
@@ -48,8 +72,8 @@ if [ "${QUILLET_SKIP_TSAN:-0}" != 1 ]; then
         -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLET_SANITIZE=thread
     mapfile -t engine_tests < <(cd "$TSAN_BUILD_DIR" && ctest -L engine -N | sed -n 's/^ *Test *#[0-9]*: //p')
-    cmake --build "$TSAN_BUILD_DIR" -j "$JOBS" --target "${engine_tests[@]}"
-    (cd "$TSAN_BUILD_DIR" && ctest --output-on-failure -j "$JOBS" -L engine)
+    timed "ThreadSanitizer build" cmake --build "$TSAN_BUILD_DIR" -j "$JOBS" --target "${engine_tests[@]}"
+    timed "ThreadSanitizer tests" ctest --test-dir "$TSAN_BUILD_DIR" --output-on-failure -j "$JOBS" -L engine
 fi
 
 # A short fuzz run of the imaging framework's decoders and text reader and of
@@ -57,5 +81,5 @@ fi
 # exchange record, in a clang build of its own. QUILLET_SKIP_FUZZ=1 leaves it
 # out.
 if [ "${QUILLET_SKIP_FUZZ:-0}" != 1 ]; then
-    ./scripts/fuzz.sh
+    timed "fuzzing" ./scripts/fuzz.sh
 fi
