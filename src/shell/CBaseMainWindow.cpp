@@ -216,8 +216,14 @@ bool CBaseMainWindow::saveOpenedFile()
 
 bool CBaseMainWindow::saveOpenedFileAs()
 {
+    // Save As from the menu or its keys waits for no render: it is off while one runs.
     if (engine()->isProcessingActive() || isProgressIndicatorVisible())
         return false;
+    return chooseNameAndSave();
+}
+
+bool CBaseMainWindow::chooseNameAndSave()
+{
     LOG_TRACE();
     if (isHostEditorMode())
         return false;
@@ -296,7 +302,7 @@ QMessageBox::StandardButton CBaseMainWindow::saveImageBeforeClosing()
         return handedBack;
     }
     case CBaseApplication::StandaloneMode:
-        return saveOpenedFileAs() ? QMessageBox::Save : QMessageBox::Cancel;
+        return chooseNameAndSave() ? QMessageBox::Save : QMessageBox::Cancel;
     default:
         return saveForHostEditor(userAsked);
     }
@@ -410,7 +416,7 @@ bool CBaseMainWindow::settleChangesBeforeLeaving()
     case QMessageBox::Save:
         LOG_MESSAGE('D', "msgBox.clickedButton() == saveButton");
         applyCurrentTool();
-        return saveOpenedFileAs();
+        return chooseNameAndSave();
     default:
         return true;
     }
@@ -423,7 +429,7 @@ QMessageBox::StandardButton CBaseMainWindow::handBackToPhotoshop()
         const QMessageBox::StandardButton saveToFile = CMessageBox::yesNoMessage(
             this, g_appTitle, tr("Photoshop has been crashed. Would you like to save image to the file?"),
             QMessageBox::No);
-        if (saveToFile == QMessageBox::Yes && !saveOpenedFileAs())
+        if (saveToFile == QMessageBox::Yes && !chooseNameAndSave())
             return QMessageBox::Cancel;
         CBaseApplication::setImageSaved(false);
         return QMessageBox::Save;

@@ -107,6 +107,10 @@ private Q_SLOTS:
 private:
     int mode() const;
     bool isHostEditorMode() const;
+    // Save As without the check for a running render: after the save
+    // question has applied the open tool, a render of that step runs, and
+    // the engine's save is queued behind it.
+    bool chooseNameAndSave();
     // "The picture has been modified. Do you want to save changes?":
     // Save, Discard or Cancel.
     QMessageBox::StandardButton askToSaveChanges();
