@@ -9,6 +9,9 @@ cd "$(dirname "$0")/.."
 
 BUILD_DIR=${BUILD_DIR:-build-test}
 JOBS=${JOBS:-$(nproc)}
+# Tests side by side: most of a test's time is the program waiting (for a
+# render, a timer, a child process), so twice as many as there are cores.
+TEST_JOBS=${TEST_JOBS:-$((JOBS * 2))}
 
 # The time of each step, printed as it ends and again at the end of the run:
 # the elapsed time and the processor time of the step's processes (user and
@@ -34,7 +37,8 @@ trap 'rm -f "$times_file"; printf "== %s\n" "${step_times[@]}" "total: $SECONDS 
 
 cmake -S . -B "$BUILD_DIR" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUILLET_SANITIZE="address;undefined"
+    -DQUILLET_SANITIZE="address;undefined" \
+    -DQUILLET_UNITY=ON
 timed "sanitizer build" cmake --build "$BUILD_DIR" -j "$JOBS"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1"
@@ -42,7 +46,7 @@ export LSAN_OPTIONS="suppressions=$PWD/cmake/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 
-timed "sanitizer tests" ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$JOBS" "$@"
+timed "sanitizer tests" ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$TEST_JOBS" "$@"
 
 # The whole suite again in a release build: optimised code runs with other
 # timings than the sanitized one, and faults that only show there (a dialog
@@ -54,9 +58,10 @@ if [ "${QUILLET_SKIP_RELEASE:-0}" != 1 ]; then
     RELEASE_BUILD_DIR=${RELEASE_BUILD_DIR:-build-release-test}
     cmake -S . -B "$RELEASE_BUILD_DIR" -G Ninja \
         -DCMAKE_BUILD_TYPE=Release \
-        -DQUILLET_BENCH=OFF
+        -DQUILLET_BENCH=OFF \
+        -DQUILLET_UNITY=ON
     timed "release build" cmake --build "$RELEASE_BUILD_DIR" -j "$JOBS" --target quillet-tests
-    timed "release tests" ctest --test-dir "$RELEASE_BUILD_DIR" --output-on-failure -j "$JOBS" "$@"
+    timed "release tests" ctest --test-dir "$RELEASE_BUILD_DIR" --output-on-failure -j "$TEST_JOBS" "$@"
 fi
 
 # The engine's tests again under ThreadSanitizer, in a build of their own:
@@ -70,10 +75,11 @@ if [ "${QUILLET_SKIP_TSAN:-0}" != 1 ]; then
     export TSAN_OPTIONS="ignore_noninstrumented_modules=1:halt_on_error=1:suppressions=$PWD/cmake/tsan.supp"
     cmake -S . -B "$TSAN_BUILD_DIR" -G Ninja \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DQUILLET_SANITIZE=thread
+        -DQUILLET_SANITIZE=thread \
+        -DQUILLET_UNITY=ON
     mapfile -t engine_tests < <(cd "$TSAN_BUILD_DIR" && ctest -L engine -N | sed -n 's/^ *Test *#[0-9]*: //p')
     timed "ThreadSanitizer build" cmake --build "$TSAN_BUILD_DIR" -j "$JOBS" --target "${engine_tests[@]}"
-    timed "ThreadSanitizer tests" ctest --test-dir "$TSAN_BUILD_DIR" --output-on-failure -j "$JOBS" -L engine
+    timed "ThreadSanitizer tests" ctest --test-dir "$TSAN_BUILD_DIR" --output-on-failure -j "$TEST_JOBS" -L engine
 fi
 
 # A short fuzz run of the imaging framework's decoders and text reader and of

@@ -25,7 +25,7 @@ PhotoshopSaveResult CMainWindow::doSaveImageToPS()
             this, g_appTitle, tr("Photoshop has been crashed. Would you like to save image to the file?"),
             QMessageBox::No);
         // A Save As the user cancelled (or that failed) leaves the edits in the window.
-        if (saveToFile == QMessageBox::Yes && !saveOpenedFileAs())
+        if (saveToFile == QMessageBox::Yes && !chooseNameAndSave())
             return PhotoshopSaveResult::Cancelled;
         return PhotoshopSaveResult::NotHandedBack;
     }

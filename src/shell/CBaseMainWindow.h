@@ -98,6 +98,10 @@ protected:
     // not-supported notice for a file of another type, otherwise that the
     // file could not be opened.
     void warnOpenFailed(FileFailure failure);
+    // Save As without the check for a running render, for a user who has
+    // just answered a question to save: a render may have started since
+    // (the open tool applied), and the engine's save is queued behind it.
+    bool chooseNameAndSave();
 
     CBaseApplication* m_application;
 
@@ -107,10 +111,6 @@ private Q_SLOTS:
 private:
     int mode() const;
     bool isHostEditorMode() const;
-    // Save As without the check for a running render: after the save
-    // question has applied the open tool, a render of that step runs, and
-    // the engine's save is queued behind it.
-    bool chooseNameAndSave();
     // "The picture has been modified. Do you want to save changes?":
     // Save, Discard or Cancel.
     QMessageBox::StandardButton askToSaveChanges();
