@@ -4,7 +4,7 @@
 # the exchange record's readers in a separate clang build and runs each for a
 # short, bounded time on its seed corpus. A crash, a hang or an allocation
 # beyond the limits stops the run with the input that caused it in the build
-# folder.
+# folder. "fuzz.sh build" only builds, "fuzz.sh run" only runs what is built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -13,9 +13,14 @@ BUILD_DIR=${FUZZ_BUILD_DIR:-build-fuzz}
 SECONDS_EACH=${FUZZ_SECONDS:-20}
 JOBS=${JOBS:-$(nproc)}
 
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQUILLET_FUZZ=ON
-cmake --build "$BUILD_DIR" -j "$JOBS"
+STEP=${1:-all}
+
+if [ "$STEP" != run ]; then
+    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQUILLET_FUZZ=ON
+    cmake --build "$BUILD_DIR" -j "$JOBS"
+fi
+[ "$STEP" != build ] || exit 0
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

@@ -24,6 +24,7 @@ if [ "${1:-}" != "--program" ]; then
     clang libclang-rt-14-dev
     exiv2
     xvfb xauth x11-apps imagemagick
+    procps  # pgrep: scripts/test.sh stops its background build when a step fails
   )
 fi
 
