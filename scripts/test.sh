@@ -10,8 +10,17 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build-test}
 JOBS=${JOBS:-$(nproc)}
 # Tests side by side: most of a test's time is the program waiting (for a
-# render, a timer, a child process), so twice as many as there are cores.
-TEST_JOBS=${TEST_JOBS:-$((JOBS * 2))}
+# render, a timer, a child process), so twice as many as there are cores, but
+# no more than one for each 2 GB of free memory (a sanitized program with a
+# 24 MP picture, and a build beside the tests).
+if [ -z "${TEST_JOBS:-}" ]; then
+    free_gb=$(awk '/^MemAvailable:/ { printf "%d", $2 / 1048576 }' /proc/meminfo)
+    TEST_JOBS=$((JOBS * 2))
+    if [ "$((free_gb / 2))" -lt "$TEST_JOBS" ]; then
+        TEST_JOBS=$((free_gb / 2 > 2 ? free_gb / 2 : 2))
+    fi
+fi
+echo "== $JOBS build jobs, $TEST_JOBS tests side by side"
 
 # The time of each step, printed as it ends and again at the end of the run:
 # the elapsed time and the processor time of the step's processes (user and
