@@ -18,7 +18,9 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <malloc.h>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace NAVIK_tarl1;
@@ -107,10 +109,23 @@ void quitOnTerminationSignals(QCoreApplication& application)
     sigaction(SIGINT, &action, nullptr);
 }
 
+// glibc gives each thread that allocates a malloc arena of its own, up to
+// eight for each processor, and reserves 64 MB of address space for each.
+// Under a limit of the address space (ulimit -v) those reservations alone
+// use up much of it, and threads and pictures then find none: the threads
+// share two arenas instead.
+void shareMallocArenasUnderAddressSpaceLimit()
+{
+    rlimit limit;
+    if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        mallopt(M_ARENA_MAX, 2);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    shareMallocArenasUnderAddressSpaceLimit();
     // Marks the run started (counting an unfinished previous one) and, on
     // every way out of main, finished.
     const CCrashWatcher crashWatcher(g_appFlag, g_appStarted, g_appFinished);

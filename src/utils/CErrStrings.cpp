@@ -89,16 +89,21 @@ void CErrStrings::showAlert(Text message) const
 {
     if (m_nativeTexts[Title].isNull() || m_nativeTexts[message].isNull())
         return;
-    if (!hasWindowSystem()) {
-        writeToStandardError(m_nativeTexts[Title]);
-        writeToStandardError(QByteArrayLiteral(": "));
-        writeToStandardError(m_nativeTexts[message]);
-        writeToStandardError(QByteArrayLiteral("\n"));
-        return;
+    if (hasWindowSystem()) {
+        // The texts are shared, not copied: the box allocates only its
+        // widgets. Where even those find no memory, the text goes to the
+        // standard error as without a window system.
+        try {
+            QMessageBox alert(QMessageBox::Critical, m_texts[Title], m_texts[message], QMessageBox::Ok);
+            alert.exec();
+            return;
+        } catch (const std::bad_alloc&) {
+        }
     }
-    // The texts are shared, not copied: the box allocates only its widgets.
-    QMessageBox alert(QMessageBox::Critical, m_texts[Title], m_texts[message], QMessageBox::Ok);
-    alert.exec();
+    writeToStandardError(m_nativeTexts[Title]);
+    writeToStandardError(QByteArrayLiteral(": "));
+    writeToStandardError(m_nativeTexts[message]);
+    writeToStandardError(QByteArrayLiteral("\n"));
 }
 
 FatalError runReportingFatalErrors(const CErrStrings& alerts,

@@ -1,15 +1,18 @@
 // Pictures whose rows are decoded in the background: a correction renders and
 // saves them while they come in, exactly as it does a picture opened whole; a
 // file damaged past its header fails the save with the reason; an image let
-// go of mid-decode stops its decoder.
+// go of mid-decode stops its decoder. Where the system starts no more
+// threads, the work is done on those that started.
 
 #include "PixelArrival.h"
+#include "Threads.h"
 
 #include <Navik/Agent.h>
 #include <Navik/Exif.h>
 #include <Navik/Image.h>
 #include <Navik/PixelData.h>
 #include <Navik/Target.h>
+#include <Navik/ThreadGraph.h>
 
 #include <QtTest>
 
@@ -22,6 +25,7 @@
 #include <cstring>
 #include <future>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 using namespace Navik;
@@ -122,6 +126,8 @@ private slots:
     void damagedFileFailsWhatNeedsItsPixels();
     void imageLetGoOfStopsItsDecoder();
     void mirroredPictureWaitsForAllItsRows();
+    void refusedThreadsLeaveTheWorkToThoseStarted_data();
+    void refusedThreadsLeaveTheWorkToThoseStarted();
 
 private:
     QTemporaryDir m_dir;
@@ -327,6 +333,54 @@ void TestNavikStreaming::mirroredPictureWaitsForAllItsRows()
         QVERIFY(std::memcmp(static_cast<const char*>(whole->GetBuffer(0)) + y * whole->GetRowBytes(),
                             static_cast<const char*>(streamed->GetBuffer(0)) + y * streamed->GetRowBytes(),
                             kWidth * 3) == 0);
+}
+
+void TestNavikStreaming::refusedThreadsLeaveTheWorkToThoseStarted_data()
+{
+    QTest::addColumn<unsigned int>("firstRefused");
+    QTest::newRow("not one thread") << 1u;
+    QTest::newRow("the third and later") << 3u;
+    QTest::newRow("every thread starts") << 100u;
+}
+
+// A limit of processes or of memory makes the system refuse a thread (as
+// `ulimit -u` or `ulimit -v` do): the pool works with those that started,
+// and a picture decoded in the background is decoded before the load returns.
+void TestNavikStreaming::refusedThreadsLeaveTheWorkToThoseStarted()
+{
+    QFETCH(unsigned int, firstRefused);
+    ThreadPool::Shared(); // made with every thread it wants, before the refusals
+    Held<Image> whole(load(m_source, false));
+    QVERIFY(whole);
+
+    unsigned int started = 0;
+    Internal::SetThreadStarter([&](std::function<void()> body) {
+        if (++started >= firstRefused)
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again), "thread refused");
+        return std::thread(std::move(body));
+    });
+    struct RestoreThreads
+    {
+        ~RestoreThreads() { Internal::SetThreadStarter(nullptr); }
+    } restore;
+
+    constexpr unsigned int kThreads = 6;
+    {
+        ThreadPool pool(kThreads);
+        QCOMPARE(pool.GetThreadCount(), std::min(firstRefused, kThreads));
+        std::vector<std::atomic<int>> hits(500);
+        pool.ParallelFor(hits.size(), [&](std::size_t i) { hits[i].fetch_add(1); });
+        for (const auto& hit : hits)
+            QCOMPARE(hit.load(), 1);
+    } // joins the workers that started
+
+    Held<Image> streamed(load(m_source, true));
+    QVERIFY(streamed);
+    QVERIFY(streamed->WaitForPixels(nullptr));
+    for (unsigned int y = 0; y < kHeight; ++y)
+        QVERIFY(std::memcmp(static_cast<const char*>(whole->GetBuffer(0)) + y * whole->GetRowBytes(),
+                            static_cast<const char*>(streamed->GetBuffer(0)) + y * streamed->GetRowBytes(), kWidth * 3)
+                == 0);
 }
 
 QTEST_GUILESS_MAIN(TestNavikStreaming)

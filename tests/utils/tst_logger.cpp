@@ -14,7 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <system_error>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace NAVIK_tarl1;
@@ -296,6 +300,49 @@ private Q_SLOTS:
         const QString log = QFileInfo(QString::fromStdString(logger.filePath())).canonicalFilePath();
         QVERIFY(!log.isEmpty());
         QVERIFY2(!openFiles.contains(log), qPrintable(openFiles));
+    }
+
+    // A process that may start no more threads (ulimit -u) logs all the
+    // same, each line written as it comes.
+    void refusedWriterThreadWritesInPlace()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+        const std::string folder = dir.path().toStdString();
+        const pid_t child = fork();
+        if (child == 0) {
+            // The superuser is not held to the limit: the child gives up its rights first.
+            if (geteuid() == 0 && setuid(65534) != 0)
+                _exit(20);
+            const rlimit none{0, 0};
+            if (setrlimit(RLIMIT_NPROC, &none) != 0)
+                _exit(21);
+            try {
+                std::thread([] {}).join();
+                _exit(22); // threads still start: nothing to see here
+            } catch (const std::system_error&) {
+            }
+            try {
+                NavikLogger::FileLogger logger;
+                if (!logger.init(folder, "refused", 'D'))
+                    _exit(23);
+                logger.log('I', "first line");
+                logger.log('E', "second line");
+            } catch (...) {
+                _exit(24);
+            }
+            _exit(0);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY2(WIFEXITED(status), "the child did not end normally");
+        if (WEXITSTATUS(status) == 22)
+            QSKIP("this system starts threads beyond the process limit");
+        QCOMPARE(WEXITSTATUS(status), 0);
+        const QStringList lines = readLines(dir.filePath("refused.log"));
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(messageOf(lines[0]), QString("first line"));
+        QCOMPARE(messageOf(lines[1]), QString("second line"));
     }
 
     void unwritableFolderFailsQuietly()

@@ -1,5 +1,7 @@
 #include "FileLogger.h"
 
+#include <system_error>
+
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -166,7 +168,15 @@ bool FileLogger::init(const std::string& folder, const std::string& name, char m
         return false;
     }
 
-    m_writer = std::thread(&FileLogger::writerLoop, this);
+    try {
+        m_writer = std::thread(&FileLogger::writerLoop, this);
+    } catch (const std::system_error&) {
+        // The system starts no more threads: the lines are written as they
+        // come, as after shutdown.
+        m_stopping = true;
+        writeLines(m_queue);
+        m_queue.clear();
+    }
     return true;
 }
 

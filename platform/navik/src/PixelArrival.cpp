@@ -1,5 +1,7 @@
 #include "PixelArrival.h"
 
+#include "Threads.h"
+
 #include <algorithm>
 
 namespace Navik::Internal {
@@ -21,7 +23,14 @@ void SetPublishObserver(std::function<void(unsigned int rows)> observer)
 
 void PixelArrival::Start(std::function<void()> decode)
 {
-    m_thread = std::thread(std::move(decode));
+    try {
+        // A copy: a thread that fails to start takes the one it was given.
+        m_thread = StartThread(decode);
+    } catch (const std::exception&) {
+        // No thread to spare: the rows are decoded here and now, before the
+        // image is handed on.
+        decode();
+    }
 }
 
 void PixelArrival::Publish(unsigned int rows)

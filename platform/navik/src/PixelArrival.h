@@ -29,7 +29,9 @@ public:
     PixelArrival(const PixelArrival&) = delete;
     PixelArrival& operator=(const PixelArrival&) = delete;
 
-    // Runs `decode` on a thread of its own. It must end with Finish().
+    // Runs `decode` on a thread of its own, or on the calling thread before
+    // returning where the system starts no more threads. It must end with
+    // Finish().
     void Start(std::function<void()> decode);
 
     // ---- the decoder's side

@@ -3,6 +3,8 @@
 #include "Navik/Progress.h"
 #include "Navik/ThreadGraph.h"
 
+#include "Threads.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -87,7 +89,29 @@ unsigned int cpusOfQuota()
     return limit;
 }
 
+Internal::ThreadStarter& threadStarter()
+{
+    static Internal::ThreadStarter starter;
+    return starter;
+}
+
 } // namespace
+
+namespace Internal {
+
+std::thread StartThread(std::function<void()> body)
+{
+    if (const ThreadStarter& starter = threadStarter())
+        return starter(std::move(body));
+    return std::thread(std::move(body));
+}
+
+void SetThreadStarter(ThreadStarter starter)
+{
+    threadStarter() = std::move(starter);
+}
+
+} // namespace Internal
 
 unsigned int ThreadPool::AvailableCpuCount()
 {
@@ -109,11 +133,21 @@ ThreadPool& ThreadPool::Shared()
 
 ThreadPool::ThreadPool(unsigned int threadCount)
 {
-    for (unsigned int i = 1; i < threadCount; ++i)
-        m_workers.emplace_back([this] {
-            EnsureSignalStack();
-            workerLoop();
-        });
+    m_workers.reserve(threadCount > 0 ? threadCount - 1 : 0);
+    for (unsigned int i = 1; i < threadCount; ++i) {
+        try {
+            m_workers.push_back(Internal::StartThread([this] {
+                EnsureSignalStack();
+                workerLoop();
+            }));
+        } catch (const std::exception& error) {
+            // Out of threads, or of memory for their stacks: the threads that
+            // did start share the work, down to the caller of ParallelFor alone.
+            Log("ThreadPool", kLogLevelWarning, "%u of %u threads could be started: %s",
+                static_cast<unsigned int>(m_workers.size()) + 1, threadCount, error.what());
+            break;
+        }
+    }
 }
 
 ThreadPool::~ThreadPool()

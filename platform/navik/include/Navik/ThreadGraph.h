@@ -28,6 +28,9 @@ public:
     // fewer when its control group's CPU quota allows less; at least 1.
     static unsigned int AvailableCpuCount();
 
+    // Starts threadCount - 1 worker threads; where the system starts fewer
+    // (a limit of processes or memory), the pool works with those that did,
+    // down to the caller of ParallelFor alone.
     explicit ThreadPool(unsigned int threadCount);
     ~ThreadPool();
     ThreadPool(const ThreadPool&) = delete;
