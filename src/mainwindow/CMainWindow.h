@@ -253,6 +253,9 @@ private:
     // The first render with the before image: the panels and the hand tool
     // take input, undo starts from here, the loupe shows the centre.
     void onFirstImageProcessed();
+    // Says that the file at `path` was not saved, with its cause under the
+    // notice, and logs the image framework's `reason`.
+    void warnNotSaved(const QString& path, FileFailure failure, const QString& reason);
 
     IProcessEngine* engine() const;
 

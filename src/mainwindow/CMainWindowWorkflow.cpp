@@ -353,11 +353,22 @@ bool CMainWindow::doSaveFile(const QString& path, const QString&)
         LOG_MESSAGE('W', "A save to \"" << path << "\" was asked for while another save runs: refused");
         return false;
     }
+    if (path.isEmpty()) {
+        warnNotSaved(path, FileFailure::Unknown, QStringLiteral("No file name was given."));
+        return false;
+    }
+    // What refuses the file refuses it before its options are asked.
+    FileFailure refusal = FileFailure::None;
+    QString refusalReason;
+    if (!IProcessEngine::canSaveTo(path, &refusal, &refusalReason)) {
+        warnNotSaved(path, refusal, refusalReason);
+        return false;
+    }
     int quality = kHostSaveQuality;
     bool compressed = false;
     bool converted = false;
     Navik::FileFormat format = Navik::kFileFormatUnknown;
-    if (!path.isEmpty() && m_application->getMode() == CBaseApplication::StandaloneMode) {
+    if (m_application->getMode() == CBaseApplication::StandaloneMode) {
         if (isJpegPath(path)) {
             if (!CFileSaveDialog::execJpegOptions(this, quality))
                 return false;
@@ -371,32 +382,32 @@ bool CMainWindow::doSaveFile(const QString& path, const QString&)
         activateWindow();
     }
 
+    // Not through setControlsEnabled: its delayed enabling would keep the
+    // shortcuts off for a while after the save.
+    m_saveRunning = true;
     bool saved = false;
-    if (!path.isEmpty()) {
-        // Not through setControlsEnabled: its delayed enabling would keep
-        // the shortcuts off for a while after the save.
-        m_saveRunning = true;
-        {
-            const SaveInputBlocker blocker(this);
-            saved = engine()->saveOpenedFileSync(path, quality, compressed, converted, format);
-        }
-        m_saveRunning = false;
+    {
+        const SaveInputBlocker blocker(this);
+        saved = engine()->saveOpenedFileSync(path, quality, compressed, converted, format);
     }
+    m_saveRunning = false;
     if (!saved) {
-        const QString reason =
-            path.isEmpty() ? QStringLiteral("No file name was given.") : engine()->getLastSaveError();
-        LOG_MESSAGE('W', "The file \"" << path << "\" could not be saved: " << reason);
-        const FileFailure failure = path.isEmpty() ? FileFailure::Unknown : engine()->getLastSaveFailure();
-        const QString text = isPermissionFailure(failure)
-            ? tr("The file could not be saved. Please check that you have the required permissions.")
-            : tr("The file could not be saved.");
-        const QString cause = path.isEmpty() ? tr("No file name was given.") : CFileFailureTexts::whyNotSaved(failure);
-        CMessageBox::warningWithReason(this, g_appTitle, text, cause, QString());
+        warnNotSaved(path, engine()->getLastSaveFailure(), engine()->getLastSaveError());
         return false;
     }
     if (IStatisticSender* statistics = m_application->statisticSender())
         statistics->countSavedImage(m_application->getMode(), engine());
     return true;
+}
+
+void CMainWindow::warnNotSaved(const QString& path, FileFailure failure, const QString& reason)
+{
+    LOG_MESSAGE('W', "The file \"" << path << "\" could not be saved: " << reason);
+    const QString text = isPermissionFailure(failure)
+        ? tr("The file could not be saved. Please check that you have the required permissions.")
+        : tr("The file could not be saved.");
+    const QString cause = path.isEmpty() ? tr("No file name was given.") : CFileFailureTexts::whyNotSaved(failure);
+    CMessageBox::warningWithReason(this, g_appTitle, text, cause, QString());
 }
 
 bool CMainWindow::isSaveRunning() const

@@ -39,6 +39,10 @@ FileFailure fileFailureOf(const Navik::ImageStatus& status)
         return FileFailure::NameTooLong;
     case Navik::kImageCauseCancelled:
         return FileFailure::Cancelled;
+    case Navik::kImageCauseNotARegularFile:
+        return FileFailure::NotARegularFile;
+    case Navik::kImageCauseLinkLoop:
+        return FileFailure::LinkLoop;
     }
     return FileFailure::Unknown;
 }
@@ -64,6 +68,7 @@ QString CFileFailureTexts::whyNotOpened(FileFailure failure)
     case FileFailure::NotFound:
         return tr("The file does not exist.");
     case FileFailure::NotAFile:
+    case FileFailure::NotARegularFile:
         return tr("This is a folder or a device, not a picture file.");
     case FileFailure::EmptyFile:
         return tr("The file is empty.");
@@ -92,6 +97,8 @@ QString CFileFailureTexts::whyNotOpened(FileFailure failure)
         return tr("The file name is too long.");
     case FileFailure::Cancelled:
         return tr("Opening was cancelled.");
+    case FileFailure::LinkLoop:
+        return tr("The path leads round a loop of symbolic links.");
     }
     return {};
 }
@@ -133,6 +140,10 @@ QString CFileFailureTexts::whyNotSaved(FileFailure failure)
         return tr("The file name is too long.");
     case FileFailure::Cancelled:
         return tr("The save was cancelled.");
+    case FileFailure::NotARegularFile:
+        return tr("This is a folder or a device, not a picture file.");
+    case FileFailure::LinkLoop:
+        return tr("The path leads round a loop of symbolic links.");
     }
     return {};
 }

@@ -29,6 +29,8 @@ enum class FileFailure
     FileTooLarge, // larger than the disk or the file format holds
     NameTooLong,
     Cancelled,
+    NotARegularFile, // a pipe, a socket or a device where a file is to be written
+    LinkLoop,        // symbolic links that lead round in a circle
 };
 
 // The failure that a failed image framework operation reports.

@@ -5,6 +5,8 @@
 
 #include <Navik/Image.h>
 
+#include <QFile>
+
 bool IProcessEngine::isFileSupported(const QString& path)
 {
     return isFileSupported(path, nullptr);
@@ -42,4 +44,15 @@ bool IProcessEngine::isFileSupported(const QString& path, FileFailure* failure, 
     if (failure)
         *failure = FileFailure::ColourModel;
     return false;
+}
+
+bool IProcessEngine::canSaveTo(const QString& path, FileFailure* failure, QString* reason)
+{
+    Navik::ImageStatus status;
+    const bool possible = Navik::CanSaveTo(QFile::encodeName(path).toStdString(), &status);
+    if (failure)
+        *failure = fileFailureOf(status);
+    if (reason)
+        *reason = QString::fromUtf8(status.GetMessage());
+    return possible;
 }

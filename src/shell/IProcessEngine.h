@@ -48,6 +48,10 @@ public:
     // a name that is not a picture's), and in `reason` the image framework's
     // words for the log where it gave any.
     static bool isFileSupported(const QString& path, FileFailure* failure, QString* reason = nullptr);
+    // Whether a save could write the file at `path` now (see
+    // Navik::CanSaveTo), giving in `failure` why not and in `reason` the
+    // image framework's words for the log. Writes nothing.
+    static bool canSaveTo(const QString& path, FileFailure* failure, QString* reason = nullptr);
 
     // One engine parameter of the after image; an unchanged value does nothing.
     virtual void onCEPropertyIntChanged(const QString& key, int value) = 0;

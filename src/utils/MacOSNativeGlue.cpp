@@ -8,6 +8,7 @@
 #include <QDebug>
 #include <QDialog>
 #include <QEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
@@ -19,6 +20,8 @@
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -87,6 +90,36 @@ void splitProposedName(const QString& directory, QString& folder, QString& propo
     proposedName = directory.mid(slash + 1);
     folder = directory.left(slash);
 }
+
+// The save panel. Qt's own keeps a new name longer than its folder takes
+// without a word; this one hands it over, so that the save says why the file
+// cannot be written, as it does for a folder path too long.
+class SavePanel : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+protected:
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (files.size() == 1 && isNewNameTooLong(files.constFirst())) {
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    static bool isNewNameTooLong(const QString& path)
+    {
+        const QFileInfo file(path);
+        if (file.exists() || file.isSymLink())
+            return false;
+        const long longest = pathconf(QFile::encodeName(file.absolutePath()).constData(), _PC_NAME_MAX);
+        return longest > 0 && QFile::encodeName(file.fileName()).size() > longest;
+    }
+};
 
 QStringList nonEmptyFilterParts(const QString& filter)
 {
@@ -344,7 +377,7 @@ QString MacOSNativeSavePanel(const QString& title, const QString& directory, con
     QCoreApplication::processEvents();
     LOG_MESSAGE('D', "NacOSNativeSavePanel: dir: " << directory << " filter: " << filter);
 
-    QFileDialog dialog(dialogParent(), title);
+    SavePanel dialog(dialogParent(), title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
 

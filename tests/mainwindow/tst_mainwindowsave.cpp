@@ -27,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -34,14 +35,16 @@ namespace {
 using Notice = QPair<QString, QString>;
 
 // The notices shown while `run` runs, each answered Ok; a save's options
-// dialog takes its offered answer.
-QList<Notice> noticesDuring(const std::function<void()>& run)
+// dialog takes its offered answer, and `optionsAsked` counts them.
+QList<Notice> noticesDuring(const std::function<void()>& run, int* optionsAsked = nullptr)
 {
     QList<Notice> notices;
     QTimer user;
-    QObject::connect(&user, &QTimer::timeout, [&notices] {
+    QObject::connect(&user, &QTimer::timeout, [&notices, optionsAsked] {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* dialog = qobject_cast<CFileSaveDialog*>(modal)) {
+            if (optionsAsked)
+                ++*optionsAsked;
             dialog->accept();
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             notices.append({box->text(), box->informativeText()});
@@ -144,42 +147,51 @@ void TestMainWindowSave::failedSaveSaysWhy_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("cause");
+    // Whether the JPEG options are asked: not when the file is refused anyway.
+    QTest::addColumn<bool>("optionsAsked");
 
     const QString notSaved = QStringLiteral("The file could not be saved.");
     QTest::newRow("write-protected file")
         << "protected.jpg"
         << "en"
         << "The file could not be saved. Please check that you have the required permissions."
-        << "The file is write-protected.";
+        << "The file is write-protected." << false;
     QTest::newRow("folder that does not exist") << "missing/copy.jpg"
-                                                << "en" << notSaved << "The folder does not exist.";
+                                                << "en" << notSaved << "The folder does not exist." << false;
     QTest::newRow("name too long") << QString(300, 'n') + ".jpg"
-                                   << "en" << notSaved << "The file name is too long.";
+                                   << "en" << notSaved << "The file name is too long." << false;
+    QTest::newRow("named pipe") << "pipe.jpg"
+                                << "en" << notSaved << "This is a folder or a device, not a picture file." << false;
+    QTest::newRow("loop of symbolic links")
+        << "loop.jpg"
+        << "en" << notSaved << "The path leads round a loop of symbolic links." << false;
     QTest::newRow("full disk") << "full.jpg"
                                << "en" << notSaved
-                               << "The file would be larger than the disk or the file format allows.";
+                               << "The file would be larger than the disk or the file format allows." << true;
     QTest::newRow("write-protected file, in German")
         << "protected.jpg"
         << "de"
         << QString::fromUtf8(
-               "Die Datei konnte nicht gesichert werden. Bitte prüfen Sie, ob Sie die nötigen Rechte haben.")
-        << "Die Datei ist schreibgeschützt.";
+               "Die Datei konnte nicht gespeichert werden. Bitte prüfen Sie, ob Sie die nötigen Rechte haben.")
+        << "Die Datei ist schreibgeschützt." << false;
     QTest::newRow("full disk, in German")
         << "full.jpg"
         << "de"
-        << "Die Datei konnte nicht gesichert werden."
-        << QString::fromUtf8("Die Datei wäre größer, als der Datenträger oder das Dateiformat zulässt.");
+        << "Die Datei konnte nicht gespeichert werden."
+        << QString::fromUtf8("Die Datei wäre größer, als der Datenträger oder das Dateiformat zulässt.") << true;
 }
 
 // The notice keeps the permission sentence for a permission failure and names
 // every cause under it; a write-protected picture stays as it was, even for
-// the superuser, who may write any file.
+// the superuser, who may write any file, and a pipe stays a pipe. What refuses
+// the file does so before the options are asked.
 void TestMainWindowSave::failedSaveSaysWhy()
 {
     QFETCH(QString, name);
     QFETCH(QString, language);
     QFETCH(QString, text);
     QFETCH(QString, cause);
+    QFETCH(bool, optionsAsked);
 
     QTranslator translator;
     if (language != QLatin1String("en")) {
@@ -192,28 +204,41 @@ void TestMainWindowSave::failedSaveSaysWhy()
     if (writeProtected) {
         QVERIFY(writeFile(path, original));
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    } else if (name == QLatin1String("pipe.jpg")) {
+        QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    } else if (name == QLatin1String("loop.jpg")) {
+        QVERIFY(QFile::link(path, path));
     }
-    const QStringList before = QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden);
+    const QStringList before = QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
 
     bool saved = true;
-    const QList<Notice> notices = noticesDuring([&] {
-        std::unique_ptr<FileSizeLimit> fullDisk;
-        if (name == QLatin1String("full.jpg"))
-            fullDisk = std::make_unique<FileSizeLimit>(4096);
-        saved = m_window->doSaveFile(path, QStringLiteral("jpg"));
-    });
+    int asked = 0;
+    const QList<Notice> notices = noticesDuring(
+        [&] {
+            std::unique_ptr<FileSizeLimit> fullDisk;
+            if (name == QLatin1String("full.jpg"))
+                fullDisk = std::make_unique<FileSizeLimit>(4096);
+            saved = m_window->doSaveFile(path, QStringLiteral("jpg"));
+        },
+        &asked);
     QCoreApplication::removeTranslator(&translator);
 
     QVERIFY(!saved);
     QCOMPARE(notices, QList<Notice>({{text, cause}}));
-    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden), before);
+    QCOMPARE(asked, optionsAsked ? 1 : 0);
+    QCOMPARE(QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), before);
     if (writeProtected) {
         QCOMPARE(readFile(path), original);
         QCOMPARE(QFile::permissions(path) & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther),
                  QFile::Permissions());
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
-        QVERIFY(QFile::remove(path));
     }
+    if (name == QLatin1String("pipe.jpg")) {
+        struct stat info;
+        QVERIFY(lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    }
+    if (writeProtected || name == QLatin1String("pipe.jpg") || name == QLatin1String("loop.jpg"))
+        QVERIFY(QFile::remove(path));
 }
 
 void TestMainWindowSave::failedOpenSaysWhy_data()

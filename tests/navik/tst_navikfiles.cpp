@@ -1,7 +1,8 @@
 // Where a saved file goes and what a save leaves behind: unnamed temporary
 // files, temporaries of killed saves, symbolic links, files that are no
-// regular files, the reasons a save gives; and mirrored EXIF orientations,
-// whose pixels load unmirrored.
+// regular files, names as long as a folder takes, the owner of a replaced
+// file, the reasons a save gives, before it starts too; and mirrored EXIF
+// orientations, whose pixels load unmirrored.
 
 #include "AtomicFile.h"
 #include "RowSource.h"
@@ -18,6 +19,7 @@
 #include <csignal>
 #include <cstdint>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -110,8 +112,15 @@ private Q_SLOTS:
     void savingThroughALink();
     void linkLoopIsRefused();
     void failedSavesSayWhy();
+    void savesToldBeforehand_data();
+    void savesToldBeforehand();
     void filesThatAreNoRegularFiles();
+    void longestNamesSave_data();
+    void longestNamesSave();
+    void replacedFileKeepsItsOwner_data();
+    void replacedFileKeepsItsOwner();
     void rowsThatFailHalfWayFailTheSave();
+    void saveOutOfMemorySaysSo();
     void mirroredOrientationsLoadUnmirrored_data();
     void mirroredOrientationsLoadUnmirrored();
 
@@ -263,6 +272,7 @@ void TestNavikFiles::linkLoopIsRefused()
     ImageStatus status;
     QVERIFY(!save(*picture.image, folder + "/a.jpg", kFileFormatJPEG, &status));
     QVERIFY2(QString(status.GetMessage()).contains(std::strerror(ELOOP)), status.GetMessage());
+    QCOMPARE(status.GetCause(), kImageCauseLinkLoop);
     QVERIFY(QFileInfo(folder + "/a.jpg").isSymLink());
     QCOMPARE(entries(folder), QStringList({"a.jpg", "b.jpg"}));
 }
@@ -295,6 +305,51 @@ void TestNavikFiles::failedSavesSayWhy()
     QCOMPARE(status.GetCause(), kImageCauseFileTooLarge);
     QVERIFY(!QFile::exists(m_dir.filePath("wide.jpg")));
     QVERIFY(save(*wide.image, m_dir.filePath("wide.tif"), kFileFormatTIFF, &status));
+}
+
+void TestNavikFiles::savesToldBeforehand_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("cause"); // -1: the save may go ahead
+    QTest::newRow("a new file") << "new.jpg" << -1;
+    QTest::newRow("a file that may be written") << "writable.jpg" << -1;
+    QTest::newRow("a write-protected file") << "protected.jpg" << int(kImageCauseWriteProtected);
+    QTest::newRow("a folder that does not exist") << "missing/new.jpg" << int(kImageCauseNotFound);
+    QTest::newRow("a name too long") << QString(256, 'n') << int(kImageCauseNameTooLong);
+    QTest::newRow("a folder in the way") << "folder.jpg" << int(kImageCauseNotAFile);
+    QTest::newRow("a named pipe") << "pipe.jpg" << int(kImageCauseNotARegularFile);
+    QTest::newRow("a loop of links") << "loop.jpg" << int(kImageCauseLinkLoop);
+}
+
+// What refuses a save is told before anything is written, with the cause the
+// save would give.
+void TestNavikFiles::savesToldBeforehand()
+{
+    QFETCH(QString, name);
+    QFETCH(int, cause);
+    const QString folder = m_dir.filePath("beforehand");
+    if (!QDir(folder).exists()) {
+        QVERIFY(QDir().mkpath(folder + "/folder.jpg"));
+        for (const QString& file : {QString("writable.jpg"), QString("protected.jpg")}) {
+            QFile written(folder + "/" + file);
+            QVERIFY(written.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(QFile::setPermissions(folder + "/protected.jpg", QFile::ReadOwner | QFile::ReadGroup));
+        QVERIFY(mkfifo(native(folder + "/pipe.jpg").c_str(), 0600) == 0);
+        QVERIFY(symlink("loop.jpg", native(folder + "/loop.jpg").c_str()) == 0);
+    }
+    const QStringList before = entries(folder);
+    ImageStatus status;
+    QCOMPARE(CanSaveTo(native(folder + "/" + name), &status), cause < 0);
+    if (cause >= 0)
+        QCOMPARE(int(status.GetCause()), cause);
+    QCOMPARE(entries(folder), before);
+
+    // The save itself says the same.
+    RampPicture picture(16, 12);
+    QCOMPARE(save(*picture.image, folder + "/" + name, kFileFormatJPEG, &status), cause < 0);
+    if (cause >= 0)
+        QCOMPARE(int(status.GetCause()), cause);
 }
 
 namespace {
@@ -362,10 +417,45 @@ void TestNavikFiles::rowsThatFailHalfWayFailTheSave()
     }
 }
 
+// A save that runs out of memory (while it encodes the metadata, or the
+// rows) says so, and leaves nothing.
+void TestNavikFiles::saveOutOfMemorySaysSo()
+{
+    class NoMemory : public RowSource
+    {
+    public:
+        unsigned int Width() const override { return 32; }
+        unsigned int Height() const override { return 24; }
+        PixelFormat Format() const override { return PixelFormat(kPixelTypeRGB, kPixelSize8, true); }
+        bool Fill(unsigned int, unsigned int, unsigned int, RowBand&, ImageStatus*) override { throw std::bad_alloc(); }
+    };
+    const QString folder = m_dir.filePath("no-memory");
+    QVERIFY(QDir().mkpath(folder));
+    for (const auto& [name, format] :
+         {std::pair{QString("a.jpg"), kFileFormatJPEG}, std::pair{QString("a.tif"), kFileFormatTIFF}}) {
+        NoMemory rows;
+        Held<Exif> exif(new Exif);
+        ImageStatus status;
+        QVERIFY(!SaveRows(rows, *exif, nullptr, native(folder + "/" + name), format, Dictionary(), &status));
+        QCOMPARE(status.GetCode(), kImageStatusOutOfMemory);
+        QCOMPARE(status.GetCause(), kImageCauseOutOfMemory);
+        QCOMPARE(entries(folder), QStringList());
+    }
+}
+
 void TestNavikFiles::filesThatAreNoRegularFiles()
 {
     const QString fifo = m_dir.filePath("fifo.jpg");
     QVERIFY(mkfifo(fifo.toUtf8().constData(), 0600) == 0);
+    // A save does not put a file in the FIFO's place.
+    {
+        RampPicture picture(16, 12);
+        ImageStatus status;
+        QVERIFY(!save(*picture.image, fifo, kFileFormatJPEG, &status));
+        QCOMPARE(status.GetCause(), kImageCauseNotARegularFile);
+        struct stat info;
+        QVERIFY(lstat(native(fifo).c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+    }
     // Nothing writes into the FIFO: a read of it would never end.
     QCOMPARE(GetFileFormat(native(fifo)), kFileFormatUnknown);
     QCOMPARE(GetFileFormat(native(m_dir.path())), kFileFormatUnknown);
@@ -377,6 +467,89 @@ void TestNavikFiles::filesThatAreNoRegularFiles()
         Held<Image> full(LoadFullImage(native(path), kFileFormatJPEG, Dictionary(), &status, nullptr));
         QVERIFY(!full);
     }
+}
+
+void TestNavikFiles::longestNamesSave_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("unnamed");
+    const QString ascii235 = QString(231, 'a') + ".jpg";
+    const QString ascii255 = QString(251, 'b') + ".jpg";
+    // 255 bytes of two-byte characters and one ASCII one: the temporary's
+    // name is cut between two characters.
+    const QString utf8 = QString(125, QChar(0xE9)) + "c.jpg";
+    QTest::newRow("235 bytes") << ascii235 << true;
+    QTest::newRow("255 bytes") << ascii255 << true;
+    QTest::newRow("255 bytes, named temporary") << ascii255 << false;
+    QTest::newRow("255 bytes of UTF-8, named temporary") << utf8 << false;
+}
+
+// Every name the file system takes can be saved to, in place of a file of
+// that name too: the temporary file beside it is named to fit.
+void TestNavikFiles::longestNamesSave()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, unnamed);
+    QVERIFY(QFile::encodeName(name).size() >= 235 && QFile::encodeName(name).size() <= 255);
+    AtomicFile::SetUnnamedFilesAllowed(unnamed);
+    const QString folder = m_dir.filePath(QString("long-%1").arg(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(folder));
+    RampPicture picture(40, 30);
+    for (int time = 0; time < 2; ++time) {
+        ImageStatus status;
+        QVERIFY2(save(*picture.image, folder + "/" + name, kFileFormatJPEG, &status), status.GetMessage());
+        QCOMPARE(entries(folder), QStringList{name});
+    }
+    Held<Image> back(load(folder + "/" + name));
+    QVERIFY(back);
+    QCOMPARE(back->GetWidth(), 40u);
+
+    // A killed save's temporary of such a name goes at the next save.
+    AtomicFile::SetUnnamedFilesAllowed(false);
+    const pid_t child = fork();
+    if (child == 0) {
+        AtomicFile file(native(folder + "/" + name));
+        _exit(file.Create(nullptr) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    QCOMPARE(entries(folder).size(), 2);
+    QVERIFY(save(*picture.image, folder + "/" + name, kFileFormatJPEG));
+    QCOMPARE(entries(folder), QStringList{name});
+}
+
+void TestNavikFiles::replacedFileKeepsItsOwner_data()
+{
+    QTest::addColumn<bool>("unnamed");
+    QTest::newRow("unnamed temporary file") << true;
+    QTest::newRow("named temporary file") << false;
+}
+
+// A picture of another user saved by the superuser stays that user's, with
+// its group and permissions.
+void TestNavikFiles::replacedFileKeepsItsOwner()
+{
+    QFETCH(bool, unnamed);
+    if (geteuid() != 0)
+        QSKIP("only the superuser gives a file to another user");
+    AtomicFile::SetUnnamedFilesAllowed(unnamed);
+    const QString path = m_dir.filePath(QString("owned-%1.jpg").arg(unnamed));
+    RampPicture picture(40, 30);
+    QVERIFY(save(*picture.image, path, kFileFormatJPEG));
+    constexpr uid_t kUser = 4321;
+    constexpr gid_t kGroup = 5432;
+    QVERIFY(chown(native(path).c_str(), kUser, kGroup) == 0);
+    QVERIFY(chmod(native(path).c_str(), 0664) == 0);
+
+    ImageStatus status;
+    QVERIFY2(save(*picture.image, path, kFileFormatTIFF, &status), status.GetMessage());
+    struct stat info;
+    QVERIFY(stat(native(path).c_str(), &info) == 0);
+    QCOMPARE(info.st_uid, kUser);
+    QCOMPARE(info.st_gid, kGroup);
+    QCOMPARE(info.st_mode & 07777, mode_t(0664));
+    QCOMPARE(GetFileFormat(native(path)), kFileFormatTIFF);
 }
 
 void TestNavikFiles::mirroredOrientationsLoadUnmirrored_data()

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -217,6 +218,26 @@ private Q_SLOTS:
         const QString chosen = m_dialogs->getSaveFileName(nullptr, "Save", m_dir.path(), kJpegTiff, &selectedFilter);
         QCOMPARE(chosen, m_dir.filePath("corrected.tif"));
         QCOMPARE(selectedFilter, kJpegTiff.split(";;").at(1));
+    }
+
+    // A new name longer than the folder takes is handed over, for the save to
+    // say why it cannot be written (Qt's own dialog kept it without a word).
+    void savePanelHandsOverANameTooLong()
+    {
+        setScriptMode(false);
+        const QString name = QString(300, QLatin1Char('a')) + QStringLiteral(".jpg");
+        onNextFileDialog([&](QFileDialog* dialog) {
+            typeFileName(*dialog, name);
+            auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(field);
+            QTest::keyClick(field, Qt::Key_Return);
+            // Still open: closed, so that the test fails instead of waiting.
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        QString selectedFilter;
+        QCOMPARE(m_dialogs->getSaveFileName(nullptr, "Save", m_dir.path(), kJpegTiff, &selectedFilter),
+                 m_dir.filePath(name));
     }
 
     void cancelledSavePanelStillReportsTheFilter()

@@ -70,17 +70,33 @@ std::string followLinks(std::string path)
     return {};
 }
 
-// Our temporary files of a target are ".<name>.<process>.<number>.tmp".
+// Our temporary files of a target are ".<name>.<process>.<number>.tmp",
+// with the target's name cut short where the whole would not fit in a name:
+// a process number and a random number of up to ten digits each.
+constexpr std::size_t kTemporaryNameOverhead = 1 + 1 + 10 + 1 + 10 + 4;
+
+std::string temporaryPrefix(const std::string& name)
+{
+    std::size_t length = name.size();
+    if (length > NAME_MAX - kTemporaryNameOverhead) {
+        length = NAME_MAX - kTemporaryNameOverhead;
+        // Not in the middle of a UTF-8 character.
+        while (length > 0 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80)
+            --length;
+    }
+    return "." + name.substr(0, length) + ".";
+}
+
 std::string temporaryStem(const std::string& target)
 {
-    return directoryOf(target) + "/." + nameOf(target) + ".";
+    return directoryOf(target) + "/" + temporaryPrefix(nameOf(target));
 }
 
 // The process that made `entry`, when it is one of our temporary files of the
 // target named `name`; 0 otherwise.
 pid_t temporaryOwner(const std::string& entry, const std::string& name)
 {
-    const std::string prefix = "." + name + ".";
+    const std::string prefix = temporaryPrefix(name);
     const std::string suffix = ".tmp";
     if (entry.size() <= prefix.size() + suffix.size() || entry.compare(0, prefix.size(), prefix) != 0 ||
         entry.compare(entry.size() - suffix.size(), suffix.size(), suffix) != 0)
@@ -133,44 +149,103 @@ AtomicFile::~AtomicFile()
         unlink(m_temporary.c_str());
 }
 
-bool AtomicFile::fail(ImageStatus* status, const std::string& what, int error)
+namespace {
+
+bool failWith(ImageStatus* status, const std::string& what, const std::string& target, int error)
 {
     if (status)
-        status->Set(kImageStatusWriteError, what + " \"" + m_target + "\": " + std::strerror(error),
+        status->Set(kImageStatusWriteError, what + " \"" + target + "\": " + std::strerror(error),
                     CauseOfSystemError(error));
     return false;
 }
 
-bool AtomicFile::Create(ImageStatus* status)
+// What a save to `target` replaces, and whether it may: the target with its
+// links followed, which must be a regular file that may be written, or
+// nothing yet.
+struct Replaced
 {
-    m_resolved = followLinks(m_target);
-    if (m_resolved.empty())
-        return fail(status, "Could not follow the links of", errno);
+    std::string resolved;
+    bool exists = false;
+    struct stat info = {};
+};
 
+bool inspectTarget(const std::string& target, Replaced& replaced, ImageStatus* status)
+{
+    replaced.resolved = followLinks(target);
+    if (replaced.resolved.empty())
+        return failWith(status, "Could not follow the links of", target, errno);
+    if (stat(replaced.resolved.c_str(), &replaced.info) != 0) {
+        // Not there yet is what a new file is; anything else (a name too
+        // long, a folder that cannot be entered) the save would meet too.
+        if (errno != ENOENT)
+            return failWith(status, "Could not write", target, errno);
+        return true;
+    }
+    replaced.exists = true;
+    if (S_ISDIR(replaced.info.st_mode))
+        return failWith(status, "Could not replace", target, EISDIR);
+    // A pipe or a device would be replaced by a plain file, which is not
+    // what its user wants, or it would take the picture and keep nothing.
+    if (!S_ISREG(replaced.info.st_mode)) {
+        if (status)
+            status->Set(kImageStatusWriteError, "\"" + target + "\" is a pipe, a socket or a device, not a file.",
+                        kImageCauseNotARegularFile);
+        return false;
+    }
     // The rename that replaces the file would go around the file's own
     // mode: a file that may not be written is not replaced. Its owner's
     // write permission is looked at too, as the system lets some (the
     // superuser) write any file.
-    struct stat existing;
-    const bool replacing = stat(m_resolved.c_str(), &existing) == 0;
-    if (replacing && S_ISREG(existing.st_mode)) {
-        const bool writable = access(m_resolved.c_str(), W_OK) == 0 || errno == ETXTBSY;
-        if (!writable && errno == EROFS)
-            return fail(status, "Could not write", EROFS);
-        if (!writable || (existing.st_mode & S_IWUSR) == 0) {
-            if (status)
-                status->Set(kImageStatusWriteError, "The file \"" + m_target + "\" is write-protected.",
-                            kImageCauseWriteProtected);
-            return false;
-        }
+    const bool writable = access(replaced.resolved.c_str(), W_OK) == 0 || errno == ETXTBSY;
+    if (!writable && errno == EROFS)
+        return failWith(status, "Could not write", target, EROFS);
+    if (!writable || (replaced.info.st_mode & S_IWUSR) == 0) {
+        if (status)
+            status->Set(kImageStatusWriteError, "The file \"" + target + "\" is write-protected.",
+                        kImageCauseWriteProtected);
+        return false;
     }
+    return true;
+}
+
+} // namespace
+
+bool AtomicFile::fail(ImageStatus* status, const std::string& what, int error)
+{
+    return failWith(status, what, m_target, error);
+}
+
+bool AtomicFile::CheckTarget(const std::string& target, ImageStatus* status)
+{
+    Replaced replaced;
+    if (!inspectTarget(target, replaced, status))
+        return false;
+    // The file is made in the folder of the file it replaces.
+    const std::string directory = directoryOf(replaced.resolved);
+    if (access(directory.c_str(), W_OK | X_OK) != 0)
+        return failWith(status, "Could not create a file beside", target, errno);
+    return true;
+}
+
+bool AtomicFile::Create(ImageStatus* status)
+{
+    Replaced replaced;
+    if (!inspectTarget(m_target, replaced, status))
+        return false;
+    m_resolved = replaced.resolved;
     removeStaleTemporaries(m_resolved);
 
     if (!createUnnamed(directoryOf(m_resolved)) && !createNamed(temporaryStem(m_resolved), status))
         return false;
-    // A replaced file keeps its permissions.
-    if (replacing)
-        fchmod(m_descriptor, existing.st_mode & 07777);
+    if (replaced.exists) {
+        // A replaced file keeps its owner and group where this process may
+        // give them (the superuser may, a user only a group of theirs), and
+        // its permissions, which a change of owner may have cut.
+        const bool ownerKept = fchown(m_descriptor, replaced.info.st_uid, replaced.info.st_gid) == 0
+            || fchown(m_descriptor, static_cast<uid_t>(-1), replaced.info.st_gid) == 0;
+        static_cast<void>(ownerKept); // else the file is this process's, as any file it makes
+        fchmod(m_descriptor, replaced.info.st_mode & 07777);
+    }
     return openStream(status);
 }
 

@@ -27,8 +27,14 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
+    // Whether a file could be written to `target` now: its links do not
+    // loop, it is a regular file that may be written or not there yet, and
+    // its folder takes a new file. Creates nothing.
+    static bool CheckTarget(const std::string& target, ImageStatus* status);
+
     // Creates the temporary file; a stream is opened on it for writers that
-    // write through one.
+    // write through one. A replaced file's owner, group and permissions go
+    // to it, as far as this process may give them.
     bool Create(ImageStatus* status);
     // A path that opens the temporary file, for writers that open it
     // themselves (a /proc/self/fd path for an unnamed file).

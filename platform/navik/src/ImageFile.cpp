@@ -18,6 +18,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -249,6 +250,11 @@ Image* LoadInfoImage(const std::string& path, FileFormat format, const Dictionar
     return load(path, format, options, status, nullptr, true);
 }
 
+bool CanSaveTo(const std::string& path, ImageStatus* status)
+{
+    return AtomicFile::CheckTarget(path, status);
+}
+
 bool Image::Save(const std::string& path, FileFormat format, const Dictionary& options, ImageStatus* status) const
 {
     const PixelFormat rgb8(kPixelTypeRGB, kPixelSize8, true);
@@ -283,6 +289,9 @@ bool SaveRows(RowSource& source, const Exif& exif, const ColorSpace* iccProfile,
         const TiffMetadata tiff = tiffMetadata(metadata, iccProfile);
         return writeOutputFile(path, status,
                                [&](std::FILE* file) { return WriteTiff(source, file, compress, tiff, status); });
+    } catch (const std::bad_alloc&) {
+        return failed(status, kImageStatusOutOfMemory, "There was not enough memory to write \"" + path + "\".", false,
+                      kImageCauseOutOfMemory);
     } catch (const std::exception& error) {
         return failed(status, kImageStatusWriteError,
                       std::string("The metadata could not be written: ") + error.what(), false);

@@ -144,6 +144,12 @@ Image* LoadFullImage(const std::string& path, FileFormat format, const Dictionar
 // reported with their pixel types), and the metadata the options ask for.
 Image* LoadInfoImage(const std::string& path, FileFormat format, const Dictionary& options, ImageStatus* status);
 
+// Whether a save could write `path` now, told before the picture is rendered
+// or its options asked: refuses with the cause a save would give a loop of
+// symbolic links, a name too long, a folder, pipe or device in the way, a
+// write-protected file, a folder that takes no new file. Writes nothing.
+bool CanSaveTo(const std::string& path, ImageStatus* status);
+
 // A new image sharing the pixel data's memory (see PixelData). Null when the
 // pixel data is not usable.
 Image* CreateImageFromPixelData(const PixelData& pixelData);

@@ -43,6 +43,8 @@ enum ImageStatusCause
     kImageCauseFileTooLarge = 14,   // larger than the file system or the format holds
     kImageCauseNameTooLong = 15,
     kImageCauseCancelled = 16,
+    kImageCauseNotARegularFile = 17, // a pipe, a socket or a device where a file is to be written
+    kImageCauseLinkLoop = 18,        // symbolic links that lead round in a circle
 };
 
 // The cause that a failed system call's errno names; kImageCauseUnknown for
@@ -69,6 +71,8 @@ inline ImageStatusCause CauseOfSystemError(int error)
         return kImageCauseNameTooLong;
     case ENOMEM:
         return kImageCauseOutOfMemory;
+    case ELOOP:
+        return kImageCauseLinkLoop;
     default:
         return kImageCauseUnknown;
     }
