@@ -16,7 +16,7 @@
     </message>
     <message>
         <source>Preserve aspect ratio</source>
-        <translation>Seitenverhältnis beibehalten</translation>
+        <translation>Originalverhältnis</translation>
     </message>
     <message>
         <source>Add Custom...</source>
@@ -294,7 +294,7 @@
     </message>
     <message>
         <source>Pictures can be saved only as JPEG or TIFF files.</source>
-        <translation>Bilder können nur als JPEG- oder TIFF-Dateien gesichert werden.</translation>
+        <translation>Bilder können nur als JPEG- oder TIFF-Dateien gespeichert werden.</translation>
     </message>
     <message>
         <source>The file would be larger than the disk or the file format allows.</source>
@@ -302,7 +302,7 @@
     </message>
     <message>
         <source>There is not enough memory to save the picture.</source>
-        <translation>Es ist nicht genug Speicher vorhanden, um das Bild zu sichern.</translation>
+        <translation>Es ist nicht genug Speicher vorhanden, um das Bild zu speichern.</translation>
     </message>
     <message>
         <source>You have no permission to write in this folder.</source>
@@ -322,7 +322,11 @@
     </message>
     <message>
         <source>The save was cancelled.</source>
-        <translation>Das Sichern wurde abgebrochen.</translation>
+        <translation>Das Speichern wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The path leads round a loop of symbolic links.</source>
+        <translation>Der Pfad führt in eine Schleife symbolischer Links.</translation>
     </message>
 </context>
 <context>
@@ -647,7 +651,7 @@
     </message>
     <message>
         <source>Photoshop has been crashed. Would you like to save image to the file?</source>
-        <translation>Photoshop ist abgestürzt. Möchten Sie das Bild in eine Datei sichern?</translation>
+        <translation>Photoshop ist abgestürzt. Möchten Sie das Bild in einer Datei speichern?</translation>
     </message>
     <message>
         <source>No file name was given.</source>
@@ -655,7 +659,7 @@
     </message>
     <message>
         <source>The file could not be saved. Please check that you have the required permissions.</source>
-        <translation>Die Datei konnte nicht gesichert werden. Bitte prüfen Sie, ob Sie die nötigen Rechte haben.</translation>
+        <translation>Die Datei konnte nicht gespeichert werden. Bitte prüfen Sie, ob Sie die nötigen Rechte haben.</translation>
     </message>
     <message>
         <source>All your corrections will be reset. Do you want to rotate image?</source>
@@ -699,7 +703,7 @@
     </message>
     <message>
         <source>The file could not be saved.</source>
-        <translation>Die Datei konnte nicht gesichert werden.</translation>
+        <translation>Die Datei konnte nicht gespeichert werden.</translation>
     </message>
 </context>
 <context>
@@ -881,7 +885,7 @@ Die Datei, die Sie hier angeben, wird nicht verändert; Navik Quillet liest nur 
     </message>
     <message>
         <source>Save</source>
-        <translation>Sichern</translation>
+        <translation>Speichern</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -961,11 +965,11 @@ Die Datei, die Sie hier angeben, wird nicht verändert; Navik Quillet liest nur 
     </message>
     <message>
         <source>&amp;Save</source>
-        <translation>&amp;Sichern</translation>
+        <translation>&amp;Speichern</translation>
     </message>
     <message>
         <source>Save &amp;As...</source>
-        <translation>Sichern &amp;unter...</translation>
+        <translation>Speichern &amp;unter...</translation>
     </message>
     <message>
         <source>&amp;Preferences</source>
@@ -1049,7 +1053,7 @@ Die Datei, die Sie hier angeben, wird nicht verändert; Navik Quillet liest nur 
     </message>
     <message>
         <source>Save As</source>
-        <translation>Sichern unter</translation>
+        <translation>Speichern unter</translation>
     </message>
     <message>
         <source>Undo</source>

@@ -324,6 +324,10 @@
         <source>The save was cancelled.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The path leads round a loop of symbolic links.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CFileSaveDialog</name>

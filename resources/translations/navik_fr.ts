@@ -324,6 +324,10 @@
         <source>The save was cancelled.</source>
         <translation>L’enregistrement a été annulé.</translation>
     </message>
+    <message>
+        <source>The path leads round a loop of symbolic links.</source>
+        <translation>Le chemin mène dans une boucle de liens symboliques.</translation>
+    </message>
 </context>
 <context>
     <name>CFileSaveDialog</name>

@@ -324,6 +324,10 @@
         <source>The save was cancelled.</source>
         <translation>保存はキャンセルされました。</translation>
     </message>
+    <message>
+        <source>The path leads round a loop of symbolic links.</source>
+        <translation>パスがシンボリックリンクのループになっています。</translation>
+    </message>
 </context>
 <context>
     <name>CFileSaveDialog</name>

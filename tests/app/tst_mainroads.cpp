@@ -658,8 +658,8 @@ void TestMainRoads::windowInEachLanguage()
     QSet<QString> states;
     for (auto it = shown.cbegin(); it != shown.cend(); ++it)
         states.insert(it.key().section(QLatin1Char(' '), 0, 0));
-    for (const char* state : {"opened", "keystoning", "horizon", "crop", "customRatio", "beforeAfter", "jpegOptions",
-                              "tiffOptions", "preferences"})
+    for (const char* state : {"opened", "keystoning", "horizon", "crop", "preservedRatio", "customRatio", "beforeAfter",
+                              "jpegOptions", "tiffOptions", "preferences"})
         QVERIFY2(
             states.contains(QLatin1String(state)),
             qPrintable(QLatin1String(state) + QStringLiteral(" not among ") + states.values().join(QLatin1Char(' '))));

@@ -114,6 +114,25 @@ private Q_SLOTS:
                          qPrintable("placeholders differ: " + where));
         }
     }
+
+    // German names saving one way throughout, as the desktop does:
+    // "Speichern", never "Sichern".
+    void germanSavesWithOneWord()
+    {
+        static const QRegularExpression saving(QStringLiteral("\\bsav(e|ed|es|ing)\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression otherWord(QStringLiteral("sicher(n|t|ung)"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+        int saveTexts = 0;
+        for (const Message& message : messagesOf(readFile(kSourceFolder + "/navik_de.ts"))) {
+            if (!message.source.contains(saving))
+                continue;
+            ++saveTexts;
+            QVERIFY2(!message.translation.contains(otherWord),
+                     qPrintable(message.source + " -> " + message.translation));
+        }
+        QVERIFY(saveTexts > 5);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCatalogs)

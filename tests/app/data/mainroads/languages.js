@@ -1,5 +1,5 @@
 // The window with a picture, then with each tool chosen (keystoning, horizon,
-// crop, the crop's custom ratio being typed), the before/after pair, and the
+// crop, the crop's ratio kept, its custom ratio being typed), the before/after pair, and the
 // dialogs it opens (JPEG and TIFF options, preferences): every text they
 // show, as "TEXT <state> <path> <text> <width> <needed> <wrap>" lines
 // (tab-separated) for the test to judge.
@@ -46,8 +46,13 @@ scripting.startTest.connect(function () {
     mainWindow.onCropTool();
     idle();
     logTexts("crop");
-    // "Add Custom..." chosen: the field shows its hint.
+    // The longest entry chosen: the closed list shows it whole.
     var ratios = part("aspectRatioList");
+    ratios.currentIndex = 1;
+    ratios.activated(1);
+    idle();
+    logTexts("preservedRatio");
+    // "Add Custom..." chosen: the field shows its hint.
     ratios.currentIndex = ARGS.addCustomRow;
     ratios.activated(ARGS.addCustomRow);
     logTexts("customRatio");
