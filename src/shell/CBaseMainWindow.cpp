@@ -83,8 +83,12 @@ bool CBaseMainWindow::openFile(const QString& path, const QString& savePath)
     LOG_TRACE();
     MacOSAddDocument(path);
     doResetBeforeOpen();
-    if (!doOpenFile(path))
+    if (!doOpenFile(path)) {
+        // The reset let go of the picture shown before: the window shows
+        // the start page, as after Close.
+        showRecentFilesPage();
         return false;
+    }
     m_openedFilePath = path;
     m_saveFilePath = savePath;
     const QFileInfo file(path);

@@ -228,18 +228,26 @@ void TestOpenWorkflow::renderLeavesOtherWindowTheKeyboard()
     QVERIFY(QTest::qWaitForWindowActive(m_window));
 }
 
-// Without a picture the panels and the crop command stay off, also once the
-// window takes input again after a failed open.
+// A failed open over a picture on screen: the window shows the start page,
+// as after Close, and without a picture the panels and the crop command stay
+// off, also once the window takes input again.
 void TestOpenWorkflow::failedOpenKeepsPictureControlsOff()
 {
+    QVERIFY(openPicture());
+    QVERIFY(child<QStackedWidget>("stackedWidget")->currentWidget() != child("recentFilesPage"));
+    // A JPEG cut short: its header opens, its pixels do not.
+    QFile whole(m_photo);
+    QVERIFY(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
     const QString broken = m_folder.filePath(QStringLiteral("broken.jpg"));
     QFile file(broken);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("not a picture");
+    file.write(bytes.left(bytes.size() / 3));
     file.close();
     QVERIFY(!m_window->openFile(broken, QString()));
     QTRY_VERIFY(controlsSettled());
     QVERIFY(!m_engine->isPictureLoaded());
+    QCOMPARE(child<QStackedWidget>("stackedWidget")->currentWidget(), child("recentFilesPage"));
     QVERIFY(child("stackedWidget")->isEnabled());
     QVERIFY(!child("settingsWidget")->isEnabled());
     QVERIFY(!child<QAction>("actionCrop")->isEnabled());

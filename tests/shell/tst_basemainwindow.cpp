@@ -818,8 +818,9 @@ void TestBaseMainWindow::dragAndDrop_data()
     // A failed save keeps the edited picture: the drop is refused.
     QTest::newRow("changed, Save fails") << 1 << other << true << int(Save) << false << true << true << false
                                          << false << QStringList{"doSaveFile {photo} ''"};
+    // The reset let go of the picture: the start page shows, as after Close.
     QTest::newRow("open fails") << 1 << other << false << int(NoAnswer) << true << false << true << false << false
-                                << QStringList{"doResetBeforeOpen", "doOpenFile {other}"};
+                                << QStringList{"doResetBeforeOpen", "doOpenFile {other}", "showRecentFilesPage"};
 }
 
 void TestBaseMainWindow::dragAndDrop()
