@@ -141,12 +141,55 @@ void CLoupeWidget::saveSettings()
 
 void CLoupeWidget::setBeforeScene(ISceneInterface* scene)
 {
+    watchPictureSize(m_beforeScene, scene, true);
     m_beforeScene = scene;
 }
 
 void CLoupeWidget::setAfterScene(ISceneInterface* scene)
 {
+    watchPictureSize(m_afterScene, scene, false);
     m_afterScene = scene;
+}
+
+void CLoupeWidget::watchPictureSize(ISceneInterface* old, ISceneInterface* scene, bool initial)
+{
+    if (auto* oldScene = dynamic_cast<QGraphicsScene*>(old))
+        disconnect(oldScene, &QGraphicsScene::sceneRectChanged, this, nullptr);
+    // Queued: the tools over the picture (a crop's mask) follow its new size
+    // first.
+    if (auto* graphicsScene = dynamic_cast<QGraphicsScene*>(scene))
+        connect(
+            graphicsScene, &QGraphicsScene::sceneRectChanged, this, [this, initial] { onPictureResized(initial); },
+            Qt::QueuedConnection);
+}
+
+void CLoupeWidget::onPictureResized(bool initial)
+{
+    // The loupe rests on a part of the picture as it was, with the tools
+    // drawn as they were over it (a crop's mask before the crop was
+    // applied). It shows the same part of the picture as it is now, its
+    // centre where it was in proportion to the whole, and asks for it at
+    // full resolution.
+    auto* scene = dynamic_cast<QGraphicsScene*>(initial ? m_beforeScene : m_afterScene);
+    if (!scene || !m_view->isFrozen() || m_isLastRectInitial != initial || m_lastLoupeRect.isEmpty()
+        || m_lastSceneRect.isEmpty())
+        return;
+    const QRectF now = scene->sceneRect();
+    if (now.isEmpty() || now == m_lastSceneRect)
+        return;
+    const QPointF centre = m_lastLoupeRect.center() - m_lastSceneRect.topLeft();
+    const QPointF point(now.x() + centre.x() / m_lastSceneRect.width() * now.width(),
+                        now.y() + centre.y() / m_lastSceneRect.height() * now.height());
+    QGraphicsScene* const shown = m_view->scene();
+    showScenePoint(point, initial);
+    requestHiResLoupeRect();
+    // The pointer stays where it was: out of the views, the scene is kept
+    // for the tools of the result only.
+    if (m_view->scene() != shown) {
+        if (!shown)
+            m_lastScene = m_view->scene();
+        m_view->setScene(shown);
+    }
 }
 
 void CLoupeWidget::connectToView(IViewInterface* view)

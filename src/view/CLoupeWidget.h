@@ -84,6 +84,11 @@ private:
     bool sceneIsBefore() const;
     // Shows the last full-resolution picture with the tools as they stand now.
     void showPlainPictureWithTools();
+    // Follows the size of a scene's picture (see onPictureResized).
+    void watchPictureSize(ISceneInterface* old, ISceneInterface* scene, bool initial);
+    // The picture of the before (initial) or after scene got another size:
+    // a crop applied or undone, a turn.
+    void onPictureResized(bool initial);
 
     bool m_isLoupeRectRequested = true;
     bool m_isToolActive = false;

@@ -59,6 +59,8 @@ private Q_SLOTS:
     void advancedModeFollowsOnlyToolDrags();
     void toolLeavingTheSpotLeavesThePicture_data();
     void toolLeavingTheSpotLeavesThePicture();
+    void pictureOfAnotherSizeIsShownAsItIsNow_data();
+    void pictureOfAnotherSizeIsShownAsItIsNow();
     void settingsKept();
 };
 
@@ -222,6 +224,67 @@ void TestLoupe::toolLeavingTheSpotLeavesThePicture()
     QMetaObject::invokeMethod(f.loupe.get(), "onToolStateIsChanged", Q_ARG(bool, !applied));
     QCOMPARE(shownCentre(), QColor(Qt::blue));
     QCOMPARE(f.loupe->loupeView()->frozenPixmap().size(), rect.size() * (zoomIndex + 1));
+}
+
+void TestLoupe::pictureOfAnotherSizeIsShownAsItIsNow_data()
+{
+    QTest::addColumn<bool>("advancedMode");
+    QTest::addColumn<int>("zoomIndex");
+    QTest::newRow("tools actions only, 100 %") << true << 0;
+    QTest::newRow("every move, 200 %") << false << 1;
+}
+
+// A crop applied gives the picture another size, and its undo the first size
+// again. The loupe resting on the picture as it was, with the crop's mask
+// drawn over it, shows the same part of the picture as it is now, without
+// the mask, and asks for it at full resolution.
+void TestLoupe::pictureOfAnotherSizeIsShownAsItIsNow()
+{
+    QFETCH(bool, advancedMode);
+    QFETCH(int, zoomIndex);
+    LoupeFixture f;
+    f.loupe->advancedModeBox()->setChecked(advancedMode);
+    f.loupe->zoomBox()->setCurrentIndex(zoomIndex);
+    const QSize whole(3800, 2900);
+    const QSize cropped(1900, 1450);
+    auto* mask = new ToolItem(QRectF(QPointF(0, 0), QSizeF(whole)), false, false);
+    f.after.addItem(mask);
+    QMetaObject::invokeMethod(f.loupe.get(), "onToolStateIsChanged", Q_ARG(bool, true));
+    QSignalSpy requests(f.loupe.get(), &CLoupeWidget::processLoupeRect);
+    f.loupe->showScenePoint(QPointF(1900, 725), false);
+    f.loupe->requestHiResLoupeRect();
+    QCOMPARE(requests.count(), 1);
+    const QRect first = requests.last().at(1).toRect();
+    QMetaObject::invokeMethod(f.loupe.get(), "onMouseLeavedFromView");
+    f.loupe->onLoupeImageProcessed(solidPixels(first.width(), first.height(), Qt::blue), first);
+    const auto shownCentre = [&] {
+        const QImage shown = f.loupe->loupeView()->frozenPixmap().toImage();
+        return shown.pixelColor(shown.width() / 2, shown.height() / 2);
+    };
+    QCOMPARE(shownCentre(), QColor(Qt::green));
+
+    // Applied: the tool closes with its mask still over the picture as it
+    // was; then the cropped picture comes, the mask gone from it.
+    QMetaObject::invokeMethod(f.loupe.get(), "onToolStateIsChanged", Q_ARG(bool, false));
+    delete mask;
+    for (const QSize& size : {cropped, whole}) {
+        requests.clear();
+        showImage(f.engine, false, size);
+        QTRY_VERIFY(!requests.isEmpty());
+        QCOMPARE(requests.first().at(0).toBool(), false);
+        const QRect asked = requests.first().at(1).toRect();
+        QVERIFY(QRect(QPoint(0, 0), size).contains(asked));
+        const QPointF centre(size.width() / 2.0, size.height() / 4.0);
+        // Within the roundings of two moves, in half pixels at 200 %.
+        QVERIFY2(qAbs(asked.center().x() - centre.x()) <= 4 && qAbs(asked.center().y() - centre.y()) <= 4,
+                 qPrintable(QStringLiteral("asked around %1,%2").arg(asked.center().x()).arg(asked.center().y())));
+        // Until the render comes, the picture as it is now.
+        QVERIFY(f.loupe->loupeView()->isFrozen());
+        QCOMPARE(shownCentre(), QColor(Qt::red));
+        f.loupe->onLoupeImageProcessed(solidPixels(asked.width(), asked.height(), Qt::blue), asked);
+        QCOMPARE(shownCentre(), QColor(Qt::blue));
+        QCOMPARE(f.loupe->loupeView()->scene(), nullptr);
+    }
 }
 
 void TestLoupe::settingsKept()
