@@ -37,6 +37,12 @@ struct LoupeFixture
             qWarning("The loupe window was not exposed");
     }
     QSize viewport() const { return loupe->loupeView()->viewport()->size(); }
+    // The colour at the centre of the picture the loupe rests on.
+    QColor shownCentre() const
+    {
+        const QImage shown = loupe->loupeView()->frozenPixmap().toImage();
+        return shown.pixelColor(shown.width() / 2, shown.height() / 2);
+    }
 
     FakeProjectionEngine engine;
     CBaseGraphicsScene before;
@@ -210,11 +216,7 @@ void TestLoupe::toolLeavingTheSpotLeavesThePicture()
     // The pointer goes to the tool's Apply button; the render comes after.
     QMetaObject::invokeMethod(f.loupe.get(), "onMouseLeavedFromView");
     f.loupe->onLoupeImageProcessed(solidPixels(rect.width(), rect.height(), Qt::blue), rect);
-    const auto shownCentre = [&] {
-        const QImage shown = f.loupe->loupeView()->frozenPixmap().toImage();
-        return shown.pixelColor(shown.width() / 2, shown.height() / 2);
-    };
-    QCOMPARE(shownCentre(), QColor(Qt::green));
+    QCOMPARE(f.shownCentre(), QColor(Qt::green));
 
     // The handle leaves the spot shown, then the window reports the tool's state.
     if (applied)
@@ -222,7 +224,7 @@ void TestLoupe::toolLeavingTheSpotLeavesThePicture()
     else
         handle->setRect(QRectF(0, 0, 10, 10));
     QMetaObject::invokeMethod(f.loupe.get(), "onToolStateIsChanged", Q_ARG(bool, !applied));
-    QCOMPARE(shownCentre(), QColor(Qt::blue));
+    QCOMPARE(f.shownCentre(), QColor(Qt::blue));
     QCOMPARE(f.loupe->loupeView()->frozenPixmap().size(), rect.size() * (zoomIndex + 1));
 }
 
@@ -257,11 +259,7 @@ void TestLoupe::pictureOfAnotherSizeIsShownAsItIsNow()
     const QRect first = requests.last().at(1).toRect();
     QMetaObject::invokeMethod(f.loupe.get(), "onMouseLeavedFromView");
     f.loupe->onLoupeImageProcessed(solidPixels(first.width(), first.height(), Qt::blue), first);
-    const auto shownCentre = [&] {
-        const QImage shown = f.loupe->loupeView()->frozenPixmap().toImage();
-        return shown.pixelColor(shown.width() / 2, shown.height() / 2);
-    };
-    QCOMPARE(shownCentre(), QColor(Qt::green));
+    QCOMPARE(f.shownCentre(), QColor(Qt::green));
 
     // Applied: the tool closes with its mask still over the picture as it
     // was; then the cropped picture comes, the mask gone from it.
@@ -280,9 +278,9 @@ void TestLoupe::pictureOfAnotherSizeIsShownAsItIsNow()
                  qPrintable(QStringLiteral("asked around %1,%2").arg(asked.center().x()).arg(asked.center().y())));
         // Until the render comes, the picture as it is now.
         QVERIFY(f.loupe->loupeView()->isFrozen());
-        QCOMPARE(shownCentre(), QColor(Qt::red));
+        QCOMPARE(f.shownCentre(), QColor(Qt::red));
         f.loupe->onLoupeImageProcessed(solidPixels(asked.width(), asked.height(), Qt::blue), asked);
-        QCOMPARE(shownCentre(), QColor(Qt::blue));
+        QCOMPARE(f.shownCentre(), QColor(Qt::blue));
         QCOMPARE(f.loupe->loupeView()->scene(), nullptr);
     }
 }
