@@ -167,6 +167,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("outcome");
         QTest::newRow("out of memory") << "memory" << "Error: Out of memory. Program will be closed."
                                        << int(FatalError::OutOfMemory);
+        // Not even the box finds memory: its text goes to the standard error.
+        QTest::newRow("out of memory, none left for the box")
+            << "no memory left" << QString() << int(FatalError::OutOfMemory);
         QTest::newRow("another exception") << "other" << "Error: Unhandled exception. Program will be closed."
                                            << int(FatalError::UnhandledException);
         QTest::newRow("no failure") << "none" << QString() << int(FatalError::None);
@@ -191,6 +194,8 @@ private Q_SLOTS:
         QCOMPARE(output.split('\n', Qt::SkipEmptyParts), expected);
         // Shown, not written to standard error.
         QVERIFY2(alert.isEmpty() || !errors.contains(alert.section(": ", 1)), qPrintable(errors));
+        if (failure == QLatin1String("no memory left"))
+            QVERIFY2(errors.contains(QLatin1String("Error: Out of memory. Program will be closed.")), qPrintable(errors));
     }
 
     void styleSheetComposition_data()
