@@ -1,10 +1,9 @@
 #include "FileLogger.h"
 
-#include <system_error>
-
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <system_error>
 #include <sys/syscall.h>
 #include <unistd.h>
 
