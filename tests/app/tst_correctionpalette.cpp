@@ -12,9 +12,15 @@ namespace {
 
 const QByteArray kScript = R"(
 scripting.startTest.connect(function () {
-    for (var i = 0; i < 1200 && !mainWindow.hasViewImage(); ++i)
+    // The palette takes input once the first render is on screen, which
+    // is also where undo starts.
+    function ready() {
+        return mainWindow.hasViewImage() && mainWindow.isUndoBaselineSet() && mainWindow.isIdle();
+    }
+    for (var i = 0; i < 1200 && !ready(); ++i)
         scripting.wait(50);
-    scripting.compare(mainWindow.hasViewImage(), true);
+    scripting.compare(ready(), true);
+    scripting.compare(scripting.isItemEnabled(mainWindow, "HorizonPane"), true);
     // The palette holds a panel per module: the horizon's.
     var horizon = scripting.getSubObject(mainWindow, "HorizonPane");
     scripting.setSlider(horizon, "angleSlider_Slider", 125);

@@ -251,7 +251,7 @@ void TestProgram::developerNotesGoToTheLogOnly()
         "    waitFor(function () { return !processEngine.isProcessingActive(); }, 'quiet engine');\n"
         "}\n"
         "scripting.startTest.connect(function () {\n"
-        "    waitFor(function () { return mainWindow.hasViewImage(); }, 'picture');\n"
+        "    waitFor(function () { return mainWindow.hasViewImage() && mainWindow.isUndoBaselineSet(); }, 'picture');\n"
         "    scripting.clickButton(mainWindow, 'verticalTool');\n"
         "    scripting.compare(mainWindow.moveCorrectionHandle('BeforeKeystoningLeftTop', 0.2, 0.1), true);\n"
         "    settle();\n"

@@ -19,7 +19,7 @@ function waitFor(condition, what) {
         scripting.fail("no " + what);
 }
 function waitIdle() {
-    waitFor(function () { return mainWindow.hasViewImage() && mainWindow.isIdle(); }, "idle window");
+    waitFor(function () { return mainWindow.hasViewImage() && mainWindow.isUndoBaselineSet() && mainWindow.isIdle(); }, "idle window");
 }
 function cropLeft() {
     return Math.round(processEngine.getCropLeft() * 100);

@@ -30,7 +30,7 @@ function waitForSaveAs() {
 }
 // A quarter turn clockwise; the window counts it as a change once rendered.
 function edit() {
-    waitFor(function () { return mainWindow.hasViewImage() && mainWindow.isIdle(); }, "idle window");
+    waitFor(function () { return mainWindow.hasViewImage() && mainWindow.isUndoBaselineSet() && mainWindow.isIdle(); }, "idle window");
     mainWindow.onRotateRight();
     waitFor(function () { return scripting.isItemEnabled(mainWindow, "action_Save"); }, "change");
 }
