@@ -239,11 +239,11 @@ bool AtomicFile::Create(ImageStatus* status)
         return false;
     if (replaced.exists) {
         // A replaced file keeps its owner and group where this process may
-        // give them (the superuser may, a user only a group of theirs), and
-        // its permissions, which a change of owner may have cut.
-        const bool ownerKept = fchown(m_descriptor, replaced.info.st_uid, replaced.info.st_gid) == 0
-            || fchown(m_descriptor, static_cast<uid_t>(-1), replaced.info.st_gid) == 0;
-        static_cast<void>(ownerKept); // else the file is this process's, as any file it makes
+        // give them (the superuser may, a user only a group of theirs; else
+        // the file is this process's, as any file it makes), and its
+        // permissions, which a change of owner may have cut.
+        if (fchown(m_descriptor, replaced.info.st_uid, replaced.info.st_gid) != 0)
+            static_cast<void>(fchown(m_descriptor, static_cast<uid_t>(-1), replaced.info.st_gid));
         fchmod(m_descriptor, replaced.info.st_mode & 07777);
     }
     return openStream(status);
