@@ -334,7 +334,11 @@ void CCropCorrection::applyRatioText(const QString& text)
     if (!ok || !std::isfinite(ratio))
         return;
     IProcessEngine* processEngine = engine();
-    const QSize imageSize = processEngine ? processEngine->getOriginalImageSize() : QSize();
+    // The picture as the user sees it: a quarter turn (the EXIF orientation
+    // or the user's own) shows the stored picture's width as its height.
+    QSize imageSize = processEngine ? processEngine->getOriginalImageSize() : QSize();
+    if (processEngine && processEngine->getCurrentRotation() % 2 != 0)
+        imageSize.transpose();
     // The image's shape, when it has one: a zero side counts as no size.
     const bool hasImageSize = imageSize.width() > 0 && imageSize.height() > 0;
     if (ratio == 0.0) {
