@@ -1,5 +1,6 @@
 #include "correction/CUndoController.h"
 
+#include "shell/IProcessEngine.h"
 #include "utils/Logger.h"
 
 #include <QCoreApplication>
@@ -165,8 +166,20 @@ void CUndoController::pushUndoCommand(CUndoCommand* command)
 
 void CUndoController::onUpdateLastCommand()
 {
-    if (CUndoCommand* step = lastStep())
-        step->updateAfterStates();
+    CUndoCommand* step = lastStep();
+    if (!step)
+        return;
+    // Only a render of what the step recorded is the step's own. A change
+    // begun since renders a picture the step never had (a crop frame or a
+    // handle still held in a drag, whose step comes at the release): taken
+    // into this step, it would become where undo of that drag lands.
+    if (m_engine) {
+        const auto recorded = step->afterStates().constFind(m_engine->id());
+        if (recorded != step->afterStates().cend() &&
+            m_engine->isImageProcessingNeeded(*recorded, m_engine->serialize()))
+            return;
+    }
+    step->updateAfterStates();
 }
 
 void CUndoController::initializeCommand(CUndoCommand* command)

@@ -47,7 +47,8 @@ public Q_SLOTS:
     // Takes ownership of the command.
     void pushUndoCommand(CUndoCommand* command);
     // The engine has sent the output parameters of a render: the step that
-    // caused it records the state after it.
+    // caused it records the state after it. A render of parameters changed
+    // since the step was made belongs to a later step and leaves it as it is.
     void onUpdateLastCommand();
     void initializeCommand(CUndoCommand* command);
     void initializeCommand(CUndoCommand* command, QMap<QString, QByteArray> beforeStates);

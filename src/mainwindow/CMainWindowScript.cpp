@@ -200,3 +200,30 @@ bool CMainWindow::moveCorrectionHandle(const QString& name, double x, double y)
     }
     return false;
 }
+
+QJSValue CMainWindow::itemInView(const QString& name)
+{
+    for (QGraphicsView* view : {static_cast<QGraphicsView*>(ui->graphicsViewSingle),
+                                static_cast<QGraphicsView*>(ui->graphicsViewDBefore),
+                                static_cast<QGraphicsView*>(ui->graphicsViewDAfter)}) {
+        if (!view->isVisible() || !view->scene())
+            continue;
+        for (QGraphicsItem* item : view->scene()->items()) {
+            // The crop's items are QObjects beside their item class.
+            const auto* object = dynamic_cast<const QObject*>(item);
+            if (!object || object->objectName() != name || !item->isVisible())
+                continue;
+            // A handle keeps its size on screen: its position is its centre.
+            const QPointF centre = item->flags().testFlag(QGraphicsItem::ItemIgnoresTransformations)
+                                       ? item->scenePos()
+                                       : item->sceneBoundingRect().center();
+            const QPoint point = view->viewport()->mapTo(view, view->mapFromScene(centre));
+            QJSValue result = CScripting::getInstance()->engine()->newObject();
+            result.setProperty(QStringLiteral("view"), view->objectName());
+            result.setProperty(QStringLiteral("x"), point.x());
+            result.setProperty(QStringLiteral("y"), point.y());
+            return result;
+        }
+    }
+    return QJSValue();
+}

@@ -478,18 +478,60 @@ void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& position, Qt::M
 
 bool CScripting::drag(QObject* parent, const QString& name, int x1, int y1, int x2, int y2)
 {
+    return pressMouse(parent, name, x1, y1) && moveMouse(parent, name, x2, y2) && releaseMouse(parent, name, x2, y2);
+}
+
+namespace {
+
+// The widget of that name, or the viewport of a scroll area (a graphics
+// view), which takes its mouse events; `point` is mapped from the widget's
+// coordinates to the target's.
+QWidget* mouseTarget(QObject* parent, const QString& name, QPoint& point)
+{
     auto* widget = findDescendant<QWidget>(parent, name);
     if (!widget)
-        return false;
+        return nullptr;
     QWidget* target = widget;
     if (auto* area = qobject_cast<QAbstractScrollArea*>(widget))
         target = area->viewport();
-    const QPoint from = target->mapFrom(widget, QPoint(x1, y1));
-    const QPoint to = target->mapFrom(widget, QPoint(x2, y2));
-    sendMouse(target, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    point = target->mapFrom(widget, point);
+    return target;
+}
+
+} // namespace
+
+bool CScripting::pressMouse(QObject* parent, const QString& name, int x, int y)
+{
+    QPoint point(x, y);
+    QWidget* target = mouseTarget(parent, name, point);
+    if (!target)
+        return false;
+    sendMouse(target, QEvent::MouseButtonPress, point, Qt::LeftButton, Qt::LeftButton);
+    m_dragPoint = point;
+    return true;
+}
+
+bool CScripting::moveMouse(QObject* parent, const QString& name, int x, int y)
+{
+    QPoint to(x, y);
+    QWidget* target = mouseTarget(parent, name, to);
+    if (!target)
+        return false;
+    const QPoint from = m_dragPoint;
     for (int step = 1; step <= kDragSteps; ++step)
         sendMouse(target, QEvent::MouseMove, from + (to - from) * step / kDragSteps, Qt::NoButton, Qt::LeftButton);
-    sendMouse(target, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    m_dragPoint = to;
+    return true;
+}
+
+bool CScripting::releaseMouse(QObject* parent, const QString& name, int x, int y)
+{
+    QPoint point(x, y);
+    QWidget* target = mouseTarget(parent, name, point);
+    if (!target)
+        return false;
+    sendMouse(target, QEvent::MouseButtonRelease, point, Qt::LeftButton, Qt::NoButton);
+    m_dragPoint = point;
     return true;
 }
 

@@ -24,6 +24,7 @@
 #include <QHash>
 #include <QJSEngine>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -124,6 +125,14 @@ public Q_SLOTS:
     // A scroll area (a graphics view) gets the events on its viewport.
     // False when there is no such widget.
     bool drag(QObject* parent, const QString& name, int x1, int y1, int x2, int y2);
+    // The same drag in three parts, so that a script can hold the button
+    // down between them (wait for a render, look at the window): the press
+    // at (x, y); moves by even steps from the last point of the drag to
+    // (x, y) with the button held; the release at (x, y). False when there
+    // is no such widget.
+    bool pressMouse(QObject* parent, const QString& name, int x, int y);
+    bool moveMouse(QObject* parent, const QString& name, int x, int y);
+    bool releaseMouse(QObject* parent, const QString& name, int x, int y);
     // The values of a scroll area's scroll bars, {x, y}: the scroll
     // position in the viewport's pixels. Undefined when there is no such
     // scroll area.
@@ -191,6 +200,9 @@ private:
     // calls fail(), which must not start the hook again, so that the report
     // still ends with the reason and "FAIL".
     bool m_cleanupHookStarted = false;
+    // Where the drag under way pressed or last moved, in the viewport's
+    // coordinates.
+    QPoint m_dragPoint;
 };
 
 } // namespace NAVIK_tarl1

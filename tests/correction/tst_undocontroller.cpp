@@ -84,6 +84,7 @@ private Q_SLOTS:
     void pushesDuringRestoreAreDropped();
     void renderFlag_data();
     void renderFlag();
+    void updateLastCommandRefreshesTheStepBelowTheIndex_data();
     void updateLastCommandRefreshesTheStepBelowTheIndex();
     void removeLastStep_data();
     void removeLastStep();
@@ -234,15 +235,45 @@ void TestUndoController::renderFlag()
         QCOMPARE(m_engine.processingQueries.first(), QByteArray("e0|e1"));
 }
 
+void TestUndoController::updateLastCommandRefreshesTheStepBelowTheIndex_data()
+{
+    QTest::addColumn<bool>("changedSince");
+    QTest::addColumn<QByteArray>("recordedUi");
+
+    // The render of the step's own parameters: the window's state after it
+    // (handles placed from the render's output) becomes the step's.
+    QTest::newRow("render of the step") << false << QByteArray("rendered");
+    // A drag under way changed the engine's parameters after the step; its
+    // render belongs to the drag's step, made at the release.
+    QTest::newRow("render of a later change") << true << QByteArray("made");
+}
+
 void TestUndoController::updateLastCommandRefreshesTheStepBelowTheIndex()
 {
-    m_controller.onUpdateLastCommand();  // index 0: nothing
+    QFETCH(bool, changedSince);
+    QFETCH(QByteArray, recordedUi);
+    const QString ui = QStringLiteral("MainWindowUiState");
+
+    m_controller.onUpdateLastCommand(); // index 0: nothing
+    m_ui.state = "made";
     step("one");
-    edit("one rendered");
+    if (changedSince)
+        edit("one and a half");
+    m_ui.state = "rendered";
+    m_engine.processingNeeded = changedSince;
+    m_engine.processingQueries.clear();
     m_controller.onUpdateLastCommand();
-    QCOMPARE(at(0)->afterStates().value(QStringLiteral("ProcessEngine")), QByteArray("one rendered"));
+    // The step's engine state against the engine's now.
+    QCOMPARE(m_engine.processingQueries,
+             QList<QByteArray>{changedSince ? QByteArray("one|one and a half") : QByteArray("one|one")});
+    QCOMPARE(at(0)->afterStates().value(ui), recordedUi);
+    QCOMPARE(at(0)->afterStates().value(QStringLiteral("ProcessEngine")), QByteArray("one"));
     step("two");
-    QCOMPARE(at(1)->beforeStates().value(QStringLiteral("ProcessEngine")), QByteArray("one rendered"));
+    QCOMPARE(at(1)->beforeStates().value(ui), recordedUi);
+    // Undo of the later step lands where the first one left off.
+    m_controller.undo();
+    QCOMPARE(m_ui.state, recordedUi);
+    QCOMPARE(m_engine.state, QByteArray("one"));
 }
 
 void TestUndoController::removeLastStep_data()
