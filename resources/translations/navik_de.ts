@@ -1065,7 +1065,7 @@ Die Datei, die Sie hier angeben, wird nicht verändert; Navik Quillet liest nur 
     </message>
     <message>
         <source>&amp;Close</source>
-        <translation>&amp;Schließen</translation>
+        <translation>S&amp;chließen</translation>
     </message>
     <message>
         <source>Recent images</source>

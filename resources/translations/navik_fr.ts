@@ -905,7 +905,7 @@ Le fichier que vous indiquerez ici ne sera pas modifié : Navik Quillet se conte
     </message>
     <message>
         <source>He&amp;lp</source>
-        <translation>&amp;Aide</translation>
+        <translation>Ai&amp;de</translation>
     </message>
     <message>
         <source>toolBar</source>

@@ -17,6 +17,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -660,6 +662,27 @@ QVariantList CScripting::getShownTexts(QObject* parent)
     if (parent)
         walk(parent, parent->objectName());
     return texts;
+}
+
+QVariantList CScripting::getMenuEntries(QObject* parent)
+{
+    QVariantList entries;
+    if (!parent)
+        return entries;
+    QList<QWidget*> menus;
+    for (QMenuBar* bar : parent->findChildren<QMenuBar*>())
+        menus.append(bar);
+    for (QMenu* menu : parent->findChildren<QMenu*>())
+        menus.append(menu);
+    for (QWidget* menu : menus) {
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator() || !action->isVisible() || action->text().isEmpty())
+                continue;
+            entries.append(QVariantMap{{QStringLiteral("menu"), menu->objectName()},
+                                       {QStringLiteral("text"), action->text()}});
+        }
+    }
+    return entries;
 }
 
 bool CScripting::removeFile(const QString& path)

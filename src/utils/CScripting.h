@@ -151,6 +151,10 @@ public Q_SLOTS:
     // text, each enabled row of its list (path ".../row#<n>") with the width
     // the opened list gives the row (the list is opened for the measure).
     QVariantList getShownTexts(QObject* parent);
+    // The entries of the parent's menu bar and menus as the user opens them:
+    // one map per visible action with a text, in the menu's order, with
+    // "menu" (the object name of the menu bar or menu) and "text".
+    QVariantList getMenuEntries(QObject* parent);
 
     bool removeFile(const QString& path);
     bool isFileExist(const QString& path);

@@ -591,7 +591,15 @@ struct Shown
 
 // Runs the window in the language of that number on a 1280 x 800 screen,
 // the smallest it is laid out for; empty when the run failed.
-QHash<QString, Shown> shownTexts(int number, QString* failure)
+// The texts of the window in one language: what it shows, keyed by state
+// and path, and its menus' entries, keyed by menu.
+struct WindowTexts
+{
+    QHash<QString, Shown> shown;
+    QMultiMap<QString, QString> menus;
+};
+
+WindowTexts windowTexts(int number, QString* failure)
 {
     Sandbox sandbox;
     const QString screen = sandbox.path(QStringLiteral("screen.json"));
@@ -601,9 +609,9 @@ QHash<QString, Shown> shownTexts(int number, QString* failure)
     sandbox.setSetting("NavikAppLanguage", number);
     sandbox.setSetting("NavikAppFirstTime", false);
     const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
-    QHash<QString, Shown> shown;
+    WindowTexts texts;
     if (!smallFixture(kFixtures + QStringLiteral("/photo24.jpg"), 600, photo))
-        return shown;
+        return texts;
     // The dialogs are cancelled: nothing is written to these paths.
     const QJsonObject args{{"jpeg", sandbox.path(QStringLiteral("saved.jpg"))},
                            {"tiff", sandbox.path(QStringLiteral("saved.tif"))},
@@ -611,17 +619,36 @@ QHash<QString, Shown> shownTexts(int number, QString* failure)
     sandbox.runProgram({photo, roadScript(sandbox, QStringLiteral("languages"), args)});
     if (!sandbox.reportOf(QStringLiteral("languages")).endsWith(QLatin1String("PASS\n"))) {
         *failure = sandbox.reportOf(QStringLiteral("languages")) + sandbox.output();
-        return shown;
+        return texts;
     }
     for (const QString& line : reportLines(sandbox, QStringLiteral("languages"), QStringLiteral("TEXT"))) {
         const QStringList fields = line.split(QLatin1Char('\t'));
         if (fields.size() < 6)
             continue;
-        shown.insert(fields.at(0) + QLatin1Char(' ') + fields.at(1),
-                     Shown{fields.at(2), fields.at(3).isEmpty() ? -1 : fields.at(3).toInt(), fields.at(4).toInt(),
-                           fields.at(5) == QLatin1String("true")});
+        texts.shown.insert(fields.at(0) + QLatin1Char(' ') + fields.at(1),
+                           Shown{fields.at(2), fields.at(3).isEmpty() ? -1 : fields.at(3).toInt(),
+                                 fields.at(4).toInt(), fields.at(5) == QLatin1String("true")});
     }
-    return shown;
+    for (const QString& line : reportLines(sandbox, QStringLiteral("languages"), QStringLiteral("MENU"))) {
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        if (tab > 0)
+            texts.menus.insert(line.left(tab), line.mid(tab + 1));
+    }
+    return texts;
+}
+
+// The access key of a menu entry: the character after a single '&', in
+// upper case; none when the entry has no access key.
+QChar accessKey(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char('&'))
+            continue;
+        if (text.at(i + 1) != QLatin1Char('&'))
+            return text.at(i + 1).toUpper();
+        ++i; // "&&" is a shown ampersand
+    }
+    return {};
 }
 
 } // namespace
@@ -639,20 +666,22 @@ void TestMainRoads::windowInEachLanguage_data()
 
 // The window in each language, with each tool's panel and pane, and the
 // dialogs it opens: no text it shows is cut (a label, button, field, combo box
-// or row of a combo box's list narrower than its text needs), and in a
+// or row of a combo box's list narrower than its text needs), in a
 // translation no text is left as the English one unless the catalog keeps it
-// so.
+// so, and no two entries of one menu (or two menus of the menu bar) share an
+// access key.
 void TestMainRoads::windowInEachLanguage()
 {
     QFETCH(QString, language);
     QFETCH(int, number);
 
     QString failure;
-    const QHash<QString, Shown> shown = shownTexts(number, &failure);
+    const WindowTexts texts = windowTexts(number, &failure);
+    const QHash<QString, Shown>& shown = texts.shown;
     QVERIFY2(shown.size() > 30, qPrintable(failure));
     QHash<QString, Shown> english;
     if (language != QLatin1String("en")) {
-        english = shownTexts(1033, &failure);
+        english = windowTexts(1033, &failure).shown;
         QVERIFY2(english.size() > 30, qPrintable(failure));
     }
     QSet<QString> states;
@@ -671,6 +700,18 @@ void TestMainRoads::windowInEachLanguage()
     // The language choice names each language in that language.
     static const QRegularExpression languageChoice(QStringLiteral("/languageComboBox#\\d+/row#"));
     QStringList faults;
+    // Within a menu (and the menu bar) each access key opens one entry.
+    QVERIFY2(texts.menus.contains(QStringLiteral("menu_File")), qPrintable(texts.menus.keys().join(QLatin1Char(' '))));
+    for (const QString& menu : texts.menus.uniqueKeys()) {
+        QMultiMap<QChar, QString> entries;
+        for (const QString& entry : texts.menus.values(menu))
+            if (const QChar key = accessKey(entry); !key.isNull())
+                entries.insert(key, entry);
+        for (const QChar key : entries.uniqueKeys())
+            if (entries.count(key) > 1)
+                faults.append(QStringLiteral("access key %1 in %2 shared by \"%3\"")
+                                  .arg(key, menu, QStringList(entries.values(key)).join(QStringLiteral("\", \""))));
+    }
     for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
         const Shown& entry = it.value();
         // Cut: a one-line text wider than its widget (actions have no width).

@@ -2,7 +2,8 @@
 // crop, the crop's ratio kept, its custom ratio being typed), the before/after pair, and the
 // dialogs it opens (JPEG and TIFF options, preferences): every text they
 // show, as "TEXT <state> <path> <text> <width> <needed> <wrap>" lines
-// (tab-separated) for the test to judge.
+// (tab-separated) for the test to judge; and the entries of the window's
+// menus.
 function logTexts(state, parent) {
     scripting.getShownTexts(parent || mainWindow).forEach(function (entry) {
         scripting.log("TEXT " + [state, entry.path, entry.text.replace(/[\t\n]/g, " "), entry.width, entry.needed,
@@ -32,6 +33,11 @@ function tool(name, state) {
 scripting.startTest.connect(function () {
     waitForPicture();
     logTexts("opened");
+    // "MENU <menu> <entry>" (tab-separated): the menus' entries, whose access
+    // keys the test compares.
+    scripting.getMenuEntries(mainWindow).forEach(function (entry) {
+        scripting.log("MENU " + [entry.menu, entry.text].join("\t"));
+    });
     // A rectangle forced, one corner moved: the intensity presets show.
     mainWindow.setBeforeAfterMode(true);
     scripting.clickButton(mainWindow, "rectTool");
