@@ -233,8 +233,8 @@
         <translation>Die Datei existiert nicht.</translation>
     </message>
     <message>
-        <source>This is a folder or a device, not a picture file.</source>
-        <translation>Dies ist ein Ordner oder ein Gerät, keine Bilddatei.</translation>
+        <source>This is a folder, a pipe or a device, not a picture file.</source>
+        <translation>Dies ist ein Ordner, eine Pipe oder ein Gerät, keine Bilddatei.</translation>
     </message>
     <message>
         <source>The file is empty.</source>

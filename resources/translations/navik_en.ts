@@ -233,7 +233,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>This is a folder or a device, not a picture file.</source>
+        <source>This is a folder, a pipe or a device, not a picture file.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -233,8 +233,8 @@
         <translation>Le fichier n’existe pas.</translation>
     </message>
     <message>
-        <source>This is a folder or a device, not a picture file.</source>
-        <translation>Il s’agit d’un dossier ou d’un périphérique, pas d’un fichier image.</translation>
+        <source>This is a folder, a pipe or a device, not a picture file.</source>
+        <translation>Il s’agit d’un dossier, d’un tube ou d’un périphérique, pas d’un fichier image.</translation>
     </message>
     <message>
         <source>The file is empty.</source>

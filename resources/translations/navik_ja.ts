@@ -233,8 +233,8 @@
         <translation>ファイルが存在しません。</translation>
     </message>
     <message>
-        <source>This is a folder or a device, not a picture file.</source>
-        <translation>これはフォルダーまたはデバイスで、画像ファイルではありません。</translation>
+        <source>This is a folder, a pipe or a device, not a picture file.</source>
+        <translation>これはフォルダー、パイプまたはデバイスで、画像ファイルではありません。</translation>
     </message>
     <message>
         <source>The file is empty.</source>

@@ -69,7 +69,7 @@ QString CFileFailureTexts::whyNotOpened(FileFailure failure)
         return tr("The file does not exist.");
     case FileFailure::NotAFile:
     case FileFailure::NotARegularFile:
-        return tr("This is a folder or a device, not a picture file.");
+        return tr("This is a folder, a pipe or a device, not a picture file.");
     case FileFailure::EmptyFile:
         return tr("The file is empty.");
     case FileFailure::Damaged:
@@ -141,7 +141,7 @@ QString CFileFailureTexts::whyNotSaved(FileFailure failure)
     case FileFailure::Cancelled:
         return tr("The save was cancelled.");
     case FileFailure::NotARegularFile:
-        return tr("This is a folder or a device, not a picture file.");
+        return tr("This is a folder, a pipe or a device, not a picture file.");
     case FileFailure::LinkLoop:
         return tr("The path leads round a loop of symbolic links.");
     }

@@ -341,7 +341,7 @@ void TestWorkflow::failuresSayWhy()
                       .arg(name);
     script += shown(QStringLiteral("Sorry, file could not be opened"));
     script += shown(QStringLiteral("The file does not exist."), true);
-    script += shown(QStringLiteral("This is a folder or a device, not a picture file."), true);
+    script += shown(QStringLiteral("This is a folder, a pipe or a device, not a picture file."), true);
     script += shown(QStringLiteral("The picture in the file is damaged or incomplete."), true);
     script += shown(notSupported);
     script += shown(QStringLiteral("The file is neither a JPEG nor a TIFF picture."), true);

@@ -161,7 +161,7 @@ void TestMainWindowSave::failedSaveSaysWhy_data()
     QTest::newRow("name too long") << QString(300, 'n') + ".jpg"
                                    << "en" << notSaved << "The file name is too long." << false;
     QTest::newRow("named pipe") << "pipe.jpg"
-                                << "en" << notSaved << "This is a folder or a device, not a picture file." << false;
+                                << "en" << notSaved << "This is a folder, a pipe or a device, not a picture file." << false;
     QTest::newRow("loop of symbolic links")
         << "loop.jpg"
         << "en" << notSaved << "The path leads round a loop of symbolic links." << false;
@@ -174,6 +174,20 @@ void TestMainWindowSave::failedSaveSaysWhy_data()
         << QString::fromUtf8(
                "Die Datei konnte nicht gespeichert werden. Bitte prüfen Sie, ob Sie die nötigen Rechte haben.")
         << "Die Datei ist schreibgeschützt." << false;
+    // A pipe is named in every language.
+    QTest::newRow("named pipe, in French")
+        << "pipe.jpg"
+        << "fr" << QString::fromUtf8("Le fichier n’a pas pu être enregistré.")
+        << QString::fromUtf8("Il s’agit d’un dossier, d’un tube ou d’un périphérique, pas d’un fichier image.") << false;
+    QTest::newRow("named pipe, in German")
+        << "pipe.jpg"
+        << "de"
+        << "Die Datei konnte nicht gespeichert werden."
+        << QString::fromUtf8("Dies ist ein Ordner, eine Pipe oder ein Gerät, keine Bilddatei.") << false;
+    QTest::newRow("named pipe, in Japanese")
+        << "pipe.jpg"
+        << "ja" << QString::fromUtf8("ファイルを保存できませんでした。")
+        << QString::fromUtf8("これはフォルダー、パイプまたはデバイスで、画像ファイルではありません。") << false;
     QTest::newRow("full disk, in German")
         << "full.jpg"
         << "de"
