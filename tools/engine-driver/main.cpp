@@ -24,6 +24,9 @@
 #include <QTextStream>
 #include <QThreadPool>
 
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
 #include <thread>
 
 #include <Navik/Image.h>
@@ -41,6 +44,24 @@ public:
 private:
     const int m_percent;
 };
+
+// A thread that the system refuses to Qt's pool (at the limit of processes)
+// leaves its task queued for ever, and every wait for the renders with it:
+// the driver says so and ends instead. Qt reports the refusal only as this
+// warning.
+QtMessageHandler g_qtMessages = nullptr;
+
+void endWhenThePoolGetsNoThread(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.startsWith(QLatin1String("QThread::start: Thread creation error"))) {
+        std::fprintf(stderr, "%s\nThe system refuses the threads the renders need: the driver ends.\n",
+                     qPrintable(message));
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
+    if (g_qtMessages)
+        g_qtMessages(type, context, message);
+}
 
 // Without a display (a console, a CI machine) the driver still runs: it
 // shows nothing, so the offscreen platform serves, unless one was chosen.
@@ -83,6 +104,7 @@ QVector<QPointF> pointsFrom(const QString& text)
 int main(int argc, char** argv)
 {
     useOffscreenWithoutDisplay();
+    g_qtMessages = qInstallMessageHandler(endWhenThePoolGetsNoThread);
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -149,15 +171,26 @@ int main(int argc, char** argv)
     // running task. Meanwhile the main thread goes on delivering: a running
     // task waits for it at each delivery, and "processingFinished" need not
     // be its last (a turn renders both sides in one run). A helper thread
-    // waits for the pool and ends the main thread's loop.
+    // waits for the pool and ends the main thread's loop; where the system
+    // refuses that thread, the main thread waits for the pool itself, a
+    // little at a time, delivering in between.
     QEventLoop started;
     QObject::connect(&engine, &CProcessEngine::processingStarted, &started, &QEventLoop::quit);
     QEventLoop poolIdle;
     const auto waitForPool = [&poolIdle] {
-        std::thread waiter([&poolIdle] {
-            QThreadPool::globalInstance()->waitForDone();
-            QMetaObject::invokeMethod(&poolIdle, &QEventLoop::quit, Qt::QueuedConnection);
-        });
+        QThreadPool* pool = QThreadPool::globalInstance();
+        std::thread waiter;
+        try {
+            waiter = std::thread([&poolIdle, pool] {
+                pool->waitForDone();
+                QMetaObject::invokeMethod(&poolIdle, &QEventLoop::quit, Qt::QueuedConnection);
+            });
+        } catch (const std::system_error&) {
+            constexpr int sliceMs = 10;
+            while (!pool->waitForDone(sliceMs))
+                QCoreApplication::processEvents();
+            return;
+        }
         poolIdle.exec();
         waiter.join();
     };
