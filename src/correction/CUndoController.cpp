@@ -175,8 +175,8 @@ void CUndoController::onUpdateLastCommand()
     // into this step, it would become where undo of that drag lands.
     if (m_engine) {
         const auto recorded = step->afterStates().constFind(m_engine->id());
-        if (recorded != step->afterStates().cend() &&
-            m_engine->isImageProcessingNeeded(*recorded, m_engine->serialize()))
+        if (recorded != step->afterStates().cend()
+            && m_engine->isImageProcessingNeeded(*recorded, m_engine->serialize()))
             return;
     }
     step->updateAfterStates();

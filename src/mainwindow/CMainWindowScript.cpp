@@ -203,9 +203,9 @@ bool CMainWindow::moveCorrectionHandle(const QString& name, double x, double y)
 
 QJSValue CMainWindow::itemInView(const QString& name)
 {
-    for (QGraphicsView* view : {static_cast<QGraphicsView*>(ui->graphicsViewSingle),
-                                static_cast<QGraphicsView*>(ui->graphicsViewDBefore),
-                                static_cast<QGraphicsView*>(ui->graphicsViewDAfter)}) {
+    for (QGraphicsView* view :
+         {static_cast<QGraphicsView*>(ui->graphicsViewSingle), static_cast<QGraphicsView*>(ui->graphicsViewDBefore),
+          static_cast<QGraphicsView*>(ui->graphicsViewDAfter)}) {
         if (!view->isVisible() || !view->scene())
             continue;
         for (QGraphicsItem* item : view->scene()->items()) {
@@ -215,8 +215,8 @@ QJSValue CMainWindow::itemInView(const QString& name)
                 continue;
             // A handle keeps its size on screen: its position is its centre.
             const QPointF centre = item->flags().testFlag(QGraphicsItem::ItemIgnoresTransformations)
-                                       ? item->scenePos()
-                                       : item->sceneBoundingRect().center();
+                ? item->scenePos()
+                : item->sceneBoundingRect().center();
             const QPoint point = view->viewport()->mapTo(view, view->mapFromScene(centre));
             QJSValue result = CScripting::getInstance()->engine()->newObject();
             result.setProperty(QStringLiteral("view"), view->objectName());

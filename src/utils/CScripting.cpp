@@ -678,8 +678,8 @@ QVariantList CScripting::getMenuEntries(QObject* parent)
         for (QAction* action : menu->actions()) {
             if (action->isSeparator() || !action->isVisible() || action->text().isEmpty())
                 continue;
-            entries.append(QVariantMap{{QStringLiteral("menu"), menu->objectName()},
-                                       {QStringLiteral("text"), action->text()}});
+            entries.append(
+                QVariantMap{{QStringLiteral("menu"), menu->objectName()}, {QStringLiteral("text"), action->text()}});
         }
     }
     return entries;

@@ -135,9 +135,15 @@ QByteArray photograph(const QSize& size, int orientation)
         return jpeg;
     // An APP1 segment right after the SOI: "Exif", a big-endian TIFF header
     // and one IFD with the orientation as its only entry.
-    const char exif[] = {'\xff', '\xe1', 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8,
-                         0, 1, '\x01', '\x12', 0, 3, 0, 0, 0, 1, 0, char(orientation), 0, 0, 0, 0, 0, 0};
-    return jpeg.insert(2, QByteArray(exif, sizeof exif));
+    QByteArray exif("\xff\xe1\x00\x22", 4); // the marker, the length (34)
+    exif += QByteArray("Exif\0\0", 6);
+    exif += QByteArray("MM\x00\x2a\x00\x00\x00\x08", 8);       // big-endian, the IFD at 8
+    exif += QByteArray("\x00\x01", 2);                         // one entry:
+    exif += QByteArray("\x01\x12\x00\x03\x00\x00\x00\x01", 8); // orientation, one SHORT
+    exif += char(0);
+    exif += char(orientation);
+    exif += QByteArray(6, '\0'); // the value's padding, no next IFD
+    return jpeg.insert(2, exif);
 }
 
 // The lines of the report that begin with `word`, without it, keyed by their
@@ -145,8 +151,7 @@ QByteArray photograph(const QSize& size, int orientation)
 QMap<QString, QString> reportLines(const QString& report, const QString& word)
 {
     QMap<QString, QString> lines;
-    const QRegularExpression pattern(QStringLiteral("^%1 (\\S+) (.*)$").arg(word),
-                                     QRegularExpression::MultilineOption);
+    const QRegularExpression pattern(QStringLiteral("^%1 (\\S+) (.*)$").arg(word), QRegularExpression::MultilineOption);
     for (auto match = pattern.globalMatch(report); match.hasNext();) {
         const QRegularExpressionMatch line = match.next();
         lines.insert(line.captured(1), line.captured(2));
@@ -207,8 +212,8 @@ void TestCropWindow::ratioFollowsThePictureAsShown()
     Sandbox sandbox;
     const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
     QVERIFY(writeFile(photo, photograph(stored, orientation)));
-    const QByteArray script = arguments({{QStringLiteral("turn"), turn}}).toUtf8() + kScriptHelpers + kRatioRows +
-                              kRatioScript;
+    const QByteArray script =
+        arguments({{QStringLiteral("turn"), turn}}).toUtf8() + kScriptHelpers + kRatioRows + kRatioScript;
     sandbox.runProgram({photo, sandbox.script(QStringLiteral("ratio"), script)});
     const QString report = sandbox.reportOf(QStringLiteral("ratio"));
     QVERIFY2(report.endsWith(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
@@ -269,8 +274,9 @@ void TestCropWindow::undoAfterAPausedDrag()
     const QMap<QString, QString> steps = reportLines(report, QStringLiteral("STEPS"));
     // The pause lasted until the render the drag caused had arrived.
     if (renders)
-        QVERIFY2(report.contains(QRegularExpression(QStringLiteral("^PAUSE [1-9]"), QRegularExpression::MultilineOption)),
-                 qPrintable(report));
+        QVERIFY2(
+            report.contains(QRegularExpression(QStringLiteral("^PAUSE [1-9]"), QRegularExpression::MultilineOption)),
+            qPrintable(report));
     // The drag moved the tool and is one step of its own.
     QVERIFY2(at.value(QStringLiteral("released")) != at.value(QStringLiteral("before")), qPrintable(report));
     const int stepsBefore = steps.value(QStringLiteral("before")).section(QLatin1Char(' '), 0, 0).toInt();

@@ -626,8 +626,8 @@ WindowTexts windowTexts(int number, QString* failure)
         if (fields.size() < 6)
             continue;
         texts.shown.insert(fields.at(0) + QLatin1Char(' ') + fields.at(1),
-                           Shown{fields.at(2), fields.at(3).isEmpty() ? -1 : fields.at(3).toInt(),
-                                 fields.at(4).toInt(), fields.at(5) == QLatin1String("true")});
+                           Shown{fields.at(2), fields.at(3).isEmpty() ? -1 : fields.at(3).toInt(), fields.at(4).toInt(),
+                                 fields.at(5) == QLatin1String("true")});
     }
     for (const QString& line : reportLines(sandbox, QStringLiteral("languages"), QStringLiteral("MENU"))) {
         const qsizetype tab = line.indexOf(QLatin1Char('\t'));

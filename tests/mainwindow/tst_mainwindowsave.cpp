@@ -161,7 +161,8 @@ void TestMainWindowSave::failedSaveSaysWhy_data()
     QTest::newRow("name too long") << QString(300, 'n') + ".jpg"
                                    << "en" << notSaved << "The file name is too long." << false;
     QTest::newRow("named pipe") << "pipe.jpg"
-                                << "en" << notSaved << "This is a folder, a pipe or a device, not a picture file." << false;
+                                << "en" << notSaved << "This is a folder, a pipe or a device, not a picture file."
+                                << false;
     QTest::newRow("loop of symbolic links")
         << "loop.jpg"
         << "en" << notSaved << "The path leads round a loop of symbolic links." << false;
@@ -178,7 +179,8 @@ void TestMainWindowSave::failedSaveSaysWhy_data()
     QTest::newRow("named pipe, in French")
         << "pipe.jpg"
         << "fr" << QString::fromUtf8("Le fichier n’a pas pu être enregistré.")
-        << QString::fromUtf8("Il s’agit d’un dossier, d’un tube ou d’un périphérique, pas d’un fichier image.") << false;
+        << QString::fromUtf8("Il s’agit d’un dossier, d’un tube ou d’un périphérique, pas d’un fichier image.")
+        << false;
     QTest::newRow("named pipe, in German")
         << "pipe.jpg"
         << "de"
