@@ -504,13 +504,7 @@ QWidget* mouseTarget(QObject* parent, const QString& name, QPoint& point)
 
 bool CScripting::pressMouse(QObject* parent, const QString& name, int x, int y)
 {
-    QPoint point(x, y);
-    QWidget* target = mouseTarget(parent, name, point);
-    if (!target)
-        return false;
-    sendMouse(target, QEvent::MouseButtonPress, point, Qt::LeftButton, Qt::LeftButton);
-    m_dragPoint = point;
-    return true;
+    return sendButton(parent, name, QPoint(x, y), QEvent::MouseButtonPress);
 }
 
 bool CScripting::moveMouse(QObject* parent, const QString& name, int x, int y)
@@ -528,11 +522,16 @@ bool CScripting::moveMouse(QObject* parent, const QString& name, int x, int y)
 
 bool CScripting::releaseMouse(QObject* parent, const QString& name, int x, int y)
 {
-    QPoint point(x, y);
+    return sendButton(parent, name, QPoint(x, y), QEvent::MouseButtonRelease);
+}
+
+bool CScripting::sendButton(QObject* parent, const QString& name, QPoint point, QEvent::Type type)
+{
     QWidget* target = mouseTarget(parent, name, point);
     if (!target)
         return false;
-    sendMouse(target, QEvent::MouseButtonRelease, point, Qt::LeftButton, Qt::NoButton);
+    const bool press = type == QEvent::MouseButtonPress;
+    sendMouse(target, type, point, Qt::LeftButton, press ? Qt::LeftButton : Qt::NoButton);
     m_dragPoint = point;
     return true;
 }

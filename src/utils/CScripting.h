@@ -20,6 +20,7 @@
 
 #include "utils/UtilsGlobal.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QHash>
 #include <QJSEngine>
@@ -188,6 +189,8 @@ private:
     void runCleanupHookOnce();
     [[noreturn]] void failOnException(const QJSValue& exception, int line);
     void installHookGuard();
+    // A press or a release of the left button at `point` of the widget.
+    bool sendButton(QObject* parent, const QString& name, QPoint point, QEvent::Type type);
 
     static std::shared_ptr<CScripting> sp_instance;
 

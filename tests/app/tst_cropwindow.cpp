@@ -13,38 +13,25 @@
 
 namespace {
 
-const QByteArray kScriptHelpers = R"(
-function waitFor(condition, what) {
-    for (var i = 0; i < 2400 && !condition(); ++i)
-        scripting.wait(50);
-    if (!condition())
-        scripting.fail("no " + what);
-}
-// No render runs or waits and the views take input, at two looks in a row.
-function idle() {
-    var looks = 0;
-    waitFor(function () {
-        looks = mainWindow.isIdle() ? looks + 1 : 0;
-        return looks >= 2;
-    }, "idle window");
-}
-function waitForPicture() {
-    waitFor(function () { return mainWindow.isUndoBaselineSet() && mainWindow.hasViewImage(); }, "picture");
-    idle();
-}
+// What the main roads' scripts use (waitFor, idle, waitForPicture, ...),
+// and the crop's own helpers.
+QByteArray scriptHelpers()
+{
+    return readFile(QStringLiteral(QUILLET_TEST_DATA_DIR "/mainroads/common.js")) + R"(
 // The crop frame as "left top right bottom" in the picture's pixels.
 function frame() {
     var a = mainWindow.getPointPosition("CropLeftTop"), b = mainWindow.getPointPosition("CropRightBottom");
     return [a.x, a.y, b.x, b.y].map(function (v) { return v.toFixed(1); }).join(" ");
 }
 function chooseRatio(row) {
-    var ratios = scripting.getSubObject(mainWindow, "aspectRatioList");
+    var ratios = part("aspectRatioList");
     ratios.currentIndex = row;
     ratios.activated(row);
     idle();
 }
 var ctrl = 0x04000000, shift = 0x02000000;
 )";
+}
 
 // The rows of the ratio list used here.
 const QByteArray kRatioRows = "var FREE = 0, PRESERVE = 1, THREE_TWO = 6, SQUARE = 8;\n";
@@ -213,7 +200,7 @@ void TestCropWindow::ratioFollowsThePictureAsShown()
     const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
     QVERIFY(writeFile(photo, photograph(stored, orientation)));
     const QByteArray script =
-        arguments({{QStringLiteral("turn"), turn}}).toUtf8() + kScriptHelpers + kRatioRows + kRatioScript;
+        arguments({{QStringLiteral("turn"), turn}}).toUtf8() + scriptHelpers() + kRatioRows + kRatioScript;
     sandbox.runProgram({photo, sandbox.script(QStringLiteral("ratio"), script)});
     const QString report = sandbox.reportOf(QStringLiteral("ratio"));
     QVERIFY2(report.endsWith(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
@@ -265,7 +252,7 @@ void TestCropWindow::undoAfterAPausedDrag()
                                     {QStringLiteral("where"), where},
                                     {QStringLiteral("dx"), drag.x()},
                                     {QStringLiteral("dy"), drag.y()}});
-    const QByteArray script = args.toUtf8() + kScriptHelpers + kRatioRows + kDragScript;
+    const QByteArray script = args.toUtf8() + scriptHelpers() + kRatioRows + kDragScript;
     sandbox.runProgram({photo, sandbox.script(QStringLiteral("drag"), script)});
     const QString report = sandbox.reportOf(QStringLiteral("drag"));
     QVERIFY2(report.endsWith(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
