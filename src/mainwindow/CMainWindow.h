@@ -125,9 +125,9 @@ public:
     // there is none.
     Q_INVOKABLE bool moveCorrectionHandle(const QString& name, double x, double y);
     // Where a user takes hold of the shown scene item of that object name (a
-    // handle, a line, the crop rectangle): {view, x, y}, the view's object
-    // name and the item's centre in that view's coordinates, for the
-    // harness's mouse commands; undefined when no shown view shows it.
+    // handle, the crop rectangle): {view, x, y}, the view's object name and
+    // the item's centre in that view's coordinates, for the harness's mouse
+    // commands; undefined when no shown view shows it.
     Q_INVOKABLE QJSValue itemInView(const QString& name);
 
 public Q_SLOTS:
