@@ -96,6 +96,12 @@ void CBaseCorrectionSettings::sliderValueChanged(QString name, int value)
     }
 }
 
+void CBaseCorrectionSettings::followMouseHold(CSlider* slider)
+{
+    connect(slider, &CSlider::mouseHoldStarted, this, [this] { m_heldSlider.begin(); });
+    connect(slider, &CSlider::mouseHoldEnded, this, [this] { m_heldSlider.end(); });
+}
+
 void CBaseCorrectionSettings::onSliderValueChangedManually(QString name, QString)
 {
     emit onPushUndoCommand(new CSliderCustomUndoCommnd(QStringLiteral("Slider value changed"), name));

@@ -5,10 +5,13 @@
 // written to the engine, the undo steps of sliders and of apply and reset,
 // the reset of all sliders, and the field-of-view warning.
 
+#include "correction/CHeldChange.h"
+
 #include <QFrame>
 #include <QPointer>
 #include <QWidget>
 
+class CSlider;
 class CUndoCommand;
 class CorrectionInfoWidget;
 class ICorrectionModuleHost;
@@ -47,6 +50,9 @@ Q_SIGNALS:
 protected:
     virtual void showFieldOfViewWarning();
     virtual CorrectionInfoWidget* infoWidget();
+    // While the mouse holds the slider, the values it sets wait for the step
+    // its release makes.
+    void followMouseHold(CSlider* slider);
 
     ICorrectionModuleHost* m_host;
     bool m_fieldOfViewWarningDismissed = false;
@@ -55,6 +61,7 @@ protected:
     bool m_isResetting = false;
     bool m_isActualizingSliders = false;
     QString m_moduleId;
+    CHeldChange m_heldSlider;
 };
 
 class CBaseCorrectionToolPane : public QFrame

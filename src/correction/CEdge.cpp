@@ -242,6 +242,7 @@ void CEdge::mousePressEvent(QGraphicsSceneMouseEvent* event)
     if (event->button() != Qt::LeftButton || !m_nodeA || !m_nodeB)
         return;
     m_pressed = true;
+    m_heldDrag.begin();
     m_pressPos = event->pos();
     m_nodeAStart = m_nodeA->pos();
     m_nodeBStart = m_nodeB->pos();
@@ -321,9 +322,18 @@ void CEdge::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
     if (!m_pressed)
         return;
     m_pressed = false;
+    m_heldDrag.end();
     const QPointF moved = event->pos() - m_pressPos;
     if (std::abs(moved.x()) > 1e-12 || std::abs(moved.y()) > 1e-12)
         emit onMouseReleaseEventSignal(nullptr, this, event);
+}
+
+bool CEdge::sceneEvent(QEvent* event)
+{
+    // The scene took the mouse away without a release.
+    if (event->type() == QEvent::UngrabMouse)
+        m_heldDrag.end();
+    return QGraphicsObject::sceneEvent(event);
 }
 
 void CEdge::hoverEnterEvent(QGraphicsSceneHoverEvent* event)

@@ -6,6 +6,7 @@
 // the line's ends inside the original image. Hovering highlights it and its
 // handles. Created hidden.
 
+#include "correction/CHeldChange.h"
 #include "shell/ISerializableInterface.h"
 #include "view/ISceneItemInterface.h"
 
@@ -61,6 +62,7 @@ protected:
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
     void hoverEnterEvent(QGraphicsSceneHoverEvent* event) override;
     void hoverLeaveEvent(QGraphicsSceneHoverEvent* event) override;
+    bool sceneEvent(QEvent* event) override;
 
 private:
     void dragOnResultImage(const QPointF& targetA, const QPointF& targetB);
@@ -76,6 +78,8 @@ private:
     QPen m_dashedPen;
     QPointF m_direction;
     bool m_pressed = false;
+    // From the press to the release: the module makes the drag's step then.
+    CHeldChange m_heldDrag;
     QPointF m_pressPos;
     QPointF m_nodeAStart;
     QPointF m_nodeBStart;

@@ -296,6 +296,7 @@ void CRectangleNode::mousePressEvent(QGraphicsSceneMouseEvent* event)
     m_pressScenePos = event->scenePos();
     m_grabOffset = m_pressScenePos - scenePos() + boundingRect().center();
     m_pressed = true;
+    m_heldDrag.begin();
     update();
 }
 
@@ -321,6 +322,7 @@ void CRectangleNode::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
     QGraphicsObject::mouseReleaseEvent(event);
     if (!m_pressed || event->buttons() != Qt::NoButton)
         return;
+    m_heldDrag.end();
     const QPointF moved = event->scenePos() - m_pressScenePos;
     if (std::abs(moved.x()) > 1e-12 || std::abs(moved.y()) > 1e-12)
         emit onMouseReleaseEventSignal(this, nullptr, event);
@@ -352,6 +354,7 @@ void CRectangleNode::keyPressEvent(QKeyEvent* event)
     }
     event->accept();
     m_controlSeen = m_controlSeen || control;
+    m_heldKey.begin();
     setPosOnlyIfNewPosConstrainToImage(pos() + m_keyStep);
 }
 
@@ -359,7 +362,10 @@ void CRectangleNode::keyReleaseEvent(QKeyEvent* event)
 {
     QGraphicsObject::keyReleaseEvent(event);
     const bool moved = !isNull(m_keyStep);
+    if (isArrow(event->key()) && !event->isAutoRepeat())
+        m_heldKey.end();
     if (!isArrow(event->key()) && moved && m_controlSeen && !event->isAutoRepeat()) {
+        m_heldKey.end();
         // Control went up before the arrow: the module still sees a Control move.
         int key = Qt::Key_Right;
         if (m_keyStep.y() < 0)
@@ -372,8 +378,10 @@ void CRectangleNode::keyReleaseEvent(QKeyEvent* event)
         emit onKeyReleaseEventSignal(this, &release);
     } else {
         m_controlSeen = false;
-        if (moved && !event->isAutoRepeat())
+        if (moved && !event->isAutoRepeat()) {
+            m_heldKey.end();
             emit onKeyReleaseEventSignal(this, event);
+        }
     }
     m_keyStep = QPointF();
 }
@@ -387,6 +395,16 @@ void CRectangleNode::focusInEvent(QFocusEvent* event)
 void CRectangleNode::focusOutEvent(QFocusEvent* event)
 {
     QGraphicsObject::focusOutEvent(event);
+    // The arrow key's release goes elsewhere now.
+    m_heldKey.end();
     if (!hasFocus())
         showImage(m_normalImage);
+}
+
+bool CRectangleNode::sceneEvent(QEvent* event)
+{
+    // The scene took the mouse away without a release.
+    if (event->type() == QEvent::UngrabMouse)
+        m_heldDrag.end();
+    return QGraphicsObject::sceneEvent(event);
 }

@@ -7,6 +7,7 @@
 // inside the original image as the process engine maps it. It reports drags,
 // key moves and script moves to its module through signals.
 
+#include "correction/CHeldChange.h"
 #include "shell/ISerializableInterface.h"
 #include "view/ISceneItemInterface.h"
 
@@ -79,6 +80,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool sceneEvent(QEvent* event) override;
 
 private:
     void showImage(const QPixmap* image);
@@ -98,6 +100,10 @@ private:
     const QPixmap* m_focusedImage;
     QPointF m_pressScenePos;
     bool m_pressed = false;
+    // A drag, an arrow key held down: the module makes each one's step when
+    // it ends.
+    CHeldChange m_heldDrag;
+    CHeldChange m_heldKey;
     QRectF m_sceneRect;
     QPointF m_keyStep;
     QPointF m_grabOffset;

@@ -52,6 +52,22 @@ int CUndoController::doneSteps() const
     return m_undoStack.index();
 }
 
+void CUndoController::beginHeldChange()
+{
+    ++m_heldChanges;
+}
+
+void CUndoController::endHeldChange()
+{
+    if (m_heldChanges > 0)
+        --m_heldChanges;
+}
+
+bool CUndoController::isChangeHeld() const
+{
+    return m_heldChanges > 0;
+}
+
 void CUndoController::suspendRecording()
 {
     ++m_suspendCounter;
@@ -169,16 +185,13 @@ void CUndoController::onUpdateLastCommand()
     CUndoCommand* step = lastStep();
     if (!step)
         return;
-    // Only a render of what the step recorded is the step's own. A change
-    // begun since renders a picture the step never had (a crop frame or a
-    // handle still held in a drag, whose step comes at the release): taken
-    // into this step, it would become where undo of that drag lands.
-    if (m_engine) {
-        const auto recorded = step->afterStates().constFind(m_engine->id());
-        if (recorded != step->afterStates().cend()
-            && m_engine->isImageProcessingNeeded(*recorded, m_engine->serialize()))
-            return;
-    }
+    // A crop frame or a handle still held in a drag renders a picture the
+    // step below never had: taken into it, it would become where undo of the
+    // drag lands. Any other render is of the step's own change, even when
+    // the change came after the push (a preset pushes its step, then sets
+    // its value).
+    if (isChangeHeld())
+        return;
     step->updateAfterStates();
 }
 

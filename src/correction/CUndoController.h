@@ -30,6 +30,13 @@ public:
     // Nested calls are counted; pushes are dropped until the last resume.
     void suspendRecording();
     void resumeRecording();
+    // A change whose step is made when it ends (a handle or the crop frame
+    // held in a drag, a slider held by the mouse, an arrow key held down)
+    // begins and ends. Counted: while one is held, a render shows that change
+    // and never the step below it.
+    void beginHeldChange();
+    void endHeldChange();
+    bool isChangeHeld() const;
     // For test scripts: the texts of the steps, oldest first, and how many of
     // them are done (the rest can be redone).
     Q_INVOKABLE QStringList stepTexts() const;
@@ -46,9 +53,11 @@ public Q_SLOTS:
     void createUndoCommand();
     // Takes ownership of the command.
     void pushUndoCommand(CUndoCommand* command);
-    // The engine has sent the output parameters of a render: the step that
-    // caused it records the state after it. A render of parameters changed
-    // since the step was made belongs to a later step and leaves it as it is.
+    // The engine has sent the output parameters of a render: the step below
+    // the index records the state after it, whichever way its change was
+    // made (a value set before or after its step was pushed). A render while
+    // a change is held belongs to the step that change makes when it ends,
+    // and leaves the step below as it is.
     void onUpdateLastCommand();
     void initializeCommand(CUndoCommand* command);
     void initializeCommand(CUndoCommand* command, QMap<QString, QByteArray> beforeStates);
@@ -67,6 +76,7 @@ private:
     int m_suspendCounter = 0;
     bool m_blocked = true;
     bool m_baselinePending = false;
+    int m_heldChanges = 0;
     IProcessEngine* m_engine = nullptr;
     QList<ISerializableInterface*> m_objects;
 };

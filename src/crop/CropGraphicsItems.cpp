@@ -293,6 +293,7 @@ void CCropPoint::mousePressEvent(QGraphicsSceneMouseEvent* event)
     QGraphicsRectItem::mousePressEvent(event);
     if (event->buttons() == Qt::LeftButton) {
         m_isPressed = true;
+        m_heldDrag.begin();
         update();
     }
 }
@@ -315,9 +316,18 @@ void CCropPoint::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
     QGraphicsRectItem::mouseReleaseEvent(event);
     if (m_isPressed && event->buttons() == Qt::NoButton) {
         m_isPressed = false;
+        m_heldDrag.end();
         update();
         CUndoController::instance()->createUndoCommand(tr("Crop rect corner point moved"));
     }
+}
+
+bool CCropPoint::sceneEvent(QEvent* event)
+{
+    // The scene took the mouse away without a release.
+    if (event->type() == QEvent::UngrabMouse)
+        m_heldDrag.end();
+    return QGraphicsRectItem::sceneEvent(event);
 }
 
 void CCropPoint::hoverEnterEvent(QGraphicsSceneHoverEvent*)
@@ -378,6 +388,7 @@ void CCropRect::mousePressEvent(QGraphicsSceneMouseEvent* event)
         m_pressScenePos = event->scenePos();
         m_pressItemPos = pos();
         m_isPressed = true;
+        m_heldDrag.begin();
         update();
     }
 }
@@ -409,6 +420,7 @@ void CCropRect::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
     QGraphicsRectItem::mouseReleaseEvent(event);
     if (m_isPressed && event->buttons() == Qt::NoButton) {
         m_isPressed = false;
+        m_heldDrag.end();
         update();
         CUndoController::instance()->createUndoCommand(tr("Crop rect moved"));
     }
@@ -445,6 +457,7 @@ void CCropRect::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
+    m_heldKey.begin();
     emit itemPosChanged(pos() + m_keyDelta);
 }
 
@@ -462,7 +475,23 @@ void CCropRect::keyReleaseEvent(QKeyEvent* event)
     default:
         return;
     }
+    m_heldKey.end();
     CUndoController::instance()->createUndoCommand(tr("Crop rect moved be keyboard"));
+}
+
+void CCropRect::focusOutEvent(QFocusEvent* event)
+{
+    QGraphicsRectItem::focusOutEvent(event);
+    // The arrow key's release goes elsewhere now.
+    m_heldKey.end();
+}
+
+bool CCropRect::sceneEvent(QEvent* event)
+{
+    // The scene took the mouse away without a release.
+    if (event->type() == QEvent::UngrabMouse)
+        m_heldDrag.end();
+    return QGraphicsRectItem::sceneEvent(event);
 }
 
 void CCropRect::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget* widget)

@@ -5,6 +5,7 @@
 // moves itself: handles and rectangle propose positions to the crop rectangle
 // controller, which places them all.
 
+#include "correction/CHeldChange.h"
 #include "view/ISceneItemInterface.h"
 
 #include <QFont>
@@ -67,6 +68,7 @@ protected:
     void hoverEnterEvent(QGraphicsSceneHoverEvent* event) override;
     void hoverLeaveEvent(QGraphicsSceneHoverEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    bool sceneEvent(QEvent* event) override;
 
 private:
     QPointF cornerProposal(const QPointF& requested) const;
@@ -74,6 +76,8 @@ private:
     CornerType m_cornerType = NoCorner;
     MoveDirection m_moveDirection = Both;
     bool m_isPressed = false;
+    // From the press to the release: the drag's step comes at the release.
+    CHeldChange m_heldDrag;
     qreal m_cropRatioValue = 0;
     CCropRect& m_cropRect;
     QString m_name;
@@ -115,9 +119,14 @@ protected:
     void hoverLeaveEvent(QGraphicsSceneHoverEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool sceneEvent(QEvent* event) override;
 
 private:
     bool m_isPressed = false;
+    // A drag, an arrow key held down: each one's step comes when it ends.
+    CHeldChange m_heldDrag;
+    CHeldChange m_heldKey;
     QPointF m_keyDelta;
     QPointF m_pressScenePos;
     QPointF m_pressItemPos;

@@ -265,6 +265,7 @@ void CMainWindow::initLoupe()
     connect(engineObject, SIGNAL(loupeInitialImageProcessed(PixelDataPtr,QRect)), loupe,
             SLOT(onLoupeImageProcessed(PixelDataPtr,QRect)));
     connect(loupe, SIGNAL(processLoupeRect(bool,QRect)), engineObject, SLOT(processLoupeRect(bool,QRect)));
+    connect(engineObject, SIGNAL(trasformOutParamsSignalWasSent()), loupe, SLOT(onResultRendered()));
     connect(this, SIGNAL(toolStateIsChanged(bool)), loupe, SLOT(onToolStateIsChanged(bool)));
     connect(CHandTool::instance(), SIGNAL(handToolActivated()), loupe, SLOT(onEnterHandTool()));
     connect(CHandTool::instance(), SIGNAL(handToolDeactivated()), loupe, SLOT(onLeaveHandTool()));

@@ -129,6 +129,9 @@ public:
     // the item's centre in that view's coordinates, for the harness's mouse
     // commands; undefined when no shown view shows it.
     Q_INVOKABLE QJSValue itemInView(const QString& name);
+    // The object name of the tool pane the bottom bar shows (the open tool's),
+    // or an empty text when no tool is open.
+    Q_INVOKABLE QString shownToolPane() const;
 
 public Q_SLOTS:
     // The slots test scripts reach (CMainWindowScript.cpp, the commands in

@@ -167,11 +167,14 @@ void CMainWindow::onRotateRight()
 void CMainWindow::onUndo()
 {
     CUndoController::instance()->undo();
+    // The pointer may rest where it was: the loupe shows the state undone to.
+    ui->loupeWidget->refreshShownPicture();
 }
 
 void CMainWindow::onRedo()
 {
     CUndoController::instance()->redo();
+    ui->loupeWidget->refreshShownPicture();
 }
 
 void CMainWindow::onCropTool()

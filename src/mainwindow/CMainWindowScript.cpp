@@ -227,3 +227,14 @@ QJSValue CMainWindow::itemInView(const QString& name)
     }
     return QJSValue();
 }
+
+QString CMainWindow::shownToolPane() const
+{
+    if (!ui->correctionToolPane->isVisible())
+        return QString();
+    // A closed tool's pane may wait for its deletion beside the open one's.
+    for (const QWidget* pane : ui->correctionToolPane->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (pane->isVisible())
+            return pane->objectName();
+    return QString();
+}

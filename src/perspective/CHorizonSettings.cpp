@@ -109,6 +109,7 @@ CHorizonSettings::CHorizonSettings(CHorizonCorrection* module, QWidget* parent)
     connect(horizonVTool, &QToolButton::toggled, this, &CHorizonSettings::activateVerticalTool);
     connect(angleSlider, &CSlider::parameterChanged, this, &CHorizonSettings::rotationAngleChanged);
     connect(angleSlider, &CSlider::valueChangedManually, this, &CHorizonSettings::onSliderValueChangedManually);
+    followMouseHold(angleSlider);
     if (m_module)
         connect(m_module, &CHorizonCorrection::onRotationAngleWasChanged, this, &CHorizonSettings::setRotationAngle);
 }

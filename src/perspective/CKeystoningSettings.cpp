@@ -174,6 +174,7 @@ CKeystoningSettings::CKeystoningSettings(CKeystoningCorrection* module, QWidget*
                          m_keystoningSliderIntensity}) {
         connect(row, &CSlider::parameterChanged, this, &CKeystoningSettings::sliderValueChanged);
         connect(row, &CSlider::valueChangedManually, this, &CKeystoningSettings::onSliderValueChangedManually);
+        followMouseHold(row);
     }
 
     m_toolButtonNatural->installEventFilter(this);

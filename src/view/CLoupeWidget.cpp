@@ -34,6 +34,13 @@ int spanStart(const QScrollBar* bar, int extent, int w, double rounding)
     return int((extent - w) * double(bar->value() - bar->minimum()) / range + rounding);
 }
 
+// Each of x, y, width and height rounded half away from zero.
+QRect roundedRect(const QRectF& r)
+{
+    return QRect(int(std::lround(r.x())), int(std::lround(r.y())), int(std::lround(r.width())),
+                 int(std::lround(r.height())));
+}
+
 } // namespace
 
 CLoupeWidget::CLoupeWidget(QWidget* parent, Qt::WindowFlags flags)
@@ -223,6 +230,7 @@ void CLoupeWidget::resetBeforeOpen()
     m_lastLoupeRect = QRectF();
     m_lastScene = nullptr;
     m_plainPicture = QPixmap();
+    m_refreshAfterRender = false;
     showShadow(false);
 }
 
@@ -248,6 +256,7 @@ void CLoupeWidget::showScenePoint(const QPointF& point, bool initial)
     m_plainPicture = QPixmap();
     m_view->unfreeze();
     m_isLoupeRectRequested = false;
+    m_refreshAfterRender = false;
     if (QGraphicsScene* scene = m_view->scene()) {
         m_view->centerOn(point);
         const QRectF rect = scene->sceneRect();
@@ -387,8 +396,7 @@ void CLoupeWidget::onZoomLevelChanged(int index)
         if (r.y() < 0)
             r.moveTop(0);
     }
-    emit processLoupeRect(m_isLastRectInitial, QRect(int(std::lround(r.x())), int(std::lround(r.y())),
-                                                     int(std::lround(r.width())), int(std::lround(r.height()))));
+    emit processLoupeRect(m_isLastRectInitial, roundedRect(r));
 }
 
 void CLoupeWidget::onLoupeImageProcessed(const PixelDataPtr& data, QRect rect)
@@ -404,6 +412,45 @@ void CLoupeWidget::onLoupeImageProcessed(const PixelDataPtr& data, QRect rect)
     m_plainRect = rect;
     m_plainFactor = int(m_zoomFactor);
     showPlainPictureWithTools();
+}
+
+void CLoupeWidget::refreshShownPicture()
+{
+    m_refreshAfterRender = requestShownPictureAgain();
+}
+
+void CLoupeWidget::onResultRendered()
+{
+    if (!m_refreshAfterRender)
+        return;
+    m_refreshAfterRender = false;
+    requestShownPictureAgain();
+}
+
+bool CLoupeWidget::requestShownPictureAgain()
+{
+    if (m_view->isFrozen()) {
+        // At rest: the picture asked for when the loupe stopped, with the
+        // tools drawn over it as they were then.
+        if (m_lastLoupeRect.isEmpty())
+            return false;
+        if (m_plainPicture.isNull() && m_view->scene()) {
+            // No full-resolution picture came: the frozen one is the scene
+            // as it was, taken again as it is.
+            m_view->unfreeze();
+            m_view->freeze();
+        }
+        showPlainPictureWithTools();
+        emit processLoupeRect(m_isLastRectInitial, roundedRect(m_lastLoupeRect));
+        return true;
+    }
+    // Following the pointer, the loupe shows the scene itself, which is up to
+    // date; only a full-resolution picture laid over it is not.
+    if (!m_view->scene() || m_plainPicture.isNull())
+        return false;
+    showPlainPictureWithTools();
+    emit processLoupeRect(sceneIsBefore(), getHiResLoupeRect(m_view->sceneRect()));
+    return true;
 }
 
 void CLoupeWidget::showPlainPictureWithTools()

@@ -57,6 +57,13 @@ Q_SIGNALS:
 
 public Q_SLOTS:
     void onLoupeImageProcessed(const PixelDataPtr& data, QRect rect);
+    // The scenes changed as a whole under a loupe that stays where it was
+    // (an undo, a redo): it shows the tools as they are now and asks again
+    // for the part of the picture it shows; once more after the next render
+    // of the result, which may place the tools anew.
+    void refreshShownPicture();
+    // The engine has rendered the result and sent its output parameters.
+    void onResultRendered();
 
 private Q_SLOTS:
     void onSetExpanded(bool expanded);
@@ -84,6 +91,9 @@ private:
     bool sceneIsBefore() const;
     // Shows the last full-resolution picture with the tools as they stand now.
     void showPlainPictureWithTools();
+    // Asks again for the picture the loupe shows, as it is now; false when
+    // it shows none of its own (it follows the scene).
+    bool requestShownPictureAgain();
     // Follows the size of a scene's picture (see onPictureResized).
     void watchPictureSize(ISceneInterface* old, ISceneInterface* scene, bool initial);
     // The picture of the before (initial) or after scene got another size:
@@ -115,4 +125,6 @@ private:
     QRectF m_lastLoupeRect;
     bool m_isLastRectInitial = false;
     bool m_isFirstShow = true;
+    // Asked again once the next render of the result has arrived.
+    bool m_refreshAfterRender = false;
 };

@@ -81,6 +81,7 @@ CSlider::CSlider(QWidget* parent)
     m_slider->setFixedSize(120, 14);
     m_slider->installEventFilter(this);
     m_lineEdit = new QLineEdit(this);
+    m_lineEdit->setObjectName(QStringLiteral("sliderLineEdit"));
     m_lineEdit->setFixedSize(33, 18);
     m_lineEdit->installEventFilter(this);
 
@@ -421,6 +422,14 @@ void CSlider::onDown()
     emitValueChangedManually();
 }
 
+void CSlider::endMouseHold()
+{
+    if (!m_mouseHeld)
+        return;
+    m_mouseHeld = false;
+    emit mouseHoldEnded();
+}
+
 void CSlider::emitValueChangedManually()
 {
     emit valueChangedManually(m_parameterName, id());
@@ -458,6 +467,10 @@ bool CSlider::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_label && event->type() == QEvent::Resize)
         fitLabel();
+    // A slider hidden or disabled under the mouse gets no release.
+    if (watched == m_slider
+        && (event->type() == QEvent::Hide || (event->type() == QEvent::EnabledChange && !m_slider->isEnabled())))
+        endMouseHold();
     if (watched == m_slider && m_slider->isEnabled())
         return filterSliderEvent(event) || QWidget::eventFilter(watched, event);
     if (watched == m_lineEdit && m_lineEdit->isEnabled())
@@ -472,8 +485,13 @@ bool CSlider::filterSliderEvent(QEvent* event)
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         m_wheelArmed = true;
+        if (!m_mouseHeld) {
+            m_mouseHeld = true;
+            emit mouseHoldStarted();
+        }
         return false;
     case QEvent::MouseButtonRelease:
+        endMouseHold();
         emitValueChangedManually();
         return false;
     case QEvent::Wheel: {

@@ -99,6 +99,11 @@ public:
 signals:
     void parameterChanged(QString name, int value);
     void valueChangedManually(QString name, QString id);
+    // The mouse holds the slider from its press to its release (or until
+    // the slider is hidden): the values it sets meanwhile get their step
+    // when it lets go.
+    void mouseHoldStarted();
+    void mouseHoldEnded();
 
 public slots:
     void actualizeSliderValue();
@@ -118,6 +123,7 @@ private:
     // Wraps a name cut by the row's width and grows the row to hold it.
     void fitLabel();
     QString positionText(int position) const;
+    void endMouseHold();
     void emitValueChangedManually();
     void applyRowStyle(ExStyleSheet style);
     bool filterSliderEvent(QEvent* event);
@@ -129,6 +135,7 @@ private:
     bool m_visibleState = true;
     QScrollArea* m_scrollArea = nullptr;
     bool m_wheelArmed = false;
+    bool m_mouseHeld = false;
     qint64 m_releaseTime = -1;
     QString m_parameterName;
     QSlider* m_slider = nullptr;

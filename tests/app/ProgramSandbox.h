@@ -6,11 +6,15 @@
 
 #include "TestFiles.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -145,3 +149,52 @@ private:
     QString m_output;
     QMap<QString, QString> m_environment;
 };
+
+// A JPEG of that size, a gradient, with the EXIF orientation tag (none for 0).
+inline QByteArray photograph(const QSize& size, int orientation = 0)
+{
+    QImage image(size, QImage::Format_RGB888);
+    // A gradient: the picture has something to show.
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixelColor(x, y, QColor(x * 255 / size.width(), y * 255 / size.height(), 90));
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPEG", 90);
+    }
+    if (orientation == 0)
+        return jpeg;
+    // An APP1 segment right after the SOI: "Exif", a big-endian TIFF header
+    // and one IFD with the orientation as its only entry.
+    QByteArray exif("\xff\xe1\x00\x22", 4); // the marker, the length (34)
+    exif += QByteArray("Exif\0\0", 6);
+    exif += QByteArray("MM\x00\x2a\x00\x00\x00\x08", 8);       // big-endian, the IFD at 8
+    exif += QByteArray("\x00\x01", 2);                         // one entry:
+    exif += QByteArray("\x01\x12\x00\x03\x00\x00\x00\x01", 8); // orientation, one SHORT
+    exif += char(0);
+    exif += char(orientation);
+    exif += QByteArray(6, '\0'); // the value's padding, no next IFD
+    return jpeg.insert(2, exif);
+}
+
+// The first line of a test script: its arguments as the object ARGS.
+inline QString scriptArguments(const QJsonObject& values)
+{
+    return QStringLiteral("var ARGS = %1;\n")
+        .arg(QString::fromUtf8(QJsonDocument(values).toJson(QJsonDocument::Compact)));
+}
+
+// The lines of a report that begin with `word`, without it, keyed by their
+// second word.
+inline QMap<QString, QString> keyedReportLines(const QString& report, const QString& word)
+{
+    QMap<QString, QString> lines;
+    const QRegularExpression pattern(QStringLiteral("^%1 (\\S+) (.*)$").arg(word), QRegularExpression::MultilineOption);
+    for (auto match = pattern.globalMatch(report); match.hasNext();) {
+        const QRegularExpressionMatch line = match.next();
+        lines.insert(line.captured(1), line.captured(2));
+    }
+    return lines;
+}

@@ -5,9 +5,6 @@
 
 #include "ProgramSandbox.h"
 
-#include <QBuffer>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -104,48 +101,6 @@ scripting.startTest.connect(function () {
 });
 )";
 
-// A JPEG of that size with the EXIF orientation tag (none for 0).
-QByteArray photograph(const QSize& size, int orientation)
-{
-    QImage image(size, QImage::Format_RGB888);
-    // A gradient: the picture has something to show.
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            image.setPixelColor(x, y, QColor(x * 255 / size.width(), y * 255 / size.height(), 90));
-    QByteArray jpeg;
-    {
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "JPEG", 90);
-    }
-    if (orientation == 0)
-        return jpeg;
-    // An APP1 segment right after the SOI: "Exif", a big-endian TIFF header
-    // and one IFD with the orientation as its only entry.
-    QByteArray exif("\xff\xe1\x00\x22", 4); // the marker, the length (34)
-    exif += QByteArray("Exif\0\0", 6);
-    exif += QByteArray("MM\x00\x2a\x00\x00\x00\x08", 8);       // big-endian, the IFD at 8
-    exif += QByteArray("\x00\x01", 2);                         // one entry:
-    exif += QByteArray("\x01\x12\x00\x03\x00\x00\x00\x01", 8); // orientation, one SHORT
-    exif += char(0);
-    exif += char(orientation);
-    exif += QByteArray(6, '\0'); // the value's padding, no next IFD
-    return jpeg.insert(2, exif);
-}
-
-// The lines of the report that begin with `word`, without it, keyed by their
-// second word.
-QMap<QString, QString> reportLines(const QString& report, const QString& word)
-{
-    QMap<QString, QString> lines;
-    const QRegularExpression pattern(QStringLiteral("^%1 (\\S+) (.*)$").arg(word), QRegularExpression::MultilineOption);
-    for (auto match = pattern.globalMatch(report); match.hasNext();) {
-        const QRegularExpressionMatch line = match.next();
-        lines.insert(line.captured(1), line.captured(2));
-    }
-    return lines;
-}
-
 // "left top right bottom" as a size, rounded to whole pixels.
 QSize frameSize(const QString& text)
 {
@@ -154,12 +109,6 @@ QSize frameSize(const QString& text)
         return {};
     return QSize(qRound(values.at(2).toDouble() - values.at(0).toDouble()),
                  qRound(values.at(3).toDouble() - values.at(1).toDouble()));
-}
-
-QString arguments(const QJsonObject& values)
-{
-    return QStringLiteral("var ARGS = %1;\n")
-        .arg(QString::fromUtf8(QJsonDocument(values).toJson(QJsonDocument::Compact)));
 }
 
 } // namespace
@@ -200,12 +149,12 @@ void TestCropWindow::ratioFollowsThePictureAsShown()
     const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
     QVERIFY(writeFile(photo, photograph(stored, orientation)));
     const QByteArray script =
-        arguments({{QStringLiteral("turn"), turn}}).toUtf8() + scriptHelpers() + kRatioRows + kRatioScript;
+        scriptArguments({{QStringLiteral("turn"), turn}}).toUtf8() + scriptHelpers() + kRatioRows + kRatioScript;
     sandbox.runProgram({photo, sandbox.script(QStringLiteral("ratio"), script)});
     const QString report = sandbox.reportOf(QStringLiteral("ratio"));
     QVERIFY2(report.endsWith(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
 
-    const QMap<QString, QString> frames = reportLines(report, QStringLiteral("FRAME"));
+    const QMap<QString, QString> frames = keyedReportLines(report, QStringLiteral("FRAME"));
     // The kept ratio is the whole picture as shown.
     QCOMPARE(frameSize(frames.value(QStringLiteral("preserve"))), shown);
     // 3/2 on a free crop: the picture's orientation, its long side whole.
@@ -247,7 +196,7 @@ void TestCropWindow::undoAfterAPausedDrag()
     Sandbox sandbox;
     const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
     QVERIFY(writeFile(photo, photograph(QSize(600, 400), 0)));
-    const QString args = arguments({{QStringLiteral("setUp"), setUp},
+    const QString args = scriptArguments({{QStringLiteral("setUp"), setUp},
                                     {QStringLiteral("item"), item},
                                     {QStringLiteral("where"), where},
                                     {QStringLiteral("dx"), drag.x()},
@@ -257,8 +206,8 @@ void TestCropWindow::undoAfterAPausedDrag()
     const QString report = sandbox.reportOf(QStringLiteral("drag"));
     QVERIFY2(report.endsWith(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
 
-    const QMap<QString, QString> at = reportLines(report, QStringLiteral("AT"));
-    const QMap<QString, QString> steps = reportLines(report, QStringLiteral("STEPS"));
+    const QMap<QString, QString> at = keyedReportLines(report, QStringLiteral("AT"));
+    const QMap<QString, QString> steps = keyedReportLines(report, QStringLiteral("STEPS"));
     // The pause lasted until the render the drag caused had arrived.
     if (renders)
         QVERIFY2(

@@ -1,9 +1,12 @@
 // Undo and redo in the running program: a quarter turn taken back with
 // Ctrl+Z and done again with Ctrl+Shift+Y, each state saved to a copy; a
-// keystoning handle dragged to where no correction can be made.
+// keystoning handle dragged to where no correction can be made; every kind
+// of step undone to the opened picture and redone, each state passed on the
+// way the one its step left; the loupe after undo and redo.
 
 #include "ProgramSandbox.h"
 
+#include <QJsonArray>
 #include <QTest>
 
 namespace {
@@ -123,6 +126,9 @@ class TestUndoWorkflow : public QObject
 private Q_SLOTS:
     void undoAndRedoARotation();
     void failedRenderTakesBackOnlyItsChange();
+    void everyKindOfStep_data();
+    void everyKindOfStep();
+    void loupeShowsTheStateUndoneTo();
 };
 
 void TestUndoWorkflow::undoAndRedoARotation()
@@ -154,6 +160,98 @@ void TestUndoWorkflow::failedRenderTakesBackOnlyItsChange()
                         sandbox.script(QStringLiteral("failed"), kFailedRenderScript)});
     const QString report = sandbox.reportOf(QStringLiteral("failed"));
     QVERIFY2(report.contains(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
+}
+
+void TestUndoWorkflow::everyKindOfStep_data()
+{
+    QTest::addColumn<QStringList>("steps");
+
+    // Natural sets 75 and opens the crop tool; Full follows a typed value;
+    // the intensity slider is also held by the mouse until a render came.
+    QTest::newRow("keystoning and its intensity")
+        << QStringList{"rectangle tool",     "keystoning handle",           "keystoning applied",
+                       "Natural",            "crop applied",                "intensity typed",
+                       "Full",               "intensity slider",            "intensity held by the mouse",
+                       "up/down slider",     "ratio slider"};
+    QTest::newRow("horizon") << QStringList{"horizon tool", "horizon handle", "horizon angle", "horizon applied"};
+    // Each drag holds still until a render it caused arrived.
+    QTest::newRow("crop") << QStringList{"crop tool",           "crop ratio 3/2",    "constrain to image",
+                                         "paused corner drag",  "crop type automatic", "paused frame drag",
+                                         "crop tool applied"};
+    QTest::newRow("window commands")
+        << QStringList{"rectangle tool", "keystoning handle", "keystoning applied", "keystoning reset", "crop off",
+                       "crop on",        "Reset All",         "snapshot recalled",  "rotation"};
+}
+
+void TestUndoWorkflow::everyKindOfStep()
+{
+    QFETCH(QStringList, steps);
+
+    Sandbox sandbox;
+    const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
+    QVERIFY(writeFile(photo, photograph(QSize(900, 600))));
+    const QByteArray script =
+        scriptArguments({{QStringLiteral("steps"), QJsonArray::fromStringList(steps)}}).toUtf8()
+        + readFile(QStringLiteral(QUILLET_TEST_DATA_DIR "/mainroads/common.js"))
+        + readFile(QStringLiteral(QUILLET_TEST_DATA_DIR "/undo/steps.js"));
+    sandbox.runProgram({photo, sandbox.script(QStringLiteral("steps"), script)});
+    const QString report = sandbox.reportOf(QStringLiteral("steps"));
+    QVERIFY2(report.endsWith(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
+
+    const QStringList lines = report.split(QLatin1Char('\n'));
+    const auto linesOf = [&lines](const QString& word) {
+        QStringList found;
+        for (const QString& line : lines)
+            if (line.startsWith(word + QLatin1Char(' ')))
+                found.append(line.mid(word.size() + 1));
+        return found;
+    };
+    // Each is one step of its own.
+    const QStringList made = linesOf(QStringLiteral("STEP"));
+    QCOMPARE(made.size(), steps.size());
+    for (int i = 0; i < steps.size(); ++i)
+        QVERIFY2(made.at(i).startsWith(steps.at(i) + QStringLiteral(" 1 ")), qPrintable(made.at(i)));
+    // The drags that paused did hold still over a render.
+    for (const QString& pause : linesOf(QStringLiteral("PAUSE")))
+        QVERIFY2(!pause.endsWith(QLatin1String(" 0")), qPrintable(pause));
+    // Every undo and every redo comes back to the state recorded there.
+    const QStringList states = linesOf(QStringLiteral("STATE"));
+    QCOMPARE(states.size(), 2 * steps.size());
+    QStringList wrong;
+    for (const QString& state : states)
+        if (!state.endsWith(QLatin1String(" same")))
+            wrong.append(state);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+}
+
+void TestUndoWorkflow::loupeShowsTheStateUndoneTo()
+{
+    Sandbox sandbox;
+    // The crop's size label goes two seconds after the frame last changed:
+    // without it, what the loupe shows does not depend on how long a render
+    // takes.
+    sandbox.setSetting(QStringLiteral("showImageSize"), false);
+    const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
+    QVERIFY(writeFile(photo, photograph(QSize(900, 600))));
+    const QByteArray script = scriptArguments({{QStringLiteral("folder"), sandbox.root()}}).toUtf8()
+        + readFile(QStringLiteral(QUILLET_TEST_DATA_DIR "/mainroads/common.js"))
+        + readFile(QStringLiteral(QUILLET_TEST_DATA_DIR "/undo/loupe.js"));
+    sandbox.runProgram({photo, sandbox.script(QStringLiteral("loupe"), script)});
+    const QString report = sandbox.reportOf(QStringLiteral("loupe"));
+    QVERIFY2(report.endsWith(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
+
+    const auto loupe = [&sandbox](const char* name) {
+        return QImage(sandbox.path(QLatin1String(name) + QStringLiteral(".png")))
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage released = loupe("released");
+    QVERIFY(!released.isNull());
+    // Undone, the loupe shows the whole frame at once, as a move of the
+    // pointer to the same place shows it, and no longer the handle.
+    QCOMPARE(loupe("undone"), loupe("moved"));
+    QVERIFY(loupe("undone") != released);
+    // Redone, the handle where it was let go.
+    QCOMPARE(loupe("redone"), released);
 }
 
 QTEST_GUILESS_MAIN(TestUndoWorkflow)

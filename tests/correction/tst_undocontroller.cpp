@@ -2,6 +2,7 @@
 // steps, taking back the last step, and the merge rules of the specialised
 // steps.
 
+#include "correction/CHeldChange.h"
 #include "correction/CUndoController.h"
 #include "correction/CustomUndoCommands.h"
 
@@ -86,6 +87,7 @@ private Q_SLOTS:
     void renderFlag();
     void updateLastCommandRefreshesTheStepBelowTheIndex_data();
     void updateLastCommandRefreshesTheStepBelowTheIndex();
+    void heldChangesEndOnce();
     void removeLastStep_data();
     void removeLastStep();
     void removeLastStepOfAMergedStep_data();
@@ -237,43 +239,78 @@ void TestUndoController::renderFlag()
 
 void TestUndoController::updateLastCommandRefreshesTheStepBelowTheIndex_data()
 {
-    QTest::addColumn<bool>("changedSince");
+    QTest::addColumn<QByteArray>("changedSince");
+    QTest::addColumn<bool>("held");
     QTest::addColumn<QByteArray>("recordedUi");
+    QTest::addColumn<QByteArray>("recordedEngine");
 
     // The render of the step's own parameters: the window's state after it
     // (handles placed from the render's output) becomes the step's.
-    QTest::newRow("render of the step") << false << QByteArray("rendered");
-    // A drag under way changed the engine's parameters after the step; its
-    // render belongs to the drag's step, made at the release.
-    QTest::newRow("render of a later change") << true << QByteArray("made");
+    QTest::newRow("render of the step") << QByteArray() << false << QByteArray("rendered") << QByteArray("one");
+    // A preset pushes its step, then sets its value: the render of that
+    // value is the step's too.
+    QTest::newRow("value set after the push")
+        << QByteArray("one and a half") << false << QByteArray("rendered") << QByteArray("one and a half");
+    // A drag under way renders what its own step, made at the release,
+    // will hold; the step below keeps what it had.
+    QTest::newRow("render while a drag is held")
+        << QByteArray("one and a half") << true << QByteArray("made") << QByteArray("one");
 }
 
 void TestUndoController::updateLastCommandRefreshesTheStepBelowTheIndex()
 {
-    QFETCH(bool, changedSince);
+    QFETCH(QByteArray, changedSince);
+    QFETCH(bool, held);
     QFETCH(QByteArray, recordedUi);
+    QFETCH(QByteArray, recordedEngine);
     const QString ui = QStringLiteral("MainWindowUiState");
 
     m_controller.onUpdateLastCommand(); // index 0: nothing
     m_ui.state = "made";
     step("one");
-    if (changedSince)
-        edit("one and a half");
+    CHeldChange drag;
+    if (held)
+        drag.begin();
+    if (!changedSince.isEmpty())
+        edit(changedSince);
     m_ui.state = "rendered";
-    m_engine.processingNeeded = changedSince;
-    m_engine.processingQueries.clear();
     m_controller.onUpdateLastCommand();
-    // The step's engine state against the engine's now.
-    QCOMPARE(m_engine.processingQueries,
-             QList<QByteArray>{changedSince ? QByteArray("one|one and a half") : QByteArray("one|one")});
     QCOMPARE(at(0)->afterStates().value(ui), recordedUi);
-    QCOMPARE(at(0)->afterStates().value(QStringLiteral("ProcessEngine")), QByteArray("one"));
+    QCOMPARE(at(0)->afterStates().value(QStringLiteral("ProcessEngine")), recordedEngine);
+    drag.end();
     step("two");
     QCOMPARE(at(1)->beforeStates().value(ui), recordedUi);
     // Undo of the later step lands where the first one left off.
     m_controller.undo();
     QCOMPARE(m_ui.state, recordedUi);
-    QCOMPARE(m_engine.state, QByteArray("one"));
+    QCOMPARE(m_engine.state, recordedEngine);
+}
+
+void TestUndoController::heldChangesEndOnce()
+{
+    {
+        CHeldChange drag;
+        CHeldChange key;
+        drag.begin();
+        drag.begin();
+        key.begin();
+        drag.end();
+        // The key is still down.
+        QVERIFY(m_controller.isChangeHeld());
+        key.end();
+        key.end();
+        QVERIFY(!m_controller.isChangeHeld());
+        // A holder that goes while held (an item deleted mid-drag) lets go.
+        drag.begin();
+    }
+    QVERIFY(!m_controller.isChangeHeld());
+    // Ended more often than begun: the count never goes below nothing.
+    m_controller.endHeldChange();
+    CHeldChange later;
+    later.begin();
+    QVERIFY(m_controller.isChangeHeld());
+    later.end();
+    QVERIFY(!m_controller.isChangeHeld());
 }
 
 void TestUndoController::removeLastStep_data()
