@@ -197,10 +197,10 @@ void TestCropWindow::undoAfterAPausedDrag()
     const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
     QVERIFY(writeFile(photo, photograph(QSize(600, 400), 0)));
     const QString args = scriptArguments({{QStringLiteral("setUp"), setUp},
-                                    {QStringLiteral("item"), item},
-                                    {QStringLiteral("where"), where},
-                                    {QStringLiteral("dx"), drag.x()},
-                                    {QStringLiteral("dy"), drag.y()}});
+                                          {QStringLiteral("item"), item},
+                                          {QStringLiteral("where"), where},
+                                          {QStringLiteral("dx"), drag.x()},
+                                          {QStringLiteral("dy"), drag.y()}});
     const QByteArray script = args.toUtf8() + scriptHelpers() + kRatioRows + kDragScript;
     sandbox.runProgram({photo, sandbox.script(QStringLiteral("drag"), script)});
     const QString report = sandbox.reportOf(QStringLiteral("drag"));

@@ -169,18 +169,18 @@ void TestUndoWorkflow::everyKindOfStep_data()
     // Natural sets 75 and opens the crop tool; Full follows a typed value;
     // the intensity slider is also held by the mouse until a render came.
     QTest::newRow("keystoning and its intensity")
-        << QStringList{"rectangle tool",     "keystoning handle",           "keystoning applied",
-                       "Natural",            "crop applied",                "intensity typed",
-                       "Full",               "intensity slider",            "intensity held by the mouse",
-                       "up/down slider",     "ratio slider"};
+        << QStringList{"rectangle tool", "keystoning handle", "keystoning applied",
+                       "Natural",        "crop applied",      "intensity typed",
+                       "Full",           "intensity slider",  "intensity held by the mouse",
+                       "up/down slider", "ratio slider"};
     QTest::newRow("horizon") << QStringList{"horizon tool", "horizon handle", "horizon angle", "horizon applied"};
     // Each drag holds still until a render it caused arrived.
-    QTest::newRow("crop") << QStringList{"crop tool",           "crop ratio 3/2",    "constrain to image",
-                                         "paused corner drag",  "crop type automatic", "paused frame drag",
+    QTest::newRow("crop") << QStringList{"crop tool",          "crop ratio 3/2",      "constrain to image",
+                                         "paused corner drag", "crop type automatic", "paused frame drag",
                                          "crop tool applied"};
-    QTest::newRow("window commands")
-        << QStringList{"rectangle tool", "keystoning handle", "keystoning applied", "keystoning reset", "crop off",
-                       "crop on",        "Reset All",         "snapshot recalled",  "rotation"};
+    QTest::newRow("window commands") << QStringList{"rectangle tool",   "keystoning handle", "keystoning applied",
+                                                    "keystoning reset", "crop off",          "crop on",
+                                                    "Reset All",        "snapshot recalled", "rotation"};
 }
 
 void TestUndoWorkflow::everyKindOfStep()
@@ -190,8 +190,7 @@ void TestUndoWorkflow::everyKindOfStep()
     Sandbox sandbox;
     const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
     QVERIFY(writeFile(photo, photograph(QSize(900, 600))));
-    const QByteArray script =
-        scriptArguments({{QStringLiteral("steps"), QJsonArray::fromStringList(steps)}}).toUtf8()
+    const QByteArray script = scriptArguments({{QStringLiteral("steps"), QJsonArray::fromStringList(steps)}}).toUtf8()
         + readFile(QStringLiteral(QUILLET_TEST_DATA_DIR "/mainroads/common.js"))
         + readFile(QStringLiteral(QUILLET_TEST_DATA_DIR "/undo/steps.js"));
     sandbox.runProgram({photo, sandbox.script(QStringLiteral("steps"), script)});
@@ -241,8 +240,7 @@ void TestUndoWorkflow::loupeShowsTheStateUndoneTo()
     QVERIFY2(report.endsWith(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
 
     const auto loupe = [&sandbox](const char* name) {
-        return QImage(sandbox.path(QLatin1String(name) + QStringLiteral(".png")))
-            .convertToFormat(QImage::Format_RGB32);
+        return QImage(sandbox.path(QLatin1String(name) + QStringLiteral(".png"))).convertToFormat(QImage::Format_RGB32);
     };
     const QImage released = loupe("released");
     QVERIFY(!released.isNull());
