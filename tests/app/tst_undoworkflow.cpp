@@ -166,13 +166,18 @@ void TestUndoWorkflow::everyKindOfStep_data()
 {
     QTest::addColumn<QStringList>("steps");
 
-    // Natural sets 75 and opens the crop tool; Full follows a typed value;
-    // the intensity slider is also held by the mouse until a render came.
-    QTest::newRow("keystoning and its intensity")
-        << QStringList{"rectangle tool", "keystoning handle", "keystoning applied",
-                       "Natural",        "crop applied",      "intensity typed",
-                       "Full",           "intensity slider",  "intensity held by the mouse",
-                       "up/down slider", "ratio slider"};
+    // Natural sets 75 and opens the crop tool; Full follows a typed value.
+    QTest::newRow("keystoning and its presets") << QStringList{"rectangle tool",
+                                                               "keystoning handle",
+                                                               "keystoning applied",
+                                                               "Natural",
+                                                               "crop applied",
+                                                               "intensity typed",
+                                                               "Full"};
+    // The intensity slider also held by the mouse until a render came.
+    QTest::newRow("keystoning sliders") << QStringList{
+        "rectangle tool", "keystoning handle", "keystoning applied", "intensity slider", "intensity held by the mouse",
+        "up/down slider", "ratio slider"};
     QTest::newRow("horizon") << QStringList{"horizon tool", "horizon handle", "horizon angle", "horizon applied"};
     // Each drag holds still until a render it caused arrived.
     QTest::newRow("crop") << QStringList{"crop tool",          "crop ratio 3/2",      "constrain to image",

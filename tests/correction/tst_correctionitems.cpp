@@ -6,6 +6,7 @@
 
 #include "correction/CEdge.h"
 #include "correction/CRectangleNode.h"
+#include "correction/CUndoController.h"
 #include "correction/ItemGeometry.h"
 #include "shell/CBaseCorrectionGlobalData.h"
 #include "utils/DataStreamFormat.h"
@@ -102,6 +103,7 @@ private Q_SLOTS:
     void edgeSlidesAlongTheImageBorder();
     void edgeHighlightAndClicks();
     void nearestBorderPoint();
+    void heldUntilTheStepIsMade();
 };
 
 void TestCorrectionItems::initTestCase()
@@ -480,3 +482,49 @@ int main(int argc, char* argv[])
 }
 
 #include "tst_correctionitems.moc"
+
+// A drag or an arrow key held down is a change the undo controller waits
+// for: from the press to the release that makes its step, and no longer
+// once the release can no longer come (the grab or the focus lost, the
+// handle gone).
+void TestCorrectionItems::heldUntilTheStepIsMade()
+{
+    const auto held = [] { return CUndoController::instance()->isChangeHeld(); };
+    CRectangleNode* node = addNode(QPointF(50, 50));
+    CRectangleNode* other = addNode(QPointF(150, 60), QStringLiteral("RightTop"));
+    auto* edge = new CEdge(node, other, QStringLiteral("Top"));
+    m_scene->addItem(edge);
+    edge->setVisible(true);
+
+    sendMouse(*m_scene, node, QEvent::GraphicsSceneMousePress, QPointF(50, 50), Qt::LeftButton, Qt::LeftButton);
+    QVERIFY(held());
+    sendMouse(*m_scene, node, QEvent::GraphicsSceneMouseRelease, QPointF(60, 50), Qt::LeftButton, Qt::NoButton);
+    QVERIFY(!held());
+    sendMouse(*m_scene, edge, QEvent::GraphicsSceneMousePress, QPointF(100, 55), Qt::LeftButton, Qt::LeftButton);
+    QVERIFY(held());
+    sendMouse(*m_scene, edge, QEvent::GraphicsSceneMouseRelease, QPointF(110, 55), Qt::LeftButton, Qt::NoButton);
+    QVERIFY(!held());
+
+    // The key's repeats keep it held; its last release ends it.
+    sendKey(*m_scene, node, QEvent::KeyPress, Qt::Key_Left);
+    QVERIFY(held());
+    sendKey(*m_scene, node, QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier, true);
+    sendKey(*m_scene, node, QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier, true);
+    QVERIFY(held());
+    sendKey(*m_scene, node, QEvent::KeyRelease, Qt::Key_Left);
+    QVERIFY(!held());
+
+    sendKey(*m_scene, node, QEvent::KeyPress, Qt::Key_Up);
+    QFocusEvent focusOut(QEvent::FocusOut);
+    m_scene->sendEvent(node, &focusOut);
+    QVERIFY(!held());
+
+    sendMouse(*m_scene, node, QEvent::GraphicsSceneMousePress, QPointF(50, 50), Qt::LeftButton, Qt::LeftButton);
+    node->grabMouse();
+    node->ungrabMouse();
+    QVERIFY(!held());
+
+    sendMouse(*m_scene, edge, QEvent::GraphicsSceneMousePress, QPointF(100, 55), Qt::LeftButton, Qt::LeftButton);
+    delete edge;
+    QVERIFY(!held());
+}

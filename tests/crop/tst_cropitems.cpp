@@ -146,6 +146,7 @@ private Q_SLOTS:
     void rectangleDragIsClamped_data();
     void rectangleDragIsClamped();
     void rectangleKeys();
+    void heldUntilTheStepIsMade();
     void rectangleViewScaleAndOutline();
     void maskAlpha_data();
     void maskAlpha();
@@ -436,6 +437,42 @@ void TestCropItems::rectangleKeys()
     QCOMPARE(m_stack.count(), steps);
     sendKey(items.scene, items.rect, QEvent::KeyPress, Qt::Key_Down);
     QCOMPARE(lastProposal(), QPointF(100, 101));
+}
+
+// A drag of a handle or of the frame, an arrow key held down: the undo
+// controller waits for the step its release makes, and no longer once that
+// release can no longer come.
+void TestCropItems::heldUntilTheStepIsMade()
+{
+    const auto held = [] { return CUndoController::instance()->isChangeHeld(); };
+    CropItems items;
+    CCropPoint* point = items.points["CropRightBottom"];
+
+    sendMouse(items.scene, point, QEvent::GraphicsSceneMousePress, QPointF(300, 200), Qt::LeftButton, Qt::LeftButton);
+    QVERIFY(held());
+    sendMouse(items.scene, point, QEvent::GraphicsSceneMouseRelease, QPointF(320, 220), Qt::LeftButton, Qt::NoButton);
+    QVERIFY(!held());
+    sendMouse(items.scene, items.rect, QEvent::GraphicsSceneMousePress, QPointF(150, 150), Qt::LeftButton,
+              Qt::LeftButton);
+    QVERIFY(held());
+    sendMouse(items.scene, items.rect, QEvent::GraphicsSceneMouseRelease, QPointF(160, 150), Qt::LeftButton,
+              Qt::NoButton);
+    QVERIFY(!held());
+
+    sendKey(items.scene, items.rect, QEvent::KeyPress, Qt::Key_Right);
+    QVERIFY(held());
+    sendKey(items.scene, items.rect, QEvent::KeyRelease, Qt::Key_Right);
+    QVERIFY(!held());
+    sendKey(items.scene, items.rect, QEvent::KeyPress, Qt::Key_Down);
+    QFocusEvent focusOut(QEvent::FocusOut);
+    items.scene.sendEvent(items.rect, &focusOut);
+    QVERIFY(!held());
+
+    // The scene takes the mouse away without a release.
+    sendMouse(items.scene, point, QEvent::GraphicsSceneMousePress, QPointF(300, 200), Qt::LeftButton, Qt::LeftButton);
+    point->grabMouse();
+    point->ungrabMouse();
+    QVERIFY(!held());
 }
 
 void TestCropItems::rectangleViewScaleAndOutline()

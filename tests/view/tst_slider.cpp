@@ -328,6 +328,37 @@ private slots:
         QCOMPARE(manual.count(), 1);
     }
 
+    // The mouse's hold of the slider ends once: at the release, before the
+    // release asks for its undo step, or when the slider is hidden or
+    // disabled under the mouse and will get no release.
+    void mouseHoldEndsOnce_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QStringList>("seen");
+        QTest::newRow("released") << QStringLiteral("release") << QStringList{"held", "let go", "step"};
+        QTest::newRow("hidden") << QStringLiteral("hide") << QStringList{"held", "let go"};
+        QTest::newRow("disabled") << QStringLiteral("disable") << QStringList{"held", "let go"};
+    }
+    void mouseHoldEndsOnce()
+    {
+        QFETCH(QString, end);
+        QFETCH(QStringList, seen);
+        Row row = makeRow(upDown());
+        row.slider->show();
+        QStringList events;
+        connect(row.slider.get(), &CSlider::mouseHoldStarted, [&events] { events << QStringLiteral("held"); });
+        connect(row.slider.get(), &CSlider::mouseHoldEnded, [&events] { events << QStringLiteral("let go"); });
+        connect(row.slider.get(), &CSlider::valueChangedManually, [&events] { events << QStringLiteral("step"); });
+        QTest::mousePress(row.inner, Qt::LeftButton, Qt::NoModifier, QPoint(60, 7));
+        if (end == QLatin1String("hide"))
+            row.slider->hide();
+        else if (end == QLatin1String("disable"))
+            row.slider->setEnabled(false);
+        else
+            QTest::mouseRelease(row.inner, Qt::LeftButton, Qt::NoModifier, QPoint(60, 7));
+        QCOMPARE(events, seen);
+    }
+
     void unarmedWheelScrollsTheAreaOrNothing()
     {
         QScrollArea area;
