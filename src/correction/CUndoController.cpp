@@ -185,11 +185,12 @@ void CUndoController::onUpdateLastCommand()
     CUndoCommand* step = lastStep();
     if (!step)
         return;
-    // A crop frame or a handle still held in a drag renders a picture the
-    // step below never had: taken into it, it would become where undo of the
-    // drag lands. Any other render is of the step's own change, even when
-    // the change came after the push (a preset pushes its step, then sets
-    // its value).
+    // A change still held (a crop frame or a handle in a drag, a slider
+    // under the mouse, an arrow key down), whose step comes when it ends,
+    // renders a picture the step below never had: taken into it, it would
+    // become where undo of that change lands. Any other render is of the
+    // step's own change, also when the change came after the push (a preset
+    // pushes its step, then sets its value).
     if (isChangeHeld())
         return;
     step->updateAfterStates();

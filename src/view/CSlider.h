@@ -100,8 +100,8 @@ signals:
     void parameterChanged(QString name, int value);
     void valueChangedManually(QString name, QString id);
     // The mouse holds the slider from its press to its release (or until
-    // the slider is hidden): the values it sets meanwhile get their step
-    // when it lets go.
+    // the slider is hidden or disabled): the values it sets meanwhile get
+    // their step when it lets go.
     void mouseHoldStarted();
     void mouseHoldEnded();
 
