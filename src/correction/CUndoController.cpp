@@ -1,6 +1,5 @@
 #include "correction/CUndoController.h"
 
-#include "shell/IProcessEngine.h"
 #include "utils/Logger.h"
 
 #include <QCoreApplication>

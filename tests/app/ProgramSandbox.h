@@ -186,6 +186,27 @@ inline QString scriptArguments(const QJsonObject& values)
         .arg(QString::fromUtf8(QJsonDocument(values).toJson(QJsonDocument::Compact)));
 }
 
+// The script file `path` of the tests' data folder after the main roads'
+// helpers (mainroads/common.js) and the run's ARGS; the argument that runs
+// it as the test `name`, whose report is sandbox.reportOf(name).
+inline QString scriptWithHelpers(Sandbox& sandbox, const QString& name, const QString& path, const QJsonObject& args)
+{
+    const QString data = QStringLiteral(QUILLET_TEST_DATA_DIR "/");
+    return sandbox.script(name,
+                          scriptArguments(args).toUtf8() + readFile(data + QStringLiteral("mainroads/common.js"))
+                              + readFile(data + path));
+}
+
+// The report's lines that start with `prefix` and a space, without them.
+inline QStringList reportLines(const Sandbox& sandbox, const QString& name, const QString& prefix)
+{
+    QStringList lines;
+    for (const QString& line : sandbox.reportOf(name).split(QLatin1Char('\n')))
+        if (line.startsWith(prefix + QLatin1Char(' ')))
+            lines.append(line.mid(prefix.size() + 1));
+    return lines;
+}
+
 // The lines of a report that begin with `word`, without it, keyed by their
 // second word.
 inline QMap<QString, QString> keyedReportLines(const QString& report, const QString& word)

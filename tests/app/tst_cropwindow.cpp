@@ -26,7 +26,6 @@ function chooseRatio(row) {
     ratios.activated(row);
     idle();
 }
-var ctrl = 0x04000000, shift = 0x02000000;
 )";
 }
 
@@ -68,10 +67,6 @@ function handle() {
 function log(when) {
     scripting.log("AT " + when + " " + (ARGS.where === "frame" ? frame() : handle()));
     scripting.log("STEPS " + when + " " + undoController.doneSteps() + " " + undoController.stepTexts().length);
-}
-function viewTakesInput(name) {
-    var view = scripting.getSubObject(mainWindow, name);
-    waitFor(function () { return view.enabled; }, name + " taking input");
 }
 scripting.startTest.connect(function () {
     waitForPicture();

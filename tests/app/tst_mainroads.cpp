@@ -26,26 +26,13 @@
 namespace {
 
 const QString kFixtures = QStringLiteral(QUILLET_FIXTURES_DIR);
-const QString kScripts = QStringLiteral(QUILLET_TEST_DATA_DIR "/mainroads/");
 const QString kCrashReader = QStringLiteral(QUILLET_BUILD_DIR "/tools/bin/quillet-crash-report");
 
 // The script `name`.js of data/mainroads, after common.js and the run's ARGS;
 // the argument that runs it. Its report is sandbox.reportOf(name).
 QString roadScript(Sandbox& sandbox, const QString& name, const QJsonObject& args)
 {
-    const QByteArray text = "var ARGS = " + QJsonDocument(args).toJson(QJsonDocument::Compact) + ";\n"
-        + readFile(kScripts + QStringLiteral("common.js")) + readFile(kScripts + name + QStringLiteral(".js"));
-    return sandbox.script(name, text);
-}
-
-// The report's lines that start with `prefix` and a space, without them.
-QStringList reportLines(const Sandbox& sandbox, const QString& name, const QString& prefix)
-{
-    QStringList lines;
-    for (const QString& line : sandbox.reportOf(name).split(QLatin1Char('\n')))
-        if (line.startsWith(prefix + QLatin1Char(' ')))
-            lines.append(line.mid(prefix.size() + 1));
-    return lines;
+    return scriptWithHelpers(sandbox, name, QStringLiteral("mainroads/") + name + QStringLiteral(".js"), args);
 }
 
 // "UNDO <done> <texts>" of a report: the texts of the steps and how many are done.

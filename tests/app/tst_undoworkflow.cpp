@@ -195,31 +195,27 @@ void TestUndoWorkflow::everyKindOfStep()
     Sandbox sandbox;
     const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
     QVERIFY(writeFile(photo, photograph(QSize(900, 600))));
-    const QByteArray script = scriptArguments({{QStringLiteral("steps"), QJsonArray::fromStringList(steps)}}).toUtf8()
-        + readFile(QStringLiteral(QUILLET_TEST_DATA_DIR "/mainroads/common.js"))
-        + readFile(QStringLiteral(QUILLET_TEST_DATA_DIR "/undo/steps.js"));
-    sandbox.runProgram({photo, sandbox.script(QStringLiteral("steps"), script)});
+    sandbox.runProgram({photo,
+                        scriptWithHelpers(sandbox, QStringLiteral("steps"), QStringLiteral("undo/steps.js"),
+                                          {{QStringLiteral("steps"), QJsonArray::fromStringList(steps)}})});
     const QString report = sandbox.reportOf(QStringLiteral("steps"));
     QVERIFY2(report.endsWith(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
-
-    const QStringList lines = report.split(QLatin1Char('\n'));
-    const auto linesOf = [&lines](const QString& word) {
-        QStringList found;
-        for (const QString& line : lines)
-            if (line.startsWith(word + QLatin1Char(' ')))
-                found.append(line.mid(word.size() + 1));
-        return found;
+    const auto lines = [&sandbox](const char* word) {
+        return reportLines(sandbox, QStringLiteral("steps"), QLatin1String(word));
     };
+
     // Each is one step of its own.
-    const QStringList made = linesOf(QStringLiteral("STEP"));
+    const QStringList made = lines("STEP");
     QCOMPARE(made.size(), steps.size());
     for (int i = 0; i < steps.size(); ++i)
         QVERIFY2(made.at(i).startsWith(steps.at(i) + QStringLiteral(" 1 ")), qPrintable(made.at(i)));
-    // The drags that paused did hold still over a render.
-    for (const QString& pause : linesOf(QStringLiteral("PAUSE")))
+    // Each drag that pauses held still over a render.
+    const QStringList pauses = lines("PAUSE");
+    QCOMPARE(pauses.size(), int(steps.filter(QRegularExpression(QStringLiteral("paused|held"))).size()));
+    for (const QString& pause : pauses)
         QVERIFY2(!pause.endsWith(QLatin1String(" 0")), qPrintable(pause));
     // Every undo and every redo comes back to the state recorded there.
-    const QStringList states = linesOf(QStringLiteral("STATE"));
+    const QStringList states = lines("STATE");
     QCOMPARE(states.size(), 2 * steps.size());
     QStringList wrong;
     for (const QString& state : states)
@@ -237,10 +233,9 @@ void TestUndoWorkflow::loupeShowsTheStateUndoneTo()
     sandbox.setSetting(QStringLiteral("showImageSize"), false);
     const QString photo = sandbox.path(QStringLiteral("photo.jpg"));
     QVERIFY(writeFile(photo, photograph(QSize(900, 600))));
-    const QByteArray script = scriptArguments({{QStringLiteral("folder"), sandbox.root()}}).toUtf8()
-        + readFile(QStringLiteral(QUILLET_TEST_DATA_DIR "/mainroads/common.js"))
-        + readFile(QStringLiteral(QUILLET_TEST_DATA_DIR "/undo/loupe.js"));
-    sandbox.runProgram({photo, sandbox.script(QStringLiteral("loupe"), script)});
+    sandbox.runProgram({photo,
+                        scriptWithHelpers(sandbox, QStringLiteral("loupe"), QStringLiteral("undo/loupe.js"),
+                                          {{QStringLiteral("folder"), sandbox.root()}})});
     const QString report = sandbox.reportOf(QStringLiteral("loupe"));
     QVERIFY2(report.endsWith(QLatin1String("PASS\n")), qPrintable(report + sandbox.output()));
 

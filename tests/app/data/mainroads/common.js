@@ -27,6 +27,14 @@ function check(what, actual, expected) {
     scripting.compare(actual, expected);
 }
 function enabled(name) { return scripting.isItemEnabled(mainWindow, name); }
+// The modifiers of scripting.shortcut.
+var ctrl = 0x04000000, shift = 0x02000000;
+// The window takes input again half a second after a render: a view that a
+// script drags in waits for it.
+function viewTakesInput(name) {
+    var view = part(name);
+    waitFor(function () { return view.enabled; }, name + " taking input");
+}
 function part(name) { return scripting.getSubObject(mainWindow, name); }
 // A standalone save asks its options: a JPEG at the best quality, a TIFF in
 // 16 bits (unless a script answers them itself).

@@ -1,5 +1,4 @@
 // A picture opened and edited, then "Make Crash" chosen with its shortcut.
-var ctrl = 0x04000000, shift = 0x02000000;
 scripting.startTest.connect(function () {
     waitForPicture();
     keystone("verticalTool", [["LeftTop", 0.2, 0.1], ["RightTop", 0.8, 0.1]]);

@@ -3,7 +3,6 @@
 // copy is saved at each end. Then the edit is kept as the snapshot, all is
 // reset and the snapshot recalled, a step that is undone and redone in turn;
 // a copy is saved after the recall and after its undo.
-var ctrl = 0x04000000, shift = 0x02000000;
 // The size of the corrected picture as the window shows it.
 function afterSize() {
     return part(mainWindow.viewMode() === "single" ? "labelSingleSize" : "labelDAfterSize").text;

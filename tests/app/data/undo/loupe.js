@@ -5,11 +5,6 @@
 // ("undone"), after the pointer went away and came back to the same place
 // ("moved") and after Ctrl+Shift+Y ("redone"). (common.js comes before this
 // file.)
-var ctrl = 0x04000000, shift = 0x02000000;
-function viewTakesInput(name) {
-    var view = part(name);
-    waitFor(function () { return view.enabled; }, name + " taking input");
-}
 function keep(name) {
     check("loupe saved as " + name,
           scripting.grabWidget(mainWindow, "graphicsViewLoupe", ARGS.folder + "/" + name + ".png"), true);

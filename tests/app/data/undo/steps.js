@@ -5,8 +5,6 @@
 // "STEP <name> <steps added> <texts>", "PAUSE <name> <renders>" for a drag
 // that held still until its render arrived, and "STATE <undo|redo> <name>
 // same" or "... <name> <what differs>". (common.js comes before this file.)
-var ctrl = 0x04000000, shift = 0x02000000;
-
 var renders = 0;
 processEngine.trasformOutParamsSignalWasSent.connect(function () { ++renders; });
 
@@ -52,10 +50,6 @@ function differences(expected, actual) {
 
 // ---- what the user does
 
-function viewTakesInput(name) {
-    var view = part(name);
-    waitFor(function () { return view.enabled; }, name + " taking input");
-}
 // A drag through the view that shows the item; with `pause`, the button
 // stays down until the render of the first half has arrived (logged).
 function dragItem(step, name, dx, dy, pause) {
